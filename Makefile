@@ -1,0 +1,32 @@
+# Front door: `make demo`, `make test`, `make bench`.
+BUILD      ?= build
+BUILD_REL  ?= build-bench
+BUILD_SAN  ?= build-sanitize
+JOBS       ?= $(shell nproc)
+
+.PHONY: all build test demo bench sanitize clean
+
+all: build
+
+build:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+demo: build
+	./examples/demo.sh $(BUILD)/evstat
+
+bench:
+	cmake -S . -B $(BUILD_REL) -DCMAKE_BUILD_TYPE=Release -DEVSTAT_TESTS=OFF -DEVSTAT_BENCH=ON
+	cmake --build $(BUILD_REL) -j $(JOBS)
+	./$(BUILD_REL)/bench/evstat_bench
+
+sanitize:
+	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DEVSTAT_SANITIZE=ON
+	cmake --build $(BUILD_SAN) -j $(JOBS)
+	cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(BUILD_REL) $(BUILD_SAN)

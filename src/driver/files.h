@@ -1,0 +1,56 @@
+// Data, result and curve files: the number format, the file operations of a series,
+// the names the engine forms, the evaluation grid and the result number.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "laws/catalogue.h"
+#include "series/lists.h"
+
+namespace evstat {
+
+constexpr int kCurveSteps = 2000;  // steps of the grid of every curve file
+
+// Appends one point per number of the file: (1-based position, number), or (number, 0).
+// Reading stops at the end of the file or at the first word that is not a number.
+void read_series(Sample& series, const std::string& name);
+void read_abscissas(Sample& abscissas, const std::string& name);
+
+// write_values: the y of every point, the last without a line end; an empty sample
+// leaves the file untouched. write_pairs: "x<tab>y" lines, every line ended.
+void write_values(const Sample& series, const std::string& name);
+void write_pairs(const Sample& series, const std::string& name);
+
+void print_value(std::FILE* file, double value);           // "%24.17e\n"
+void print_pair(std::FILE* file, double x, double y);      // "%24.17e\t%24.17e\n"
+void print_text(std::FILE* file, const std::string& text); // "%s\n"
+void print_int(std::FILE* file, int value);                // "%d\n"
+
+// Appends the abscissas a, a + step, ... not greater than b, step = (b - a) / m.
+// A step that cannot move past b (zero width, no steps) gives the single point a.
+void make_grid(double a, double b, int m, Sample& grid);
+
+// The number k of a result file named directory + "Result" + k + ".txt"; 0 for a shorter name.
+int result_number(const std::string& directory, const std::string& resultFile);
+
+// directory + "Donnees.txt" for i = 1, directory + "Donnees" + i + ".txt" after.
+std::string numbered_data_file(const std::string& directory, int i);
+std::string curve_parameter_file(const std::string& directory, int k);  // "Tmp" k ".txt"
+std::string curve_result_file(const std::string& directory, int k);     // "Result" k ".txt"
+
+// RAII handle on a file a task writes a block of lines to ("w" or "a").
+class OutputFile {
+public:
+    OutputFile(const std::string& name, const char* mode);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    std::FILE* get() const { return file_; }
+    bool is_open() const { return file_ != nullptr; }
+
+private:
+    std::FILE* file_;
+};
+
+}  // namespace evstat

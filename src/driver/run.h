@@ -1,0 +1,74 @@
+// The run: command line, loading, the driver's own checks, seeding, the task, the single catch.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "laws/catalogue.h"
+#include "series/lists.h"
+
+namespace evstat {
+
+// What a loader hands back to the driver. Every loader fills the first four fields;
+// the rest depend on the LoadType.
+struct RunParameters {
+    std::string directory;  // ends with the path separator; file names are appended to it
+    bool directoryRead = false;  // line 1 has been read (the error file can be named)
+    std::string dataFile;
+    int taskNumber = 0;
+    std::string resultFile;
+
+    // LoadTypes 1, 3, 4
+    std::string lawName;
+    ValueList lawParameters;
+
+    // LoadType 1
+    double lowerOrSize = 0.0;
+    double upperOrSamples = 0.0;
+    int pointsOrClasses = 0;
+
+    // LoadType 2
+    std::vector<std::string> lawNames;
+    int lawCount = 0;
+    int excessCount = 0;
+    double testLevel = 0.0;
+    int excessLow = 0;
+    int excessHigh = 0;
+    int etVersion = 0;
+    int bootstrapCount = 0;
+    double quantileOrder = 0.0;
+    int method = 0;
+
+    // LoadType 4
+    double sampleSize = 0.0;
+    double sampleCount = 0.0;
+    int classCount = 0;
+
+    // LoadType 5
+    std::vector<std::string> methodNames;
+    int methodCount = 0;
+    Sample methodCodes;  // y: method codes 1 to 5
+
+    // LoadTypes 3 and 4: interval of a Beta prior
+    double priorLow = -999.0;
+    double priorHigh = -999.0;
+};
+
+// The loaded parameters and the values the driver derives from them.
+struct RunContext {
+    RunParameters parameters;
+    int loadType = 0;
+    LawCode lawCode = kUnknownLaw;
+    LawCode simulationLawCode = kUnknownLaw;
+    int weibullShapeFlag = 0;
+    int testSelector = 0;
+};
+
+// Runs the engine on a command line; returns the process exit status.
+int run(int argc, char** argv);
+
+// The law-parameter check of the law-curve and simulation tasks: true when the
+// parameters are usable for the law (a missing parameter is not).
+bool law_parameters_valid(LawCode code, const ValueList& parameters);
+
+}  // namespace evstat

@@ -1,0 +1,11 @@
+#pragma once
+#include "laws/catalogue.h"
+#include "series/lists.h"
+
+namespace evstat {
+// Appends the estimates of the law's parameters over a sorted series of n values;
+// LawCode 10 and codes outside 0..9 append nothing. Never changes the series.
+void estimate_parameters(const Sample& series, LawCode code, int n, ValueList& estimates);
+// Probability-weighted moments of the generalized Pareto law: appends shape xi, then scale sigma.
+void estimate_gpd_parameters(ValueList& estimates, const Sample& series, int n);
+}  // namespace evstat

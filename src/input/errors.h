@@ -1,0 +1,95 @@
+// Failure codes of a run and the error file that tells the front end about them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace evstat {
+
+// Thrown by value, caught once by the driver; no information travels with a code.
+enum class Erreur : int {
+    MissingLines = 0,
+    DirectoryNotFound = 1,
+    DirectoryNotText = 2,
+    FileNotFound = 3,
+    FileNameNotText = 4,
+    TaskOutOfRange = 5,
+    TaskNotInteger = 6,
+    TaskNotForLoadType = 7,
+    TaskNotIntegerUnused = 8,
+    UnknownLaw = 9,
+    LawNameNotText = 10,
+    LawParameterNotNumeric = 11,
+    InvalidLawParameters = 12,
+    SampleSizeNotInteger = 13,
+    SampleSizeNegative = 14,
+    LowerBoundNotNumeric = 15,
+    SampleCountNotInteger = 16,
+    SampleCountNegative = 17,
+    UpperBoundNotNumeric = 18,
+    UpperBelowLower = 19,
+    ClassCountNotInteger = 20,
+    PointCountNotInteger = 21,
+    PointCountNegative = 22,
+    ClassCountNegative = 23,
+    ExcessCountNotInteger = 24,
+    ExcessCountNegative = 25,
+    TestLevelNotNumeric = 26,
+    TestLevelNotAccepted = 27,
+    ExcessLowNotInteger = 28,
+    ExcessLowNegative = 29,
+    ExcessHighNotInteger = 30,
+    ExcessHighNegative = 31,
+    ExcessHighBelowLow = 32,
+    EtVersionNotInteger = 33,
+    EtVersionNotAccepted = 34,
+    BootstrapCountNotInteger = 35,
+    BootstrapCountNegative = 36,
+    QuantileOrderNotNumeric = 37,
+    QuantileOrderOutOfRange = 38,
+    PriorBoundNotNumeric = 39,
+    PriorUpperBelowLower = 40,
+    SimulatedFlagNotInteger = 41,
+    SimulatedFlagNotAccepted = 42,
+    SimulationLawNotText = 43,
+    SimulationLawUnknownUnused = 44,
+    ExpertFlagNotNumeric = 45,
+    ExpertFlagNotAccepted = 46,
+    ExpertQuantileNotNumeric = 47,
+    RiskP1NotNumeric = 48,
+    RiskP1OutOfRange = 49,
+    RiskP2NotNumeric = 50,
+    RiskP2OutOfRange = 51,
+    RiskP2AboveP1 = 52,
+    DefianceNotNumeric = 53,
+    DefianceOutOfRange = 54,
+    ConfidenceNotText = 55,
+    ConfidenceNotAccepted = 56,
+    TestNameNotText = 57,
+    TestNameNotAccepted = 58,
+    MethodNameNotText = 59,
+    MethodNameNotAccepted = 60,
+    NegativeData = 61,
+    OutsideSupport = 62,
+    NoEstimator = 63,
+    NegativeDataForLaw = 64,
+    MethodPreconditionFails = 65,
+    TooFewArguments = 66,
+};
+
+constexpr int kErreurCount = 67;
+
+// The French message of a code, in Windows-1252 bytes.
+std::string_view error_message(Erreur code);
+
+// The sentence the tail tasks write themselves before the largest usable number of excesses.
+extern const std::string_view kNegativeDataSentence;
+
+// Writes the error file: the message of the code and nothing else (no line end).
+class ErrorReporter {
+public:
+    // Returns false when the file could not be created.
+    bool write(const std::string& path, Erreur code) const;
+};
+
+}  // namespace evstat

@@ -1,0 +1,193 @@
+#include "input/parameter_file.h"
+
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+
+namespace evstat {
+
+namespace {
+const std::string kEmptyLine;
+
+bool file_exists(const std::string& name) { return ::access(name.c_str(), F_OK) == 0; }
+
+bool is_blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+}  // namespace
+
+LineTable LineTable::read(const std::string& path) {
+    if (!file_exists(path)) throw Erreur::FileNotFound;
+    // The slots never need more than this many bytes, whatever the file holds after them.
+    constexpr std::size_t kMostBytesRead = kLineSlots * (kLineWidth + 2) + 2;
+    std::string text(kMostBytesRead, '\0');
+    std::ifstream in(path, std::ios::binary);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+
+    LineTable table;
+    auto add_piece = [&table](std::string piece) {
+        if (table.lineCount_ >= kLineSlots) return;
+        table.slots_[static_cast<std::size_t>(table.lineCount_)] = std::move(piece);
+        ++table.lineCount_;
+    };
+    std::size_t start = 0;
+    while (start < text.size() && table.lineCount_ < kLineSlots) {
+        std::size_t end = text.find('\n', start);
+        const bool has_end = end != std::string::npos;
+        if (!has_end) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // A field is a C string: a NUL byte ends it.
+        if (const std::size_t nul = line.find('\0'); nul != std::string::npos) line.resize(nul);
+        // A line longer than the slot width continues in the next slot.
+        if (line.empty()) add_piece({});
+        for (std::size_t at = 0; at < line.size(); at += kLineWidth)
+            add_piece(line.substr(at, kLineWidth));
+        start = has_end ? end + 1 : text.size();
+    }
+    return table;
+}
+
+const std::string& LineTable::line(int number) const {
+    if (number < 1 || number > kLineSlots || number > lineCount_) return kEmptyLine;
+    return slots_[static_cast<std::size_t>(number - 1)];
+}
+
+bool begins_with_letter(std::string_view text) {
+    if (text.empty()) return false;
+    const unsigned char c = static_cast<unsigned char>(text.front());
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool path_begins_with_letter(std::string_view text) {
+#ifndef _WIN32
+    if (!text.empty() && text.front() == '/') return true;
+#endif
+    return begins_with_letter(text);
+}
+
+std::string first_word(std::string_view line) {
+    std::size_t begin = 0;
+    while (begin < line.size() && is_blank(line[begin])) ++begin;
+    std::size_t end = begin;
+    while (end < line.size() && !is_blank(line[end])) ++end;
+    return std::string(line.substr(begin, end - begin));
+}
+
+bool convert_int(std::string_view text, int& value) {
+    const std::string copy(text);
+    const char* begin = copy.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const long long converted = std::strtoll(begin, &end, 10);
+    if (end == begin) return false;
+    if (converted > INT_MAX)
+        value = INT_MAX;
+    else if (converted < INT_MIN)
+        value = INT_MIN;
+    else
+        value = static_cast<int>(converted);
+    return true;
+}
+
+bool convert_double(std::string_view text, double& value) {
+    const std::string copy(text);
+    const char* begin = copy.c_str();
+    char* end = nullptr;
+    const double converted = std::strtod(begin, &end);
+    if (end == begin) return false;
+    value = converted;
+    return true;
+}
+
+int int_line(const LineTable& table, int number, Erreur notNumeric) {
+    const std::string& text = table.line(number);
+    int value = 0;
+    if (begins_with_letter(text) || !convert_int(text, value)) throw notNumeric;
+    return value;
+}
+
+double double_line(const LineTable& table, int number, Erreur notNumeric) {
+    const std::string& text = table.line(number);
+    double value = 0.0;
+    if (begins_with_letter(text) || !convert_double(text, value)) throw notNumeric;
+    return value;
+}
+
+void require_lines(const LineTable& table, int minimumLines) {
+    if (table.line_count() < minimumLines) throw Erreur::MissingLines;
+}
+
+bool task_accepted(int loadType, int taskNumber) {
+    switch (loadType) {
+        case 1: return (taskNumber >= 1 && taskNumber <= 8) || taskNumber == 26;
+        case 2:
+            return (taskNumber >= 9 && taskNumber <= 24) || (taskNumber >= 36 && taskNumber <= 46);
+        case 3: return taskNumber == 25;
+        case 4: return taskNumber == 27;
+        case 5: return taskNumber >= 28 && taskNumber <= 35;
+        default: return false;
+    }
+}
+
+void load_common_head(const LineTable& table, int loadType, RunParameters& parameters) {
+    parameters.directory = table.line(1);
+    parameters.directoryRead = true;
+    if (!path_begins_with_letter(parameters.directory)) throw Erreur::DirectoryNotText;
+    if (::chdir(parameters.directory.c_str()) != 0) throw Erreur::DirectoryNotFound;
+
+    parameters.dataFile = table.line(2);
+    const bool no_data_file = parameters.dataFile == "*" || parameters.dataFile == "Tous";
+    if (!path_begins_with_letter(parameters.dataFile) && parameters.dataFile != "*")
+        throw Erreur::FileNameNotText;
+    if (!no_data_file && !file_exists(parameters.dataFile)) throw Erreur::FileNotFound;
+
+    parameters.taskNumber = int_line(table, 3, Erreur::TaskNotInteger);
+    if (parameters.taskNumber < 1 || parameters.taskNumber > 46) throw Erreur::TaskOutOfRange;
+    if (!task_accepted(loadType, parameters.taskNumber)) throw Erreur::TaskNotForLoadType;
+
+    parameters.resultFile = table.line(4);
+    if (!path_begins_with_letter(parameters.resultFile) && parameters.resultFile != "*")
+        throw Erreur::FileNameNotText;
+}
+
+void load_parameter_file_1(const std::string& path, RunParameters& parameters) {
+    const LineTable table = LineTable::read(path);
+    require_lines(table, kMinimumLinesLoadType1);
+    load_common_head(table, 1, parameters);
+
+    parameters.lawName = first_word(table.line(5));
+    if (!begins_with_letter(parameters.lawName) && parameters.lawName != "*")
+        throw Erreur::LawNameNotText;
+
+    for (int number = 6; number <= 8; ++number) {
+        const std::string word = first_word(table.line(number));
+        if (begins_with_letter(word)) throw Erreur::LawParameterNotNumeric;
+        if (word == "*") continue;
+        double value = 0.0;
+        if (!convert_double(word, value)) throw Erreur::LawParameterNotNumeric;
+        parameters.lawParameters.push_back(value);
+    }
+
+    const int task = parameters.taskNumber;
+    const bool sampling = task == 1 || task == 5;
+    parameters.lowerOrSize =
+        double_line(table, 9, sampling ? Erreur::SampleSizeNotInteger : Erreur::LowerBoundNotNumeric);
+    if (task == 1 && parameters.lowerOrSize < 0.0) throw Erreur::SampleSizeNegative;
+
+    parameters.upperOrSamples = double_line(
+        table, 10, sampling ? Erreur::SampleCountNotInteger : Erreur::UpperBoundNotNumeric);
+    if (task == 1 && parameters.upperOrSamples < 0.0) throw Erreur::SampleCountNegative;
+    if (!sampling && parameters.upperOrSamples < parameters.lowerOrSize)
+        throw Erreur::UpperBelowLower;
+
+    parameters.pointsOrClasses =
+        int_line(table, 11, sampling ? Erreur::ClassCountNotInteger : Erreur::PointCountNotInteger);
+    if (parameters.pointsOrClasses < 0)
+        throw sampling ? Erreur::ClassCountNegative : Erreur::PointCountNegative;
+}
+
+}  // namespace evstat

@@ -1,0 +1,149 @@
+// Descriptive statistics, ordering and in-place transforms of a Sample's values.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "series/lists.h"
+
+namespace evstat {
+
+namespace {
+constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
+
+// Shell sort with the increments 1, 4, 13, 40, ... (h = 3h + 1), over a[1..n].
+// Used when a NaN is present: its comparisons then decide where each value lands,
+// and a comparison sort whose ordering needs a strict weak order must not see them.
+void shell_sort(std::vector<double>& a, std::size_t n) {
+    std::size_t h = 1;
+    while (h <= n) h = 3 * h + 1;
+    do {
+        h /= 3;
+        for (std::size_t j = h + 1; j <= n; ++j) {
+            const double v = a[j];
+            std::size_t i = j;
+            while (a[i - h] > v) {
+                a[i] = a[i - h];
+                i -= h;
+                if (i <= h) break;
+            }
+            a[i] = v;
+        }
+    } while (h > 1);
+}
+}  // namespace
+
+double Sample::max_value() const {
+    if (points_.empty()) return kUndefined;
+    double best = points_.front().y;
+    for (const Point& p : points_)
+        if (p.y > best) best = p.y;
+    return best;
+}
+
+double Sample::min_value() const {
+    if (points_.empty()) return kUndefined;
+    double best = points_.front().y;
+    for (const Point& p : points_)
+        if (!(p.y >= best)) best = p.y;
+    return best;
+}
+
+double Sample::sum() const {
+    double total = 0.0;
+    for (const Point& p : points_) total += p.y;
+    return total;
+}
+
+double Sample::mean() const { return sum() / static_cast<double>(size()); }
+
+double Sample::variance() const {
+    const double m = mean();
+    double total = 0.0;
+    for (const Point& p : points_) total += (p.y - m) * (p.y - m);
+    return total / static_cast<double>(size());
+}
+
+void Sample::sort_ascending() {
+    const std::size_t n = points_.size();
+    std::vector<double> a(n + 1, 0.0);
+    bool has_nan = false;
+    for (std::size_t j = 0; j < n; ++j) {
+        a[j + 1] = points_[j].y;
+        has_nan = has_nan || std::isnan(a[j + 1]);
+    }
+    if (has_nan)
+        shell_sort(a, n);
+    else
+        std::sort(a.begin() + 1, a.end());
+    points_.clear();
+    for (std::size_t j = 1; j <= n; ++j) points_.push_back({static_cast<double>(j), a[j]});
+}
+
+double Sample::median(int n) const {
+    const int half = n / 2;
+    if (n % 2 == 1) return y_at(half + 1);
+    return (y_at(half + 1) + y_at(half)) / 2.0;
+}
+
+double Sample::lower_quartile(int n) const {
+    const int k = n / 4;
+    switch (n % 4) {
+        case 0: return y_at(k) + 0.75 * (y_at(k + 1) - y_at(k));
+        case 1: return y_at(k + 1);
+        case 2: return y_at(k + 1) + 0.25 * (y_at(k + 2) - y_at(k + 1));
+        default: return y_at(k + 1) + 0.5 * (y_at(k + 2) - y_at(k + 1));
+    }
+}
+
+double Sample::upper_quartile(int n) const {
+    const int k = n / 4;
+    const int m = n - k;
+    switch (n % 4) {
+        case 0: return y_at(m) + 0.25 * (y_at(m + 1) - y_at(m));
+        case 1: return y_at(m);
+        case 2: return y_at(m - 1) + 0.75 * (y_at(m) - y_at(m - 1));
+        default: return y_at(m - 1) + 0.5 * (y_at(m) - y_at(m - 1));
+    }
+}
+
+bool Sample::has_non_positive() const {
+    return std::any_of(points_.begin(), points_.end(), [](const Point& p) { return !(p.y > 0.0); });
+}
+
+void Sample::count_leading_non_positive(bool& found, int& count) const {
+    found = false;
+    count = 0;
+    for (const Point& p : points_) {
+        if (p.y > 0.0) break;
+        found = true;
+        ++count;
+    }
+}
+
+void Sample::apply_log() {
+    for (Point& p : points_) p.y = std::log(p.y);
+}
+
+void Sample::apply_exp() {
+    for (Point& p : points_) p.y = std::exp(p.y);
+}
+
+void Sample::apply_abs_if_non_positive() {
+    if (!has_non_positive()) return;
+    for (Point& p : points_) p.y = std::fabs(p.y);
+}
+
+void Sample::negate() {
+    for (Point& p : points_) p.y = -p.y;
+}
+
+void Sample::apply_affine(double a, double b) {
+    for (Point& p : points_) p.y = p.y * a + b;
+}
+
+void Sample::apply_power(double r) {
+    for (Point& p : points_) p.y = std::pow(p.y, r);
+}
+
+}  // namespace evstat
