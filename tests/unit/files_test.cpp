@@ -1,0 +1,152 @@
+// The file layouts the front end reads: "%24.17e" widths, the tab of a pair, the
+// missing last line end of a value column; reading series back; the grid; result numbers.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "driver/files.h"
+
+namespace evstat {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "evstat_files_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string read(const std::string& name) const {
+        std::ifstream in(path(name), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    void write(const std::string& name, const std::string& text) const {
+        std::ofstream(path(name), std::ios::binary) << text;
+    }
+    fs::path dir_;
+};
+
+TEST_F(FilesTest, ValueAndPairWidths) {
+    Sample s;
+    s.push_back(1.0, 1.5);
+    s.push_back(2.0, -2.5e-300);
+    s.push_back(3.0, 1e100);
+    write_values(s, path("v.txt"));
+    // Two-digit exponents pad one blank, three-digit ones none; a negative value
+    // takes one character more.
+    EXPECT_EQ(read("v.txt"),
+              " 1.50000000000000000e+00\n"
+              "-2.49999999999999998e-300\n"
+              "1.00000000000000002e+100");
+    write_pairs(s, path("p.txt"));
+    const std::string pairs = read("p.txt");
+    EXPECT_EQ(pairs.substr(0, 50), " 1.00000000000000000e+00\t 1.50000000000000000e+00\n");
+    EXPECT_EQ(pairs.back(), '\n');
+}
+
+TEST_F(FilesTest, EmptyAndSinglePointWrites) {
+    write("keep.txt", "old");
+    write_values(Sample{}, path("keep.txt"));
+    write_pairs(Sample{}, path("keep.txt"));
+    EXPECT_EQ(read("keep.txt"), "old");
+    Sample one;
+    one.push_back(1.0, 2.0);
+    write_values(one, path("one.txt"));
+    EXPECT_EQ(read("one.txt"), " 2.00000000000000000e+00");
+}
+
+TEST_F(FilesTest, ReadBackGivesSameValuesNumberedFromOne) {
+    Sample s;
+    for (int i = 1; i <= 5; ++i) s.push_back(i, std::sqrt(i) * 1e-3);
+    write_values(s, path("s.txt"));
+    Sample back;
+    read_series(back, path("s.txt"));
+    ASSERT_EQ(back.size(), 5);
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_EQ(back.x_at(i), i);
+        EXPECT_EQ(back.y_at(i), s.y_at(i));
+    }
+}
+
+TEST_F(FilesTest, ReadingStopsAtTheEndOrAtAWord) {
+    struct Case {
+        std::string text;
+        std::vector<double> values;
+    };
+    const std::vector<Case> cases = {
+        {"", {}},
+        {"1\n2\n3\n", {1, 2, 3}},
+        {"1\r\n2\r\n3\r\n", {1, 2, 3}},
+        {"1 2\t3", {1, 2, 3}},
+        {"1\n2\nabc\n4\n", {1, 2}},
+        {"  \n\n", {}},
+        {"-1.5e2\n+.5\n", {-150, 0.5}},
+    };
+    for (const Case& c : cases) {
+        write("d.txt", c.text);
+        Sample s;
+        read_series(s, path("d.txt"));
+        std::vector<double> got;
+        for (const Point& p : s) got.push_back(p.y);
+        EXPECT_EQ(got, c.values) << c.text;
+    }
+    Sample none;
+    read_series(none, path("absent.txt"));
+    EXPECT_EQ(none.size(), 0);
+    write("a.txt", "0.25\n0.75");
+    Sample abscissas;
+    read_abscissas(abscissas, path("a.txt"));
+    ASSERT_EQ(abscissas.size(), 2);
+    EXPECT_EQ(abscissas.x_at(2), 0.75);
+    EXPECT_EQ(abscissas.y_at(2), 0.0);
+}
+
+TEST(Grid, StepsAndDegenerateRanges) {
+    Sample g;
+    make_grid(0.0, 1.0, 4, g);
+    ASSERT_EQ(g.size(), 5);
+    for (int i = 1; i <= 5; ++i) EXPECT_EQ(g.x_at(i), 0.25 * (i - 1));
+    struct Case {
+        double a, b;
+        int m;
+        int points;
+    };
+    const std::vector<Case> cases = {
+        {3, 3, 10, 1},   // zero width
+        {3, 3, 0, 1},    // zero width and no steps
+        {0, 1, 0, 1},    // no steps: the step is infinite
+        {1, 0, 4, 0},    // reversed range
+        {0, 1, 2000, 2001},
+        {0, 1e-300, 3, 4},
+        {std::nan(""), 1, 3, 0},
+    };
+    for (const Case& c : cases) {
+        Sample s;
+        make_grid(c.a, c.b, c.m, s);
+        EXPECT_EQ(s.size(), c.points) << c.a << " " << c.b << " " << c.m;
+    }
+}
+
+TEST(ResultNumber, FromTheResultFileName) {
+    EXPECT_EQ(result_number("/w/", "/w/Result12.txt"), 12);
+    EXPECT_EQ(result_number("/w/", "/w/Result1.txt"), 1);
+    EXPECT_EQ(result_number("/w/", "/w/Res.txt"), 0);
+    EXPECT_EQ(result_number("/w/", "*"), 0);
+    EXPECT_EQ(result_number("/w/", "/w/Resultat.txt"), 0);  // not digits: atoi gives 0
+    EXPECT_EQ(numbered_data_file("/w/", 1), "/w/Donnees.txt");
+    EXPECT_EQ(numbered_data_file("/w/", 12), "/w/Donnees12.txt");
+    EXPECT_EQ(curve_parameter_file("/w/", 13), "/w/Tmp13.txt");
+    EXPECT_EQ(curve_result_file("/w/", 13), "/w/Result13.txt");
+}
+
+}  // namespace
+}  // namespace evstat
