@@ -1,5 +1,8 @@
 // Descriptive statistics, ordering and in-place transforms of a Sample's values.
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <utility>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -30,6 +33,34 @@ void shell_sort(std::vector<double>& a, std::size_t n) {
             a[i] = v;
         }
     } while (h > 1);
+}
+// Least-significant-digit radix sort of doubles that hold no NaN, over a[first..]:
+// the same order as a comparison sort (equal values are indistinguishable), in four
+// passes of 16 bits over keys that order like the values.
+constexpr std::size_t kRadixSortFrom = 4096;  // below this a comparison sort is faster
+constexpr int kRadixBits = 16;
+constexpr std::size_t kBuckets = std::size_t{1} << kRadixBits;
+
+void radix_sort(std::vector<double>& a, std::size_t first) {
+    const std::size_t n = a.size() - first;
+    std::vector<std::uint64_t> keys(n), spare(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint64_t bits = std::bit_cast<std::uint64_t>(a[first + i]);
+        keys[i] = (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+    }
+    std::vector<std::size_t> counts(kBuckets);
+    for (int shift = 0; shift < 64; shift += kRadixBits) {
+        std::fill(counts.begin(), counts.end(), 0);
+        for (std::uint64_t key : keys) ++counts[(key >> shift) & (kBuckets - 1)];
+        std::size_t total = 0;
+        for (std::size_t& c : counts) total += std::exchange(c, total);
+        for (std::uint64_t key : keys) spare[counts[(key >> shift) & (kBuckets - 1)]++] = key;
+        keys.swap(spare);
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint64_t key = keys[i];
+        a[first + i] = std::bit_cast<double>((key >> 63) != 0 ? key & ~(std::uint64_t{1} << 63) : ~key);
+    }
 }
 }  // namespace
 
@@ -74,10 +105,12 @@ void Sample::sort_ascending() {
     }
     if (has_nan)
         shell_sort(a, n);
+    else if (n >= kRadixSortFrom)
+        radix_sort(a, 1);
     else
         std::sort(a.begin() + 1, a.end());
-    points_.clear();
-    for (std::size_t j = 1; j <= n; ++j) points_.push_back({static_cast<double>(j), a[j]});
+    // The points are rewritten in place: x = 1..n, y ascending.
+    for (std::size_t j = 1; j <= n; ++j) points_[j - 1] = {static_cast<double>(j), a[j]};
 }
 
 double Sample::median(int n) const {

@@ -102,6 +102,25 @@ TEST(Statistics, SortRenumbersAndOrders) {
     EXPECT_EQ(values_of(big), values);
 }
 
+TEST(Statistics, LongSeriesOfEverySignAndMagnitudeSortLikeAComparisonSort) {
+    const double inf = std::numeric_limits<double>::infinity();
+    std::vector<double> values = {inf, -inf, 0.0, -0.0, 4.9e-324, -4.9e-324, 1.7976931348623157e308,
+                                  -1.7976931348623157e308};
+    unsigned state = 7;
+    for (int i = 0; i < 20000; ++i) {
+        state = state * 1103515245u + 12345u;
+        const double magnitude = std::ldexp(1.0 + (state >> 8) / 16777216.0, static_cast<int>(state % 200) - 100);
+        values.push_back((state & 1u) != 0 ? magnitude : -magnitude);
+    }
+    Sample s = sample_of(values);
+    s.sort_ascending();
+    std::sort(values.begin(), values.end());
+    const std::vector<double> sorted = values_of(s);
+    ASSERT_EQ(sorted.size(), values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) ASSERT_EQ(sorted[i], values[i]) << i;
+    EXPECT_EQ(s.x_at(s.size()), static_cast<double>(values.size()));
+}
+
 TEST(Statistics, SortWithNaNEndsAndKeepsEveryValue) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     Sample s = sample_of({5, nan, 3, 1, nan, 4, 2});

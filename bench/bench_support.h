@@ -1,0 +1,73 @@
+// Shared pieces of the benchmarks: a working directory with a large series in it,
+// and the engine run as a process on a ParameterFile there.
+#pragma once
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace evstat::bench {
+
+// A temporary working directory, removed at exit.
+inline const std::string& work_dir() {
+    static const std::string dir = [] {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "evstat_bench_XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+        std::atexit([] { std::filesystem::remove_all(work_dir()); });
+        return pattern + "/";
+    }();
+    return dir;
+}
+
+// Writes `count` positive values of a deterministic skewed series, one a line.
+inline std::string write_series(const std::string& name, long count, bool sorted = false) {
+    const std::string path = work_dir() + name;
+    if (std::filesystem::exists(path)) return path;
+    std::vector<double> values;
+    values.reserve(static_cast<std::size_t>(count));
+    unsigned long long state = 12345;
+    for (long i = 0; i < count; ++i) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double u = (static_cast<double>(state >> 11) + 0.5) / 9007199254740992.0;
+        values.push_back(2.0 * std::pow(-std::log(u), 1.0 / 1.5));  // a Weibull-like series
+    }
+    if (sorted) std::sort(values.begin(), values.end());
+    std::FILE* out = std::fopen(path.c_str(), "w");
+    for (double v : values) std::fprintf(out, "%.17g\n", v);
+    std::fclose(out);
+    return path;
+}
+
+inline void write_lines(const std::string& name, const std::vector<std::string>& lines) {
+    std::ofstream out(work_dir() + name);
+    for (const std::string& line : lines) out << line << "\n";
+}
+
+// Runs the engine on a ParameterFile of the working directory; returns the child's
+// peak resident memory in kilobytes.
+inline long run_engine(const std::string& parameterFile, const std::string& loadType) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::freopen("/dev/null", "w", stdout);
+        const std::string path = work_dir() + parameterFile;
+        ::execl(EVSTAT_BINARY, EVSTAT_BINARY, path.c_str(), loadType.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(child, &status, 0, &usage);
+    return usage.ru_maxrss;
+}
+
+}  // namespace evstat::bench
