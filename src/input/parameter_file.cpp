@@ -16,6 +16,9 @@ const std::string kEmptyLine;
 bool file_exists(const std::string& name) { return ::access(name.c_str(), F_OK) == 0; }
 
 bool is_blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// The tail-method keywords; a method's code is its place in this table, from 1.
+constexpr std::array<std::string_view, 5> kMethodKeywords = {"HW", "EMV", "Hill", "HillG", "Zipf"};
 }  // namespace
 
 LineTable LineTable::read(const std::string& path) {
@@ -204,20 +207,18 @@ void prior_bound_lines(const LineTable& table, int lowLine, RunParameters& param
         throw Erreur::PriorUpperBelowLower;
 }
 
-std::vector<std::string> name_list(const LineTable& table, int firstLine, int count,
-                                   void (*check)(const std::string& name)) {
-    std::vector<std::string> names;
+void name_list(const LineTable& table, int firstLine, int count,
+               void (*check)(const std::string& name), std::vector<std::string>& names) {
+    names.clear();
     for (int number = firstLine; number < firstLine + count; ++number) {
         if (static_cast<int>(names.size()) == kNameTableSize) throw Erreur::MissingLines;
         std::string name = first_word(table.line(number));
         check(name);
         names.push_back(std::move(name));
     }
-    return names;
 }
 
 int tail_method_code(std::string_view name) {
-    constexpr std::array<std::string_view, 5> kMethodKeywords = {"HW", "EMV", "Hill", "HillG", "Zipf"};
     for (std::size_t i = 0; i < kMethodKeywords.size(); ++i)
         if (kMethodKeywords[i] == name) return static_cast<int>(i) + 1;
     return 0;

@@ -82,12 +82,12 @@ void law_parameter_lines(const LineTable& table, int first, int last, ValueList&
 void prior_bound_lines(const LineTable& table, int lowLine, RunParameters& parameters);
 
 // A list of names on `count` lines from `firstLine`, one word each, every name passed to
-// `check` (which raises its code) in file order. The driver's table holds kNameTableSize
-// names; a longer list is refused with MissingLines (the file does not have the layout
-// of its LoadType) when its first extra line is reached, after the checks of the names
-// before it.
-std::vector<std::string> name_list(const LineTable& table, int firstLine, int count,
-                                   void (*check)(const std::string& name));
+// `check` (which raises its code) in file order and then appended to `names`. The
+// driver's table holds kNameTableSize names; a longer list is refused with MissingLines
+// (the file does not have the layout of its LoadType) when its first extra line is
+// reached, after the checks of the names before it.
+void name_list(const LineTable& table, int firstLine, int count,
+               void (*check)(const std::string& name), std::vector<std::string>& names);
 
 // The tail method of a keyword: "HW" 1, "EMV" 2, "Hill" 3, "HillG" 4, "Zipf" 5 (exact,
 // case-sensitive); 0 for any other word.

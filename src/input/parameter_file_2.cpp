@@ -73,7 +73,7 @@ void load_parameter_file_2(const std::string& path, RunParameters& parameters) {
 
     const int trailingLines = kClosingLines + (method ? 1 : 0);
     const int lawCount = table.line_count() - kHeadLines - trailingLines;
-    parameters.lawNames = name_list(table, kHeadLines + 1, lawCount, check_law_name);
+    name_list(table, kHeadLines + 1, lawCount, check_law_name, parameters.lawNames);
     parameters.lawCount = static_cast<int>(parameters.lawNames.size());
 
     const int k = kHeadLines + lawCount + 1;

@@ -46,7 +46,7 @@ void load_parameter_file_5(const std::string& path, RunParameters& parameters) {
 
     const int last = table.line_count();
     const int methodCount = last - kHeadLines - kClosingLines;
-    parameters.methodNames = name_list(table, kHeadLines + 1, methodCount, check_method_name);
+    name_list(table, kHeadLines + 1, methodCount, check_method_name, parameters.methodNames);
     parameters.methodCount = static_cast<int>(parameters.methodNames.size());
 
     parameters.excessLow = non_negative_int_line(table, last - 2, Erreur::ExcessLowNotInteger,
