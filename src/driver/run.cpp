@@ -87,6 +87,16 @@ int run(int argc, char** argv) {
                 if (context.lawCode == kUnknownLaw && parameters.lawName != "*")
                     throw Erreur::UnknownLaw;
                 break;
+            case 2: load_parameter_file_2(parameterPath, parameters); break;  // tasks map the names
+            case 4:
+                load_parameter_file_4(parameterPath, parameters);
+                // An unknown name is not refused here. The shape flag needs the Weibull code
+                // and the name "WeibullForme" at once.
+                context.lawCode = law_code_from_name(parameters.lawName);
+                context.weibullShapeFlag =
+                    context.lawCode == kWeibull && parameters.lawName == "WeibullForme" ? 1 : 0;
+                break;
+            case 5: load_parameter_file_5(parameterPath, parameters); break;
             default: return 0;  // loads nothing, runs nothing
         }
 

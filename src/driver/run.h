@@ -9,6 +9,11 @@
 
 namespace evstat {
 
+// Room in the law-name and method-name tables of LoadTypes 2 and 5.
+constexpr int kNameTableSize = 11;
+// A bound of the Beta prior's interval that the ParameterFile leaves out ("*").
+constexpr double kPriorBoundAbsent = -999.0;
+
 // What a loader hands back to the driver. Every loader fills the first four fields;
 // the rest depend on the LoadType.
 struct RunParameters {
@@ -28,7 +33,7 @@ struct RunParameters {
     int pointsOrClasses = 0;
 
     // LoadType 2
-    std::vector<std::string> lawNames;
+    std::vector<std::string> lawNames;  // at most kNameTableSize
     int lawCount = 0;
     int excessCount = 0;
     double testLevel = 0.0;
@@ -37,7 +42,7 @@ struct RunParameters {
     int etVersion = 0;
     int bootstrapCount = 0;
     double quantileOrder = 0.0;
-    int method = 0;
+    int method = 0;  // tasks 38 to 46: 1 "HW", 2 "EMV", 3 "Hill", 4 "HillG", 5 "Zipf"
 
     // LoadType 4
     double sampleSize = 0.0;
@@ -45,13 +50,13 @@ struct RunParameters {
     int classCount = 0;
 
     // LoadType 5
-    std::vector<std::string> methodNames;
+    std::vector<std::string> methodNames;  // at most kNameTableSize
     int methodCount = 0;
-    Sample methodCodes;  // y: method codes 1 to 5
+    Sample methodCodes;  // x = 0, y = the method code 1 to 5, one point per name
 
     // LoadTypes 3 and 4: interval of a Beta prior
-    double priorLow = -999.0;
-    double priorHigh = -999.0;
+    double priorLow = kPriorBoundAbsent;
+    double priorHigh = kPriorBoundAbsent;
 };
 
 // The loaded parameters and the values the driver derives from them.

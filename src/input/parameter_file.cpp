@@ -16,6 +16,9 @@ const std::string kEmptyLine;
 bool file_exists(const std::string& name) { return ::access(name.c_str(), F_OK) == 0; }
 
 bool is_blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// The tail-method keywords; a method's code is its place in this table, from 1.
+constexpr std::array<std::string_view, 5> kMethodKeywords = {"HW", "EMV", "Hill", "HillG", "Zipf"};
 }  // namespace
 
 LineTable LineTable::read(const std::string& path) {
@@ -117,6 +120,18 @@ double double_line(const LineTable& table, int number, Erreur notNumeric) {
     return value;
 }
 
+int non_negative_int_line(const LineTable& table, int number, Erreur notNumeric, Erreur negative) {
+    const int value = int_line(table, number, notNumeric);
+    if (value < 0) throw negative;
+    return value;
+}
+
+double quantile_order_line(const LineTable& table, int number) {
+    const double order = double_line(table, number, Erreur::QuantileOrderNotNumeric);
+    if (!(order >= 0.0 && order <= 1.0)) throw Erreur::QuantileOrderOutOfRange;
+    return order;
+}
+
 void require_lines(const LineTable& table, int minimumLines) {
     if (table.line_count() < minimumLines) throw Erreur::MissingLines;
 }
@@ -154,23 +169,68 @@ void load_common_head(const LineTable& table, int loadType, RunParameters& param
         throw Erreur::FileNameNotText;
 }
 
-void load_parameter_file_1(const std::string& path, RunParameters& parameters) {
-    const LineTable table = LineTable::read(path);
-    require_lines(table, kMinimumLinesLoadType1);
-    load_common_head(table, 1, parameters);
+std::string law_name_line(const LineTable& table, int number) {
+    std::string name = first_word(table.line(number));
+    if (!begins_with_letter(name) && name != "*") throw Erreur::LawNameNotText;
+    return name;
+}
 
-    parameters.lawName = first_word(table.line(5));
-    if (!begins_with_letter(parameters.lawName) && parameters.lawName != "*")
-        throw Erreur::LawNameNotText;
-
-    for (int number = 6; number <= 8; ++number) {
+void law_parameter_lines(const LineTable& table, int first, int last, ValueList& parameters) {
+    for (int number = first; number <= last; ++number) {
         const std::string word = first_word(table.line(number));
         if (begins_with_letter(word)) throw Erreur::LawParameterNotNumeric;
         if (word == "*") continue;
         double value = 0.0;
         if (!convert_double(word, value)) throw Erreur::LawParameterNotNumeric;
-        parameters.lawParameters.push_back(value);
+        parameters.push_back(value);
     }
+}
+
+namespace {
+// One bound of the prior's interval: "*" leaves it absent (false), any other word is a number.
+bool prior_bound(const LineTable& table, int number, double& bound) {
+    const std::string word = first_word(table.line(number));
+    if (word == "*") {
+        bound = kPriorBoundAbsent;
+        return false;
+    }
+    if (begins_with_letter(word) || !convert_double(word, bound)) throw Erreur::PriorBoundNotNumeric;
+    return true;
+}
+}  // namespace
+
+void prior_bound_lines(const LineTable& table, int lowLine, RunParameters& parameters) {
+    prior_bound(table, lowLine, parameters.priorLow);
+    const bool highGiven = prior_bound(table, lowLine + 1, parameters.priorHigh);
+    // Written as the accepted case so that a NaN bound is refused too.
+    if (highGiven && !(parameters.priorHigh >= parameters.priorLow))
+        throw Erreur::PriorUpperBelowLower;
+}
+
+void name_list(const LineTable& table, int firstLine, int count,
+               void (*check)(const std::string& name), std::vector<std::string>& names) {
+    names.clear();
+    for (int number = firstLine; number < firstLine + count; ++number) {
+        if (static_cast<int>(names.size()) == kNameTableSize) throw Erreur::MissingLines;
+        std::string name = first_word(table.line(number));
+        check(name);
+        names.push_back(std::move(name));
+    }
+}
+
+int tail_method_code(std::string_view name) {
+    for (std::size_t i = 0; i < kMethodKeywords.size(); ++i)
+        if (kMethodKeywords[i] == name) return static_cast<int>(i) + 1;
+    return 0;
+}
+
+void load_parameter_file_1(const std::string& path, RunParameters& parameters) {
+    const LineTable table = LineTable::read(path);
+    require_lines(table, kMinimumLinesLoadType1);
+    load_common_head(table, 1, parameters);
+
+    parameters.lawName = law_name_line(table, 5);
+    law_parameter_lines(table, 6, 8, parameters.lawParameters);
 
     const int task = parameters.taskNumber;
     const bool sampling = task == 1 || task == 5;
@@ -184,10 +244,9 @@ void load_parameter_file_1(const std::string& path, RunParameters& parameters) {
     if (!sampling && parameters.upperOrSamples < parameters.lowerOrSize)
         throw Erreur::UpperBelowLower;
 
-    parameters.pointsOrClasses =
-        int_line(table, 11, sampling ? Erreur::ClassCountNotInteger : Erreur::PointCountNotInteger);
-    if (parameters.pointsOrClasses < 0)
-        throw sampling ? Erreur::ClassCountNegative : Erreur::PointCountNegative;
+    parameters.pointsOrClasses = non_negative_int_line(
+        table, 11, sampling ? Erreur::ClassCountNotInteger : Erreur::PointCountNotInteger,
+        sampling ? Erreur::ClassCountNegative : Erreur::PointCountNegative);
 }
 
 }  // namespace evstat

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "driver/run.h"
 #include "input/errors.h"
@@ -16,6 +17,10 @@ constexpr int kLineWidth = 80;   // a longer line continues in the next slot
 
 // Minimum number of lines of each layout (all lines ending with a line break).
 constexpr int kMinimumLinesLoadType1 = 11;
+constexpr int kMinimumLinesLoadType2 = 12;        // tasks 9 to 37: one law and the closing block
+constexpr int kMinimumLinesLoadType2Method = 13;  // tasks 38 to 46: the method line follows
+constexpr int kMinimumLinesLoadType4 = 15;        // only lines 1 to 13 are read
+constexpr int kMinimumLinesLoadType5 = 8;         // one method and the three closing lines
 
 // The lines of a ParameterFile, 1-based. Windows line ends read as plain ones, and a
 // last line without a line end counts as a line.
@@ -48,6 +53,12 @@ bool convert_double(std::string_view text, double& value);
 int int_line(const LineTable& table, int number, Erreur notNumeric);
 double double_line(const LineTable& table, int number, Erreur notNumeric);
 
+// A count ("%d"): as int_line, then a value below 0 raises `negative`.
+int non_negative_int_line(const LineTable& table, int number, Erreur notNumeric, Erreur negative);
+// A quantile order ("%lf", LoadTypes 2, 3 and 5): QuantileOrderNotNumeric, then an order
+// outside 0 to 1 (both accepted; NaN refused) raises QuantileOrderOutOfRange.
+double quantile_order_line(const LineTable& table, int number);
+
 // Raises MissingLines when the file has fewer than `minimumLines` lines.
 void require_lines(const LineTable& table, int minimumLines);
 
@@ -58,6 +69,37 @@ void load_common_head(const LineTable& table, int loadType, RunParameters& param
 // True when the LoadType accepts the TaskNumber.
 bool task_accepted(int loadType, int taskNumber);
 
+// A law-name line ("%s"): a word that begins with a letter, or "*"; else LawNameNotText.
+std::string law_name_line(const LineTable& table, int number);
+// Law-parameter lines `first` to `last`, one word each: a word that begins with a letter
+// (or does not convert) raises LawParameterNotNumeric, "*" adds nothing, any other word
+// is appended to `parameters`.
+void law_parameter_lines(const LineTable& table, int first, int last, ValueList& parameters);
+// The interval of a Beta prior on lines `lowLine` and `lowLine + 1`: "*" leaves a bound
+// absent (kPriorBoundAbsent), a word that begins with a letter or does not convert raises
+// PriorBoundNotNumeric, and a given upper bound below the lower one (or NaN against it)
+// raises PriorUpperBelowLower.
+void prior_bound_lines(const LineTable& table, int lowLine, RunParameters& parameters);
+
+// A list of names on `count` lines from `firstLine`, one word each, every name passed to
+// `check` (which raises its code) in file order and then appended to `names`. The
+// driver's table holds kNameTableSize names; a longer list is refused with MissingLines
+// (the file does not have the layout of its LoadType) when its first extra line is
+// reached, after the checks of the names before it.
+void name_list(const LineTable& table, int firstLine, int count,
+               void (*check)(const std::string& name), std::vector<std::string>& names);
+
+// The tail method of a keyword: "HW" 1, "EMV" 2, "Hill" 3, "HillG" 4, "Zipf" 5 (exact,
+// case-sensitive); 0 for any other word.
+int tail_method_code(std::string_view name);
+
 void load_parameter_file_1(const std::string& path, RunParameters& parameters);
+// Tasks 9 to 24 and 36 to 46: the law list, then the test and excess settings.
+void load_parameter_file_2(const std::string& path, RunParameters& parameters);
+// Task 27: a law, the sample sizes and the interval of a Beta prior.
+void load_parameter_file_4(const std::string& path, RunParameters& parameters);
+// Tasks 28 to 35: the tail-method list, then the excess range and the quantile order;
+// `methodCodes` is filled only when every check passed.
+void load_parameter_file_5(const std::string& path, RunParameters& parameters);
 
 }  // namespace evstat

@@ -1,0 +1,84 @@
+// LoadType 2: the tasks that fit or compare several laws and study the tail (9 to 24 and
+// 36 to 46). A list of law names whose length follows from the number of lines, then a
+// closing block of excess, test and quantile settings, and for tasks 38 to 46 a method.
+#include <array>
+
+#include "input/parameter_file.h"
+
+namespace evstat {
+
+namespace {
+// The levels for which the goodness-of-fit tests have critical values (0: no test),
+// compared exactly.
+constexpr std::array<double, 6> kAcceptedTestLevels = {0.0, 0.25, 0.1, 0.05, 0.025, 0.01};
+constexpr int kLastEtVersion = 3;  // the ET test exists in versions 0 to 3
+
+// Lines of the file that are not law names: the head and the closing block.
+constexpr int kHeadLines = 4;
+constexpr int kClosingLines = 7;
+
+bool with_method_line(int taskNumber) { return taskNumber >= 38 && taskNumber <= 46; }
+
+void check_law_name(const std::string& name) {
+    if (!begins_with_letter(name) && name != "*") throw Erreur::LawNameNotText;
+}
+
+bool accepted_test_level(double level) {
+    for (double accepted : kAcceptedTestLevels)
+        if (level == accepted) return true;
+    return false;
+}
+
+// Lines k to k + 6.
+void load_closing_block(const LineTable& table, int k, RunParameters& parameters) {
+    parameters.excessCount = non_negative_int_line(table, k, Erreur::ExcessCountNotInteger,
+                                                   Erreur::ExcessCountNegative);
+
+    parameters.testLevel = double_line(table, k + 1, Erreur::TestLevelNotNumeric);
+    if (!accepted_test_level(parameters.testLevel)) throw Erreur::TestLevelNotAccepted;
+
+    parameters.excessLow = non_negative_int_line(table, k + 2, Erreur::ExcessLowNotInteger,
+                                                 Erreur::ExcessLowNegative);
+    parameters.excessHigh = non_negative_int_line(table, k + 3, Erreur::ExcessHighNotInteger,
+                                                  Erreur::ExcessHighNegative);
+    if (parameters.excessHigh < parameters.excessLow) throw Erreur::ExcessHighBelowLow;
+
+    parameters.etVersion = int_line(table, k + 4, Erreur::EtVersionNotInteger);
+    if (parameters.etVersion < 0 || parameters.etVersion > kLastEtVersion)
+        throw Erreur::EtVersionNotAccepted;
+
+    parameters.bootstrapCount = non_negative_int_line(table, k + 5, Erreur::BootstrapCountNotInteger,
+                                                      Erreur::BootstrapCountNegative);
+
+    parameters.quantileOrder = quantile_order_line(table, k + 6);
+}
+
+// The tail method of tasks 38 to 46, one keyword.
+int method_line(const LineTable& table, int number) {
+    const std::string word = first_word(table.line(number));
+    if (!begins_with_letter(word)) throw Erreur::MethodNameNotText;
+    const int code = tail_method_code(word);
+    if (code == 0) throw Erreur::MethodNameNotAccepted;
+    return code;
+}
+}  // namespace
+
+void load_parameter_file_2(const std::string& path, RunParameters& parameters) {
+    const LineTable table = LineTable::read(path);
+    require_lines(table, kMinimumLinesLoadType2);
+    load_common_head(table, 2, parameters);
+    // The method line needs one line more; known once the TaskNumber is read.
+    const bool method = with_method_line(parameters.taskNumber);
+    if (method) require_lines(table, kMinimumLinesLoadType2Method);
+
+    const int trailingLines = kClosingLines + (method ? 1 : 0);
+    const int lawCount = table.line_count() - kHeadLines - trailingLines;
+    name_list(table, kHeadLines + 1, lawCount, check_law_name, parameters.lawNames);
+    parameters.lawCount = static_cast<int>(parameters.lawNames.size());
+
+    const int k = kHeadLines + lawCount + 1;
+    load_closing_block(table, k, parameters);
+    if (method) parameters.method = method_line(table, k + kClosingLines);
+}
+
+}  // namespace evstat
