@@ -25,7 +25,9 @@ double likelihood_update(const Sample& values, double theta) {
 }
 
 // theta must not exceed 1/m, m the largest value; a NaN iterate is not admissible either.
-bool admissible(double theta, double largest) { return theta <= 1.0 / largest; }
+bool admissible(double theta, double largest) {
+    return theta <= 1.0 / largest;
+}
 
 bool still_moving(double next, double previous) {
     return std::fabs((next - previous) / previous) >= kRelativeTolerance;

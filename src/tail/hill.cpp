@@ -32,7 +32,9 @@ LogExcessMoments log_excess_moments(const Sample& series, int k, double u) {
 }
 
 // The k largest values exist and the threshold has a logarithm.
-bool readable(const Sample& series, int k, double u) { return k >= 1 && k <= series.size() && u > 0.0; }
+bool readable(const Sample& series, int k, double u) {
+    return k >= 1 && k <= series.size() && u > 0.0;
+}
 
 void append_if_finite(ValueList& fit, double xi, double sigma, bool& failure) {
     if (!std::isfinite(xi) || !std::isfinite(sigma)) {

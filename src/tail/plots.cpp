@@ -13,7 +13,8 @@ void gpd_quantile_plot(const Sample& excesses, int k, double xi, Sample& plot) {
     for (const Point& excess : excesses) {
         c += 1.0;
         // At xi = 0 the unit-scale quantile is the exponential one, ln(k/c).
-        const double quantile = xi == 0.0 ? std::log(count / c) : (std::pow(count / c, xi) - 1.0) / xi;
+        const double quantile =
+            xi == 0.0 ? std::log(count / c) : (std::pow(count / c, xi) - 1.0) / xi;
         plot.push_back(quantile, excess.y);
     }
 }

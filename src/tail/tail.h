@@ -17,11 +17,11 @@ namespace evstat {
 using TailMethod = int;
 
 constexpr TailMethod kUnknownTailMethod = 0;
-constexpr TailMethod kTailWeightedMoments = 1;   // "HW": probability-weighted moments
-constexpr TailMethod kTailMaximumLikelihood = 2; // "EMV": maximum likelihood from the weighted moments
-constexpr TailMethod kTailHill = 3;              // "Hill"
-constexpr TailMethod kTailMoment = 4;            // "HillG": moment (generalized Hill) estimator
-constexpr TailMethod kTailZipf = 5;              // "Zipf": slope of the Zipf plot
+constexpr TailMethod kTailWeightedMoments = 1;    // "HW": probability-weighted moments
+constexpr TailMethod kTailMaximumLikelihood = 2;  // "EMV": likelihood, from the weighted moments
+constexpr TailMethod kTailHill = 3;               // "Hill"
+constexpr TailMethod kTailMoment = 4;             // "HillG": moment (generalized Hill) estimator
+constexpr TailMethod kTailZipf = 5;               // "Zipf": slope of the Zipf plot
 
 // Both members of the pair that a failed tail fit appends; also the return level of
 // that pair and of any quantity that is not available.
