@@ -22,6 +22,7 @@ namespace fs = std::filesystem;
 
 struct RunOutput {
     std::string standardOutput;
+    std::string standardError;
     int status = -1;
 };
 
@@ -77,13 +78,17 @@ public:
     }
     RunOutput run_arguments(const std::vector<std::string>& arguments) const {
         int pipeEnds[2];
-        if (::pipe(pipeEnds) != 0) std::abort();
+        int errorEnds[2];
+        if (::pipe(pipeEnds) != 0 || ::pipe(errorEnds) != 0) std::abort();
         const pid_t child = ::fork();
         if (child == 0) {
             if (::chdir(path_.c_str()) != 0) ::_exit(126);
             ::dup2(pipeEnds[1], 1);
+            ::dup2(errorEnds[1], 2);
             ::close(pipeEnds[0]);
             ::close(pipeEnds[1]);
+            ::close(errorEnds[0]);
+            ::close(errorEnds[1]);
             std::vector<char*> argv;
             std::string program = EVSTAT_BINARY;
             argv.push_back(program.data());
@@ -94,12 +99,18 @@ public:
             ::_exit(127);
         }
         ::close(pipeEnds[1]);
+        ::close(errorEnds[1]);
         RunOutput output;
-        char buffer[4096];
-        ssize_t got = 0;
-        while ((got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0)
-            output.standardOutput.append(buffer, static_cast<std::size_t>(got));
-        ::close(pipeEnds[0]);
+        // The engine writes a few bytes at most to each stream: read one, then the other.
+        auto drain = [](int fd, std::string& into) {
+            char buffer[4096];
+            ssize_t got = 0;
+            while ((got = ::read(fd, buffer, sizeof buffer)) > 0)
+                into.append(buffer, static_cast<std::size_t>(got));
+            ::close(fd);
+        };
+        drain(pipeEnds[0], output.standardOutput);
+        drain(errorEnds[0], output.standardError);
         int status = 0;
         ::waitpid(child, &status, 0);
         output.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -219,8 +219,11 @@ TEST(Driver, TooFewWordsAndLoadTypesThatLoadNothing) {
     WorkDir w;
     RunOutput out = w.run_arguments({w.file("Tmp1.txt")});
     EXPECT_EQ(out.standardOutput, "");
+    EXPECT_EQ(out.standardError, message(66) + "\n");  // no directory to write the file in
     EXPECT_NE(out.status, 0);
     EXPECT_FALSE(w.exists("Erreur.txt"));
+    out = w.run_arguments({});
+    EXPECT_EQ(out.standardError, message(66) + "\n");
 
     w.write_lines("Tmp1.txt", curve_file(w));
     for (const std::string loadType : {"0", "6", "abc"}) {
