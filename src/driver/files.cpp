@@ -1,5 +1,7 @@
 #include "driver/files.h"
 
+#include "laws/evaluate.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -112,6 +114,36 @@ std::string curve_parameter_file(const std::string& directory, int k) {
 
 std::string curve_result_file(const std::string& directory, int k) {
     return directory + "Result" + std::to_string(k) + ".txt";
+}
+
+void write_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
+                      int curveTask, const std::string& lawName, LawCode code,
+                      const ValueList& parameters, double lower, double upper, const Sample& grid) {
+    ++k;
+    {
+        OutputFile out(curve_parameter_file(directory, k), "w");
+        if (out.is_open()) {
+            print_text(out.get(), directory);
+            print_text(out.get(), dataFile);
+            print_int(out.get(), curveTask);
+            print_text(out.get(), curve_result_file(directory, k));
+            print_text(out.get(), lawName);
+            // Three parameter lines: the values given, then "*" for each one missing.
+            for (int position = 1; position <= 3; ++position) {
+                if (position <= parameters.size())
+                    print_value(out.get(), parameters.at(position));
+                else
+                    print_text(out.get(), "*");
+            }
+            print_value(out.get(), lower);
+            print_value(out.get(), upper);
+            print_int(out.get(), kCurveSteps);
+        }
+    }
+    Sample curve;
+    const EvalMode mode = curveTask == 8 ? EvalMode::Survival : EvalMode::Density;
+    evaluate_law(curve, code, grid, parameters, mode, 0);
+    write_pairs(curve, curve_result_file(directory, k));
 }
 
 OutputFile::OutputFile(const std::string& name, const char* mode)

@@ -39,6 +39,13 @@ std::string numbered_data_file(const std::string& directory, int i);
 std::string curve_parameter_file(const std::string& directory, int k);  // "Tmp" k ".txt"
 std::string curve_result_file(const std::string& directory, int k);     // "Result" k ".txt"
 
+// A curve pair for the front end: k is incremented, then directory + "Tmp" k ".txt" (a
+// LoadType 1 ParameterFile describing the curve) and directory + "Result" k ".txt" (the
+// density for curve task 2, the survival function for 8, evaluated over the grid).
+void write_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
+                      int curveTask, const std::string& lawName, LawCode code,
+                      const ValueList& parameters, double lower, double upper, const Sample& grid);
+
 // RAII handle on a file a task writes a block of lines to ("w" or "a").
 class OutputFile {
 public:
