@@ -137,6 +137,20 @@ TEST(TaskCandidateLaws, GpdOverASeriesHoldingZeroIsUnusable) {
     EXPECT_EQ(w.files(), (Lines{"Result1.txt", "Tmp1.txt", "serie.txt"}));
 }
 
+// A normal fit of mean exactly 0: usable (its second estimate is not 0), but no curve.
+TEST(TaskCandidateLaws, FirstEstimateZeroIsUsableWithoutCurve) {
+    WorkDir w;
+    w.write("serie.txt", series_text({-2.0, -1.0, 0.0, 1.0, 2.0}));
+    w.write_lines("Tmp1.txt", fit_file(w, "9", "serie.txt", "Result1.txt", {"Normale"}));
+    ASSERT_EQ(w.run("Tmp1.txt", "2").status, 0);
+    const Lines lines = split_lines(w.read("Result1.txt"));
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], formatted(0.0));
+    EXPECT_EQ(lines[1], formatted(std::sqrt(2.5)));
+    EXPECT_EQ((Lines{lines.begin() + 5, lines.end()}), (Lines{formatted(1.0), formatted(0.0)}));
+    EXPECT_EQ(w.files(), (Lines{"Result1.txt", "Tmp1.txt", "serie.txt"}));
+}
+
 TEST(TaskCandidateLaws, AnUnknownNameFailsWhenItsTurnComes) {
     WorkDir w;
     w.write("serie.txt", series_text({0.0, 0.5, 1.0, 2.0, 4.0}));
