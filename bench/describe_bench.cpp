@@ -51,4 +51,4 @@ BENCHMARK(BM_TaskDescribe)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 }  // namespace evstat::bench
 
-BENCHMARK_MAIN();
+

@@ -8,7 +8,14 @@ engine=$(realpath "${1:-build/evstat}")
 examples=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/evstat demo XXXXXX")
 dir="$work/"
-cp "$examples/portpirie.txt" "$work/"
+cp "$examples"/*.txt "$work/"
+
+# parameters FILE LINE...: writes a ParameterFile, one field a line.
+parameters() {
+    local file="$1"
+    shift
+    printf '%s\n' "$@" > "$work/$file"
+}
 
 # run_engine FILE LOADTYPE: the path is passed as the front end passes it, split at its blanks.
 run_engine() {
@@ -28,31 +35,89 @@ show() {
     local i=0
     while IFS= read -r line || [[ -n "$line" ]]; do
         local label="${*:$((i + 1)):1}"
-        printf '  %-26s %s\n' "$line" "$label"
+        printf '  %-50s %s\n' "$line" "$label"
         i=$((i + 1))
     done < "$work/$file"
+}
+
+# show_curve FILE: the first and last points of a curve file and its size.
+show_curve() {
+    local lines
+    lines=$(wc -l < "$work/$1")
+    head -n 3 "$work/$1" | sed 's/^/  /'
+    echo "  ... ($lines points in all)"
+    tail -n 1 "$work/$1" | sed 's/^/  /'
 }
 
 echo "Working directory: $work"
 echo
 echo "== Task 5: description of the Port Pirie annual maximum sea levels (metres)"
-cat > "$work/Tmp1.txt" <<PARAMS
-$dir
-portpirie.txt
-5
-${dir}Result1.txt
-*
-*
-*
-*
-0
-0
-0
-PARAMS
+parameters Tmp1.txt "$dir" portpirie.txt 5 "${dir}Result1.txt" '*' '*' '*' '*' 0 0 0
 run_engine Tmp1.txt 1
 show Result1.txt "theoretical mean: none for a data series" "mean of the series" \
     "theoretical variance: none" "variance of the series (divisor n)" "lower quartile" \
     "upper quartile" "median"
+
+echo
+echo "== Tasks 2 and 3: a normal law fitted by hand (mean 3.98 m, deviation 0.24 m),"
+echo "   density and distribution function from 3.4 to 4.8 m in 14 steps"
+parameters Tmp2.txt "$dir" '*' 2 "${dir}Result2.txt" Normale 3.98 0.24 '*' 3.4 4.8 14
+run_engine Tmp2.txt 1
+echo "  density (sea level <TAB> density):"
+show_curve Result2.txt
+parameters Tmp3.txt "$dir" '*' 3 "${dir}Result3.txt" Normale 3.98 0.24 '*' 3.4 4.8 14
+run_engine Tmp3.txt 1
+echo "  distribution function (sea level <TAB> probability of a lower annual maximum):"
+show_curve Result3.txt
+
+echo
+echo "== Task 1: three samples of 65 annual maxima simulated from that law"
+parameters Tmp4.txt "$dir" '*' 1 "${dir}Result4.txt" Normale 3.98 0.24 '*' 65 3 10
+run_engine Tmp4.txt 1
+show Result4.txt "theoretical mean" "mean of the first sample" "theoretical variance" \
+    "variance of the first sample" "lower quartile" "upper quartile" "median"
+echo "  numbered data files (each sample sorted): $(cd "$work" && ls Donnees*.txt | tr '\n' ' ')"
+
+echo
+echo "== Task 7: a Weibull law fitted to the sea levels, and a generalized Pareto law"
+echo "   fitted to their excesses over 3.9 m (the values above 3.9 m, less 3.9 m)"
+awk '$1 > 3.9 { printf "%.2f\n", $1 - 3.9 }' "$work/portpirie.txt" > "$work/excesses.txt"
+# plot_fit LAW DATA XLABEL DENSITY SURVIVAL: draws a curve pair over its data, when gnuplot is there.
+plot_fit() {
+    command -v gnuplot > /dev/null || return 0
+    (cd "$work" && gnuplot <<PLOT
+set terminal pngcairo size 1000,420 noenhanced
+set output "$1.png"
+set multiplot layout 1,2 title "$1 law fitted to $2"
+set xlabel "$3"
+set ylabel "density"
+set style fill transparent solid 0.35
+stats "$2" using 1 nooutput
+n = STATS_records
+binwidth = (STATS_max - STATS_min) / 10
+bin(x) = binwidth * floor(x / binwidth) + binwidth / 2
+plot "$2" using (bin(\$1)):(1.0 / (n * binwidth)) smooth frequency with boxes title "data", \\
+     "$4" using 1:2 with lines lw 2 title "fitted density"
+set ylabel "probability of a higher value"
+plot "$2" using 1:(1.0 - \$0 / n) with points pt 7 title "data", \\
+     "$5" using 1:2 with lines lw 2 title "fitted survival function"
+unset multiplot
+PLOT
+    ) && echo "  drawn: $work/$1.png"
+}
+for fit in "Weibull 10 portpirie.txt sea_level_(m)" "GPD 20 excesses.txt excess_over_3.9_m_(m)"; do
+    set -- $fit
+    law=$1
+    k=$2
+    parameters "Tmp$k.txt" "$dir" "$3" 7 "${dir}Result$k.txt" "$law" '*' '*' '*' 0 0 0
+    run_engine "Tmp$k.txt" 1
+    echo "  $law over $3: estimates (the engine's parametrisation) written to Result$k.txt:"
+    sed 's/^/    /' "$work/Result$k.txt"
+    echo "  curve pairs: Tmp$((k + 1)).txt/Result$((k + 1)).txt (density)," \
+        "Tmp$((k + 2)).txt/Result$((k + 2)).txt (survival function)"
+    plot_fit "$law" "$3" "${4//_/ }" "Result$((k + 1)).txt" "Result$((k + 2)).txt"
+done
+
 echo
 echo "Files left in $work:"
 ls "$work"

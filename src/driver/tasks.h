@@ -11,6 +11,11 @@ namespace evstat {
 void run_task(RunContext& context);
 
 // Simulation, law curves, description, kernel estimate and fitting (LoadType 1).
-void task_describe_series(RunContext& context);  // 5
+void task_simulate(RunContext& context);                   // 1
+void task_law_curve(RunContext& context, EvalMode mode);   // 2, 3, 4, 8
+void task_describe_series(RunContext& context);            // 5
+void task_kernel_density(RunContext& context);             // 6
+void task_fit_law(RunContext& context);                    // 7
+void task_estimate_spread(RunContext& context);            // 26
 
 }  // namespace evstat
