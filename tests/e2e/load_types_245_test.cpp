@@ -1,6 +1,6 @@
 // The ParameterFiles of LoadTypes 2, 4 and 5 seen from the front end: the error file of
-// every check, the order of the checks, the list lengths and the bounds that pass. The
-// tasks of these layouts run nothing yet, so a file that passes leaves no error file.
+// every check, the order of the checks, the list lengths and the bounds that pass. A file
+// that passes leaves no error file: the tasks that run end normally over an absent series.
 #include <map>
 
 #include "e2e/harness.h"
@@ -12,6 +12,7 @@ const std::map<int, std::string> kMessages = {
     {0, "Votre fichier Tmp*.txt ne contient pas toutes les informations nécessaires. Le type de chargement peut être incorrect."},
     {5, "Le numéro de tâche doit être compris entre 1 et 40."},
     {7, "Le numero de tache ne corre^spond pas à ce type de chargement (cf documentation technique)."},
+    {9, "Le nom de loi spécifié est absent du catalogue de modèles (cf documentation technique)."},
     {10, "Le nom de la loi doit être une chaîne de caractère."},
     {11, "Les paramètres de la loi ne doit pas contenir de caractères alphabétiques."},
     {13, "La taille de l'échantillon doit être un nombre entier."},
@@ -112,8 +113,9 @@ TEST(LoadType2, EveryCheckOfTheClosingBlock) {
                 {
                     {3, "8", 7},          {3, "25", 7},        {3, "27", 7},
                     {3, "47", 5},         {3, "24", kPasses},  {3, "36", kPasses},
-                    {5, "1law", 10},      {5, "", 10},         {5, "*", kPasses},
-                    {5, "Inconnue", kPasses},
+                    // "*" and an unknown name pass the loader; task 9 refuses them.
+                    {5, "1law", 10},      {5, "", 10},         {5, "*", 9},
+                    {5, "Inconnue", 9},
                     {6, "x", 24},         {6, "*", 24},        {6, "-1", 25},
                     {6, "0", kPasses},    {6, "12.5", kPasses},
                     {7, "a", 26},         {7, "0.5", 27},      {7, "-0.05", 27},

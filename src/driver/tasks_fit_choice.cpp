@@ -1,0 +1,267 @@
+// Tasks of LoadType 2 that choose a law by tests of fit with critical values (9 to 12)
+// and that give the extreme quantile of fitted laws (36, 37). The data series are read
+// as written, in increasing order, which the estimators and the tests expect.
+#include "driver/tasks_fit_choice.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "driver/files.h"
+#include "estimation/estimate.h"
+#include "fittests/fit_test.h"
+#include "input/errors.h"
+#include "laws/quantiles.h"
+
+namespace evstat {
+
+namespace {
+
+// The numbered data files are read from the first up to the first name that does not
+// open; the count stops here so that the number of the next file still fits an int.
+constexpr int kLastNumberedFile = INT_MAX - 1;
+constexpr double kNotAvailable = -10.0;  // the quantile of a law whose estimates are all zero
+constexpr double kPercent = 100.0;
+constexpr int kDensityCurveTask = 2;     // the task a curve pair records: a density
+
+// The shape shared by the tests of fit with critical values (fittests/fit_test.h).
+using FitTest = void (*)(const Sample& data, LawCode code, const ValueList& parameters,
+                         double level, int& accepted, double& statistic, double& criticalValue);
+
+LawCode law_code_or_fail(const std::string& name) {
+    const LawCode code = law_code_from_name(name);
+    if (code == kUnknownLaw) throw Erreur::UnknownLaw;
+    return code;
+}
+
+// The names the loader read; the count never reaches past the table.
+int law_count(const RunParameters& p) {
+    return std::clamp(p.lawCount, 0, static_cast<int>(p.lawNames.size()));
+}
+
+const std::string& first_law_name(const RunParameters& p) {
+    static const std::string kNone;
+    return p.lawNames.empty() ? kNone : p.lawNames.front();
+}
+
+bool file_opens(const std::string& name) {
+    std::FILE* file = std::fopen(name.c_str(), "r");
+    if (file == nullptr) return false;
+    std::fclose(file);
+    return true;
+}
+
+// Hands each numbered data file, read into a series, to visit(series, i) from i = 1 until
+// the first name that does not open. Returns the number of files read.
+template <typename Visit>
+int for_each_numbered_file(const std::string& directory, Visit visit) {
+    Sample series;
+    int i = 1;
+    for (; i <= kLastNumberedFile; ++i) {
+        const std::string name = numbered_data_file(directory, i);
+        if (!file_opens(name)) break;
+        read_series(series, name);
+        visit(series, i);
+        series.clear();
+    }
+    return i - 1;
+}
+
+// The estimates of a law over a series, appended to the parameter list. The generalized
+// Pareto law over a series holding a value not above 0 gets (0, 0) without estimating.
+void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters) {
+    ValueList estimates;
+    const int n = series.size();
+    if (code == kGpd) {
+        if (series.has_non_positive()) {
+            estimates.push_back(0.0);
+            estimates.push_back(0.0);
+        } else {
+            estimate_gpd_parameters(estimates, series, n);
+        }
+    } else {
+        estimate_parameters(series, code, n, estimates);
+    }
+    for (double value : estimates) parameters.push_back(value);
+}
+
+// A usable fit: its one estimate, or its first or second estimate, differs from 0. A law
+// that gave no estimate at all (the gamma law over a constant series) is not usable.
+bool usable_fit(const ValueList& estimates) {
+    if (estimates.size() == 1) return estimates.at(1) != 0.0;
+    if (estimates.size() >= 2) return estimates.at(1) != 0.0 || estimates.at(2) != 0.0;
+    return false;
+}
+
+// A curve is drawn when the one estimate, or both the first and the second, differ from 0.
+bool curve_drawable(const ValueList& estimates) {
+    if (estimates.size() == 1) return estimates.at(1) != 0.0;
+    if (estimates.size() >= 2) return estimates.at(1) != 0.0 && estimates.at(2) != 0.0;
+    return false;
+}
+
+// All estimates zero; an empty list counts as such (nothing was estimated).
+bool all_estimates_zero(const ValueList& estimates) {
+    return std::all_of(estimates.begin(), estimates.end(), [](double v) { return v == 0.0; });
+}
+
+// The quantile of the fitted law at 1 - order, or -10.0 when nothing was estimated.
+double fitted_quantile(LawCode code, const ValueList& estimates, double order) {
+    if (all_estimates_zero(estimates)) return kNotAvailable;
+    return quantile(code, estimates, 1.0 - order);
+}
+
+void append_test_block(const std::string& resultFile, const ValueList& estimates, int accepted,
+                       double statistic, double criticalValue) {
+    OutputFile out(resultFile, "a");
+    if (!out.is_open()) return;
+    for (double value : estimates) print_value(out.get(), value);
+    print_int(out.get(), accepted);
+    print_value(out.get(), statistic);
+    print_value(out.get(), criticalValue);
+}
+
+void candidate_laws(const RunParameters& p, FitTest test) {
+    int k = result_number(p.directory, p.resultFile);
+    Sample series;
+    read_series(series, p.dataFile);
+    const double lo = series.first_value();
+    const double hi = series.last_value();
+    Sample grid;
+    make_grid(lo, hi, kCurveSteps, grid);
+
+    Sample usable;  // (0, position) of each usable law
+    int unusable = 0;
+    ValueList parameters;
+    for (int j = 1; j <= law_count(p); ++j) {
+        const std::string& name = p.lawNames[static_cast<std::size_t>(j - 1)];
+        const LawCode code = law_code_or_fail(name);
+        estimate_for_test(series, code, parameters);
+        int accepted = 0;
+        double statistic = 0.0;
+        double criticalValue = 0.0;
+        test(series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
+        append_test_block(p.resultFile, parameters, accepted, statistic, criticalValue);
+        if (usable_fit(parameters))
+            usable.push_back(0.0, static_cast<double>(j));
+        else
+            ++unusable;
+        if (curve_drawable(parameters))
+            write_curve_pair(p.directory, p.dataFile, k, kDensityCurveTask, name, code, parameters,
+                             lo, hi, grid);
+        parameters.clear();
+    }
+
+    OutputFile out(p.resultFile, "a");
+    if (!out.is_open()) return;
+    for (const Point& point : usable) print_value(out.get(), point.y);
+    print_value(out.get(), static_cast<double>(unusable));
+}
+
+// The percentage of series on which the law is rejected, the percentage on which it is
+// accepted, and 100 sqrt(v / i) with i the number of files read plus one.
+void write_rates(const std::string& resultFile, const Sample& decisions, int i) {
+    const double m = decisions.mean();
+    const double v = decisions.variance();
+    OutputFile out(resultFile, "w");
+    if (!out.is_open()) return;
+    print_value(out.get(), (1.0 - m) * kPercent);
+    print_value(out.get(), m * kPercent);
+    print_value(out.get(), kPercent * std::sqrt(v / static_cast<double>(i)));
+}
+
+void rejection_rate(const RunParameters& p, FitTest test) {
+    const LawCode code = law_code_or_fail(first_law_name(p));
+    Sample decisions;
+    ValueList parameters;
+    const int files = for_each_numbered_file(p.directory, [&](const Sample& series, int) {
+        estimate_for_test(series, code, parameters);
+        int accepted = 0;
+        double statistic = 0.0;
+        double criticalValue = 0.0;
+        test(series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
+        decisions.push_back(0.0, static_cast<double>(accepted));
+        parameters.clear();
+    });
+    // Without a single numbered file the rates are 0/0: the run fails with the code of a
+    // missing file rather than write them, so the front end learns why nothing came.
+    if (files == 0) throw Erreur::FileNotFound;
+    write_rates(p.resultFile, decisions, files + 1);
+}
+
+// The laws whose estimates stay meaningful over a series holding values not above 0.
+bool defined_over_non_positive(LawCode code) {
+    return code == kUniform || code == kNormal || code == kStudent;
+}
+
+}  // namespace
+
+void task_candidate_laws_ad(RunContext& context) {
+    candidate_laws(context.parameters, anderson_darling_test);
+}
+
+void task_candidate_laws_cvm(RunContext& context) {
+    candidate_laws(context.parameters, cramer_von_mises_test);
+}
+
+void task_rejection_rate_ad(RunContext& context) {
+    rejection_rate(context.parameters, anderson_darling_test);
+}
+
+void task_rejection_rate_cvm(RunContext& context) {
+    rejection_rate(context.parameters, cramer_von_mises_test);
+}
+
+void task_extreme_quantiles(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    Sample series;
+    read_series(series, p.dataFile);
+    Sample quantiles;  // (position of the law, its quantile)
+    ValueList parameters;
+    for (int j = 1; j <= law_count(p); ++j) {
+        const LawCode code = law_code_or_fail(p.lawNames[static_cast<std::size_t>(j - 1)]);
+        estimate_for_test(series, code, parameters);
+        quantiles.push_back(static_cast<double>(j),
+                            fitted_quantile(code, parameters, p.quantileOrder));
+        parameters.clear();
+    }
+    write_values(quantiles, p.resultFile);
+}
+
+// Each file is fitted with its own size: the files written by the simulation tasks all
+// have one size, and a file of another size is not fitted with a size it does not have.
+void task_extreme_quantile_spread(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    const LawCode code = law_code_or_fail(first_law_name(p));
+    Sample quantiles;  // (number of the file, its quantile)
+    ValueList parameters;
+    const int files = for_each_numbered_file(p.directory, [&](const Sample& series, int i) {
+        if (series.has_non_positive() && !defined_over_non_positive(code))
+            throw Erreur::NegativeDataForLaw;
+        estimate_for_test(series, code, parameters);
+        quantiles.push_back(static_cast<double>(i),
+                            fitted_quantile(code, parameters, p.quantileOrder));
+        parameters.clear();
+    });
+    // As for the rejection rates: no file, no statistics of an empty set.
+    if (files == 0) throw Erreur::FileNotFound;
+
+    quantiles.sort_ascending();
+    write_values(quantiles, p.resultFile);
+    Sample available;
+    for (const Point& point : quantiles)
+        if (point.y != kNotAvailable) available.push_back(point.x, point.y);
+    // When no file gave a quantile the mean and variance are not available either.
+    const double mean = available.empty() ? kNotAvailable : available.mean();
+    const double variance = available.empty() ? kNotAvailable : available.variance();
+    OutputFile out(p.resultFile, "a");
+    if (!out.is_open()) return;
+    print_text(out.get(), "");
+    print_value(out.get(), mean);
+    print_value(out.get(), variance);
+    print_value(out.get(), static_cast<double>(files));
+}
+
+}  // namespace evstat
