@@ -17,16 +17,21 @@
 
 namespace evstat::bench {
 
-// A temporary working directory, removed at exit.
+// A temporary working directory, removed at exit. The path is never destroyed, so the
+// clean-up registered with atexit can still read it.
 inline const std::string& work_dir() {
-    static const std::string dir = [] {
+    static const std::string* const dir = [] {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "evstat_bench_XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-        std::atexit([] { std::filesystem::remove_all(work_dir()); });
-        return pattern + "/";
+        return new std::string(pattern + "/");
     }();
-    return dir;
+    static const bool cleanup = [] {
+        std::atexit([] { std::filesystem::remove_all(*dir); });
+        return true;
+    }();
+    (void)cleanup;
+    return *dir;
 }
 
 // Writes `count` positive values of a deterministic skewed series, one a line.

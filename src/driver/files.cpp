@@ -6,7 +6,6 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <limits>
 
 namespace evstat {
@@ -16,9 +15,14 @@ namespace {
 // or the first text that is not a number. White space after the last number adds nothing.
 template <typename Append>
 void read_numbers(const std::string& name, Append append) {
-    std::ifstream in(name, std::ios::binary);
+    std::ifstream in(name, std::ios::binary | std::ios::ate);
     if (!in) return;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::streamoff size = in.tellg();
+    if (size <= 0) return;
+    std::string text(static_cast<std::size_t>(size), '\0');
+    in.seekg(0);
+    in.read(text.data(), size);
+    text.resize(static_cast<std::size_t>(in.gcount()));
     const char* cursor = text.c_str();
     const char* const end = cursor + text.size();
     while (cursor < end) {

@@ -35,26 +35,33 @@ void shell_sort(std::vector<double>& a, std::size_t n) {
     } while (h > 1);
 }
 // Least-significant-digit radix sort of doubles that hold no NaN, over a[first..]:
-// the same order as a comparison sort (equal values are indistinguishable), in four
-// passes of 16 bits over keys that order like the values.
+// the same order as a comparison sort (equal values are indistinguishable), in six
+// passes of 11 bits over keys that order like the values.
 constexpr std::size_t kRadixSortFrom = 4096;  // below this a comparison sort is faster
-constexpr int kRadixBits = 16;
+constexpr int kRadixBits = 11;
 constexpr std::size_t kBuckets = std::size_t{1} << kRadixBits;
 
 void radix_sort(std::vector<double>& a, std::size_t first) {
+    constexpr int kPasses = (64 + kRadixBits - 1) / kRadixBits;
     const std::size_t n = a.size() - first;
     std::vector<std::uint64_t> keys(n), spare(n);
+    // Every pass's histogram is counted while the keys are made.
+    std::vector<std::size_t> counts(kPasses * kBuckets, 0);
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint64_t bits = std::bit_cast<std::uint64_t>(a[first + i]);
-        keys[i] = (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+        const std::uint64_t key = (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+        keys[i] = key;
+        for (int pass = 0; pass < kPasses; ++pass)
+            ++counts[pass * kBuckets + ((key >> (pass * kRadixBits)) & (kBuckets - 1))];
     }
-    std::vector<std::size_t> counts(kBuckets);
-    for (int shift = 0; shift < 64; shift += kRadixBits) {
-        std::fill(counts.begin(), counts.end(), 0);
-        for (std::uint64_t key : keys) ++counts[(key >> shift) & (kBuckets - 1)];
+    for (int pass = 0; pass < kPasses; ++pass) {
+        std::size_t* const count = counts.data() + pass * kBuckets;
+        const int shift = pass * kRadixBits;
+        // A digit that every key shares leaves the order as it is.
+        if (count[(keys[0] >> shift) & (kBuckets - 1)] == n) continue;
         std::size_t total = 0;
-        for (std::size_t& c : counts) total += std::exchange(c, total);
-        for (std::uint64_t key : keys) spare[counts[(key >> shift) & (kBuckets - 1)]++] = key;
+        for (std::size_t b = 0; b < kBuckets; ++b) total += std::exchange(count[b], total);
+        for (std::uint64_t key : keys) spare[count[(key >> shift) & (kBuckets - 1)]++] = key;
         keys.swap(spare);
     }
     for (std::size_t i = 0; i < n; ++i) {
@@ -99,12 +106,16 @@ void Sample::sort_ascending() {
     const std::size_t n = points_.size();
     std::vector<double> a(n + 1, 0.0);
     bool has_nan = false;
+    bool ascending = true;  // data files usually are
     for (std::size_t j = 0; j < n; ++j) {
         a[j + 1] = points_[j].y;
         has_nan = has_nan || std::isnan(a[j + 1]);
+        ascending = ascending && (j == 0 || !(a[j + 1] < a[j]));
     }
     if (has_nan)
         shell_sort(a, n);
+    else if (ascending)
+        ;  // already in order: only the ranks are renumbered
     else if (n >= kRadixSortFrom)
         radix_sort(a, 1);
     else
