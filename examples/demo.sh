@@ -119,5 +119,22 @@ for fit in "Weibull 10 portpirie.txt sea_level_(m)" "GPD 20 excesses.txt excess_
 done
 
 echo
+echo "== Task 9: four candidate laws for the sea levels, Anderson-Darling test at level 0.05"
+laws=(Normale Lognormale Weibull Gamma)
+parameters Tmp30.txt "$dir" portpirie.txt 9 "${dir}Result30.txt" "${laws[@]}" 10 0.05 2 10 0 0 0.99
+run_engine Tmp30.txt 2
+labels=()
+for law in "${laws[@]}"; do
+    labels+=("$law: first estimate" "$law: second estimate"
+        "$law: decision (1 not rejected at the level, 0 rejected)"
+        "$law: test statistic, corrected for the law" "$law: critical value")
+done
+usable=$(($(wc -l < "$work/Result30.txt") - 5 * ${#laws[@]} - 1))
+for ((i = 0; i < usable; i++)); do labels+=("position of a usable law in the list"); done
+labels+=("number of laws whose estimates could not be made")
+show Result30.txt "${labels[@]}"
+echo "  density curve pairs of the usable laws: Tmp31.txt/Result31.txt onwards"
+
+echo
 echo "Files left in $work:"
 ls "$work"
