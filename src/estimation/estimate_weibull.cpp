@@ -1,0 +1,184 @@
+// Weibull (F(x) = 1 - exp(-x^k / theta)) by maximum likelihood. Over z_i = -ln(x_i / X),
+// X the largest value, the likelihood equation for b = 1/k is b = zbar - S1(b)/S0(b)
+// with S0 = sum exp(-z_i/b), S1 = sum z_i exp(-z_i/b); it is iterated as a fixed point,
+// and when that does not settle (it can fall into a cycle of period 2 on real series)
+// the same equation is solved by Brent's (1973) bracketed root search.
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "estimation/estimators.h"
+
+namespace evstat {
+
+namespace {
+constexpr double kTolerance = 1e-07;         // on successive values of b = 1/k
+constexpr int kMaxSweeps = 5000;             // the fixed point gives up here
+constexpr double kLargestExponent = 709.78;  // exp overflows beyond this
+constexpr int kMaxRootSteps = 200;           // Brent's search; bisection alone needs < 1100
+constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
+constexpr double kFailed = std::numeric_limits<double>::quiet_NaN();
+
+// S0 and S1 at b; false when an exponent -z_i/b passes the overflow guard.
+bool weighted_sums(const std::vector<double>& z, double b, double& s0, double& s1) {
+    s0 = 0.0;
+    s1 = 0.0;
+    for (const double zi : z) {
+        if (-zi / b > kLargestExponent) return false;
+        const double e = std::exp(-zi / b);
+        s1 += zi * e;
+        s0 += e;
+    }
+    return true;
+}
+
+double mean_of(const std::vector<double>& z) {
+    double total = 0.0;
+    for (const double zi : z) total += zi;
+    return total / static_cast<double>(z.size());
+}
+
+enum class Sweeps { kConverged, kUnsettled, kOverflow };
+
+// The fixed point from b = 1 (the value before it standing at 2). Unsettled: 5000 sweeps
+// without meeting the tolerance, an iterate that exactly repeats the one two sweeps
+// before (a cycle the iteration never leaves), or one that is not a positive number
+// (the next sweep would divide by zero or by a negative 1/k).
+Sweeps fixed_point(const std::vector<double>& z, double zbar, double& b) {
+    double prev = 2.0;
+    double cur = 1.0;
+    double two_back = kFailed;
+    int count = 0;
+    while (std::fabs(cur - prev) > kTolerance && count != kMaxSweeps) {
+        two_back = count == 0 ? kFailed : prev;
+        prev = cur;
+        double s0 = 0.0;
+        double s1 = 0.0;
+        if (!weighted_sums(z, prev, s0, s1)) return Sweeps::kOverflow;
+        cur = zbar - s1 / s0;
+        ++count;
+        if (!(cur > 0.0) || (cur == two_back && std::fabs(cur - prev) > kTolerance))
+            return Sweeps::kUnsettled;
+    }
+    b = cur;
+    return count == kMaxSweeps && std::fabs(cur - prev) > kTolerance ? Sweeps::kUnsettled
+                                                                     : Sweeps::kConverged;
+}
+
+// h(b) = b - zbar + S1(b)/S0(b). The largest value has z = 0, so S0 >= 1 and h tends to
+// -zbar as b goes to 0, which b = 0 stands for.
+double likelihood_equation(const std::vector<double>& z, double zbar, double b) {
+    if (b == 0.0) return -zbar;
+    double s0 = 0.0;
+    double s1 = 0.0;
+    if (!weighted_sums(z, b, s0, s1)) return kFailed;
+    return b - zbar + s1 / s0;
+}
+
+// Brent's root search over [0, zbar], where h goes from -zbar < 0 to S1/S0 >= 0.
+double bracketed_root(const std::vector<double>& z, double zbar) {
+    double a = 0.0;
+    double b = zbar;
+    double fa = -zbar;
+    double fb = likelihood_equation(z, zbar, b);
+    if (!(fa < 0.0) || !(fb >= 0.0)) return kFailed;
+    double c = b;
+    double fc = fb;
+    double d = b - a;
+    double e = d;
+    for (int step = 0; step < kMaxRootSteps; ++step) {
+        if ((fb > 0.0 && fc > 0.0) || (fb < 0.0 && fc < 0.0)) {
+            c = a;
+            fc = fa;
+            d = b - a;
+            e = d;
+        }
+        if (std::fabs(fc) < std::fabs(fb)) {
+            a = b;
+            b = c;
+            c = a;
+            fa = fb;
+            fb = fc;
+            fc = fa;
+        }
+        const double tol = 2.0 * kEpsilon * std::fabs(b) + 0.5 * kTolerance;
+        const double half = 0.5 * (c - b);
+        if (std::fabs(half) <= tol || fb == 0.0) return b;
+        if (std::fabs(e) >= tol && std::fabs(fa) > std::fabs(fb)) {
+            // Secant or inverse quadratic interpolation, kept only inside the bracket.
+            const double s = fb / fa;
+            double p = 0.0;
+            double q = 0.0;
+            if (a == c) {
+                p = 2.0 * half * s;
+                q = 1.0 - s;
+            } else {
+                const double qa = fa / fc;
+                const double r = fb / fc;
+                p = s * (2.0 * half * qa * (qa - r) - (b - a) * (r - 1.0));
+                q = (qa - 1.0) * (r - 1.0) * (s - 1.0);
+            }
+            if (p > 0.0) q = -q;
+            p = std::fabs(p);
+            if (2.0 * p < std::fmin(3.0 * half * q - std::fabs(tol * q), std::fabs(e * q))) {
+                e = d;
+                d = p / q;
+            } else {
+                d = half;
+                e = d;
+            }
+        } else {
+            d = half;
+            e = d;
+        }
+        a = b;
+        fa = fb;
+        b += std::fabs(d) > tol ? d : std::copysign(tol, half);
+        fb = likelihood_equation(z, zbar, b);
+        if (std::isnan(fb)) return kFailed;
+    }
+    return kFailed;
+}
+}  // namespace
+
+bool weibull_inverse_shape(const std::vector<double>& z, double& b) {
+    b = kFailed;
+    if (z.empty()) return true;
+    const double zbar = mean_of(z);
+    double fixed = kFailed;
+    const Sweeps outcome = fixed_point(z, zbar, fixed);
+    if (outcome == Sweeps::kOverflow) return false;
+    b = outcome == Sweeps::kConverged ? fixed : bracketed_root(z, zbar);
+    return true;
+}
+
+// A constant series (every z_i = 0) has no finite shape and gives zeros, as does a
+// likelihood equation with no usable root (values that are not finite).
+void estimate_weibull(const Sample& series, int n, ValueList& estimates) {
+    if (too_few_values(series, n, 1) || series.has_non_positive()) {
+        append_zeros(estimates, 2);
+        return;
+    }
+    const double largest = series.max_value();
+    std::vector<double> z;
+    z.reserve(static_cast<std::size_t>(series.size()));
+    bool all_zero = true;
+    for (const Point& point : series) {
+        z.push_back(-std::log(point.y / largest));
+        all_zero = all_zero && z.back() == 0.0;
+    }
+    double b = kFailed;
+    if (all_zero || !weibull_inverse_shape(z, b) || !(b > 0.0) || !std::isfinite(b)) {
+        append_zeros(estimates, 2);
+        return;
+    }
+    estimates.push_back(1.0 / b);
+    double s0 = 0.0;
+    double s1 = 0.0;
+    weighted_sums(z, b, s0, s1);
+    const double theta =
+        1.0 / std::exp(-std::log(std::exp(std::log(largest) / b) * s0 / static_cast<double>(n)));
+    estimates.push_front(theta);
+}
+
+}  // namespace evstat

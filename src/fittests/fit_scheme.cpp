@@ -1,0 +1,186 @@
+// The scheme of the tests of fit with critical values: refusals by law, the probability
+// sample and its guard, then a decision with a table (modified statistic, statistic not
+// above the critical value) or with parametric resampling (statistic strictly below it),
+// and the Pareto series tested as an exponential one.
+#include <array>
+#include <cmath>
+#include <cstddef>
+
+#include "fittests/fit_scheme.h"
+#include "laws/distributions.h"
+
+namespace evstat {
+
+namespace {
+
+// The modifications divide by n and the Pareto transformation by n - 1: a series of one
+// observation (or none) is refused.
+constexpr int kMinimumSize = 2;
+
+// How many parameters each law reads, by LawCode 0 to 10; all must be finite numbers.
+// The Pareto law ignores its parameters (its series is turned into an exponential one).
+constexpr std::array<int, kGpd + 1> kParameterCounts = {2, 1, 2, 1, 2, 1, 2, 2, 2, 0, 2};
+
+bool parameters_finite(LawCode code, const ValueList& parameters) {
+    const int count = kParameterCounts[static_cast<std::size_t>(code)];
+    for (int i = 1; i <= count; ++i)
+        if (!std::isfinite(parameters.at(i))) return false;
+    return true;
+}
+
+bool uses_resampling(LawCode code) {
+    return code == kChiSquare || code == kStudent || code == kBeta || code == kGpd;
+}
+
+// Laws whose probability sample must lie strictly inside (0, 1).
+bool uses_probability_guard(LawCode code) {
+    return code == kExponential || code == kGamma || code == kNormal || code == kWeibull ||
+           code == kLognormal;
+}
+
+// The refusals of each law that come before its probability sample. The resampling laws
+// are also refused when the generator could not draw from them (see
+// resampling_parameters_usable): a negative beta parameter from a method-of-moments fit,
+// for instance, would otherwise reach the gamma sampler.
+bool refused_by_law(LawCode code, const Sample& data, const ValueList& parameters) {
+    const double p1 = parameters.at(1);
+    const double p2 = parameters.at(2);
+    switch (code) {
+        case kExponential:
+        case kWeibull:
+        case kLognormal:
+        case kPareto:
+            return data.has_non_positive();
+        case kGamma:
+            return data.has_non_positive() || !(p1 > 0.0);
+        case kChiSquare:
+            return !resampling_parameters_usable(code, parameters) || data.has_non_positive();
+        case kStudent:
+            return !resampling_parameters_usable(code, parameters);
+        case kBeta:
+            return data.has_non_positive() || data.last_value() > 1.0 ||
+                   !resampling_parameters_usable(code, parameters);
+        case kGpd:
+            return data.has_non_positive() || (p1 < 0.0 && -p2 / p1 <= data.last_value()) ||
+                   !resampling_parameters_usable(code, parameters);
+        default:
+            return false;
+    }
+}
+
+// The modified statistic, its table value and the decision statistic <= critical value.
+// A level that is none of the five leaves the critical value and the decision at 0.
+void decide_with_table(FitStatistic kind, LawCode code, double gammaShape, double raw, int n,
+                       double level, int& accepted, double& statistic,
+                       double& criticalValue) {
+    statistic = corrected_statistic(kind, code, raw, n);
+    criticalValue = table_critical_value(kind, code, gammaShape, level);
+    if (criticalValue > 0.0) accepted = statistic <= criticalValue ? 1 : 0;
+}
+
+void table_test(FitStatistic kind, const Sample& data, LawCode code,
+                const ValueList& parameters, double level, int& accepted, double& statistic,
+                double& criticalValue) {
+    Sample probabilities;
+    probability_sample(probabilities, data, code, parameters);
+    if (uses_probability_guard(code) && !probabilities_inside_unit_interval(probabilities))
+        return;
+    const double raw = fit_statistic(kind, probabilities);
+    if (std::isnan(raw)) return;
+    decide_with_table(kind, code, parameters.at(1), raw, data.size(), level, accepted,
+                      statistic, criticalValue);
+}
+
+void pareto_test(FitStatistic kind, const Sample& data, double level, int& accepted,
+                 double& statistic, double& criticalValue) {
+    Sample probabilities;
+    if (!pareto_exponential_probabilities(probabilities, data)) return;
+    const double raw = fit_statistic(kind, probabilities);
+    if (std::isnan(raw)) return;
+    decide_with_table(kind, kPareto, 0.0, raw, data.size(), level, accepted, statistic,
+                      criticalValue);
+}
+
+// The statistic of the data with the given parameters (no guard, no modification) against
+// the replicate statistic at the level's position; a NaN level reports the statistic only.
+void resampling_test(FitStatistic kind, const Sample& data, LawCode code,
+                     const ValueList& parameters, double level, int& accepted,
+                     double& statistic, double& criticalValue) {
+    Sample probabilities;
+    probability_sample(probabilities, data, code, parameters);
+    const double dataStatistic = fit_statistic(kind, probabilities);
+    if (std::isnan(dataStatistic)) return;
+    statistic = dataStatistic;
+    const int position = resampling_position(level);
+    if (position == 0) return;
+    criticalValue = resampled_critical_value(kind, code, parameters, data.size(), position);
+    accepted = statistic < criticalValue ? 1 : 0;
+}
+
+}  // namespace
+
+void run_fit_test(FitStatistic kind, const Sample& data, LawCode code,
+                  const ValueList& parameters, double level, int& accepted, double& statistic,
+                  double& criticalValue) {
+    accepted = 0;
+    statistic = 0.0;
+    criticalValue = 0.0;
+    if (data.size() < kMinimumSize || code < kUniform || code > kGpd) return;
+    if (!parameters_finite(code, parameters) || refused_by_law(code, data, parameters)) return;
+    if (code == kPareto)
+        pareto_test(kind, data, level, accepted, statistic, criticalValue);
+    else if (uses_resampling(code))
+        resampling_test(kind, data, code, parameters, level, accepted, statistic,
+                        criticalValue);
+    else
+        table_test(kind, data, code, parameters, level, accepted, statistic, criticalValue);
+}
+
+double fit_statistic(FitStatistic kind, const Sample& probabilities) {
+    return kind == FitStatistic::AndersonDarling ? anderson_darling_statistic(probabilities)
+                                                 : cramer_von_mises_statistic(probabilities);
+}
+
+double modified_statistic(const Modification& modification, double raw, int n) {
+    const double size = static_cast<double>(n);
+    const double squared = size * size;
+    const double shifted = raw + modification.shiftPerN / size + modification.shiftPerN2 / squared;
+    return shifted * (1.0 + modification.perN / size + modification.perN2 / squared +
+                      modification.perRootN / std::sqrt(size));
+}
+
+double corrected_statistic(FitStatistic kind, LawCode code, double raw, int n) {
+    return kind == FitStatistic::AndersonDarling ? corrected_anderson_darling(code, raw, n)
+                                                 : corrected_cramer_von_mises(code, raw, n);
+}
+
+void probability_sample(Sample& probabilities, const Sample& data, LawCode code,
+                        const ValueList& parameters) {
+    for (const Point& p : data) probabilities.push_back(p.y, distribution(code, parameters, p.y));
+}
+
+bool probabilities_inside_unit_interval(const Sample& probabilities) {
+    for (const Point& p : probabilities)
+        if (!(p.y > 0.0 && p.y < 1.0)) return false;
+    return true;
+}
+
+// The logarithms of a Pareto series follow an exponential law with origin ln(threshold);
+// origin a and scale b are estimated from the smallest logarithm and the mean.
+bool pareto_exponential_probabilities(Sample& probabilities, const Sample& data) {
+    Sample logarithms(data);
+    logarithms.apply_log();
+    const double n = static_cast<double>(logarithms.size());
+    const double first = logarithms.first_value();
+    const double b = (logarithms.mean() - first) * n / (n - 1.0);
+    const double a = first - b / n;
+    if (!(b > 0.0) || !std::isfinite(b) || !std::isfinite(a)) return false;
+    for (const Point& p : logarithms) {
+        const double z = (p.y - a) / b;
+        probabilities.push_back(p.x, 1.0 - std::exp(-z));
+    }
+    probabilities.sort_ascending();
+    return true;
+}
+
+}  // namespace evstat

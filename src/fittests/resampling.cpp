@@ -1,0 +1,87 @@
+// Parametric resampling of a test statistic for the laws without tables of critical
+// values (a parametric bootstrap): samples drawn from the law with the given parameters,
+// each refitted and tested against its own fit; the critical value is an order statistic
+// of the replicate statistics.
+#include <cmath>
+#include <limits>
+
+#include "estimation/estimate.h"
+#include "fittests/fit_scheme.h"
+#include "laws/evaluate.h"
+
+namespace evstat {
+
+namespace {
+
+// Degrees of freedom above this are refused: each chi-square or Student value, drawn or
+// evaluated, costs about half as many terms, and the resampling asks for 200 n of them.
+constexpr double kMaxDegreesOfFreedom = 1.0e5;
+
+// The statistic of a replicate that its refitted law cannot describe (parameters outside
+// the law's domain, or a statistic that is not a number): the worst fit, sorted last.
+constexpr double kWorstFit = std::numeric_limits<double>::infinity();
+
+bool degrees_of_freedom_usable(double nu) {
+    const double whole = std::trunc(nu);
+    return whole >= 1.0 && whole <= kMaxDegreesOfFreedom;  // false for a NaN
+}
+
+bool positive_finite(double value) { return value > 0.0 && std::isfinite(value); }
+
+void refit(LawCode code, const Sample& replicate, int n, ValueList& estimates) {
+    if (code == kGpd)
+        estimate_gpd_parameters(estimates, replicate, n);
+    else
+        estimate_parameters(replicate, code, n, estimates);
+}
+
+double replicate_statistic(FitStatistic kind, LawCode code, const Sample& replicate,
+                           const ValueList& estimates) {
+    if (!resampling_parameters_usable(code, estimates)) return kWorstFit;
+    Sample probabilities;
+    probability_sample(probabilities, replicate, code, estimates);
+    const double statistic = fit_statistic(kind, probabilities);
+    return std::isnan(statistic) ? kWorstFit : statistic;
+}
+
+}  // namespace
+
+bool resampling_parameters_usable(LawCode code, const ValueList& parameters) {
+    switch (code) {
+        case kChiSquare:
+        case kStudent:
+            return degrees_of_freedom_usable(parameters.at(1));
+        case kBeta:
+            return positive_finite(parameters.at(1)) && positive_finite(parameters.at(2));
+        case kGpd:
+            return std::isfinite(parameters.at(1)) && positive_finite(parameters.at(2));
+        default:
+            return false;
+    }
+}
+
+int resampling_position(double level) {
+    if (std::isnan(level)) return 0;
+    const double position = kReplicates - std::floor(kReplicates * level);
+    if (position <= 1.0) return 1;
+    if (position >= kReplicates) return kReplicates;
+    return static_cast<int>(position);
+}
+
+double resampled_critical_value(FitStatistic kind, LawCode code, const ValueList& parameters,
+                                int n, int position) {
+    const Sample noInput;
+    Sample statistics;
+    for (int r = 1; r <= kReplicates; ++r) {
+        Sample replicate;
+        evaluate_law(replicate, code, noInput, parameters, EvalMode::RandomSample, n);
+        replicate.sort_ascending();
+        ValueList estimates;
+        refit(code, replicate, n, estimates);
+        statistics.push_back(r, replicate_statistic(kind, code, replicate, estimates));
+    }
+    statistics.sort_ascending();
+    return statistics.y_at(position);
+}
+
+}  // namespace evstat
