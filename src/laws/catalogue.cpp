@@ -1,6 +1,7 @@
 #include "laws/catalogue.h"
 
 #include <array>
+#include <cmath>
 #include <string_view>
 
 namespace evstat {
@@ -35,6 +36,13 @@ LawCode law_code_from_name(const std::string& name) {
     for (const NamedLaw& law : kLawNames)
         if (law.name == name) return law.code;
     return kUnknownLaw;
+}
+
+bool degrees_of_freedom(const ValueList& parameters, int& nu) {
+    const double p1 = parameters.at(1);
+    if (!(std::fabs(p1) <= kMaxDegreesOfFreedom)) return false;
+    nu = static_cast<int>(p1);  // truncation toward zero
+    return true;
 }
 
 }  // namespace evstat

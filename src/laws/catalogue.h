@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "series/lists.h"
+
 namespace evstat {
 
 // Integer code of a law; the parameters of a law are one ValueList in the order below.
@@ -28,5 +30,13 @@ constexpr LawCode kUnknownLaw = 16;
 
 // Exact, case-sensitive match against the names a ParameterFile may give; 16 for any other.
 LawCode law_code_from_name(const std::string& name);
+
+// Largest |p1| read as degrees of freedom (codes 3 and 5) where the law needs an integer count:
+// the finite chi-square and Student series and the chi-square sampler take about nu/2 steps, so
+// a larger, infinite or NaN p1 is refused (the law function gives NaN) rather than run for
+// billions of steps or converted to int out of range.
+constexpr double kMaxDegreesOfFreedom = 1e7;
+// nu = p1 truncated toward zero; false (nu untouched) when p1 is NaN or too large in size.
+bool degrees_of_freedom(const ValueList& parameters, int& nu);
 
 }  // namespace evstat

@@ -1,0 +1,102 @@
+// Romberg integration: trapezoid refinements extrapolated to step zero by Neville's polynomial
+// interpolation (Numerical Recipes' qromb, trapzd and polint), and the tabulated distribution of
+// code 11.
+//
+// Integrand families. An integrand is any type f with f(x) -> double and a function
+// running_sum(f) -> double& (found by argument-dependent lookup) naming its family's running
+// trapezoid sum: the sum stage n refines on the interval where stage n - 1 left it. Each family has
+// one such sum, so a Romberg run must not be interleaved with another run of the same family (an
+// integrand may not itself integrate over its own family). A new family (the Weibull-shape
+// integrands, say) is a new type with its own running_sum, declared beside it.
+#pragma once
+
+#include <array>
+#include <cmath>
+#include <concepts>
+#include <span>
+
+#include "laws/catalogue.h"
+#include "series/lists.h"
+
+namespace evstat {
+
+constexpr int kRombergStages = 19;           // trapezoid stages before giving up (returns 0)
+constexpr int kRombergOrder = 5;             // points of each extrapolation, first made at stage 5
+constexpr double kRombergTolerance = 1e-06;  // |error estimate| <= this x |integral| ends the run
+constexpr double kRombergStepRatio = 0.25;   // h_{j+1} = 0.25 h_j (the step squared halves)
+constexpr long kMaxTabulatedPoints = 1'000'000;  // bound on the grid of tabulate_law11
+
+template <typename F>
+concept RombergIntegrand = requires(const F& f, double x) {
+    { f(x) } -> std::convertible_to<double>;
+    { running_sum(f) } -> std::same_as<double&>;
+};
+
+// The law family: the density (mode 0) or the distribution function (mode 1) of a law.
+// (Mode 1 with code 11 integrates a function that itself runs a Romberg integration of this
+// family: that is the interleaving the running sum forbids.)
+enum class LawIntegrandMode { Density = 0, Distribution = 1 };
+
+struct LawIntegrand {
+    LawCode code;
+    const ValueList& parameters;
+    LawIntegrandMode mode;
+    double operator()(double x) const;
+};
+double& running_sum(const LawIntegrand& integrand);
+
+// Refined trapezoid estimate of stage n >= 1 over [a, b]: stage 1 takes the end points, stage n
+// adds the 2^(n-2) midpoints of the previous stage's panels to the family's running sum.
+template <RombergIntegrand F>
+double trapezoid_stage(const F& f, double a, double b, int n) {
+    double& s = running_sum(f);
+    if (n == 1) {
+        s = (b - a) / 2.0 * (f(a) + f(b));
+        return s;
+    }
+    long points = 1;
+    for (int i = 2; i < n; ++i) points *= 2;
+    const double m = static_cast<double>(points);
+    const double delta = (b - a) / m;
+    double x = a + 0.5 * delta;
+    double sum = 0.0;
+    for (long j = 0; j < points; ++j, x += delta) sum += f(x);
+    s = (s + (b - a) * sum / m) / 2.0;
+    return s;
+}
+
+// Neville's interpolation through the points (h[i], s[i]) evaluated at x; value and the last
+// correction added as its error estimate. Coinciding abscissas give NaN for both.
+void neville_extrapolate(std::span<const double> h, std::span<const double> s, double x,
+                         double& value, double& error);
+
+// Integral of f over [a, b], or 0 when 19 stages do not reach the relative tolerance.
+template <RombergIntegrand F>
+double romberg_integrate(const F& f, double a, double b) {
+    std::array<double, kRombergStages + 1> h{};
+    std::array<double, kRombergStages> s{};
+    h[0] = 1.0;
+    for (int j = 0; j < kRombergStages; ++j) {
+        s[j] = trapezoid_stage(f, a, b, j + 1);
+        if (j + 1 >= kRombergOrder) {
+            const int first = j + 1 - kRombergOrder;
+            double value = 0.0;
+            double error = 0.0;
+            neville_extrapolate(std::span<const double>(h).subspan(first, kRombergOrder),
+                                std::span<const double>(s).subspan(first, kRombergOrder), 0.0,
+                                value, error);
+            if (std::fabs(error) <= kRombergTolerance * std::fabs(value)) return value;
+        }
+        h[j + 1] = kRombergStepRatio * h[j];
+    }
+    return 0.0;
+}
+
+// Appends (x, F0 + integral of the code-11 density from x0 - 1 to x) for x = x0, x0 + step, ...
+// while x <= x1, F0 being the code-11 distribution function at x0 - 1; for code 8 the upper limit
+// is ln x. Other codes append nothing; so does a step that is not positive (the grid would never
+// end), and the grid stops after kMaxTabulatedPoints points.
+void tabulate_law11(LawCode code, const ValueList& parameters, Sample& output, double x0, double x1,
+                    double step);
+
+}  // namespace evstat

@@ -1,0 +1,124 @@
+#include "laws/romberg.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <limits>
+
+#include "laws/distributions.h"
+#include "unit/law_parameters.h"
+
+namespace evstat {
+namespace {
+
+// A test family of integrands with its own running sum, counting its evaluations: also shows that a
+// family is added beside its type, without touching the law family.
+struct CountedLine {
+    double slope, intercept;
+    mutable long evaluations = 0;
+    double operator()(double x) const {
+        ++evaluations;
+        return slope * x + intercept;
+    }
+};
+double counted_line_sum = 0.0;
+double& running_sum(const CountedLine&) {
+    return counted_line_sum;
+}
+
+struct AlwaysNaN {
+    double operator()(double) const { return std::numeric_limits<double>::quiet_NaN(); }
+};
+double nan_sum = 0.0;
+double& running_sum(const AlwaysNaN&) {
+    return nan_sum;
+}
+
+// Stages 1..5 evaluate 2 + 1 + 2 + 4 + 8 points.
+constexpr long kEvaluationsToStage5 = 17;
+
+TEST(Romberg, StraightLineIsExactAtTheFirstExtrapolation) {
+    const CountedLine line{3.0, 2.0};
+    EXPECT_NEAR(romberg_integrate(line, 1.0, 4.0), 28.5, 1e-13);  // 1.5 (16 - 1) + 2 * 3
+    EXPECT_EQ(line.evaluations, kEvaluationsToStage5);
+}
+
+TEST(Romberg, EmptyIntervalGivesZeroAtStage5) {
+    const CountedLine line{3.0, 2.0};
+    EXPECT_EQ(romberg_integrate(line, 2.5, 2.5), 0.0);
+    EXPECT_EQ(line.evaluations, kEvaluationsToStage5);
+}
+
+TEST(Romberg, NoConvergenceIn19StagesGivesZero) {
+    EXPECT_EQ(romberg_integrate(AlwaysNaN{}, 0.0, 1.0), 0.0);
+}
+
+TEST(Romberg, TrapezoidStagesRefineTheRunningSum) {
+    const CountedLine line{1.0, 0.0};
+    EXPECT_EQ(trapezoid_stage(line, 0.0, 2.0, 1), 2.0);
+    EXPECT_EQ(trapezoid_stage(line, 0.0, 2.0, 2), 2.0);
+    EXPECT_EQ(trapezoid_stage(line, 0.0, 2.0, 3), 2.0);
+    EXPECT_EQ(line.evaluations, 2 + 1 + 2);
+    EXPECT_EQ(counted_line_sum, 2.0);
+}
+
+// A polynomial of degree 4 through 5 points is reproduced exactly, so its value at 0 is found.
+TEST(Romberg, NevilleReproducesAPolynomialOfDegreeKMinus1) {
+    const std::array<double, 5> h = {1.0, 0.25, 0.0625, 0.015625, 0.00390625};
+    std::array<double, 5> s{};
+    for (int i = 0; i < 5; ++i) s[i] = 2.0 + 3.0 * h[i] - h[i] * h[i] + 0.5 * std::pow(h[i], 4);
+    double value = 0.0, error = 0.0;
+    neville_extrapolate(h, s, 0.0, value, error);
+    EXPECT_NEAR(value, 2.0, 1e-14);
+    EXPECT_LT(std::fabs(error), 1e-3);
+    const std::array<double, 2> same = {1.0, 1.0};
+    neville_extrapolate(same, same, 0.0, value, error);
+    EXPECT_TRUE(std::isnan(value));
+}
+
+// Code 11 with alpha = 0.5 is a Cauchy law (t with 1 degree of freedom, location -2, scale 2).
+// Reference: SciPy 1.10.1, t(1, loc=-2, scale=2).cdf(x) - cdf(-100); Romberg tolerance 1e-6
+// relative.
+TEST(Romberg, Code11DistributionIsTheIntegralOfItsDensity) {
+    const ValueList cauchy = law_parameters({-2.0, 0.5, 2.0});
+    const std::array<std::array<double, 2>, 3> rows = {
+        {{-2.0, 0.49350478151162547}, {0.0, 0.7435047815116257}, {5.0, 0.9049192487287208}}};
+    for (const auto& r : rows)
+        EXPECT_NEAR(distribution(kStudentApprox, cauchy, r[0]), r[1], 2e-6) << r[0];
+}
+
+// F0 = the code-11 distribution function at x0 - 1, plus the integral of its density from there.
+// Reference: SciPy 1.10.1, t(5, loc=1, scale=sqrt(3/2.5)).cdf(u) - cdf(-100) with u = x (parent law
+// 4) or u = ln x (parent law 8).
+TEST(Romberg, TabulatedCode11Distribution) {
+    const ValueList law = law_parameters({1.0, 2.5, 3.0});
+    const std::array<double, 5> normal_expected = {0.06373200265649057, 0.11460248535454122,
+                                                   0.20159016557585574, 0.33360956140659925,
+                                                   0.4999999985774325};
+    const std::array<double, 5> lognormal_expected = {0.20159016557585574, 0.30531030081149574,
+                                                      0.39530357182993503, 0.4710258960570445,
+                                                      0.5341170268909804};
+    Sample normal;
+    tabulate_law11(kNormal, law, normal, -1.0, 1.0, 0.5);
+    Sample lognormal;
+    tabulate_law11(kLognormal, law, lognormal, 1.0, 3.0, 0.5);
+    ASSERT_EQ(normal.size(), 5);
+    ASSERT_EQ(lognormal.size(), 5);
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_EQ(normal.x_at(i), -1.0 + 0.5 * (i - 1));
+        EXPECT_EQ(lognormal.x_at(i), 1.0 + 0.5 * (i - 1));
+        EXPECT_NEAR(normal.y_at(i), normal_expected[i - 1], 3e-6) << i;
+        EXPECT_NEAR(lognormal.y_at(i), lognormal_expected[i - 1], 3e-6) << i;
+    }
+    Sample none;
+    tabulate_law11(kNormal, law, none, 2.0, 1.0, 0.5);   // first point beyond the last
+    tabulate_law11(kStudent, law, none, 0.0, 1.0, 0.5);  // not a parent law of code 11
+    tabulate_law11(kNormal, law, none, 0.0, 1.0, 0.0);   // a grid that would never end
+    tabulate_law11(kNormal, law, none, 0.0, 1.0, -0.5);
+    tabulate_law11(kNormal, law, none, 0.0, 1.0, std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(none.size(), 0);
+}
+
+}  // namespace
+}  // namespace evstat
