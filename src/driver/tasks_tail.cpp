@@ -25,6 +25,7 @@ namespace {
 constexpr int kMostNumberedFiles = INT_MAX - 1;
 // The value written for a mean, a variance or a rate when no data file was read.
 constexpr double kNotAvailable = -10.0;
+
 // ---------------------------------------------------------------- shared steps
 
 // The series of a data file, in increasing order (the sort leaves a sorted file as read).
