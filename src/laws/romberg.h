@@ -5,14 +5,17 @@
 // Integrand families. An integrand is any type f with f(x) -> double and a function
 // running_sum(f) -> double& (found by argument-dependent lookup) naming its family's running
 // trapezoid sum: the sum stage n refines on the interval where stage n - 1 left it. Each family has
-// one such sum, so a Romberg run must not be interleaved with another run of the same family (an
-// integrand may not itself integrate over its own family). A new family (the Weibull-shape
-// integrands, say) is a new type with its own running_sum, declared beside it.
+// one such sum, so two runs of one family must not be interleaved stage by stage. A run nested
+// inside an integrand's evaluation (the code-11 distribution function integrated in mode 1) is
+// harmless: a stage reads the sum before it evaluates the integrand and writes it after. A new
+// family (the Weibull-shape integrands, say) is a new type with its own running_sum, declared
+// beside it.
 #pragma once
 
 #include <array>
 #include <cmath>
 #include <concepts>
+#include <limits>
 #include <span>
 
 #include "laws/catalogue.h"
@@ -23,8 +26,10 @@ namespace evstat {
 constexpr int kRombergStages = 19;           // trapezoid stages before giving up (returns 0)
 constexpr int kRombergOrder = 5;             // points of each extrapolation, first made at stage 5
 constexpr double kRombergTolerance = 1e-06;  // |error estimate| <= this x |integral| ends the run
-constexpr double kRombergStepRatio = 0.25;   // h_{j+1} = 0.25 h_j (the step squared halves)
-constexpr long kMaxTabulatedPoints = 1'000'000;  // bound on the grid of tabulate_law11
+constexpr double kRombergStepRatio = 0.25;   // h_{j+1} = 0.25 h_j: h is the squared step
+// Largest stage trapezoid_stage takes (2^28 new points); beyond it, or below 1, the stage is NaN
+// (its point count would overflow, and the stage would not end in any useful time).
+constexpr int kMaxTrapezoidStage = 30;
 
 template <typename F>
 concept RombergIntegrand = requires(const F& f, double x) {
@@ -33,8 +38,6 @@ concept RombergIntegrand = requires(const F& f, double x) {
 };
 
 // The law family: the density (mode 0) or the distribution function (mode 1) of a law.
-// (Mode 1 with code 11 integrates a function that itself runs a Romberg integration of this
-// family: that is the interleaving the running sum forbids.)
 enum class LawIntegrandMode { Density = 0, Distribution = 1 };
 
 struct LawIntegrand {
@@ -50,10 +53,13 @@ double& running_sum(const LawIntegrand& integrand);
 template <RombergIntegrand F>
 double trapezoid_stage(const F& f, double a, double b, int n) {
     double& s = running_sum(f);
+    if (n < 1 || n > kMaxTrapezoidStage) return std::numeric_limits<double>::quiet_NaN();
     if (n == 1) {
-        s = (b - a) / 2.0 * (f(a) + f(b));
-        return s;
+        const double first = (b - a) / 2.0 * (f(a) + f(b));
+        s = first;
+        return first;
     }
+    const double previous = s;  // read before the integrand runs, in case it integrates too
     long points = 1;
     for (int i = 2; i < n; ++i) points *= 2;
     const double m = static_cast<double>(points);
@@ -61,8 +67,9 @@ double trapezoid_stage(const F& f, double a, double b, int n) {
     double x = a + 0.5 * delta;
     double sum = 0.0;
     for (long j = 0; j < points; ++j, x += delta) sum += f(x);
-    s = (s + (b - a) * sum / m) / 2.0;
-    return s;
+    const double refined = (previous + (b - a) * sum / m) / 2.0;
+    s = refined;
+    return refined;
 }
 
 // Neville's interpolation through the points (h[i], s[i]) evaluated at x; value and the last
@@ -95,7 +102,7 @@ double romberg_integrate(const F& f, double a, double b) {
 // Appends (x, F0 + integral of the code-11 density from x0 - 1 to x) for x = x0, x0 + step, ...
 // while x <= x1, F0 being the code-11 distribution function at x0 - 1; for code 8 the upper limit
 // is ln x. Other codes append nothing; so does a step that is not positive (the grid would never
-// end), and the grid stops after kMaxTabulatedPoints points.
+// end), and the grid has at most a million points.
 void tabulate_law11(LawCode code, const ValueList& parameters, Sample& output, double x0, double x1,
                     double step);
 

@@ -18,7 +18,7 @@ constexpr double kBetaTolerance = 2.22e-15;
 // The shape is shifted by this before ln Gamma is taken in the incomplete gamma function.
 constexpr double kGammaShapeShift = 1e-15;
 // Bound on the terms of the incomplete gamma series and continued fraction and on the steps of
-// the incomplete beta continued fraction. Both need about 10 sqrt(shape) steps near the centre
+// the incomplete beta continued fraction. Both need about 7 sqrt(shape) steps near the centre
 // of the law, so no shape below about 1e12 comes near it; past it (NaN-free but hopeless
 // arguments such as a shape of 1e300, where adding 1 no longer changes anything) the result is NaN.
 constexpr long kMaxFractionSteps = 10'000'000;

@@ -61,6 +61,17 @@ TEST(Romberg, TrapezoidStagesRefineTheRunningSum) {
     EXPECT_EQ(trapezoid_stage(line, 0.0, 2.0, 3), 2.0);
     EXPECT_EQ(line.evaluations, 2 + 1 + 2);
     EXPECT_EQ(counted_line_sum, 2.0);
+    EXPECT_TRUE(std::isnan(trapezoid_stage(line, 0.0, 2.0, 0)));
+    EXPECT_TRUE(std::isnan(trapezoid_stage(line, 0.0, 2.0, 64)));  // 2^62 points
+}
+
+// Integrating the code-11 distribution function runs a Romberg integration of the law family inside
+// every evaluation; the outer run keeps its own sum. For a law symmetric about 0, F(x) + F(-x) = 1
+// (up to F(-100) and the inner integrations' tolerance), so the integral over [-1, 1] is 1.
+TEST(Romberg, NestedRunOfTheSameFamilyKeepsTheOuterSum) {
+    const ValueList symmetric = law_parameters({0.0, 2.5, 3.0});
+    const LawIntegrand f{kStudentApprox, symmetric, LawIntegrandMode::Distribution};
+    EXPECT_NEAR(romberg_integrate(f, -1.0, 1.0), 1.0, 5e-4);
 }
 
 // A polynomial of degree 4 through 5 points is reproduced exactly, so its value at 0 is found.
