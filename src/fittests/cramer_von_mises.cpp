@@ -50,10 +50,9 @@ double corrected_cramer_von_mises(LawCode code, double raw, int n) {
 }
 
 void cramer_von_mises_test(const Sample& data, LawCode code, const ValueList& parameters,
-                           double level, int& accepted, double& statistic,
-                           double& criticalValue) {
-    run_fit_test(FitStatistic::CramerVonMises, data, code, parameters, level, accepted,
-                 statistic, criticalValue);
+                           double level, int& accepted, double& statistic, double& criticalValue) {
+    run_fit_test(FitStatistic::CramerVonMises, data, code, parameters, level, accepted, statistic,
+                 criticalValue);
 }
 
 }  // namespace evstat

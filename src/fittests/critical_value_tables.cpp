@@ -33,9 +33,8 @@ constexpr LevelRow kCramerVonMisesWeibull = {0.073, 0.102, 0.124, 0.146, 0.175};
 // its scale: the column is chosen from the shape (the first parameter), so that the same
 // data in other units (metres or millimetres) get the same decision.
 constexpr std::size_t kGammaColumnCount = 12;
-constexpr std::array<double, kGammaColumnCount> kGammaShapes = {1.0, 2.0,  3.0,  4.0,
-                                                                5.0, 6.0,  8.0,  10.0,
-                                                                12.0, 15.0, 20.0, 25.0};
+constexpr std::array<double, kGammaColumnCount> kGammaShapes = {1.0, 2.0,  3.0,  4.0,  5.0,  6.0,
+                                                                8.0, 10.0, 12.0, 15.0, 20.0, 25.0};
 // Shapes of 25 or more all take the last column.
 constexpr double kLargestGammaShape = 25.0;
 
@@ -111,7 +110,9 @@ const LevelRow* law_row(FitStatistic kind, LawCode code, double gammaShape) {
 
 }  // namespace
 
-double gamma_table_shape(double shape) { return kGammaShapes[gamma_column(shape)]; }
+double gamma_table_shape(double shape) {
+    return kGammaShapes[gamma_column(shape)];
+}
 
 double table_critical_value(FitStatistic kind, LawCode code, double gammaShape, double level) {
     const std::size_t j = level_column(level);

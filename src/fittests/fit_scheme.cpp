@@ -2,11 +2,12 @@
 // sample and its guard, then a decision with a table (modified statistic, statistic not
 // above the critical value) or with parametric resampling (statistic strictly below it),
 // and the Pareto series tested as an exponential one.
+#include "fittests/fit_scheme.h"
+
 #include <array>
 #include <cmath>
 #include <cstddef>
 
-#include "fittests/fit_scheme.h"
 #include "laws/distributions.h"
 
 namespace evstat {
@@ -71,24 +72,21 @@ bool refused_by_law(LawCode code, const Sample& data, const ValueList& parameter
 // The modified statistic, its table value and the decision statistic <= critical value.
 // A level that is none of the five leaves the critical value and the decision at 0.
 void decide_with_table(FitStatistic kind, LawCode code, double gammaShape, double raw, int n,
-                       double level, int& accepted, double& statistic,
-                       double& criticalValue) {
+                       double level, int& accepted, double& statistic, double& criticalValue) {
     statistic = corrected_statistic(kind, code, raw, n);
     criticalValue = table_critical_value(kind, code, gammaShape, level);
     if (criticalValue > 0.0) accepted = statistic <= criticalValue ? 1 : 0;
 }
 
-void table_test(FitStatistic kind, const Sample& data, LawCode code,
-                const ValueList& parameters, double level, int& accepted, double& statistic,
-                double& criticalValue) {
+void table_test(FitStatistic kind, const Sample& data, LawCode code, const ValueList& parameters,
+                double level, int& accepted, double& statistic, double& criticalValue) {
     Sample probabilities;
     probability_sample(probabilities, data, code, parameters);
-    if (uses_probability_guard(code) && !probabilities_inside_unit_interval(probabilities))
-        return;
+    if (uses_probability_guard(code) && !probabilities_inside_unit_interval(probabilities)) return;
     const double raw = fit_statistic(kind, probabilities);
     if (std::isnan(raw)) return;
-    decide_with_table(kind, code, parameters.at(1), raw, data.size(), level, accepted,
-                      statistic, criticalValue);
+    decide_with_table(kind, code, parameters.at(1), raw, data.size(), level, accepted, statistic,
+                      criticalValue);
 }
 
 void pareto_test(FitStatistic kind, const Sample& data, double level, int& accepted,
@@ -104,8 +102,8 @@ void pareto_test(FitStatistic kind, const Sample& data, double level, int& accep
 // The statistic of the data with the given parameters (no guard, no modification) against
 // the replicate statistic at the level's position; a NaN level reports the statistic only.
 void resampling_test(FitStatistic kind, const Sample& data, LawCode code,
-                     const ValueList& parameters, double level, int& accepted,
-                     double& statistic, double& criticalValue) {
+                     const ValueList& parameters, double level, int& accepted, double& statistic,
+                     double& criticalValue) {
     Sample probabilities;
     probability_sample(probabilities, data, code, parameters);
     const double dataStatistic = fit_statistic(kind, probabilities);
@@ -119,9 +117,8 @@ void resampling_test(FitStatistic kind, const Sample& data, LawCode code,
 
 }  // namespace
 
-void run_fit_test(FitStatistic kind, const Sample& data, LawCode code,
-                  const ValueList& parameters, double level, int& accepted, double& statistic,
-                  double& criticalValue) {
+void run_fit_test(FitStatistic kind, const Sample& data, LawCode code, const ValueList& parameters,
+                  double level, int& accepted, double& statistic, double& criticalValue) {
     accepted = 0;
     statistic = 0.0;
     criticalValue = 0.0;
@@ -130,8 +127,7 @@ void run_fit_test(FitStatistic kind, const Sample& data, LawCode code,
     if (code == kPareto)
         pareto_test(kind, data, level, accepted, statistic, criticalValue);
     else if (uses_resampling(code))
-        resampling_test(kind, data, code, parameters, level, accepted, statistic,
-                        criticalValue);
+        resampling_test(kind, data, code, parameters, level, accepted, statistic, criticalValue);
     else
         table_test(kind, data, code, parameters, level, accepted, statistic, criticalValue);
 }

@@ -26,7 +26,9 @@ bool degrees_of_freedom_usable(double nu) {
     return whole >= 1.0 && whole <= kMaxDegreesOfFreedom;  // false for a NaN
 }
 
-bool positive_finite(double value) { return value > 0.0 && std::isfinite(value); }
+bool positive_finite(double value) {
+    return value > 0.0 && std::isfinite(value);
+}
 
 void refit(LawCode code, const Sample& replicate, int n, ValueList& estimates) {
     if (code == kGpd)
@@ -68,8 +70,8 @@ int resampling_position(double level) {
     return static_cast<int>(position);
 }
 
-double resampled_critical_value(FitStatistic kind, LawCode code, const ValueList& parameters,
-                                int n, int position) {
+double resampled_critical_value(FitStatistic kind, LawCode code, const ValueList& parameters, int n,
+                                int position) {
     const Sample noInput;
     Sample statistics;
     for (int r = 1; r <= kReplicates; ++r) {
