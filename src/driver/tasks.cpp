@@ -1,6 +1,7 @@
 #include "driver/tasks.h"
 
 #include "driver/tasks_fit_choice.h"
+#include "driver/tasks_tail.h"
 
 namespace evstat {
 
@@ -18,7 +19,18 @@ void run_task(RunContext& context) {
         case 10: task_candidate_laws_cvm(context); break;
         case 11: task_rejection_rate_ad(context); break;
         case 12: task_rejection_rate_cvm(context); break;
+        case 13: task_excess_test(context); break;
+        case 14: task_excess_rejection_rate(context); break;
+        case 15: task_excess_decisions(context); break;
         case 26: task_estimate_spread(context); break;
+        case 28: task_tail_fit_plots(context); break;
+        case 29: task_tail_fit_methods(context); break;
+        case 30: task_tail_fit_range(context); break;
+        case 31: task_tail_fit_spread(context); break;
+        case 32: task_return_level(context); break;
+        case 33: task_return_level_methods(context); break;
+        case 34: task_return_level_range(context); break;
+        case 35: task_return_level_spread(context); break;
         case 36: task_extreme_quantiles(context); break;
         case 37: task_extreme_quantile_spread(context); break;
         default: break;  // tasks whose code has not landed run nothing

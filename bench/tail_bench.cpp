@@ -1,0 +1,26 @@
+// Tail estimation over a range of thresholds: task 30 with the maximum-likelihood method
+// "EMV" for every number of excesses from 10 to 500 over a series of 5,000 values, run
+// as a process the way a front end runs it.
+#include <benchmark/benchmark.h>
+
+#include "bench/bench_support.h"
+
+namespace evstat::bench {
+namespace {
+
+constexpr long kTailValues = 5000;
+
+void BM_TaskTailRangeEmv(benchmark::State& state) {
+    write_series("tail5000.txt", kTailValues, true);
+    const std::string dir = work_dir();
+    write_lines("Tmp30.txt",
+                {dir, "tail5000.txt", "30", dir + "Result30.txt", "EMV", "10", "500", "0.01"});
+    long peak = 0;
+    for (auto _ : state) peak = run_engine("Tmp30.txt", "5");
+    state.counters["peak_MiB"] = static_cast<double>(peak) / 1024.0;
+    state.counters["fits"] = 491;
+}
+BENCHMARK(BM_TaskTailRangeEmv)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace evstat::bench

@@ -1,0 +1,490 @@
+// Tasks over the excesses of a series above a threshold. Tasks 13 to 15 fit a law to the
+// excesses and test it by Anderson-Darling; tasks 28 to 35 estimate the tail (xi, sigma)
+// by the methods 1 "HW", 2 "EMV", 3 "Hill", 4 "HillG", 5 "Zipf", with the plots and the
+// return levels that follow, behind the guard against non-positive data.
+#include "driver/tasks_tail.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "driver/files.h"
+#include "estimation/estimate.h"
+#include "estimation/kernel.h"
+#include "fittests/fit_test.h"
+#include "input/errors.h"
+#include "tail/tail.h"
+
+namespace evstat {
+
+namespace {
+
+// The studies over the numbered data files stop at the first name that does not open;
+// this bound only keeps the file counter inside int.
+constexpr int kMostNumberedFiles = INT_MAX - 1;
+// The value written for a mean, a variance or a rate when no data file was read.
+constexpr double kNotAvailable = -10.0;
+
+// ---------------------------------------------------------------- shared steps
+
+// The series of a data file, in increasing order (the sort leaves a sorted file as read).
+void read_sorted_series(Sample& series, const std::string& name) {
+    series.clear();
+    read_series(series, name);
+    series.sort_ascending();
+}
+
+bool file_opens(const std::string& name) {
+    std::FILE* file = std::fopen(name.c_str(), "r");
+    if (file == nullptr) return false;
+    std::fclose(file);
+    return true;
+}
+
+// The LawCode of the first law name; a name outside the catalogue fails with 9.
+LawCode first_law_code(const RunParameters& p) {
+    const LawCode code = law_code_from_name(p.lawNames.empty() ? std::string() : p.lawNames[0]);
+    if (code == kUnknownLaw) throw Erreur::UnknownLaw;
+    return code;
+}
+
+// The rejection and acceptance percentages of the decisions D over the files, and the
+// spread 100 sqrt(v / i) with i the number of files read plus one.
+void write_rates(const std::string& resultFile, const Sample& decisions, int i) {
+    OutputFile out(resultFile, "w");
+    if (!out.is_open()) return;
+    if (decisions.empty()) {
+        for (int line = 0; line < 3; ++line) print_value(out.get(), kNotAvailable);
+        return;
+    }
+    const double m = decisions.mean();
+    const double v = decisions.variance();
+    print_value(out.get(), (1.0 - m) * 100.0);
+    print_value(out.get(), m * 100.0);
+    print_value(out.get(), 100.0 * std::sqrt(v / static_cast<double>(i)));
+}
+
+// Mean and variance of a column of values, or the unavailable value for an empty one.
+void print_mean_and_variance(std::FILE* out, const Sample& values) {
+    print_value(out, values.empty() ? kNotAvailable : values.mean());
+    print_value(out, values.empty() ? kNotAvailable : values.variance());
+}
+
+// ---------------------------------------------------------------- the excess step
+
+// The work lists of the excess step: the excesses Q, their copy C, the estimates E and
+// the law parameters P.
+struct ExcessFit {
+    Sample excesses;
+    Sample copy;
+    ValueList estimates;
+    ValueList parameters;
+
+    void clear() {
+        excesses.clear();
+        copy.clear();
+        estimates.clear();
+        parameters.clear();
+    }
+};
+
+// The excesses over the value at position n - j, and the law fitted to them. Ties at
+// the threshold leave fewer than j excesses: the estimate runs over those that exist.
+// The generalized Pareto law, the law of excesses, has its own estimator.
+void excess_step(const Sample& series, int j, int n, LawCode code, ExcessFit& fit) {
+    double threshold = 0.0;
+    excesses_over_threshold(series, j, n, fit.excesses, threshold);
+    fit.copy = fit.excesses;
+    const int count = fit.copy.size();
+    if (code == kGpd)
+        estimate_gpd_parameters(fit.estimates, fit.copy, count);
+    else
+        estimate_parameters(fit.copy, code, count, fit.estimates);
+    for (double e : fit.estimates) fit.parameters.push_back(e);
+}
+
+// The decision of the Anderson-Darling test over the excesses, and its two values.
+struct Decision {
+    int accepted = 0;
+    double statistic = 0.0;
+    double criticalValue = 0.0;
+};
+
+Decision test_excesses(const ExcessFit& fit, LawCode code, double level) {
+    Decision d;
+    anderson_darling_excess_test(fit.excesses, code, fit.parameters, level, d.accepted,
+                                 d.statistic, d.criticalValue);
+    return d;
+}
+
+// ---------------------------------------------------------------- tail fits
+
+// The threshold for j excesses: the value at position n - j (the first value below 1).
+double threshold_for(const Sample& series, int n, int j) {
+    return series.y_at(n - j);
+}
+
+// The largest number of excesses a method takes over n values: Zipf starts from the
+// value before the largest and needs one more value below its k.
+int largest_excess_count(TailMethod method, int n) { return method == kTailZipf ? n - 1 : n; }
+
+struct TailFit {
+    double xi = kTailFailure;
+    double sigma = kTailFailure;
+    bool failed = true;
+};
+
+// The tail fit for j excesses over the threshold u. More excesses than the method takes
+// over n values, or none, cannot be fitted: the fit then fails with the failure pair, as
+// the methods themselves do when their estimate is not finite (a threshold not above 0
+// under the logarithms of methods 3 to 5, a likelihood iterate out of range).
+TailFit fit_at(const Sample& series, int j, int n, double u, TailMethod method) {
+    TailFit fit;
+    if (j < 1 || j > largest_excess_count(method, n)) return fit;
+    ValueList result;
+    bool warning = false;
+    bool failure = false;
+    fit_tail(result, series, j, n, u, method, warning, failure);
+    fit.xi = result.at(1);
+    fit.sigma = result.at(2);
+    fit.failed = failure;
+    return fit;
+}
+
+// As fit_at, for the tasks that turn a failed fit into Erreur 65.
+TailFit fit_or_fail(const Sample& series, int j, int n, double u, TailMethod method) {
+    const TailFit fit = fit_at(series, j, n, u, method);
+    if (fit.failed) throw Erreur::MethodPreconditionFails;
+    return fit;
+}
+
+// ---------------------------------------------------------------- the guard
+
+bool fits_without_logarithms(TailMethod method) {
+    return method == kTailWeightedMoments || method == kTailMaximumLikelihood;
+}
+
+TailMethod first_method(const RunParameters& p) {
+    return tail_method_from_value(p.methodCodes.y_at(1));
+}
+
+// Whether the guard concerns the methods of the task: the first method alone, or all.
+bool guard_concerns_first_method(const RunParameters& p) {
+    return !fits_without_logarithms(first_method(p));
+}
+
+bool guard_concerns_all_methods(const RunParameters& p) {
+    if (p.methodCount >= 3) return true;
+    for (const Point& point : p.methodCodes)
+        if (!fits_without_logarithms(tail_method_from_value(point.y))) return true;
+    return false;
+}
+
+// The guard against non-positive data. With c the non-positive values at the start of
+// the series, m = n - c - 1 excesses at most keep the threshold above 0. When the series
+// has such values, the task needs more than m excesses and its methods take logarithms,
+// the error file gets the sentence and m, and the task ends normally (true); with no
+// positive value at all the task fails with 61, whose message then fills the same file.
+bool guard_stops_task(const RunParameters& p, const Sample& series, int n, long long needed,
+                      bool concerned) {
+    bool found = false;
+    int c = 0;
+    series.count_leading_non_positive(found, c);
+    const int m = n - c - 1;
+    if (!found || needed <= m || !concerned) return false;
+    OutputFile error(p.directory + "Erreur.txt", "w");
+    if (m < 0) throw Erreur::NegativeData;
+    if (error.is_open()) {
+        std::fwrite(kNegativeDataSentence.data(), 1, kNegativeDataSentence.size(), error.get());
+        std::fprintf(error.get(), "%d", m);
+    }
+    return true;
+}
+
+// The numbers of excesses of the tasks over a range, k to K: K = 0 gives no upper bound
+// and stands for n - 1; the range then keeps to 1 .. n - 1, the numbers of excesses
+// whose threshold is a value of the series.
+struct ExcessRange {
+    long long needed;  // what the guard compares with m
+    int first;
+    int last;
+};
+
+ExcessRange excess_range(const RunParameters& p, int n) {
+    const long long high = p.excessHigh == 0 ? static_cast<long long>(n) - 1 : p.excessHigh;
+    ExcessRange range;
+    range.needed = high;
+    range.first = p.excessLow < 1 ? 1 : p.excessLow;
+    range.last = static_cast<int>(high < n - 1 ? high : n - 1);
+    return range;
+}
+
+void append_points(Sample& to, const Sample& from) {
+    for (const Point& point : from) to.push_back(point.x, point.y);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- tasks 13 to 15
+
+void task_excess_test(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    const LawCode code = first_law_code(p);
+    Sample series;
+    read_sorted_series(series, p.dataFile);
+    const int n = series.size();
+    ExcessFit fit;
+    excess_step(series, p.excessCount, n, code, fit);
+    const Decision d = test_excesses(fit, code, p.testLevel);
+
+    ValueList unit;
+    unit.push_back(1.0);
+    Sample pairs;
+    quantile_pairs(fit.excesses, p.excessCount, unit, code, pairs);
+    if (pairs.empty()) {
+        OutputFile replaced(p.resultFile, "w");  // no excess: no earlier result stays above
+    } else {
+        write_pairs(pairs, p.resultFile);
+    }
+    OutputFile out(p.resultFile, "a");
+    if (!out.is_open()) return;
+    print_pair(out.get(), fit.estimates.at(1), 0.0);
+    print_pair(out.get(), static_cast<double>(d.accepted), 0.0);
+}
+
+void task_excess_rejection_rate(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    const LawCode code = first_law_code(p);
+    Sample series;
+    ExcessFit fit;
+    Sample decisions;
+    int i = 1;
+    for (std::string name = numbered_data_file(p.directory, i);
+         i < kMostNumberedFiles && file_opens(name); name = numbered_data_file(p.directory, i)) {
+        read_sorted_series(series, name);
+        const int n = series.size();
+        excess_step(series, p.excessCount, n, code, fit);
+        decisions.push_back(0.0, static_cast<double>(test_excesses(fit, code, p.testLevel).accepted));
+        ++i;
+        fit.clear();
+    }
+    write_rates(p.resultFile, decisions, i);
+}
+
+void task_excess_decisions(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    const LawCode code = first_law_code(p);
+    Sample series;
+    read_sorted_series(series, p.dataFile);
+    const int n = series.size();
+    ExcessFit fit;
+    Sample decisions;
+    for (int j = 2; j <= n - 1; ++j) {
+        excess_step(series, j, n, code, fit);
+        decisions.push_back(static_cast<double>(j),
+                            static_cast<double>(test_excesses(fit, code, p.testLevel).accepted));
+        fit.clear();
+    }
+    write_pairs(decisions, p.resultFile);
+}
+
+// ---------------------------------------------------------------- tasks 28 to 35
+
+void task_tail_fit_plots(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    const TailMethod method = first_method(p);
+    Sample series;
+    read_sorted_series(series, p.dataFile);
+    const int n = series.size();
+    const int k = p.excessLow;
+    if (guard_stops_task(p, series, n, k, guard_concerns_first_method(p))) return;
+
+    // All n values are excesses over 0 when k = n.
+    const bool whole = k == n;
+    const double u = whole ? 0.0 : threshold_for(series, n, k);
+    const TailFit fit = fit_or_fail(series, k, n, u, method);
+
+    Sample out;
+    out.push_back(fit.xi, fit.sigma);
+    if (whole) {
+        gpd_quantile_plot(series, n, fit.xi, out);
+    } else {
+        Sample excesses;
+        double threshold = 0.0;
+        excesses_over_threshold(series, k, n, excesses, threshold);
+        gpd_quantile_plot(excesses, k, fit.xi, out);
+    }
+    Sample logLog;
+    double slope = 0.0;
+    log_log_plot(series, k, logLog, slope);
+    append_points(out, logLog);
+    out.push_back(0.0, slope);
+    write_pairs(out, p.resultFile);
+}
+
+void task_tail_fit_methods(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    Sample series;
+    read_sorted_series(series, p.dataFile);
+    const int n = series.size();
+    const int k = p.excessLow;
+    if (guard_stops_task(p, series, n, k, guard_concerns_all_methods(p))) return;
+
+    const double u = threshold_for(series, n, k);
+    Sample out;
+    for (const Point& method : p.methodCodes) {
+        const TailFit fit = fit_at(series, k, n, u, tail_method_from_value(method.y));
+        out.push_back(fit.xi, fit.sigma);
+    }
+    write_pairs(out, p.resultFile);
+}
+
+void task_tail_fit_range(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    Sample series;
+    read_sorted_series(series, p.dataFile);
+    const int n = series.size();
+    const ExcessRange range = excess_range(p, n);
+    if (guard_stops_task(p, series, n, range.needed, guard_concerns_all_methods(p))) return;
+
+    Sample shapes;
+    Sample scales;
+    for (const Point& method : p.methodCodes) {
+        for (int j = range.first; j <= range.last; ++j) {
+            const TailFit fit =
+                fit_at(series, j, n, threshold_for(series, n, j), tail_method_from_value(method.y));
+            shapes.push_back(static_cast<double>(j), fit.xi);
+            scales.push_back(static_cast<double>(j), fit.sigma);
+        }
+    }
+    append_points(shapes, scales);
+    write_pairs(shapes, p.resultFile);
+}
+
+namespace {
+
+// The loop of the studies over the numbered data files: for each file that opens, its
+// series, the guard (first method, k excesses) and the fit, which must not fail; each
+// file is taken with its own size. `use` receives every fit. False when the guard ended
+// the task. `files` is the number of files read.
+template <typename Use>
+bool for_each_numbered_fit(const RunParameters& p, int& files, Use use) {
+    const TailMethod method = first_method(p);
+    const int k = p.excessLow;
+    Sample series;
+    int i = 1;
+    for (std::string name = numbered_data_file(p.directory, i);
+         i < kMostNumberedFiles && file_opens(name); name = numbered_data_file(p.directory, i)) {
+        read_sorted_series(series, name);
+        const int n = series.size();
+        if (guard_stops_task(p, series, n, k, guard_concerns_first_method(p))) return false;
+        const double u = threshold_for(series, n, k);
+        use(fit_or_fail(series, k, n, u, method), u, n);
+        ++i;
+    }
+    files = i - 1;
+    return true;
+}
+
+// The sorted values, then an empty line, the mean and variance of each column, and the
+// number of files read.
+void write_spread(const std::string& resultFile, Sample& first, Sample* second, int files) {
+    first.sort_ascending();
+    Sample column = first;
+    if (second != nullptr) {
+        second->sort_ascending();
+        append_points(column, *second);
+    }
+    write_values(column, resultFile);
+    OutputFile out(resultFile, "a");
+    if (!out.is_open()) return;
+    print_text(out.get(), "");
+    print_mean_and_variance(out.get(), first);
+    if (second != nullptr) print_mean_and_variance(out.get(), *second);
+    print_value(out.get(), static_cast<double>(files));
+}
+
+}  // namespace
+
+void task_tail_fit_spread(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    Sample shapes;
+    Sample scales;
+    int files = 0;
+    const bool ran = for_each_numbered_fit(p, files, [&](const TailFit& fit, double, int) {
+        shapes.push_back(0.0, fit.xi);
+        scales.push_back(0.0, fit.sigma);
+    });
+    if (ran) write_spread(p.resultFile, shapes, &scales, files);
+}
+
+void task_return_level(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    const TailMethod method = first_method(p);
+    Sample series;
+    read_sorted_series(series, p.dataFile);
+    const int n = series.size();
+    const int k = p.excessLow;
+    if (guard_stops_task(p, series, n, k, guard_concerns_first_method(p))) return;
+
+    const double u = threshold_for(series, n, k);
+    const TailFit fit = fit_or_fail(series, k, n, u, method);
+    const double q = return_level(u, fit.xi, fit.sigma, k, p.quantileOrder, n);
+    Sample out;
+    out.push_back(fit.xi, fit.sigma);
+    out.push_back(0.0, q);
+    write_pairs(out, p.resultFile);
+}
+
+void task_return_level_methods(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    Sample series;
+    read_sorted_series(series, p.dataFile);
+    const int n = series.size();
+    const int k = p.excessLow;
+    if (guard_stops_task(p, series, n, k, guard_concerns_all_methods(p))) return;
+
+    const double u = threshold_for(series, n, k);
+    Sample fits;
+    Sample levels;
+    for (const Point& method : p.methodCodes) {
+        const TailFit fit = fit_at(series, k, n, u, tail_method_from_value(method.y));
+        fits.push_back(fit.xi, fit.sigma);
+        levels.push_back(0.0, return_level(u, fit.xi, fit.sigma, k, p.quantileOrder, n));
+    }
+    append_points(fits, levels);
+    write_pairs(fits, p.resultFile);
+}
+
+void task_return_level_range(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    Sample series;
+    read_sorted_series(series, p.dataFile);
+    const int n = series.size();
+    const ExcessRange range = excess_range(p, n);
+    if (guard_stops_task(p, series, n, range.needed, guard_concerns_all_methods(p))) return;
+
+    Sample levels;
+    for (const Point& method : p.methodCodes) {
+        for (int j = range.first; j <= range.last; ++j) {
+            const double u = threshold_for(series, n, j);
+            const TailFit fit = fit_at(series, j, n, u, tail_method_from_value(method.y));
+            levels.push_back(static_cast<double>(j),
+                             return_level(u, fit.xi, fit.sigma, j, p.quantileOrder, n));
+        }
+    }
+    write_pairs(levels, p.resultFile);
+}
+
+void task_return_level_spread(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    Sample levels;
+    int files = 0;
+    const bool ran = for_each_numbered_fit(p, files, [&](const TailFit& fit, double u, int n) {
+        levels.push_back(0.0, return_level(u, fit.xi, fit.sigma, p.excessLow, p.quantileOrder, n));
+    });
+    if (ran) write_spread(p.resultFile, levels, nullptr, files);
+}
+
+}  // namespace evstat
