@@ -4,12 +4,11 @@
 #include "driver/tasks_fit_choice.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "driver/files.h"
+#include "driver/task_support.h"
 #include "estimation/estimate.h"
 #include "fittests/fit_test.h"
 #include "input/errors.h"
@@ -19,54 +18,15 @@ namespace evstat {
 
 namespace {
 
-// The numbered data files are read from the first up to the first name that does not
-// open; the count stops here so that the number of the next file still fits an int.
-constexpr int kLastNumberedFile = INT_MAX - 1;
-constexpr double kNotAvailable = -10.0;  // the quantile of a law whose estimates are all zero
-constexpr double kPercent = 100.0;
 constexpr int kDensityCurveTask = 2;     // the task a curve pair records: a density
 
 // The shape shared by the tests of fit with critical values (fittests/fit_test.h).
 using FitTest = void (*)(const Sample& data, LawCode code, const ValueList& parameters,
                          double level, int& accepted, double& statistic, double& criticalValue);
 
-LawCode law_code_or_fail(const std::string& name) {
-    const LawCode code = law_code_from_name(name);
-    if (code == kUnknownLaw) throw Erreur::UnknownLaw;
-    return code;
-}
-
 // The names the loader read; the count never reaches past the table.
 int law_count(const RunParameters& p) {
     return std::clamp(p.lawCount, 0, static_cast<int>(p.lawNames.size()));
-}
-
-const std::string& first_law_name(const RunParameters& p) {
-    static const std::string kNone;
-    return p.lawNames.empty() ? kNone : p.lawNames.front();
-}
-
-bool file_opens(const std::string& name) {
-    std::FILE* file = std::fopen(name.c_str(), "r");
-    if (file == nullptr) return false;
-    std::fclose(file);
-    return true;
-}
-
-// Hands each numbered data file, read into a series, to visit(series, i) from i = 1 until
-// the first name that does not open. Returns the number of files read.
-template <typename Visit>
-int for_each_numbered_file(const std::string& directory, Visit visit) {
-    Sample series;
-    int i = 1;
-    for (; i <= kLastNumberedFile; ++i) {
-        const std::string name = numbered_data_file(directory, i);
-        if (!file_opens(name)) break;
-        read_series(series, name);
-        visit(series, i);
-        series.clear();
-    }
-    return i - 1;
 }
 
 // The estimates of a law over a series, appended to the parameter list. The generalized
@@ -160,20 +120,8 @@ void candidate_laws(const RunParameters& p, FitTest test) {
     print_value(out.get(), static_cast<double>(unusable));
 }
 
-// The percentage of series on which the law is rejected, the percentage on which it is
-// accepted, and 100 sqrt(v / i) with i the number of files read plus one.
-void write_rates(const std::string& resultFile, const Sample& decisions, int i) {
-    const double m = decisions.mean();
-    const double v = decisions.variance();
-    OutputFile out(resultFile, "w");
-    if (!out.is_open()) return;
-    print_value(out.get(), (1.0 - m) * kPercent);
-    print_value(out.get(), m * kPercent);
-    print_value(out.get(), kPercent * std::sqrt(v / static_cast<double>(i)));
-}
-
 void rejection_rate(const RunParameters& p, FitTest test) {
-    const LawCode code = law_code_or_fail(first_law_name(p));
+    const LawCode code = first_law_code(p);
     Sample decisions;
     ValueList parameters;
     const int files = for_each_numbered_file(p.directory, [&](const Sample& series, int) {
@@ -184,10 +132,8 @@ void rejection_rate(const RunParameters& p, FitTest test) {
         test(series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
         decisions.push_back(0.0, static_cast<double>(accepted));
         parameters.clear();
+        return true;
     });
-    // Without a single numbered file the rates are 0/0: the run fails with the code of a
-    // missing file rather than write them, so the front end learns why nothing came.
-    if (files == 0) throw Erreur::FileNotFound;
     write_rates(p.resultFile, decisions, files + 1);
 }
 
@@ -234,7 +180,7 @@ void task_extreme_quantiles(RunContext& context) {
 // have one size, and a file of another size is not fitted with a size it does not have.
 void task_extreme_quantile_spread(RunContext& context) {
     const RunParameters& p = context.parameters;
-    const LawCode code = law_code_or_fail(first_law_name(p));
+    const LawCode code = first_law_code(p);
     Sample quantiles;  // (number of the file, its quantile)
     ValueList parameters;
     const int files = for_each_numbered_file(p.directory, [&](const Sample& series, int i) {
@@ -244,9 +190,8 @@ void task_extreme_quantile_spread(RunContext& context) {
         quantiles.push_back(static_cast<double>(i),
                             fitted_quantile(code, parameters, p.quantileOrder));
         parameters.clear();
+        return true;
     });
-    // As for the rejection rates: no file, no statistics of an empty set.
-    if (files == 0) throw Erreur::FileNotFound;
 
     quantiles.sort_ascending();
     write_values(quantiles, p.resultFile);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "driver/files.h"
+#include "driver/task_support.h"
 #include "driver/tasks.h"
 #include "estimation/estimate.h"
 #include "estimation/kernel.h"
@@ -182,15 +183,7 @@ void task_estimate_spread(RunContext& context) {
 
     std::array<Sample, 3> gathered;  // the first, second and third estimates, by file
     int count = 0;                   // parameter count of the last estimate
-    int files = 0;
-    for (int i = 1; i < INT_MAX; ++i) {
-        const std::string name = numbered_data_file(p.directory, i);
-        if (std::FILE* probe = std::fopen(name.c_str(), "r"))
-            std::fclose(probe);
-        else
-            break;
-        Sample series;
-        read_series(series, name);
+    const int files = for_each_numbered_file(p.directory, [&](const Sample& series, int i) {
         if (positive && series.has_non_positive()) throw Erreur::NegativeData;
         ValueList estimates;
         if (code == kGpd)  // the law has its own estimator, as in every other fitting task
@@ -200,9 +193,8 @@ void task_estimate_spread(RunContext& context) {
         count = std::min(estimates.size(), 3);
         for (int j = 1; j <= count; ++j)
             gathered[static_cast<std::size_t>(j - 1)].push_back(i, estimates.at(j));
-        files = i;
-    }
-    if (files == 0) return;  // no numbered data file: nothing to describe
+        return true;
+    });
 
     Sample column;
     for (int j = 0; j < count; ++j) {

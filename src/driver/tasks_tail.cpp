@@ -4,12 +4,12 @@
 // return levels that follow, behind the guard against non-positive data.
 #include "driver/tasks_tail.h"
 
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "driver/files.h"
+#include "driver/task_support.h"
 #include "estimation/estimate.h"
 #include "estimation/kernel.h"
 #include "fittests/fit_test.h"
@@ -20,12 +20,6 @@ namespace evstat {
 
 namespace {
 
-// The studies over the numbered data files stop at the first name that does not open;
-// this bound only keeps the file counter inside int.
-constexpr int kMostNumberedFiles = INT_MAX - 1;
-// The value written for a mean, a variance or a rate when no data file was read.
-constexpr double kNotAvailable = -10.0;
-
 // ---------------------------------------------------------------- shared steps
 
 // The series of a data file, in increasing order (the sort leaves a sorted file as read).
@@ -35,40 +29,10 @@ void read_sorted_series(Sample& series, const std::string& name) {
     series.sort_ascending();
 }
 
-bool file_opens(const std::string& name) {
-    std::FILE* file = std::fopen(name.c_str(), "r");
-    if (file == nullptr) return false;
-    std::fclose(file);
-    return true;
-}
-
-// The LawCode of the first law name; a name outside the catalogue fails with 9.
-LawCode first_law_code(const RunParameters& p) {
-    const LawCode code = law_code_from_name(p.lawNames.empty() ? std::string() : p.lawNames[0]);
-    if (code == kUnknownLaw) throw Erreur::UnknownLaw;
-    return code;
-}
-
-// The rejection and acceptance percentages of the decisions D over the files, and the
-// spread 100 sqrt(v / i) with i the number of files read plus one.
-void write_rates(const std::string& resultFile, const Sample& decisions, int i) {
-    OutputFile out(resultFile, "w");
-    if (!out.is_open()) return;
-    if (decisions.empty()) {
-        for (int line = 0; line < 3; ++line) print_value(out.get(), kNotAvailable);
-        return;
-    }
-    const double m = decisions.mean();
-    const double v = decisions.variance();
-    print_value(out.get(), (1.0 - m) * 100.0);
-    print_value(out.get(), m * 100.0);
-    print_value(out.get(), 100.0 * std::sqrt(v / static_cast<double>(i)));
-}
-
-// Mean and variance of a column of values, or the unavailable value for an empty one.
+// Mean and variance of a column of values.
 void print_mean_and_variance(std::FILE* out, const Sample& values) {
-    print_value(out, values.empty() ? kNotAvailable : values.mean());
-    print_value(out, values.empty() ? kNotAvailable : values.variance());
+    print_value(out, values.mean());
+    print_value(out, values.variance());
 }
 
 // ---------------------------------------------------------------- the excess step
@@ -220,10 +184,6 @@ ExcessRange excess_range(const RunParameters& p, int n) {
     return range;
 }
 
-void append_points(Sample& to, const Sample& from) {
-    for (const Point& point : from) to.push_back(point.x, point.y);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- tasks 13 to 15
@@ -256,20 +216,16 @@ void task_excess_test(RunContext& context) {
 void task_excess_rejection_rate(RunContext& context) {
     const RunParameters& p = context.parameters;
     const LawCode code = first_law_code(p);
-    Sample series;
     ExcessFit fit;
     Sample decisions;
-    int i = 1;
-    for (std::string name = numbered_data_file(p.directory, i);
-         i < kMostNumberedFiles && file_opens(name); name = numbered_data_file(p.directory, i)) {
-        read_sorted_series(series, name);
-        const int n = series.size();
-        excess_step(series, p.excessCount, n, code, fit);
+    const int files = for_each_numbered_file(p.directory, [&](Sample& series, int) {
+        series.sort_ascending();
+        excess_step(series, p.excessCount, series.size(), code, fit);
         decisions.push_back(0.0, static_cast<double>(test_excesses(fit, code, p.testLevel).accepted));
-        ++i;
         fit.clear();
-    }
-    write_rates(p.resultFile, decisions, i);
+        return true;
+    });
+    write_rates(p.resultFile, decisions, files + 1);
 }
 
 void task_excess_decisions(RunContext& context) {
@@ -372,19 +328,17 @@ template <typename Use>
 bool for_each_numbered_fit(const RunParameters& p, int& files, Use use) {
     const TailMethod method = first_method(p);
     const int k = p.excessLow;
-    Sample series;
-    int i = 1;
-    for (std::string name = numbered_data_file(p.directory, i);
-         i < kMostNumberedFiles && file_opens(name); name = numbered_data_file(p.directory, i)) {
-        read_sorted_series(series, name);
+    bool guarded = false;
+    files = for_each_numbered_file(p.directory, [&](Sample& series, int) {
+        series.sort_ascending();
         const int n = series.size();
-        if (guard_stops_task(p, series, n, k, guard_concerns_first_method(p))) return false;
+        guarded = guard_stops_task(p, series, n, k, guard_concerns_first_method(p));
+        if (guarded) return false;
         const double u = threshold_for(series, n, k);
         use(fit_or_fail(series, k, n, u, method), u, n);
-        ++i;
-    }
-    files = i - 1;
-    return true;
+        return true;
+    });
+    return !guarded;
 }
 
 // The sorted values, then an empty line, the mean and variance of each column, and the

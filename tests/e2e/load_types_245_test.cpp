@@ -1,6 +1,7 @@
 // The ParameterFiles of LoadTypes 2, 4 and 5 seen from the front end: the error file of
 // every check, the order of the checks, the list lengths and the bounds that pass. A file
-// that passes leaves no error file: the tasks that run end normally over an absent series.
+// of LoadType 2 or 4 that passes leaves no error file (its task ends normally over an
+// absent series); one of LoadType 5 runs task 35, which then finds no numbered data file.
 #include <map>
 
 #include "e2e/harness.h"
@@ -9,6 +10,7 @@ namespace evstat::e2e {
 namespace {
 
 const std::map<int, std::string> kMessages = {
+    {3, "Le fichier spécifié est introuvable ou n'existe pas."},
     {0, "Votre fichier Tmp*.txt ne contient pas toutes les informations nécessaires. Le type de chargement peut être incorrect."},
     {5, "Le numéro de tâche doit être compris entre 1 et 40."},
     {7, "Le numero de tache ne corre^spond pas à ce type de chargement (cf documentation technique)."},
@@ -43,8 +45,12 @@ const std::map<int, std::string> kMessages = {
 };
 
 constexpr int kPasses = -1;
+constexpr int kPassesToTask35 = -2;  // the loader passes; task 35 reports no numbered data file
 
-std::string expected_bytes(int code) { return code == kPasses ? std::string() : cp1252(kMessages.at(code)); }
+std::string expected_bytes(int code) {
+    if (code == kPasses) return std::string();
+    return cp1252(kMessages.at(code == kPassesToTask35 ? 3 : code));
+}
 
 using Lines = std::vector<std::string>;
 
@@ -82,7 +88,7 @@ Lines prior_sampling_file(const WorkDir& w) {
 }
 
 // Task 35: methods, then the excess range and the quantile order. With no numbered data
-// file in the directory the task reads nothing and fails nothing, so only the loader speaks.
+// file in the directory a file that passes the loader ends with the task's code 3.
 Lines tail_methods_file(const WorkDir& w, const Lines& methods = {"Hill"}) {
     Lines lines = {w.dir(), "*", "35", w.dir() + "Result1.txt"};
     lines.insert(lines.end(), methods.begin(), methods.end());
@@ -256,20 +262,20 @@ TEST(LoadType5, EveryCheckInLineOrder) {
     WorkDir w;
     check_cases(w, tail_methods_file(w), "5",
                 {
-                    {3, "27", 7},        {3, "36", 7},        {3, "34", kPasses},
+                    {3, "27", 7},        {3, "36", 7},        {3, "34", kPasses},  // task 34 over an absent series: an empty range, no file
                     {5, "1", 59},        {5, "", 59},         {5, "*", 60},        {5, "hill", 60},
-                    {5, "HW", kPasses},  {5, "EMV", kPasses}, {5, "HillG", kPasses},
-                    {5, "Zipf", kPasses},
-                    {6, "x", 28},        {6, "-1", 29},       {6, "0", kPasses},
+                    {5, "HW", kPassesToTask35},  {5, "EMV", kPassesToTask35}, {5, "HillG", kPassesToTask35},
+                    {5, "Zipf", kPassesToTask35},
+                    {6, "x", 28},        {6, "-1", 29},       {6, "0", kPassesToTask35},
                     {7, "x", 30},        {7, "-1", 31},       {7, "1", 32},
-                    {7, "2", kPasses},   {7, "0", kPasses},
+                    {7, "2", kPassesToTask35},   {7, "0", kPassesToTask35},
                     {8, "q", 37},        {8, "-0.5", 38},     {8, "1.5", 38},
-                    {8, "0", kPasses},   {8, "1", kPasses},
+                    {8, "0", kPassesToTask35},   {8, "1", kPassesToTask35},
                 });
     // excessHigh 0 means no upper bound, whatever excessLow is.
     Lines lines = tail_methods_file(w);
     lines[5] = "10";
-    check_cases(w, lines, "5", {{7, "0", kPasses}, {7, "5", 32}, {7, "10", kPasses}});
+    check_cases(w, lines, "5", {{7, "0", kPassesToTask35}, {7, "5", 32}, {7, "10", kPassesToTask35}});
     lines[6] = "5";
     lines[7] = "2";
     EXPECT_EQ(error_of(w, lines, "5"), expected_bytes(32));
@@ -287,10 +293,10 @@ TEST(LoadType5, ListLengthFollowsTheNumberOfLines) {
     Lines threeWithBadLow = tail_methods_file(w, {"Hill", "Zipf", "Hill"});
     threeWithBadLow[7] = "x";  // the lowest number of excesses, line L - 2
     const std::vector<std::pair<Lines, int>> cases = {
-        {tail_methods_file(w, {"Hill", "Zipf", "Hill"}), kPasses},
+        {tail_methods_file(w, {"Hill", "Zipf", "Hill"}), kPassesToTask35},
         {threeWithBadLow, 28},
         {badSecond, 59},
-        {tail_methods_file(w, repeated("HillG", 11)), kPasses},
+        {tail_methods_file(w, repeated("HillG", 11)), kPassesToTask35},
         {tail_methods_file(w, repeated("HillG", 12)), 0},
         {badTwelfth, 0},
         {seven, 0},

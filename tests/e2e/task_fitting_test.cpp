@@ -177,11 +177,12 @@ TEST(TaskSpread, ThreeFilesOfATwoParameterLaw) {
     EXPECT_EQ(w.read("Erreur.txt"), cp1252(kNegative));
 }
 
-TEST(TaskSpread, NoNumberedDataFileWritesNothing) {
+TEST(TaskSpread, NoNumberedDataFileIsReportedAndWritesNoResult) {
     WorkDir w;
     w.write_lines("Tmp1.txt", fit_file(w, "26", "Tous", "Result1.txt", "Normale"));
     w.run("Tmp1.txt", "1");
-    EXPECT_EQ(w.files(), std::vector<std::string>{"Tmp1.txt"});
+    EXPECT_EQ(w.files(), (std::vector<std::string>{"Erreur.txt", "Tmp1.txt"}));
+    EXPECT_EQ(w.read("Erreur.txt"), cp1252("Le fichier spécifié est introuvable ou n'existe pas."));
 }
 
 }  // namespace

@@ -345,11 +345,13 @@ TEST(Spread, NumberedFilesEndAtTheFirstMissingOneAndTheGuardStopsAll) {
     EXPECT_EQ(w.read("Erreur.txt"), sentence(14));
     EXPECT_FALSE(w.exists("Result1.txt"));
 
-    // No numbered file at all: the moments are not available (-10) and 0 files are read.
+    // No numbered file at all: nothing to study, the missing file is reported.
     WorkDir empty;
-    ASSERT_EQ(run_with(empty, tail_file(empty, 35, {"Hill"}, 5, 0, "0.01", "*"), "5").status, 0);
-    EXPECT_EQ(empty.read("Result1.txt"),
-              "\n" + formatted(-10.0) + "\n" + formatted(-10.0) + "\n" + formatted(0.0) + "\n");
+    for (int task : {31, 35}) {
+        ASSERT_EQ(run_with(empty, tail_file(empty, task, {"Hill"}, 5, 0, "0.01", "*"), "5").status, 1);
+        EXPECT_EQ(empty.read("Erreur.txt"), cp1252("Le fichier spécifié est introuvable ou n'existe pas."));
+        EXPECT_FALSE(empty.exists("Result1.txt"));
+    }
 }
 
 // ---------------------------------------------------------------- tasks 13 to 15
@@ -432,9 +434,9 @@ TEST(ExcessTest, Task14RatesOverTheNumberedFiles) {
     EXPECT_NEAR(m * 3.0, std::round(m * 3.0), 1e-12);
 
     WorkDir empty;
-    ASSERT_EQ(run_with(empty, excess_file(empty, 14, "Exponentielle", 6, "*"), "2").status, 0);
-    EXPECT_EQ(empty.read("Result1.txt"),
-              formatted(-10.0) + "\n" + formatted(-10.0) + "\n" + formatted(-10.0) + "\n");
+    ASSERT_EQ(run_with(empty, excess_file(empty, 14, "Exponentielle", 6, "*"), "2").status, 1);
+    EXPECT_EQ(empty.read("Erreur.txt"), cp1252("Le fichier spécifié est introuvable ou n'existe pas."));
+    EXPECT_FALSE(empty.exists("Result1.txt"));
 }
 
 TEST(ExcessTest, Task15OneDecisionPerNumberOfExcesses) {

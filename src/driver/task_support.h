@@ -1,0 +1,52 @@
+// Steps shared by the tasks: the law of a name, the studies over the numbered data files,
+// the rates of a column of decisions.
+#pragma once
+
+#include <climits>
+#include <string>
+
+#include "driver/files.h"
+#include "driver/run.h"
+#include "input/errors.h"
+
+namespace evstat {
+
+// The studies over the numbered data files stop at the first name that does not open;
+// this bound only keeps the number of the next file inside int.
+constexpr int kLastNumberedFile = INT_MAX - 1;
+// A quantity that could not be computed (all-zero estimates, a failed tail fit).
+constexpr double kNotAvailable = -10.0;
+
+bool file_opens(const std::string& name);
+
+// The LawCode of a name; a name outside the catalogue fails with 9.
+LawCode law_code_or_fail(const std::string& name);
+LawCode first_law_code(const RunParameters& p);
+
+// Hands the series of each numbered data file, read as written, to visit(series, i),
+// from i = 1 until the first name that does not open or until visit returns false.
+// Returns the number of files visited. Without even the first file there is nothing to
+// study, and a mean or a rate of nothing would be 0/0: the run fails with the code of a
+// missing file, so that the front end learns why no result came.
+template <typename Visit>
+int for_each_numbered_file(const std::string& directory, Visit visit) {
+    if (!file_opens(numbered_data_file(directory, 1))) throw Erreur::FileNotFound;
+    Sample series;
+    int i = 1;
+    for (; i <= kLastNumberedFile; ++i) {
+        const std::string name = numbered_data_file(directory, i);
+        if (!file_opens(name)) break;
+        series.clear();
+        read_series(series, name);
+        if (!visit(series, i)) return i;
+    }
+    return i - 1;
+}
+
+// The rejection and acceptance percentages of the decisions (1 accepted, 0 rejected),
+// then the spread 100 sqrt(v / i), i being the number of files read plus one.
+void write_rates(const std::string& resultFile, const Sample& decisions, int i);
+
+void append_points(Sample& to, const Sample& from);
+
+}  // namespace evstat
