@@ -136,5 +136,42 @@ show Result30.txt "${labels[@]}"
 echo "  density curve pairs of the usable laws: Tmp31.txt/Result31.txt onwards"
 
 echo
+echo "== Task 29: the tail of the liability claims (US dollars) over its 100 largest values,"
+echo "   by the five tail methods"
+methods=(HW EMV Hill HillG Zipf)
+parameters Tmp40.txt "$dir" claims_loss.txt 29 "${dir}Result40.txt" "${methods[@]}" 100 0 0.001
+run_engine Tmp40.txt 5
+labels=()
+for m in "${methods[@]}"; do labels+=("$m: shape xi <TAB> scale sigma of the tail"); done
+show Result40.txt "${labels[@]}"
+
+echo
+echo "== Task 34: the claim exceeded once in 1000 claims (return level at p = 0.001),"
+echo "   by each method, for 20 to 300 excesses"
+parameters Tmp41.txt "$dir" claims_loss.txt 34 "${dir}Result41.txt" "${methods[@]}" 20 300 0.001
+run_engine Tmp41.txt 5
+per_method=281
+for i in "${!methods[@]}"; do
+    first=$((i * per_method + 1))
+    at100=$((first + 80))
+    printf '  %-6s %s points; at 100 excesses: %s\n' "${methods[$i]}" "$per_method" \
+        "$(sed -n "${at100}p" "$work/Result41.txt" | tr '\t' ' ')"
+done
+if command -v gnuplot > /dev/null; then
+    (cd "$work" && gnuplot <<PLOT
+set terminal pngcairo size 900,500 noenhanced
+set output "return_levels.png"
+set title "Claim exceeded once in 1000 claims, by the number of excesses used"
+set xlabel "number of excesses"
+set ylabel "return level (US dollars)"
+set logscale y
+set key top left
+plot for [i=0:4] "Result41.txt" every ::(i*$per_method)::(i*$per_method+$per_method-1) \\
+     using 1:(\$2 > 0 ? \$2 : 1/0) with lines lw 2 title word("${methods[*]}", i+1)
+PLOT
+    ) && echo "  drawn: $work/return_levels.png"
+fi
+
+echo
 echo "Files left in $work:"
 ls "$work"
