@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "estimation/estimators.h"
-#include "laws/special_functions.h"
+#include "laws/gamma_error_functions.h"
 
 namespace evstat {
 

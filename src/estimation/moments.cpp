@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "laws/special_functions.h"
+#include "laws/gamma_error_functions.h"
 
 namespace evstat {
 

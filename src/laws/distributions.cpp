@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "laws/romberg.h"
-#include "laws/special_functions.h"
+#include "laws/gamma_error_functions.h"
 
 namespace evstat {
 

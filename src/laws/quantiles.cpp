@@ -7,7 +7,7 @@
 
 #include "laws/densities.h"
 #include "laws/distributions.h"
-#include "laws/special_functions.h"
+#include "laws/gamma_error_functions.h"
 
 namespace evstat {
 

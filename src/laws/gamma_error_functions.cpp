@@ -1,4 +1,4 @@
-#include "laws/special_functions.h"
+#include "laws/gamma_error_functions.h"
 
 #include <array>
 #include <cmath>
