@@ -2,6 +2,8 @@
 // and the engine run as a process on a ParameterFile there.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,6 +75,14 @@ inline long run_engine(const std::string& parameterFile, const std::string& load
     struct rusage usage {};
     ::wait4(child, &status, 0, &usage);
     return usage.ru_maxrss;
+}
+
+// Times the engine run on the ParameterFile at every iteration, and reports its peak memory.
+inline void time_engine_runs(benchmark::State& state, const std::string& parameterFile,
+                             const std::string& loadType) {
+    long peak = 0;
+    for (auto _ : state) peak = run_engine(parameterFile, loadType);
+    state.counters["peak_MiB"] = static_cast<double>(peak) / 1024.0;
 }
 
 }  // namespace evstat::bench

@@ -42,9 +42,7 @@ void BM_TaskDescribe(benchmark::State& state) {
     const std::string dir = work_dir();
     write_lines("Tmp1.txt", {dir, "million.txt", "5", dir + "Result1.txt", "*", "*", "*", "*",
                              "0", "0", "0"});
-    long peak = 0;
-    for (auto _ : state) peak = run_engine("Tmp1.txt", "1");
-    state.counters["peak_MiB"] = static_cast<double>(peak) / 1024.0;
+    time_engine_runs(state, "Tmp1.txt", "1");
 }
 BENCHMARK(BM_TaskDescribe)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -14,9 +14,7 @@ void BM_TaskFitWeibullMillion(benchmark::State& state) {
     const std::string dir = work_dir();
     write_lines("Tmp30.txt", {dir, "million_sorted.txt", "7", dir + "Result30.txt", "Weibull", "*",
                               "*", "*", "0", "0", "0"});
-    long peak = 0;
-    for (auto _ : state) peak = run_engine("Tmp30.txt", "1");
-    state.counters["peak_MiB"] = static_cast<double>(peak) / 1024.0;
+    time_engine_runs(state, "Tmp30.txt", "1");
 }
 BENCHMARK(BM_TaskFitWeibullMillion)->Unit(benchmark::kMillisecond)->UseRealTime();
 

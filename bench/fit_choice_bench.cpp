@@ -66,9 +66,7 @@ std::string prepare_study(const std::string& folder, Shape shape, int files,
 }
 
 void run_study(benchmark::State& state, const std::string& parameterFile, int files) {
-    long peak = 0;
-    for (auto _ : state) peak = run_engine(parameterFile, "2");
-    state.counters["peak_MiB"] = static_cast<double>(peak) / 1024.0;
+    time_engine_runs(state, parameterFile, "2");
     state.counters["files"] = files;
 }
 

@@ -29,9 +29,7 @@ void BM_TaskSimulateMillionNormal(benchmark::State& state) {
     const std::string dir = work_dir();
     write_lines("Tmp11.txt", {dir, "*", "1", dir + "Result11.txt", "Normale", "10", "2", "*",
                               "1000000", "1", "10"});
-    long peak = 0;
-    for (auto _ : state) peak = run_engine("Tmp11.txt", "1");
-    state.counters["peak_MiB"] = static_cast<double>(peak) / 1024.0;
+    time_engine_runs(state, "Tmp11.txt", "1");
 }
 BENCHMARK(BM_TaskSimulateMillionNormal)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -145,7 +145,7 @@ void write_curve_pair(const std::string& directory, const std::string& dataFile,
         }
     }
     Sample curve;
-    const EvalMode mode = curveTask == 8 ? EvalMode::Survival : EvalMode::Density;
+    const EvalMode mode = curveTask == kSurvivalCurveTask ? EvalMode::Survival : EvalMode::Density;
     evaluate_law(curve, code, grid, parameters, mode, 0);
     write_pairs(curve, curve_result_file(directory, k));
 }

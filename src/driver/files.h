@@ -11,6 +11,8 @@
 namespace evstat {
 
 constexpr int kCurveSteps = 2000;  // steps of the grid of every curve file
+constexpr int kDensityCurveTask = 2;   // the task a density curve pair records
+constexpr int kSurvivalCurveTask = 8;  // the task a survival-function curve pair records
 
 // Appends one point per number of the file: (1-based position, number), or (number, 0).
 // Reading stops at the end of the file or at the first word that is not a number.

@@ -18,8 +18,6 @@ namespace evstat {
 
 namespace {
 
-constexpr int kDensityCurveTask = 2;     // the task a curve pair records: a density
-
 // The shape shared by the tests of fit with critical values (fittests/fit_test.h).
 using FitTest = void (*)(const Sample& data, LawCode code, const ValueList& parameters,
                          double level, int& accepted, double& statistic, double& criticalValue);
@@ -34,15 +32,11 @@ int law_count(const RunParameters& p) {
 void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters) {
     ValueList estimates;
     const int n = series.size();
-    if (code == kGpd) {
-        if (series.has_non_positive()) {
-            estimates.push_back(0.0);
-            estimates.push_back(0.0);
-        } else {
-            estimate_gpd_parameters(estimates, series, n);
-        }
+    if (code == kGpd && series.has_non_positive()) {
+        estimates.push_back(0.0);
+        estimates.push_back(0.0);
     } else {
-        estimate_parameters(series, code, n, estimates);
+        estimate_law(series, code, n, estimates);
     }
     for (double value : estimates) parameters.push_back(value);
 }

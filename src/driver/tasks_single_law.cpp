@@ -155,10 +155,7 @@ void task_fit_law(RunContext& context) {
 
     const int n = series.size();
     ValueList estimates;
-    if (code == kGpd)
-        estimate_gpd_parameters(estimates, series, n);
-    else
-        estimate_parameters(series, code, n, estimates);
+    estimate_law(series, code, n, estimates);
     {
         OutputFile out(p.resultFile, "w");
         if (out.is_open())
@@ -170,8 +167,10 @@ void task_fit_law(RunContext& context) {
     const double upper = series.last_value();
     Sample grid;
     make_grid(lower, upper, kCurveSteps, grid);
-    write_curve_pair(p.directory, p.dataFile, k, 2, p.lawName, code, estimates, lower, upper, grid);
-    write_curve_pair(p.directory, p.dataFile, k, 8, p.lawName, code, estimates, lower, upper, grid);
+    write_curve_pair(p.directory, p.dataFile, k, kDensityCurveTask, p.lawName, code, estimates,
+                     lower, upper, grid);
+    write_curve_pair(p.directory, p.dataFile, k, kSurvivalCurveTask, p.lawName, code, estimates,
+                     lower, upper, grid);
 }
 
 void task_estimate_spread(RunContext& context) {
@@ -185,11 +184,8 @@ void task_estimate_spread(RunContext& context) {
     int count = 0;                   // parameter count of the last estimate
     const int files = for_each_numbered_file(p.directory, [&](const Sample& series, int i) {
         if (positive && series.has_non_positive()) throw Erreur::NegativeData;
-        ValueList estimates;
-        if (code == kGpd)  // the law has its own estimator, as in every other fitting task
-            estimate_gpd_parameters(estimates, series, series.size());
-        else
-            estimate_parameters(series, code, series.size(), estimates);
+        ValueList estimates;  // the GPD by its own estimator, as in every other fitting task
+        estimate_law(series, code, series.size(), estimates);
         count = std::min(estimates.size(), 3);
         for (int j = 1; j <= count; ++j)
             gathered[static_cast<std::size_t>(j - 1)].push_back(i, estimates.at(j));

@@ -61,10 +61,7 @@ void excess_step(const Sample& series, int j, int n, LawCode code, ExcessFit& fi
     excesses_over_threshold(series, j, n, fit.excesses, threshold);
     fit.copy = fit.excesses;
     const int count = fit.copy.size();
-    if (code == kGpd)
-        estimate_gpd_parameters(fit.estimates, fit.copy, count);
-    else
-        estimate_parameters(fit.copy, code, count, fit.estimates);
+    estimate_law(fit.copy, code, count, fit.estimates);
     for (double e : fit.estimates) fit.parameters.push_back(e);
 }
 
@@ -279,8 +276,12 @@ void task_tail_fit_plots(RunContext& context) {
     write_pairs(out, p.resultFile);
 }
 
-void task_tail_fit_methods(RunContext& context) {
-    const RunParameters& p = context.parameters;
+namespace {
+
+// Tasks 29 and 33: the fit of every method of the list at k excesses, in order, as the
+// points (xi, sigma), then for task 33 the points (0, return level). The failure flag
+// is not looked at: a failed fit shows as the failure pair.
+void fits_of_every_method(const RunParameters& p, bool withLevels) {
     Sample series;
     read_sorted_series(series, p.dataFile);
     const int n = series.size();
@@ -288,35 +289,52 @@ void task_tail_fit_methods(RunContext& context) {
     if (guard_stops_task(p, series, n, k, guard_concerns_all_methods(p))) return;
 
     const double u = threshold_for(series, n, k);
-    Sample out;
+    Sample fits;
+    Sample levels;
     for (const Point& method : p.methodCodes) {
         const TailFit fit = fit_at(series, k, n, u, tail_method_from_value(method.y));
-        out.push_back(fit.xi, fit.sigma);
+        fits.push_back(fit.xi, fit.sigma);
+        if (withLevels)
+            levels.push_back(0.0, return_level(u, fit.xi, fit.sigma, k, p.quantileOrder, n));
     }
-    write_pairs(out, p.resultFile);
+    append_points(fits, levels);
+    write_pairs(fits, p.resultFile);
 }
 
-void task_tail_fit_range(RunContext& context) {
-    const RunParameters& p = context.parameters;
+// Tasks 30 and 34: for every method and every number of excesses j of the range, the
+// points (j, xi) followed by the points (j, sigma) for task 30, or the points
+// (j, return level) for task 34.
+void fits_over_range(const RunParameters& p, bool levelsOnly) {
     Sample series;
     read_sorted_series(series, p.dataFile);
     const int n = series.size();
     const ExcessRange range = excess_range(p, n);
     if (guard_stops_task(p, series, n, range.needed, guard_concerns_all_methods(p))) return;
 
-    Sample shapes;
-    Sample scales;
+    Sample first;   // xi, or the return level
+    Sample second;  // sigma
     for (const Point& method : p.methodCodes) {
         for (int j = range.first; j <= range.last; ++j) {
-            const TailFit fit =
-                fit_at(series, j, n, threshold_for(series, n, j), tail_method_from_value(method.y));
-            shapes.push_back(static_cast<double>(j), fit.xi);
-            scales.push_back(static_cast<double>(j), fit.sigma);
+            const double u = threshold_for(series, n, j);
+            const TailFit fit = fit_at(series, j, n, u, tail_method_from_value(method.y));
+            const double x = static_cast<double>(j);
+            if (levelsOnly) {
+                first.push_back(x, return_level(u, fit.xi, fit.sigma, j, p.quantileOrder, n));
+            } else {
+                first.push_back(x, fit.xi);
+                second.push_back(x, fit.sigma);
+            }
         }
     }
-    append_points(shapes, scales);
-    write_pairs(shapes, p.resultFile);
+    append_points(first, second);
+    write_pairs(first, p.resultFile);
 }
+
+}  // namespace
+
+void task_tail_fit_methods(RunContext& context) { fits_of_every_method(context.parameters, false); }
+
+void task_tail_fit_range(RunContext& context) { fits_over_range(context.parameters, false); }
 
 namespace {
 
@@ -392,44 +410,10 @@ void task_return_level(RunContext& context) {
 }
 
 void task_return_level_methods(RunContext& context) {
-    const RunParameters& p = context.parameters;
-    Sample series;
-    read_sorted_series(series, p.dataFile);
-    const int n = series.size();
-    const int k = p.excessLow;
-    if (guard_stops_task(p, series, n, k, guard_concerns_all_methods(p))) return;
-
-    const double u = threshold_for(series, n, k);
-    Sample fits;
-    Sample levels;
-    for (const Point& method : p.methodCodes) {
-        const TailFit fit = fit_at(series, k, n, u, tail_method_from_value(method.y));
-        fits.push_back(fit.xi, fit.sigma);
-        levels.push_back(0.0, return_level(u, fit.xi, fit.sigma, k, p.quantileOrder, n));
-    }
-    append_points(fits, levels);
-    write_pairs(fits, p.resultFile);
+    fits_of_every_method(context.parameters, true);
 }
 
-void task_return_level_range(RunContext& context) {
-    const RunParameters& p = context.parameters;
-    Sample series;
-    read_sorted_series(series, p.dataFile);
-    const int n = series.size();
-    const ExcessRange range = excess_range(p, n);
-    if (guard_stops_task(p, series, n, range.needed, guard_concerns_all_methods(p))) return;
-
-    Sample levels;
-    for (const Point& method : p.methodCodes) {
-        for (int j = range.first; j <= range.last; ++j) {
-            const double u = threshold_for(series, n, j);
-            const TailFit fit = fit_at(series, j, n, u, tail_method_from_value(method.y));
-            levels.push_back(static_cast<double>(j),
-                             return_level(u, fit.xi, fit.sigma, j, p.quantileOrder, n));
-        }
-    }
-    write_pairs(levels, p.resultFile);
-}
+void task_return_level_range(RunContext& context) { fits_over_range(context.parameters, true); }
 
 void task_return_level_spread(RunContext& context) {
     const RunParameters& p = context.parameters;

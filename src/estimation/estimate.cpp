@@ -72,4 +72,11 @@ double round_to_nearest_integer(double value) {
     return static_cast<double>(static_cast<int>(rounded));
 }
 
+void estimate_law(const Sample& series, LawCode code, int n, ValueList& estimates) {
+    if (code == kGpd)
+        estimate_gpd_parameters(estimates, series, n);
+    else
+        estimate_parameters(series, code, n, estimates);
+}
+
 }  // namespace evstat

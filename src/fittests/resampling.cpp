@@ -30,13 +30,6 @@ bool positive_finite(double value) {
     return value > 0.0 && std::isfinite(value);
 }
 
-void refit(LawCode code, const Sample& replicate, int n, ValueList& estimates) {
-    if (code == kGpd)
-        estimate_gpd_parameters(estimates, replicate, n);
-    else
-        estimate_parameters(replicate, code, n, estimates);
-}
-
 double replicate_statistic(FitStatistic kind, LawCode code, const Sample& replicate,
                            const ValueList& estimates) {
     if (!resampling_parameters_usable(code, estimates)) return kWorstFit;
@@ -79,7 +72,7 @@ double resampled_critical_value(FitStatistic kind, LawCode code, const ValueList
         evaluate_law(replicate, code, noInput, parameters, EvalMode::RandomSample, n);
         replicate.sort_ascending();
         ValueList estimates;
-        refit(code, replicate, n, estimates);
+        estimate_law(replicate, code, n, estimates);
         statistics.push_back(r, replicate_statistic(kind, code, replicate, estimates));
     }
     statistics.sort_ascending();

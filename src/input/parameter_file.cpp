@@ -17,8 +17,6 @@ bool file_exists(const std::string& name) { return ::access(name.c_str(), F_OK) 
 
 bool is_blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
-// The tail-method keywords; a method's code is its place in this table, from 1.
-constexpr std::array<std::string_view, 5> kMethodKeywords = {"HW", "EMV", "Hill", "HillG", "Zipf"};
 }  // namespace
 
 LineTable LineTable::read(const std::string& path) {
@@ -216,12 +214,6 @@ void name_list(const LineTable& table, int firstLine, int count,
         check(name);
         names.push_back(std::move(name));
     }
-}
-
-int tail_method_code(std::string_view name) {
-    for (std::size_t i = 0; i < kMethodKeywords.size(); ++i)
-        if (kMethodKeywords[i] == name) return static_cast<int>(i) + 1;
-    return 0;
 }
 
 void load_parameter_file_1(const std::string& path, RunParameters& parameters) {

@@ -89,9 +89,6 @@ void prior_bound_lines(const LineTable& table, int lowLine, RunParameters& param
 void name_list(const LineTable& table, int firstLine, int count,
                void (*check)(const std::string& name), std::vector<std::string>& names);
 
-// The tail method of a keyword: "HW" 1, "EMV" 2, "Hill" 3, "HillG" 4, "Zipf" 5 (exact,
-// case-sensitive); 0 for any other word.
-int tail_method_code(std::string_view name);
 
 void load_parameter_file_1(const std::string& path, RunParameters& parameters);
 // Tasks 9 to 24 and 36 to 46: the law list, then the test and excess settings.

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "input/parameter_file.h"
+#include "tail/tail.h"
 
 namespace evstat {
 
@@ -57,7 +58,7 @@ void load_closing_block(const LineTable& table, int k, RunParameters& parameters
 int method_line(const LineTable& table, int number) {
     const std::string word = first_word(table.line(number));
     if (!begins_with_letter(word)) throw Erreur::MethodNameNotText;
-    const int code = tail_method_code(word);
+    const int code = tail_method_from_name(word);
     if (code == 0) throw Erreur::MethodNameNotAccepted;
     return code;
 }

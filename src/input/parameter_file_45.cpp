@@ -1,6 +1,7 @@
 // LoadType 4 (task 27: samples of one law with a Beta prior) and LoadType 5 (tasks 28 to
 // 35: tail methods over a range of numbers of excesses).
 #include "input/parameter_file.h"
+#include "tail/tail.h"
 
 namespace evstat {
 
@@ -12,7 +13,7 @@ constexpr int kClosingLines = 3;
 // "*" passes the text test and then fails as an unknown method.
 void check_method_name(const std::string& name) {
     if (!begins_with_letter(name) && name != "*") throw Erreur::MethodNameNotText;
-    if (tail_method_code(name) == 0) throw Erreur::MethodNameNotAccepted;
+    if (tail_method_from_name(name) == 0) throw Erreur::MethodNameNotAccepted;
 }
 
 // Sizes of task 27: a number that is not negative (NaN refused too).
@@ -60,7 +61,7 @@ void load_parameter_file_5(const std::string& path, RunParameters& parameters) {
 
     // Every check passed: one point (0, code) per name, in list order.
     for (const std::string& name : parameters.methodNames)
-        parameters.methodCodes.push_back(0.0, tail_method_code(name));
+        parameters.methodCodes.push_back(0.0, tail_method_from_name(name));
 }
 
 }  // namespace evstat
