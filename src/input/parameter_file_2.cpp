@@ -4,7 +4,7 @@
 #include <array>
 
 #include "input/parameter_file.h"
-#include "tail/tail.h"
+#include "tail/methods/tail.h"
 
 namespace evstat {
 

@@ -1,7 +1,7 @@
 // LoadType 4 (task 27: samples of one law with a Beta prior) and LoadType 5 (tasks 28 to
 // 35: tail methods over a range of numbers of excesses).
 #include "input/parameter_file.h"
-#include "tail/tail.h"
+#include "tail/methods/tail.h"
 
 namespace evstat {
 

@@ -4,7 +4,7 @@
 // coef(lm(log(g * rev(S)[2:(k+1)]) ~ log((k+1)/(1:k))))[2]); the likelihood iteration
 // as described, run in Python 3 doubles, and where it converges SciPy 1.10
 // genpareto.fit(x, floc=0), the maximum-likelihood estimate it approaches.
-#include "tail/tail.h"
+#include "tail/methods/tail.h"
 
 #include <gtest/gtest.h>
 

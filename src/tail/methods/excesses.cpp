@@ -1,7 +1,7 @@
 // Excesses of a sorted series over the value at position n - k (peaks over threshold).
 #include <climits>
 
-#include "tail/tail.h"
+#include "tail/methods/tail.h"
 
 namespace evstat {
 

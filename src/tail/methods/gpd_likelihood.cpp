@@ -4,7 +4,7 @@
 // xi = T/N and sigma = -xi/theta. Admissible iterates keep theta <= 1/max(x).
 #include <cmath>
 
-#include "tail/tail.h"
+#include "tail/methods/tail.h"
 
 namespace evstat {
 

@@ -3,7 +3,7 @@
 // Statistical Modeling of Extreme Values, 2001, section 4.3.3).
 #include <cmath>
 
-#include "tail/tail.h"
+#include "tail/methods/tail.h"
 
 namespace evstat {
 

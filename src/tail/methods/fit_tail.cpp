@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "estimation/estimate.h"
-#include "tail/tail.h"
+#include "tail/methods/tail.h"
 
 namespace evstat {
 

@@ -6,7 +6,7 @@
 // not finite, it appends the failure pair.
 #include <cmath>
 
-#include "tail/tail.h"
+#include "tail/methods/tail.h"
 
 namespace evstat {
 

@@ -2,7 +2,7 @@
 // excesses and the log-log (Zipf) plot of the largest values.
 #include <cmath>
 
-#include "tail/tail.h"
+#include "tail/methods/tail.h"
 
 namespace evstat {
 

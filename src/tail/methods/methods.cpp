@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "tail/tail.h"
+#include "tail/methods/tail.h"
 
 namespace evstat {
 

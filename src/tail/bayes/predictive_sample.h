@@ -1,0 +1,31 @@
+// Draws from the Bayesian predictive law of a series: per observation one parameter from
+// its posterior, then one value of the law with that parameter; for the Weibull law with
+// an expert prior on its shape, one shape by rejection under the likelihood of the data.
+#pragma once
+
+#include "laws/catalogue.h"
+#include "series/lists.h"
+
+namespace evstat {
+
+enum class PredictiveDraw {
+    Drawn,          // N values appended
+    NotDrawable,    // the posterior or the prior is not a law the generator can draw from;
+                    // nothing is drawn and nothing appended
+    RejectionBound  // the shape rejection reached its bound for one observation
+};
+
+// The most proposals the shape rejection makes for one observation.
+constexpr long kMaxShapeProposals = 1'000'000;
+
+// Appends N values (ranks 1..N) drawn from the predictive law of `code` (1, 2, 4, 7, 8):
+// `posterior` is the (shape, scale) Gamma list of posterior_parameters, `parameters` the
+// law's own parameters (the known shape of 2, mean of 4 and 8, shape of 7; theta and k0
+// of 7 with the shape flag), `prior` the Beta prior (a, b) of the rescaled shape and
+// [low, high] its support when weibullShapeFlag is 1.
+PredictiveDraw predictive_sample(Sample& output, const Sample& data, LawCode code,
+                                 const ValueList& prior, const ValueList& posterior,
+                                 const ValueList& parameters, int N, double low, double high,
+                                 int weibullShapeFlag);
+
+}  // namespace evstat
