@@ -68,7 +68,7 @@ bool law_parameters_valid(LawCode code, const ValueList& parameters) {
     }
 }
 
-int run(int argc, char** argv) {
+int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
     RunContext context;
     RunParameters& parameters = context.parameters;
     std::string parameterPath;
@@ -100,7 +100,7 @@ int run(int argc, char** argv) {
             default: return 0;  // loads nothing, runs nothing
         }
 
-        set_seed(static_cast<std::uint32_t>(std::time(nullptr)));
+        set_seed(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
         run_task(context);
     } catch (Erreur code) {
         const bool written = parameters.directoryRead &&

@@ -1,6 +1,8 @@
 // The run: command line, loading, the driver's own checks, seeding, the task, the single catch.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,8 +71,9 @@ struct RunContext {
     int testSelector = 0;
 };
 
-// Runs the engine on a command line; returns the process exit status.
-int run(int argc, char** argv);
+// Runs the engine on a command line; returns the process exit status. The generator is
+// seeded from the clock, or with `seed` when one is given (tests that fix the draws).
+int run(int argc, char** argv, std::optional<std::uint32_t> seed = std::nullopt);
 
 // The law-parameter check of the law-curve and simulation tasks: true when the
 // parameters are usable for the law (a missing parameter is not).

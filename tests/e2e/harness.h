@@ -76,7 +76,17 @@ public:
         arguments.push_back(loadType);
         return run_arguments(arguments);
     }
-    RunOutput run_arguments(const std::vector<std::string>& arguments) const {
+    // The same run with the generator seeded with `seed`: the draws are those of any run
+    // whose clock gave that seed.
+    RunOutput run_seeded(const std::string& parameterFile, const std::string& loadType,
+                         unsigned seed) const {
+        std::vector<std::string> arguments = split_words(file(parameterFile));
+        arguments.push_back(loadType);
+        arguments.insert(arguments.begin(), std::to_string(seed));
+        return run_arguments(arguments, EVSTAT_SEEDED_BINARY);
+    }
+    RunOutput run_arguments(const std::vector<std::string>& arguments,
+                            const char* binary = EVSTAT_BINARY) const {
         int pipeEnds[2];
         int errorEnds[2];
         if (::pipe(pipeEnds) != 0 || ::pipe(errorEnds) != 0) std::abort();
@@ -90,7 +100,7 @@ public:
             ::close(errorEnds[0]);
             ::close(errorEnds[1]);
             std::vector<char*> argv;
-            std::string program = EVSTAT_BINARY;
+            std::string program = binary;
             argv.push_back(program.data());
             std::vector<std::string> copies = arguments;
             for (std::string& a : copies) argv.push_back(a.data());
