@@ -2,6 +2,7 @@
 BUILD      ?= build
 BUILD_REL  ?= build-bench
 BUILD_SAN  ?= build-sanitize
+BUILD_DEMO ?= build-demo
 JOBS       ?= $(shell nproc)
 
 .PHONY: all build test demo bench sanitize clean
@@ -15,8 +16,11 @@ build:
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-demo: build
-	./examples/demo.sh $(BUILD)/evstat
+# The engine alone, without the tests, in a build directory of its own.
+demo:
+	cmake -S . -B $(BUILD_DEMO) -DCMAKE_BUILD_TYPE=Release -DEVSTAT_TESTS=OFF
+	cmake --build $(BUILD_DEMO) -j $(JOBS) --target evstat
+	./examples/demo.sh $(BUILD_DEMO)/evstat
 
 bench:
 	cmake -S . -B $(BUILD_REL) -DCMAKE_BUILD_TYPE=Release -DEVSTAT_TESTS=OFF -DEVSTAT_BENCH=ON
@@ -29,4 +33,4 @@ sanitize:
 	cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_REL) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_REL) $(BUILD_SAN) $(BUILD_DEMO)

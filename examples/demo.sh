@@ -9,6 +9,8 @@ examples=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/evstat demo XXXXXX")
 dir="$work/"
 cp "$examples"/*.txt "$work/"
+# Whatever happens, the last line says where the files are.
+trap 'echo; echo "The working directory is left in place: $work"' EXIT
 
 # parameters FILE LINE...: writes a ParameterFile, one field a line.
 parameters() {
