@@ -33,7 +33,8 @@ std::string folder_of(const std::string& path) {
 // a directory line that names no place (codes 1 and 2) leaves none to write in: the
 // message then goes beside the ParameterFile when its path is known.
 void report_without_directory(Erreur code, const std::string& parameterPath) {
-    if (!parameterPath.empty()) ErrorReporter{}.write(folder_of(parameterPath) + "Erreur.txt", code);
+    const std::string errorFile = folder_of(parameterPath) + "Erreur.txt";
+    if (!parameterPath.empty() && !is_parameter_file(errorFile)) ErrorReporter{}.write(errorFile, code);
 }
 
 // The ParameterFile as an absolute path, formed before the loader changes the directory.
@@ -117,8 +118,9 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
     } catch (Erreur code) {
         const std::string line = error_line(code);
         std::fprintf(stderr, "%s\n", line.c_str());
-        const bool written = parameters.directoryRead &&
-                             ErrorReporter{}.write(parameters.directory + "Erreur.txt", code);
+        const std::string errorFile = parameters.directory + "Erreur.txt";
+        const bool written = parameters.directoryRead && !is_parameter_file(errorFile) &&
+                             ErrorReporter{}.write(errorFile, code);
         if (!written) report_without_directory(code, parameterPath);
         return 1;
     }

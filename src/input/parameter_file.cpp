@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "driver/files.h"
+
 namespace evstat {
 
 namespace {
@@ -166,10 +168,11 @@ void load_common_head(const LineTable& table, int loadType, RunParameters& param
         throw line_failure(table, 1, Erreur::DirectoryNotText);
     if (::chdir(parameters.directory.c_str()) != 0)
         throw line_failure(table, 1, Erreur::DirectoryNotFound);
-    // From here on the error file has its place: one left by an earlier run goes.
-    if (!remove_error_file(parameters.directory + "Erreur.txt"))
-        throw with_detail(Erreur::ResultNotWritable,
-                          "ancien fichier non supprim\xc3\xa9 : " + parameters.directory + "Erreur.txt");
+    // From here on the error file has its place: one left by an earlier run goes (unless
+    // it is the very ParameterFile of the run).
+    const std::string errorFile = parameters.directory + "Erreur.txt";
+    if (!is_parameter_file(errorFile) && !remove_error_file(errorFile))
+        throw with_detail(Erreur::ResultNotWritable, "ancien fichier non supprim\xc3\xa9 : " + errorFile);
 
     parameters.dataFile = table.line(2);
     const bool no_data_file = parameters.dataFile == "*" || parameters.dataFile == "Tous";

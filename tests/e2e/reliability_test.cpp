@@ -132,6 +132,18 @@ TEST(Reliability, TheRunsOwnParameterFileIsNeverWritten) {
     }
 }
 
+// A ParameterFile named Erreur.txt is neither removed as stale nor replaced by the message.
+TEST(Reliability, AParameterFileNamedLikeTheErrorFileStays) {
+    WorkDir w;
+    w.write("d.txt", "1\nx\n");
+    w.write_lines("Erreur.txt", describe_file(w, "d.txt", w.dir() + "Result1.txt"));
+    const std::string before = w.read("Erreur.txt");
+    const RunOutput out = w.run("Erreur.txt", "1");
+    EXPECT_EQ(out.status, 1);
+    EXPECT_EQ(w.read("Erreur.txt"), before);
+    EXPECT_EQ(out.standardError.rfind("Erreur 67 : ", 0), 0u);
+}
+
 TEST(Reliability, NoStaleErrorFileAfterASuccessfulRun) {
     WorkDir w;
     w.write("d.txt", "1\n2\n3\n");
