@@ -54,16 +54,42 @@ TEST(BayesQuantileTable, RowOfEachLaw) {
         double parent, predictiveQuantile, tolerance;
     };
     const std::vector<Row> rows = {
-        {kExponential, 0, {2}, {1.8, -0.2}, 0, 0, 0, 0, 2 * std::log(10.0),
-         (1.8 / -0.2) * (1 - std::pow(0.1, -0.2)), 1e-12},
+        {kExponential,
+         0,
+         {2},
+         {1.8, -0.2},
+         0,
+         0,
+         0,
+         0,
+         2 * std::log(10.0),
+         (1.8 / -0.2) * (1 - std::pow(0.1, -0.2)),
+         1e-12},
         {kGamma, 0, {1, 3}, {1, 1, 2}, 0, 0, 0, 0, 3 * std::log(10.0), 2 * 0.9 / 0.1, 1e-9},
         {kNormal, 0, {0, 1}, {0, 2.5, 2.5}, 1, 0, 0, 0, z90, 1.475884, 2e-4},
-        {kLognormal, 0, {0, 1}, {0, 2.5, 2.5}, 1, 0, 0, 0, std::exp(z90), std::exp(1.475884),
-         1e-3},
-        {kWeibull, 0, {2, 1.5}, {1.5, 1.8, -0.2}, 0, 0, 0, 0, std::pow(2 * std::log(10.0), 1 / 1.5),
-         std::pow((1.8 / -0.2) * (1 - std::pow(0.1, -0.2)), 1 / 1.5), 1e-12},
-        {kWeibull, 1, {1, 0.7}, {1, 2, 2}, 0.69, 0.71, 0.69, 0.71,
-         std::pow(std::log(10.0), 1 / 0.7), std::pow(std::log(10.0), 1 / 0.7), 0.06},
+        {kLognormal, 0, {0, 1}, {0, 2.5, 2.5}, 1, 0, 0, 0, std::exp(z90), std::exp(1.475884), 1e-3},
+        {kWeibull,
+         0,
+         {2, 1.5},
+         {1.5, 1.8, -0.2},
+         0,
+         0,
+         0,
+         0,
+         std::pow(2 * std::log(10.0), 1 / 1.5),
+         std::pow((1.8 / -0.2) * (1 - std::pow(0.1, -0.2)), 1 / 1.5),
+         1e-12},
+        {kWeibull,
+         1,
+         {1, 0.7},
+         {1, 2, 2},
+         0.69,
+         0.71,
+         0.69,
+         0.71,
+         std::pow(std::log(10.0), 1 / 0.7),
+         std::pow(std::log(10.0), 1 / 0.7),
+         0.06},
     };
     const Sample data = weibull_series(30, 0.7);
     const Sample levels = orders({0.1});
@@ -72,9 +98,10 @@ TEST(BayesQuantileTable, RowOfEachLaw) {
     for (const Row& r : rows) {
         const ValueList parameters = law_parameters(r.parameters);
         const ValueList predictive = law_parameters(r.predictive);
-        const BayesTableInput in{data, levels, 50, 10, 3.0, 2.0, 1, r.s1, r.s2, r.code,
-                                 parameters, predictive, 1, kExponential, given, fitted,
-                                 r.shapeFlag, 4.0, r.low, r.high};
+        const BayesTableInput in{data,       levels,      50,   10,           3.0,
+                                 2.0,        1,           r.s1, r.s2,         r.code,
+                                 parameters, predictive,  1,    kExponential, given,
+                                 fitted,     r.shapeFlag, 4.0,  r.low,        r.high};
         Tables t;
         bayes_quantile_table(in, t.t1, t.t2, t.t3, t.t4, t.t5, t.p1, t.p2);
         ASSERT_EQ(t.t3.size(), 1) << "law " << r.code;
@@ -114,8 +141,8 @@ TEST(BayesQuantileTable, ShapePredictiveDensityIntegratesToOne) {
         predictive_cdf_table(model, layout, Z, grid);
         EXPECT_NEAR(grid.last_value(), 1.0, 2e-3) << "shape " << r.shape;
     }
-    const ShapeModel large = make_shape_model(weibull_series(1000, 0.7),
-                                              law_parameters({1.0, 2.0, 2.0}), 0.5, 1.0);
+    const ShapeModel large =
+        make_shape_model(weibull_series(1000, 0.7), law_parameters({1.0, 2.0, 2.0}), 0.5, 1.0);
     EXPECT_TRUE(large.logDomain);
     Sample grid;
     for (int i = 0; i <= 400; ++i) grid.push_back(i * 0.025, 0.0);
@@ -130,8 +157,8 @@ TEST(BayesQuantileTable, ShapePredictiveDensityIntegratesToOne) {
 // rule on a plain grid; Simpson's rule over regions starting at even and odd indices, and the
 // trapezoid tail, on a refined one.
 TEST(BayesQuantileTable, TrapezoidAndSimpsonTables) {
-    const ShapeModel model = make_shape_model(weibull_series(10, 1.0),
-                                              law_parameters({1.0, 2.0, 2.0}), 0.5, 1.5);
+    const ShapeModel model =
+        make_shape_model(weibull_series(10, 1.0), law_parameters({1.0, 2.0, 2.0}), 0.5, 1.5);
     Sample plain;
     for (int i = 0; i <= 100; ++i) plain.push_back(i * 0.01, 2 * i * 0.01);
     const GridLayout flat{{{101, 0.01}}, false};
@@ -214,8 +241,9 @@ TEST(BayesQuantileTable, NormalTableRulings) {
     const Sample data = weibull_series(10, 1.0);
     const Sample levels = orders({1.0, 0.1, 0.05});
     const ValueList none;
-    const BayesTableInput in{data, levels, 10, 5, 1.0, 1.0, 1, 1.0, 0.0, kNormal,
-                             parameters, predictive, 0, kUnknownLaw, none, none, 0, 0.0, 0, 0};
+    const BayesTableInput in{data, levels, 10,      5,          1.0,        1.0, 1,
+                             1.0,  0.0,    kNormal, parameters, predictive, 0,   kUnknownLaw,
+                             none, none,   0,       0.0,        0,          0};
     Tables t;
     bayes_quantile_table(in, t.t1, t.t2, t.t3, t.t4, t.t5, t.p1, t.p2);
     ASSERT_EQ(t.t3.size(), 3);

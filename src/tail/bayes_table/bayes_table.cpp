@@ -35,14 +35,18 @@ double beta_prime_quantile(const ValueList& q, double p) {
 double predictive_quantile(const BayesTableInput& in, const Sample& table, double p) {
     const ValueList& q = in.predictive;
     switch (in.code) {
-        case kExponential: return lomax_quantile(q.at(1), q.at(2), p);
-        case kGamma: return beta_prime_quantile(q, p);
+        case kExponential:
+            return lomax_quantile(q.at(1), q.at(2), p);
+        case kGamma:
+            return beta_prime_quantile(q, p);
         case kNormal:
-        case kLognormal: return lookup_distribution(table, 1.0 - p);
+        case kLognormal:
+            return lookup_distribution(table, 1.0 - p);
         case kWeibull:
             if (in.weibullShapeFlag == 1) return lookup_distribution(table, 1.0 - p);
             return std::pow(lomax_quantile(q.at(2), q.at(3), p), 1.0 / in.parameters.at(2));
-        default: return kNaN;  // no predictive law
+        default:
+            return kNaN;  // no predictive law
     }
 }
 
@@ -88,9 +92,10 @@ void bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
     for (const double p : levels) {
         row += 1.0;
         if (input.comparisonFlag == 1) {
-            comparisonGiven.push_back(row, quantile(input.comparisonCode, input.comparisonGiven, 1.0 - p));
-            comparisonFitted.push_back(row,
-                                       quantile(input.comparisonCode, input.comparisonFitted, 1.0 - p));
+            comparisonGiven.push_back(
+                row, quantile(input.comparisonCode, input.comparisonGiven, 1.0 - p));
+            comparisonFitted.push_back(
+                row, quantile(input.comparisonCode, input.comparisonFitted, 1.0 - p));
         }
         parentQuantiles.push_back(row, quantile(input.code, input.parameters, 1.0 - p));
         tailQuantiles.push_back(row, input.threshold - input.meanExcess * std::log(N * p / k));

@@ -51,8 +51,8 @@ void cumulate_tail(const std::vector<double>& x, const std::vector<double>& D, s
     double inner = 0.0;  // D[c + 1] + ... + D[j - 1]
     for (std::size_t j = c + 1; j <= last; ++j) {
         if (j > c + 1) inner += D[j - 1];
-        C[j] = C[c] + (x[j] - x[c]) * (D[c] + 2.0 * inner + D[j]) /
-                          (2.0 * static_cast<double>(j - c));
+        C[j] =
+            C[c] + (x[j] - x[c]) * (D[c] + 2.0 * inner + D[j]) / (2.0 * static_cast<double>(j - c));
     }
 }
 
