@@ -2,6 +2,7 @@
 // trapezoid rule over a plain grid; over a refined one Simpson's rule inside each region of
 // equal step and the trapezoid rule over the tail, the first cell taken from the Weibull law with
 // the posterior-mean shape (the density has a pole at 0).
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <vector>
