@@ -4,7 +4,6 @@
 // into a predictive density and distribution table.
 #pragma once
 
-#include <span>
 #include <vector>
 
 #include "laws/catalogue.h"
