@@ -1,4 +1,4 @@
-// Distribution counting into value-range buckets (four per value), then each bucket put in
+// Distribution counting into value-range buckets (three per value), then each bucket put in
 // order by insertion or, when it holds many values, by a comparison sort: linear time for
 // the smooth series of the resampling loops, never worse than the comparison sort for
 // clustered or heavy-tailed ones. Ascending order of NaN-free doubles is unique up to equal
@@ -14,7 +14,7 @@ namespace evstat {
 namespace {
 constexpr std::size_t kInsertionLimit = 16;  // a bucket above this size is sorted by comparison
 constexpr std::size_t kBucketSortFrom = 32;  // a shorter series goes straight to the comparison sort
-constexpr std::size_t kBucketsPerValue = 4;  // few values share a bucket: little left to insert
+constexpr std::size_t kBucketsPerValue = 3;  // few values share a bucket: little left to insert
 
 void insertion_sort(double* first, double* last) {
     for (double* i = first + 1; i < last; ++i) {
@@ -66,20 +66,17 @@ void ValueSorter::bucket_sort(std::vector<double>& values, double lowest, double
     spare_.resize(n);
     buckets_.resize(n);
     starts_.assign(count + 1, 0);
+    bool crowded = false;
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t b =
             std::min(count - 1, static_cast<std::size_t>((values[i] - lowest) * scale));
         buckets_[i] = static_cast<std::uint32_t>(b);
-        ++starts_[b + 1];
+        crowded |= ++starts_[b + 1] > kInsertionLimit;
     }
-    std::uint32_t largest = 0;
-    for (std::size_t b = 1; b <= count; ++b) {
-        largest = std::max(largest, starts_[b]);
-        starts_[b] += starts_[b - 1];
-    }
+    for (std::size_t b = 1; b <= count; ++b) starts_[b] += starts_[b - 1];
     for (std::size_t i = 0; i < n; ++i) spare_[starts_[buckets_[i]]++] = values[i];
     // Each start now stands at the end of its bucket.
-    if (largest > kInsertionLimit) {
+    if (crowded) {
         std::size_t begin = 0;
         for (std::size_t b = 0; b < count; ++b) {
             const std::size_t end = starts_[b];
