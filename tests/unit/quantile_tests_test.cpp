@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <numeric>
-#include <string>
 #include <vector>
 
 #include "estimation/estimate.h"
@@ -222,6 +221,7 @@ TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
         int k, B, mode;
         TailMethod method;
         double q;
+        bool draws = false;  // resamples drawn, none of them usable
     } rows[] = {
         {"ET, B = 0", false, kNormal, {10, 2}, 10, 0, 0, 0, etq},
         {"ET, mode 2", false, kNormal, {10, 2}, 10, 50, 2, 0, etq},
@@ -232,7 +232,8 @@ TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
         {"ET, k = N", false, kNormal, {10, 2}, 100, 50, 0, 0, -10},
         {"ET, no law", false, kStudentApprox, {0, 2, 1}, 10, 50, 1, 0, etq},
         {"GPD, B = 0", true, kNormal, {10, 2}, 10, 0, 1, 2, gpdq},
-        {"GPD, every fit fails", true, kNormal, {10, 2}, 10, 50, 1, 0, gpdq},
+        {"GPD, every fit fails", true, kNormal, {-10, 1}, 10, 50, 1, kTailHill, gpdq, true},  // ln u*, u* < 0
+        {"GPD, no such method", true, kNormal, {10, 2}, 10, 50, 1, 0, gpdq, true},
         {"GPD, weibull shape 0", true, kWeibull, {1, 0}, 10, 50, 0, 2, gpdq},
         {"GPD, k = 0", true, kNormal, {10, 2}, 0, 50, 0, 2, -10},
     };
@@ -253,9 +254,7 @@ TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
         EXPECT_EQ(o.estimate, row.q) << row.what;
         const double Q = quantile(row.code, parameters, 0.99);
         EXPECT_TRUE(o.parentQuantile == Q || (std::isnan(Q) && std::isnan(o.parentQuantile))) << row.what;
-        if (std::string(row.what) != "GPD, every fit fails") {
-            EXPECT_EQ(next_random(), first) << row.what;
-        }
+        EXPECT_EQ(next_random() != first, row.draws) << row.what;
     }
     QuantileTestOutcome o;
     et_asymptotic_test(data, excesses, 1, u, kNormal, normal, 0.05, 0.01, o);
