@@ -221,16 +221,19 @@ for i in "${!laws[@]}"; do
 done
 if command -v gnuplot > /dev/null; then
     (cd "$work" && gnuplot <<PLOT
-set terminal pngcairo size 900,500 noenhanced
+set terminal pngcairo size 900,720 noenhanced
 set output "verdicts.png"
-set title "Port Pirie: GPD tail (EMV) against each law, 100-year level (1: consistent)"
-set xlabel "number of excesses"
-set ylabel "verdict"
-set yrange [-0.2:4.8]
+set multiplot layout 4,1 title "Port Pirie, 100-year level: GPD tail (HW) consistent with the law (1) or not (0)"
+set yrange [-0.3:1.3]
 set ytics ("0" 0, "1" 1)
-set key outside right
-plot for [i=0:3] "Result61.txt" every ::(i*$per_law)::(i*$per_law+$per_law-1) \\
-     using 1:(\$2 + 1.2*i) with steps lw 2 title word("${laws[*]}", i+1)." (shifted by ".sprintf("%.1f", 1.2*i).")"
+set xrange [9.5:40.5]
+do for [i=0:3] {
+    if (i == 3) { set xlabel "number of excesses" }
+    set ylabel word("${laws[*]}", i+1)
+    plot "Result61.txt" every ::(i*$per_law)::(i*$per_law+$per_law-1) using 1:2 \\
+         with linespoints pt 7 lw 2 notitle
+}
+unset multiplot
 PLOT
     ) && echo "  drawn: $work/verdicts.png"
 fi
