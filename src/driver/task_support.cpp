@@ -43,6 +43,12 @@ void append_points(Sample& to, const Sample& from) {
     for (const Point& point : from) to.push_back(point.x, point.y);
 }
 
+void read_sorted_series(Sample& series, const std::string& name) {
+    series.clear();
+    read_series(series, name);
+    series.sort_ascending();
+}
+
 int law_count(const RunParameters& p) {
     return std::clamp(p.lawCount, 0, static_cast<int>(p.lawNames.size()));
 }

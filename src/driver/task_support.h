@@ -49,6 +49,9 @@ void write_rates(const std::string& resultFile, const Sample& decisions, int i);
 
 void append_points(Sample& to, const Sample& from);
 
+// The series of a data file, in increasing order (the sort leaves a sorted file as read).
+void read_sorted_series(Sample& series, const std::string& name);
+
 // The names the loader read; the count never reaches past the table.
 int law_count(const RunParameters& p);
 

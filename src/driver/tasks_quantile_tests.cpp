@@ -36,13 +36,6 @@ int resampling_mode(int etVersion) {
     return etVersion == kPercentileVersion ? kPercentileInterval : kDifferenceInterval;
 }
 
-// The series of a data file, in increasing order (the sort leaves a sorted file as read).
-void read_sorted_series(Sample& series, const std::string& name) {
-    series.clear();
-    read_series(series, name);
-    series.sort_ascending();
-}
-
 // The excesses over the value at position n - j, and that threshold.
 struct Excesses {
     Sample values;

@@ -23,13 +23,6 @@ namespace {
 
 // ---------------------------------------------------------------- shared steps
 
-// The series of a data file, in increasing order (the sort leaves a sorted file as read).
-void read_sorted_series(Sample& series, const std::string& name) {
-    series.clear();
-    read_series(series, name);
-    series.sort_ascending();
-}
-
 // Mean and variance of a column of values.
 void print_mean_and_variance(std::FILE* out, const Sample& values) {
     print_value(out, values.mean());
