@@ -175,5 +175,98 @@ PLOT
 fi
 
 echo
+echo "== Task 19: the 100-year sea level (exceedance probability 0.01) of four laws fitted"
+echo "   to the sea levels, against the exponential tail over the 20 highest levels"
+laws=(Normale Gamma Weibull Lognormale)
+# block_labels NAME...: the five lines of a result block for each law.
+block_labels() {
+    labels=()
+    for law in "$@"; do
+        labels+=("$law: verdict (1: the law's quantile lies in the interval)"
+            "$law: quantile by the tail over the excesses" "$law: quantile of the fitted law"
+            "$law: lower end of the interval" "$law: upper end of the interval")
+    done
+}
+block_labels "${laws[@]}"
+for version in 1 3; do
+    case $version in
+        1) echo "  etVersion 1: asymptotic interval around the tail quantile" ;;
+        3) echo "  etVersion 3: percentile interval of the tail quantile over 1000 series drawn from each law" ;;
+    esac
+    parameters "Tmp5$version.txt" "$dir" portpirie.txt 19 "${dir}Result5$version.txt" "${laws[@]}" \
+        20 0.05 10 40 "$version" 1000 0.01
+    run_engine "Tmp5$version.txt" 2
+    show "Result5$version.txt" "${labels[@]}"
+done
+
+echo
+echo "== Task 41: the same quantile by the generalized Pareto tail fitted by likelihood (EMV),"
+echo "   etVersion 2: the difference between the tail quantile and the law's own, against"
+echo "   the differences over 1000 series drawn from each law and refitted"
+parameters Tmp60.txt "$dir" portpirie.txt 41 "${dir}Result60.txt" "${laws[@]}" \
+    20 0.05 10 40 2 1000 0.01 EMV
+run_engine Tmp60.txt 2
+show Result60.txt "${labels[@]}"
+
+echo
+echo "== Task 44: that verdict for 10 to 40 excesses, each law, the tail fitted by weighted"
+echo "   moments (HW), 200 series per test"
+parameters Tmp61.txt "$dir" portpirie.txt 44 "${dir}Result61.txt" "${laws[@]}" \
+    20 0.05 10 40 2 200 0.01 HW
+run_engine Tmp61.txt 2
+per_law=31
+for i in "${!laws[@]}"; do
+    accepted=$(sed -n "$((i * per_law + 1)),$((i * per_law + per_law))p" "$work/Result61.txt" |
+        awk '$2 > 0.5 { n++ } END { print n + 0 }')
+    printf '  %-11s the tail agrees with the law for %s of the %s numbers of excesses\n' \
+        "${laws[$i]}" "$accepted" "$per_law"
+done
+if command -v gnuplot > /dev/null; then
+    (cd "$work" && gnuplot <<PLOT
+set terminal pngcairo size 900,720 noenhanced
+set output "verdicts.png"
+set multiplot layout 4,1 title "Port Pirie, 100-year level: GPD tail (HW) consistent with the law (1) or not (0)"
+set yrange [-0.3:1.3]
+set ytics ("0" 0, "1" 1)
+set xrange [9.5:40.5]
+do for [i=0:3] {
+    if (i == 3) { set xlabel "number of excesses" }
+    set ylabel word("${laws[*]}", i+1)
+    plot "Result61.txt" every ::(i*$per_law)::(i*$per_law+$per_law-1) using 1:2 \\
+         with linespoints pt 7 lw 2 notitle
+}
+unset multiplot
+PLOT
+    ) && echo "  drawn: $work/verdicts.png"
+fi
+
+echo
+echo "== Task 27: 1500 claims drawn from the predictive law of the claims, exponential law"
+echo "   with a Gamma prior (shape 2, rate 50000) on its rate"
+parameters Tmp70.txt "$dir" claims_loss.txt 27 "${dir}Result70.txt" Exponentielle 2 50000 '*' \
+    1500 1 20 '*' '*' unread unread
+run_engine Tmp70.txt 4
+show Result70.txt "theoretical mean: none for a predictive law" "mean of the predictive sample" \
+    "theoretical variance: none" "variance of the predictive sample" "lower quartile" \
+    "upper quartile" "median"
+echo "  the sorted predictive sample: Donnees.txt"
+if command -v gnuplot > /dev/null; then
+    (cd "$work" && gnuplot <<PLOT
+set terminal pngcairo size 900,500 noenhanced
+set output "predictive.png"
+set title "Liability claims: the data and a predictive sample of the exponential law"
+set xlabel "claim (US dollars)"
+set ylabel "share of the claims"
+set style fill transparent solid 0.4
+binwidth = 20000
+bin(x) = binwidth * floor(x / binwidth) + binwidth / 2
+set xrange [0:400000]
+plot "claims_loss.txt" using (bin(\$1)):(1.0/1500) smooth frequency with boxes title "data", \\
+     "Donnees.txt" using (bin(\$1)):(1.0/1500) smooth frequency with boxes title "predictive sample"
+PLOT
+    ) && echo "  drawn: $work/predictive.png"
+fi
+
+echo
 echo "Files left in $work:"
 ls "$work"

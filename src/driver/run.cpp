@@ -103,11 +103,13 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
             case 2: load_parameter_file_2(parameterPath, parameters); break;  // tasks map the names
             case 4:
                 load_parameter_file_4(parameterPath, parameters);
-                // An unknown name is not refused here. The shape flag needs the Weibull code
-                // and the name "WeibullForme" at once.
+                // An unknown name is not refused here (task 27 refuses a law it cannot
+                // draw from). "WeibullForme" puts the prior on the Weibull shape, and
+                // "WeibullEchelle", like "Weibull", on its scale.
                 context.lawCode = law_code_from_name(parameters.lawName);
-                context.weibullShapeFlag =
-                    context.lawCode == kWeibull && parameters.lawName == "WeibullForme" ? 1 : 0;
+                context.weibullShapeFlag = parameters.lawName == "WeibullForme" ? 1 : 0;
+                if (parameters.lawName == "WeibullForme" || parameters.lawName == "WeibullEchelle")
+                    context.lawCode = kWeibull;
                 break;
             case 5: load_parameter_file_5(parameterPath, parameters); break;
             default: return 0;  // loads nothing, runs nothing

@@ -1,8 +1,11 @@
 #include "driver/task_support.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+
+#include "estimation/estimate.h"
 
 namespace evstat {
 
@@ -73,6 +76,54 @@ void write_rates(const std::string& resultFile, const Sample& decisions, int i) 
 
 void append_points(Sample& to, const Sample& from) {
     for (const Point& point : from) to.push_back(point.x, point.y);
+}
+
+void read_sorted_series(Sample& series, const std::string& name) {
+    series.clear();
+    read_series(series, name);
+    series.sort_ascending();
+}
+
+int law_count(const RunParameters& p) {
+    return std::clamp(p.lawCount, 0, static_cast<int>(p.lawNames.size()));
+}
+
+void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters) {
+    ValueList estimates;
+    const int n = series.size();
+    if (code == kGpd && series.has_non_positive()) {
+        estimates.push_back(0.0);
+        estimates.push_back(0.0);
+    } else {
+        estimate_law(series, code, n, estimates);
+    }
+    for (double value : estimates) parameters.push_back(value);
+}
+
+bool all_estimates_zero(const ValueList& estimates) {
+    return std::all_of(estimates.begin(), estimates.end(), [](double v) { return v == 0.0; });
+}
+
+bool defined_over_non_positive(LawCode code) {
+    return code == kUniform || code == kNormal || code == kStudent;
+}
+
+std::string formatted(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%24.17e", value);
+    return buffer;
+}
+
+void write_summary(std::FILE* out, const std::string& theoreticalMean, double mean,
+                   const std::string& theoreticalVariance, double variance, const Sample& sorted,
+                   int n) {
+    print_text(out, theoreticalMean);
+    print_value(out, mean);
+    print_text(out, theoreticalVariance);
+    print_value(out, variance);
+    print_value(out, sorted.lower_quartile(n));
+    print_value(out, sorted.upper_quartile(n));
+    print_value(out, sorted.median(n));
 }
 
 }  // namespace evstat

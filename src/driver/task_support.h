@@ -59,4 +59,47 @@ void write_rates(const std::string& resultFile, const Sample& decisions, int i);
 
 void append_points(Sample& to, const Sample& from);
 
+// The series of a data file, in increasing order (the sort leaves a sorted file as read).
+void read_sorted_series(Sample& series, const std::string& name);
+
+// The names the loader read; the count never reaches past the table.
+int law_count(const RunParameters& p);
+
+// The estimation step of the tests of fit: the estimates of a law over a series,
+// appended to the parameter list. The generalized Pareto law over a series holding a
+// value not above 0 gets (0, 0) without estimating.
+void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters);
+
+// All estimates zero; an empty list counts as such (nothing was estimated).
+bool all_estimates_zero(const ValueList& estimates);
+
+// The laws whose estimates stay meaningful over a series holding values not above 0.
+bool defined_over_non_positive(LawCode code);
+
+// "%24.17e" of a value, as a text line of the summary.
+std::string formatted(double value);
+
+// The seven-line summary of the simulation and description tasks: theoretical mean,
+// mean, theoretical variance, variance, then the quartiles and the median of the sorted
+// sample with the count n.
+void write_summary(std::FILE* out, const std::string& theoreticalMean, double mean,
+                   const std::string& theoreticalVariance, double variance, const Sample& sorted,
+                   int n);
+
+// The numbered data files of a simulation: the sorted first sample to "Donnees.txt";
+// unless `count` is exactly 1, for i = 2 while i is not above `count`, draw(sample) fills
+// the cleared sample again, which is sorted and written to the file numbered i.
+template <typename Draw>
+void write_numbered_samples(const std::string& directory, double count, Sample& sample,
+                            Draw draw) {
+    write_values(sample, numbered_data_file(directory, 1));
+    if (count == 1.0) return;
+    for (int i = 2; i <= count && i <= kLastNumberedFile; ++i) {
+        sample.clear();
+        draw(sample);
+        sample.sort_ascending();
+        write_values(sample, numbered_data_file(directory, i));
+    }
+}
+
 }  // namespace evstat

@@ -22,25 +22,6 @@ namespace {
 using FitTest = void (*)(const Sample& data, LawCode code, const ValueList& parameters,
                          double level, int& accepted, double& statistic, double& criticalValue);
 
-// The names the loader read; the count never reaches past the table.
-int law_count(const RunParameters& p) {
-    return std::clamp(p.lawCount, 0, static_cast<int>(p.lawNames.size()));
-}
-
-// The estimates of a law over a series, appended to the parameter list. The generalized
-// Pareto law over a series holding a value not above 0 gets (0, 0) without estimating.
-void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters) {
-    ValueList estimates;
-    const int n = series.size();
-    if (code == kGpd && series.has_non_positive()) {
-        estimates.push_back(0.0);
-        estimates.push_back(0.0);
-    } else {
-        estimate_law(series, code, n, estimates);
-    }
-    for (double value : estimates) parameters.push_back(value);
-}
-
 // A usable fit: its one estimate, or its first or second estimate, differs from 0. A law
 // that gave no estimate at all (the gamma law over a constant series) is not usable.
 bool usable_fit(const ValueList& estimates) {
@@ -54,11 +35,6 @@ bool curve_drawable(const ValueList& estimates) {
     if (estimates.size() == 1) return estimates.at(1) != 0.0;
     if (estimates.size() >= 2) return estimates.at(1) != 0.0 && estimates.at(2) != 0.0;
     return false;
-}
-
-// All estimates zero; an empty list counts as such (nothing was estimated).
-bool all_estimates_zero(const ValueList& estimates) {
-    return std::all_of(estimates.begin(), estimates.end(), [](double v) { return v == 0.0; });
 }
 
 // The quantile of the fitted law at 1 - order, or -10.0 when nothing was estimated.
@@ -128,11 +104,6 @@ void rejection_rate(const RunParameters& p, FitTest test) {
         return true;
     });
     write_rates(p.resultFile, decisions, files + 1);
-}
-
-// The laws whose estimates stay meaningful over a series holding values not above 0.
-bool defined_over_non_positive(LawCode code) {
-    return code == kUniform || code == kNormal || code == kStudent;
 }
 
 }  // namespace

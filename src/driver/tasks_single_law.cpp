@@ -18,25 +18,6 @@
 namespace evstat {
 
 namespace {
-// The seven-line summary shared by the simulation and description tasks.
-void write_summary(std::FILE* out, const std::string& theoreticalMean, double mean,
-                   const std::string& theoreticalVariance, double variance, const Sample& sorted,
-                   int n) {
-    print_text(out, theoreticalMean);
-    print_value(out, mean);
-    print_text(out, theoreticalVariance);
-    print_value(out, variance);
-    print_value(out, sorted.lower_quartile(n));
-    print_value(out, sorted.upper_quartile(n));
-    print_value(out, sorted.median(n));
-}
-
-std::string formatted(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%24.17e", value);
-    return buffer;
-}
-
 void require_valid_law(const RunContext& context) {
     if (!law_parameters_valid(context.lawCode, context.parameters.lawParameters))
         throw Erreur::InvalidLawParameters;
@@ -87,14 +68,8 @@ void task_simulate(RunContext& context) {
         write_summary(out.get(), formatted(mu), mean, formatted(theoreticalVariance), variance,
                       sample, n);
     }
-    write_values(sample, numbered_data_file(p.directory, 1));
-    if (p.upperOrSamples == 1.0) return;
-    for (int i = 2; i <= p.upperOrSamples && i < INT_MAX; ++i) {
-        sample.clear();
-        draw_sample(context, n, sample);
-        sample.sort_ascending();
-        write_values(sample, numbered_data_file(p.directory, i));
-    }
+    write_numbered_samples(p.directory, p.upperOrSamples, sample,
+                           [&](Sample& again) { draw_sample(context, n, again); });
 }
 
 void task_law_curve(RunContext& context, EvalMode mode) {
