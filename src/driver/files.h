@@ -47,6 +47,11 @@ std::string curve_result_file(const std::string& directory, int k);     // "Resu
 void write_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
                       int curveTask, const std::string& lawName, LawCode code,
                       const ValueList& parameters, double lower, double upper, const Sample& grid);
+// A curve pair whose curve is already computed: its range runs from its first to its last
+// x and its point count is its size.
+void write_table_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
+                            int curveTask, const std::string& lawName, const ValueList& parameters,
+                            const Sample& curve);
 
 // RAII handle on a file a task writes a block of lines to ("w" or "a").
 class OutputFile {
