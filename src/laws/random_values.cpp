@@ -154,6 +154,28 @@ void lognormal_pair(double mu, double sigma, double& first, double& second) {
     second = std::exp(mu + sigma * z2);
 }
 
+void draw_random_values(LawCode code, const ValueList& parameters, int count,
+                        std::vector<double>& values) {
+    const std::size_t size = count > 0 ? static_cast<std::size_t>(count) : 0;
+    values.resize(size);
+    if (code != kNormal && code != kLognormal) {
+        for (double& value : values) value = random_value(code, parameters);
+        return;
+    }
+    const double p1 = parameters.at(1);
+    const double p2 = parameters.at(2);
+    for (std::size_t k = 0; k < size; k += 2) {
+        double first = 0.0;
+        double second = 0.0;
+        if (code == kNormal)
+            normal_pair(p1, p2, first, second);
+        else
+            lognormal_pair(p1, p2, first, second);
+        values[k] = first;
+        if (k + 1 < size) values[k + 1] = second;
+    }
+}
+
 double random_value(LawCode code, const ValueList& parameters) {
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
