@@ -7,14 +7,12 @@
 
 #include "laws/densities.h"
 #include "laws/generator.h"
-#include "laws/gamma_error_functions.h"
 
 namespace evstat {
 
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kTwoPi = 6.28318530717958;
 constexpr double kPi = 3.14159265358979;
 // Bound on the attempts of every rejection loop. Inside a law's domain each attempt succeeds with
 // probability about 0.5 or more (Joehnk's method needs some 33 000 attempts on average only for a
@@ -109,8 +107,7 @@ double gpd_value(double k, double sigma) {
 // height M at its centre; the envelope dominates the density when alpha >= 0.5.
 double student_approx_value(double mu, double alpha, double beta) {
     const double r = std::sqrt(2.0 * beta / (alpha + 0.5));
-    const double height =
-        gamma_function(alpha + 0.5) / (gamma_function(alpha) * std::sqrt(kTwoPi * beta));
+    const double height = student_approx_height(alpha, beta);
     ValueList centred;
     centred.push_back(0.0);
     centred.push_back(alpha);

@@ -45,18 +45,25 @@ void bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
                           Sample& comparisonGiven, Sample& comparisonFitted,
                           Sample& predictiveDistribution, Sample& predictiveDensity);
 
-// The posterior of the Weibull shape k: the data walked as a contiguous array, the scale eta and
-// the Beta prior (a, b) of (k - low) / (high - low).
+// The posterior of the Weibull shape k: the data over the scale eta as a contiguous array, and
+// the Beta prior (a, b) of (k - low) / (high - low). With many values the likelihood leaves the
+// range of a double (k^n overflows, exp(k S2 - S1(k)) underflows to 0 and every table is NaN):
+// the kernels are then formed as exp(n ln k + k S2 - S1(k) - logShift), a constant factor that
+// cancels in every table.
 struct ShapeModel {
-    std::vector<double> values;
+    std::vector<double> ratios;  // x / eta
+    double logRatioSum = 0.0;    // S2
     double eta = 1.0;
     double a = 1.0;
     double b = 1.0;
     double low = 0.0;
     double high = 1.0;
+    bool logDomain = false;
+    double logShift = 0.0;
 };
 
-// Takes the series' values, then eta, a, b from the predictive list (q1, q2, q3) and the support.
+// Takes the series' values, then eta, a, b from the predictive list (q1, q2, q3) and the support;
+// chooses the log domain when the plain product would not stay within range over the support.
 ShapeModel make_shape_model(const Sample& data, const ValueList& predictive, double low,
                             double high);
 
