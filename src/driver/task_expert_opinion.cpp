@@ -18,6 +18,8 @@
 
 namespace evstat {
 
+static_assert(kShapeBoundAbsent == kPriorBoundAbsent);
+
 namespace {
 constexpr int kResampledSeries = 500;     // series drawn by each extreme-quantile test
 constexpr int kSurvivalTableSteps = 1000;  // steps of the tabulated predictive survival

@@ -1,5 +1,6 @@
 #include "driver/tasks.h"
 
+#include "driver/task_expert_opinion.h"
 #include "driver/tasks_fit_choice.h"
 #include "driver/tasks_tail.h"
 
@@ -22,6 +23,7 @@ void run_task(RunContext& context) {
         case 13: task_excess_test(context); break;
         case 14: task_excess_rejection_rate(context); break;
         case 15: task_excess_decisions(context); break;
+        case 25: task_expert_opinion(context); break;
         case 26: task_estimate_spread(context); break;
         case 28: task_tail_fit_plots(context); break;
         case 29: task_tail_fit_methods(context); break;

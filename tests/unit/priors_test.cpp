@@ -83,7 +83,10 @@ TEST(ExpertInterval, ShapeSupportWidensByWholeUnits) {
         {1, 2.0, std::exp(-std::exp(3.5)), std::exp(-std::exp(0.4)), 1, 3, 0.4, 3.5, 0, 4},
         {2, 0.4, 0, 0, 1, 3, 0.4, 1.0, 0, 3},
         {2, 3.5, 0, 0, 1, 3, 1.0, 3.5, 1, 4},
-        {2, 2.0, 0, 0, -999, -999, 1.0, 2.0, -999, 2},  // absent bounds: U climbs to 2
+        // Absent bounds start from the interval's whole units, never below 0.
+        {2, 2.5, 0, 0, -999, -999, 1.0, 2.5, 1, 3},
+        {2, 0.4, 0, 0, -999, 3, 0.4, 1.0, 0, 3},
+        {2, 1.0, 0, 0, -999, -999, 1.0, 1.0, 1, 2},
     };
     for (const Row& r : rows) {
         double low = r.low, high = r.high, s1 = 0, s2 = 0, t1 = 0, t2 = 0;

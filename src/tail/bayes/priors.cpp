@@ -1,6 +1,7 @@
 // Expert-opinion priors: the statement's interval and the conjugate prior on it.
 #include "tail/bayes/priors.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -73,6 +74,9 @@ void shape_interval(const ValueList& parameters, int mode, double c, double d1, 
         s2 = 1.0;
     }
     if (s1 > s2) std::swap(s1, s2);
+    if (low == kShapeBoundAbsent && std::isfinite(s1)) low = std::max(0.0, std::floor(s1));
+    if (high == kShapeBoundAbsent && std::isfinite(s2))
+        high = std::max(std::ceil(s2), low + 1.0);
     widen_support(s1, s2, low, high);
     t1 = (s1 - low) / (high - low);
     t2 = (s2 - low) / (high - low);

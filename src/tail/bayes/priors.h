@@ -15,13 +15,20 @@ namespace evstat {
 constexpr int kExpertStatement = 1;  // P(X > c) lies between d1 and d2
 // Any other mode: the interval follows from the current parameters and f, g.
 
+// A bound of the shape's support that the ParameterFile leaves out. Widening from it
+// would give a support reaching down to -999, shapes that are no Weibull law: an absent
+// lower bound starts instead at the whole unit at or below s1 (not below 0), an absent
+// upper bound at the whole unit at or above s2 (at least one unit above the lower bound).
+constexpr double kShapeBoundAbsent = -999.0;
+
 // The widening of the Weibull shape's support stops after this many rounds (each moves
 // an end by one unit); only a non-finite interval end gets that far.
 constexpr int kMaxSupportWideningRounds = 1'000'000;
 
 // The interval [s1, s2] for the exponential (1), gamma (2, shape p1 known), normal (4,
 // mean p1 known), Weibull (7) and lognormal (8) laws, and with weibullShapeFlag 1 the
-// shape interval, ordered, with [low, high] widened by whole units until it holds it and
+// shape interval, ordered, with [low, high] (absent bounds first set from the interval)
+// widened by whole units until it holds it and
 // the interval's positions t1, t2 in it (0 and 0 with the flag 0). `weibullRate` is s1
 // of the Weibull rate in the derived mode. Other laws leave s1, s2 as they are.
 void expert_interval(LawCode code, const ValueList& parameters, double weibullRate, int mode,
