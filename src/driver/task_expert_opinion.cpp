@@ -4,6 +4,8 @@
 // predictive law.
 #include "driver/task_expert_opinion.h"
 
+#include <cmath>
+
 #include "driver/files.h"
 #include "estimation/estimate.h"
 #include "fittests/fit_test.h"
@@ -62,6 +64,16 @@ void prepare_series(const RunParameters& p, LawCode code, int w, const ValueList
         series.e2 = mean_excess_of(series.S, k, n);
         series.rho = 1.0 / series.S.mean();
     }
+}
+
+// A prior the posterior, the draws and the tables can use: two positive finite values.
+// An interval with equal or infinite ends (c not above 0, a stated probability of 0,
+// a gamma scale outside its bracket) or a confidence word without a rule gives none.
+bool usable_prior(const ValueList& prior) {
+    if (prior.size() != 2) return false;
+    for (double value : prior)
+        if (!(value > 0.0 && std::isfinite(value))) return false;
+    return true;
 }
 
 void append_value(Sample& column, double value) { column.push_back(0.0, value); }
@@ -127,6 +139,9 @@ void task_expert_opinion(RunContext& context) {
 
     ValueList A;
     estimate_parameters(prepared.S, c, n, A);
+    // A fit that gives no law (one value, a constant series) leaves nothing for the prior,
+    // the predictive law or the tables to work on.
+    if (!law_parameters_valid(c, A)) throw Erreur::InvalidLawParameters;
     prepare_series(p, c, w, A, prepared);
     const Sample& S = prepared.S;
     const Sample& D = tests_on_copy(c, w) ? prepared.C : prepared.S;
@@ -144,6 +159,7 @@ void task_expert_opinion(RunContext& context) {
     append_value(O, w == 1 ? t2 : 0.0);
     ValueList R;
     expert_prior(s1, s2, t1, t2, w, p.confidence, p.defiance, R);
+    if (!usable_prior(R)) throw Erreur::InvalidLawParameters;
     append_values(O, R);
     ValueList Z;
     posterior_summary(S, c, A, R, w, Z);

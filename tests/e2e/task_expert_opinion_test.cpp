@@ -319,22 +319,33 @@ TEST(TaskExpertOpinion, RefusedBeforeAnythingIsWritten) {
     WorkDir w;
     w.write("neg.txt", "-1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n");
     w.write("expo.txt", exponential_quantiles());
-    struct Row { std::string law, data, message; };
+    w.write("one.txt", "4.2\n");
+    w.write("big.txt", "3.6\n3.8\n4.0\n4.1\n4.3\n4.5\n");
+    struct Row { std::string law, data, c, message; };
+    const std::string k63 = "L'estimation des paramètres pour ce modèle est impossible. Modèle incompatible.";
+    const std::string k64 = "Le modèle ne convient pas. Présence de données négatives.";
+    const std::string k12 = "Valeurs des paramètres non valides.";
     const std::vector<Row> rows = {
-        {"Exponentielle", "neg.txt", "Le modèle ne convient pas. Présence de données négatives."},
-        {"WeibullForme", "neg.txt", "Le modèle ne convient pas. Présence de données négatives."},
-        {"Uniforme", "expo.txt", "L'estimation des paramètres pour ce modèle est impossible. Modèle incompatible."},
-        {"Beta", "expo.txt", "L'estimation des paramètres pour ce modèle est impossible. Modèle incompatible."},
-        {"GPD", "expo.txt", "L'estimation des paramètres pour ce modèle est impossible. Modèle incompatible."},
+        {"Exponentielle", "neg.txt", "3", k64}, {"WeibullForme", "neg.txt", "3", k64},
+        {"Uniforme", "expo.txt", "3", k63},     {"Beta", "expo.txt", "3", k63},
+        {"GPD", "expo.txt", "3", k63},
+        // One value fits no Weibull law (zero estimates) and no normal law (sigma 0).
+        {"WeibullForme", "one.txt", "3", k12},  {"Normale", "one.txt", "3", k12},
+        // No usable prior: c = 0 gives an infinite rate, c < 0 no shape at all, and the
+        // gamma scale of these values lies outside the bisection's bracket.
+        {"Exponentielle", "expo.txt", "0", k12}, {"WeibullForme", "expo.txt", "-5", k12},
+        {"Gamma", "big.txt", "4.7", k12},
     };
     for (const Row& r : rows) {
-        Case c = {r.law, 0, 0, r.data, "3", "*", "*", 0, "*", kUnknownLaw, {}, "CVM"};
+        Case c = {r.law, 0, 0, r.data, r.c, "*", "*", 0, "*", kUnknownLaw, {}, "CVM"};
         for (const std::string& name : w.files())
-            if (name != "neg.txt" && name != "expo.txt") std::filesystem::remove(w.file(name));
+            if (name.rfind("Tmp", 0) == 0 || name.rfind("Result", 0) == 0 || name == "Erreur.txt")
+                std::filesystem::remove(w.file(name));
         w.write_lines("Tmp1.txt", expert_file(w, c));
         w.run_seeded("Tmp1.txt", "3", kSeed);
         EXPECT_EQ(w.read("Erreur.txt"), cp1252(r.message)) << r.law;
-        EXPECT_EQ(w.files(), (std::vector<std::string>{"Erreur.txt", "Tmp1.txt", "expo.txt", "neg.txt"}))
+        EXPECT_EQ(w.files(), (std::vector<std::string>{"Erreur.txt", "Tmp1.txt", "big.txt", "expo.txt",
+                                                       "neg.txt", "one.txt"}))
             << r.law;
     }
 }
