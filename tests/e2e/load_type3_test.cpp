@@ -13,6 +13,7 @@ const std::map<int, std::string> kMessages = {
     {7, "Le numero de tache ne corre^spond pas à ce type de chargement (cf documentation technique)."},
     {9, "Le nom de loi spécifié est absent du catalogue de modèles (cf documentation technique)."},
     {10, "Le nom de la loi doit être une chaîne de caractère."},
+    {12, "Valeurs des paramètres non valides."},
     {11, "Les paramètres de la loi ne doit pas contenir de caractères alphabétiques."},
     {24, "Le nombre d'excès doit être un nombre entier."},
     {25, "Le nombre d'excès doit être supérieur ou égal à 2."},
@@ -42,6 +43,9 @@ const std::map<int, std::string> kMessages = {
 };
 
 constexpr int kPasses = -1;
+// The loader passes; the statement then gives the task no usable prior (c = 0, or equal or
+// infinite interval ends).
+constexpr int kNoPrior = 12;
 using Lines = std::vector<std::string>;
 
 // A file that passes every check: the exponential law with the expert's statement
@@ -66,10 +70,10 @@ TEST(LoadType3, EveryCheckInFileOrder) {
         {8, "x", 41},         {8, "2", 42},         {8, "-1", 42},       {8, "1", 9},
         {9, "1", 43},         {9, "", 43},          {10, "p", 11},       {12, "1e", kPasses},
         {13, "e", 45},        {13, "2", 46},        {13, "0", kPasses},
-        {14, "q", 47},        {14, "*", kPasses},
-        {15, "r", 48},        {15, "-0.1", 49},     {15, "1.1", 49},     {15, "0.05", kPasses},
+        {14, "q", 47},        {14, "*", kNoPrior},
+        {15, "r", 48},        {15, "-0.1", 49},     {15, "1.1", 49},     {15, "0.05", kNoPrior},
         {16, "s", 50},        {16, "-0.1", 51},     {16, "1.5", 51},     {16, "0.2", 52},
-        {16, "0.1", kPasses}, {16, "*", kPasses},
+        {16, "0.1", kNoPrior}, {16, "*", kNoPrior},
         {17, "d", 53},        {17, "*", 53},        {17, "-0.5", 54},    {17, "1.5", 54},
         {18, "5", 55},        {18, "moyenne", 56},  {18, "Forte", kPasses}, {18, "*", kPasses},
         {19, "*", 57},        {19, "1", 57},        {19, "ad", 58},      {19, "AD", kPasses},
