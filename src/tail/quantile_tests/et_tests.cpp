@@ -123,7 +123,7 @@ void et_resampling_test(const Sample& data, const Sample& excesses, int k, doubl
     Refit refit;
     const ResampleStep step = [&](ResampledSeries& series) {
         const double estimate = resampled_et_estimate(series.values(), k, logRatio);
-        return estimate - refit.quantile_at(series.sample(), code, p);
+        return estimate - refit.quantile_at(series, code, p);
     };
     if (!resampled_interval(B, d, draw, step, outcome.lower, outcome.upper)) return;
     decide(outcome, outcome.estimate - outcome.parentQuantile);

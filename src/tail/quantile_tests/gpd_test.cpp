@@ -40,7 +40,7 @@ void gpd_resampling_test(const Sample& data, int k, double u, LawCode code,
         if (failure || tail.size() < 2) return std::nan("");
         const double level = return_level(threshold, tail.at(1), tail.at(2), k, p, N);
         if (mode == kPercentileInterval) return level;
-        return level - refit.quantile_at(sorted, code, p);
+        return level - refit.quantile_at(series, code, p);
     };
     if (!resampled_interval(B, d, draw, step, outcome.lower, outcome.upper)) return;
     decide(outcome, mode == kPercentileInterval ? outcome.estimate

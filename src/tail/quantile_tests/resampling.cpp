@@ -91,6 +91,37 @@ bool parent_drawable(LawCode code, const ValueList& parameters) {
 double Refit::quantile_at(const Sample& series, LawCode code, double p) {
     estimates_.clear();
     estimate_law(series, code, series.size(), estimates_);
+    return fitted_quantile(code, p);
+}
+
+double Refit::quantile_at(ResampledSeries& series, LawCode code, double p) {
+    if (code != kNormal) return quantile_at(series.sample(), code, p);
+    estimates_.clear();
+    estimate_normal(series.values());
+    return fitted_quantile(code, p);
+}
+
+// The mean, then sqrt(v n / (n - 1)) with v the variance about the mean, divisor n; fewer
+// than two values give zeros.
+void Refit::estimate_normal(const std::vector<double>& values) {
+    const std::size_t n = values.size();
+    if (n < 2) {
+        estimates_.push_back(0.0);
+        estimates_.push_back(0.0);
+        return;
+    }
+    const double size = static_cast<double>(n);
+    double sum = 0.0;
+    for (const double v : values) sum += v;
+    const double mean = sum / size;
+    double squares = 0.0;
+    for (const double v : values) squares += (v - mean) * (v - mean);
+    const double variance = squares / size;
+    estimates_.push_back(mean);
+    estimates_.push_back(std::sqrt(variance * size / (size - 1.0)));
+}
+
+double Refit::fitted_quantile(LawCode code, double p) const {
     const bool allZero =
         std::all_of(estimates_.begin(), estimates_.end(), [](double v) { return v == 0.0; });
     if (allZero) return std::nan("");  // an empty list too

@@ -50,12 +50,18 @@ bool percentile_interval(const std::vector<double>& sorted, double d, double& lo
 bool parent_drawable(LawCode code, const ValueList& parameters);
 
 // The law's quantile at 1 - p refitted to a sorted series (estimate_law); NaN when the
-// estimate list is empty or all zero (no fit). The list is kept between calls.
+// estimate list is empty or all zero (no fit). The list is kept between calls. The normal
+// law is refitted over the contiguous values with the arithmetic of its estimator, in the
+// same order; every other law through its Sample form.
 class Refit {
 public:
+    double quantile_at(ResampledSeries& series, LawCode code, double p);
     double quantile_at(const Sample& series, LawCode code, double p);
 
 private:
+    double fitted_quantile(LawCode code, double p) const;
+    void estimate_normal(const std::vector<double>& values);
+
     ValueList estimates_;
 };
 
