@@ -52,14 +52,26 @@ void BM_ShapeTable1000(benchmark::State& state) {
     const ValueList fitted = list({1.0, 0.7});
     const ValueList predictive = list({1.0, 5.0, 5.0});  // eta, Beta prior (a, b)
     const ValueList none;
-    const BayesTableInput in{.data = data, .levels = orders, .n = kShapeValues,
-                             .excessCount = 100, .threshold = 2.0, .meanExcess = 1.5,
-                             .expert = 1, .s1 = 0.6, .s2 = 0.9, .code = kWeibull,
-                             .parameters = fitted, .predictive = predictive,
-                             .comparisonFlag = 0, .comparisonCode = kUnknownLaw,
-                             .comparisonGiven = none, .comparisonFitted = none,
-                             .weibullShapeFlag = 1, .expertMaxQuantile = 10.0,
-                             .low = 0.0, .high = 2.0};
+    const BayesTableInput in{.data = data,
+                             .levels = orders,
+                             .n = kShapeValues,
+                             .excessCount = 100,
+                             .threshold = 2.0,
+                             .meanExcess = 1.5,
+                             .expert = 1,
+                             .s1 = 0.6,
+                             .s2 = 0.9,
+                             .code = kWeibull,
+                             .parameters = fitted,
+                             .predictive = predictive,
+                             .comparisonFlag = 0,
+                             .comparisonCode = kUnknownLaw,
+                             .comparisonGiven = none,
+                             .comparisonFitted = none,
+                             .weibullShapeFlag = 1,
+                             .expertMaxQuantile = 10.0,
+                             .low = 0.0,
+                             .high = 2.0};
     for (auto _ : state) {
         Outputs o;
         run_table(in, o);
@@ -96,14 +108,26 @@ void BM_NormalTableVenice(benchmark::State& state) {
     const ValueList predictive = list({mean, alpha + n / 2.0, rate + squares / 2.0});
     const Sample orders = levels({0.999, 0.99, 0.9, 0.5, 0.1, 0.01, 0.001});
     const ValueList none;
-    const BayesTableInput in{.data = data, .levels = orders, .n = data.size(),
-                             .excessCount = 10, .threshold = 120.0, .meanExcess = 15.0,
-                             .expert = 0, .s1 = s1, .s2 = 0.0, .code = kNormal,
-                             .parameters = fitted, .predictive = predictive,
-                             .comparisonFlag = 0, .comparisonCode = kUnknownLaw,
-                             .comparisonGiven = none, .comparisonFitted = none,
-                             .weibullShapeFlag = 0, .expertMaxQuantile = 0.0,
-                             .low = 0.0, .high = 0.0};
+    const BayesTableInput in{.data = data,
+                             .levels = orders,
+                             .n = data.size(),
+                             .excessCount = 10,
+                             .threshold = 120.0,
+                             .meanExcess = 15.0,
+                             .expert = 0,
+                             .s1 = s1,
+                             .s2 = 0.0,
+                             .code = kNormal,
+                             .parameters = fitted,
+                             .predictive = predictive,
+                             .comparisonFlag = 0,
+                             .comparisonCode = kUnknownLaw,
+                             .comparisonGiven = none,
+                             .comparisonFitted = none,
+                             .weibullShapeFlag = 0,
+                             .expertMaxQuantile = 0.0,
+                             .low = 0.0,
+                             .high = 0.0};
     for (auto _ : state) {
         Outputs o;
         run_table(in, o);

@@ -35,14 +35,18 @@ double beta_prime_quantile(const ValueList& q, double p) {
 double predictive_quantile(const BayesTableInput& in, const Sample& table, double p) {
     const ValueList& q = in.predictive;
     switch (in.code) {
-        case kExponential: return lomax_quantile(q.at(1), q.at(2), p);
-        case kGamma: return beta_prime_quantile(q, p);
+        case kExponential:
+            return lomax_quantile(q.at(1), q.at(2), p);
+        case kGamma:
+            return beta_prime_quantile(q, p);
         case kNormal:
-        case kLognormal: return lookup_distribution(table, 1.0 - p);
+        case kLognormal:
+            return lookup_distribution(table, 1.0 - p);
         case kWeibull:
             if (in.weibullShapeFlag == 1) return lookup_distribution(table, 1.0 - p);
             return std::pow(lomax_quantile(q.at(2), q.at(3), p), 1.0 / in.parameters.at(2));
-        default: return kNaN;  // no predictive law
+        default:
+            return kNaN;  // no predictive law
     }
 }
 
@@ -52,12 +56,14 @@ void shape_tables(const BayesTableInput& in, Sample& distributionTable, Sample& 
     GridLayout layout;
     predictive_grid(in.data, in.parameters, in.s1, in.s2, in.expertMaxQuantile, grid, layout);
     const ShapeModel model = make_shape_model(in.data, in.predictive, in.low, in.high);
-    Sample density = grid;
-    const double Z = predictive_density_table(model, density);
-    Sample cumulated = density;
-    predictive_cdf_table(model, layout, Z, cumulated);
-    for (const Point& point : density) densityTable.push_back(point.x, point.y);
-    for (const Point& point : cumulated) distributionTable.push_back(point.x, point.y);
+    densityTable = grid;
+    const double Z = predictive_density_table(model, densityTable);
+    distributionTable = densityTable;
+    predictive_cdf_table(model, layout, Z, distributionTable);
+}
+
+void append(const Sample& from, Sample& to) {
+    for (const Point& point : from) to.push_back(point.x, point.y);
 }
 
 }  // namespace
@@ -71,6 +77,7 @@ void bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
         if (point.x != 0.0) levels.push_back(point.x);
 
     Sample law11Table;
+    Sample shapeTable;
     const Sample* table = &law11Table;
     if (input.code == kNormal || input.code == kLognormal) {
         double lo = 0.0;
@@ -78,8 +85,11 @@ void bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
         law11_table_range(input.code, input.parameters, input.s1, input.s2, levels, lo, hi);
         tabulate_law11_to_levels(input.code, input.predictive, lo, hi, levels, law11Table);
     } else if (input.code == kWeibull && input.weibullShapeFlag == 1) {
-        shape_tables(input, predictiveDistribution, predictiveDensity);
-        table = &predictiveDistribution;
+        Sample density;
+        shape_tables(input, shapeTable, density);
+        append(shapeTable, predictiveDistribution);
+        append(density, predictiveDensity);
+        table = &shapeTable;
     }
 
     const double N = input.n;
@@ -88,9 +98,10 @@ void bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
     for (const double p : levels) {
         row += 1.0;
         if (input.comparisonFlag == 1) {
-            comparisonGiven.push_back(row, quantile(input.comparisonCode, input.comparisonGiven, 1.0 - p));
-            comparisonFitted.push_back(row,
-                                       quantile(input.comparisonCode, input.comparisonFitted, 1.0 - p));
+            comparisonGiven.push_back(
+                row, quantile(input.comparisonCode, input.comparisonGiven, 1.0 - p));
+            comparisonFitted.push_back(
+                row, quantile(input.comparisonCode, input.comparisonFitted, 1.0 - p));
         }
         parentQuantiles.push_back(row, quantile(input.code, input.parameters, 1.0 - p));
         tailQuantiles.push_back(row, input.threshold - input.meanExcess * std::log(N * p / k));

@@ -4,7 +4,6 @@
 // into a predictive density and distribution table.
 #pragma once
 
-#include <span>
 #include <vector>
 
 #include "laws/catalogue.h"
@@ -14,25 +13,25 @@ namespace evstat {
 
 // Everything the table reads, in the order the study hands it over.
 struct BayesTableInput {
-    const Sample& data;               // the series as the study prepared it (logarithms for 8)
-    const Sample& levels;             // x = an exceedance probability p (the non-zero orders)
-    int n = 0;                        // N, the number of values
-    int excessCount = 0;              // k
-    double threshold = 0.0;           // u
-    double meanExcess = 0.0;          // mean of the excesses over u
-    int expert = 0;                   // 1 when an expert's opinion is used
-    double s1 = 0.0;                  // the expert interval [s1, s2]
+    const Sample& data;       // the series as the study prepared it (logarithms for 8)
+    const Sample& levels;     // x = an exceedance probability p (the non-zero orders)
+    int n = 0;                // N, the number of values
+    int excessCount = 0;      // k
+    double threshold = 0.0;   // u
+    double meanExcess = 0.0;  // mean of the excesses over u
+    int expert = 0;           // 1 when an expert's opinion is used
+    double s1 = 0.0;          // the expert interval [s1, s2]
     double s2 = 0.0;
-    LawCode code = kUnknownLaw;       // the parent law: 1, 2, 4, 7 or 8
-    const ValueList& parameters;      // its fitted parameters (p1, p2)
-    const ValueList& predictive;      // q1, q2, q3 from posterior_summary
-    int comparisonFlag = 0;           // 1: the series was simulated, compare with that law
+    LawCode code = kUnknownLaw;   // the parent law: 1, 2, 4, 7 or 8
+    const ValueList& parameters;  // its fitted parameters (p1, p2)
+    const ValueList& predictive;  // q1, q2, q3 from posterior_summary
+    int comparisonFlag = 0;       // 1: the series was simulated, compare with that law
     LawCode comparisonCode = kUnknownLaw;
     const ValueList& comparisonGiven;   // the simulation law's parameters as given
     const ValueList& comparisonFitted;  // the simulation law fitted to the data
-    int weibullShapeFlag = 0;         // 1: the prior is on the Weibull shape
-    double expertMaxQuantile = 0.0;   // v, the far end of the shape grid is max(3 max x, 2 v)
-    double low = 0.0;                 // support [L, U] of the shape
+    int weibullShapeFlag = 0;           // 1: the prior is on the Weibull shape
+    double expertMaxQuantile = 0.0;     // v, the far end of the shape grid is max(3 max x, 2 v)
+    double low = 0.0;                   // support [L, U] of the shape
     double high = 0.0;
 };
 

@@ -2,6 +2,7 @@
 // trapezoid rule over a plain grid; over a refined one Simpson's rule inside each region of
 // equal step and the trapezoid rule over the tail, the first cell taken from the Weibull law with
 // the posterior-mean shape (the density has a pole at 0).
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -51,8 +52,8 @@ void cumulate_tail(const std::vector<double>& x, const std::vector<double>& D, s
     double inner = 0.0;  // D[c + 1] + ... + D[j - 1]
     for (std::size_t j = c + 1; j <= last; ++j) {
         if (j > c + 1) inner += D[j - 1];
-        C[j] = C[c] + (x[j] - x[c]) * (D[c] + 2.0 * inner + D[j]) /
-                          (2.0 * static_cast<double>(j - c));
+        C[j] =
+            C[c] + (x[j] - x[c]) * (D[c] + 2.0 * inner + D[j]) / (2.0 * static_cast<double>(j - c));
     }
 }
 

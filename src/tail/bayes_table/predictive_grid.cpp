@@ -20,8 +20,8 @@ constexpr double kMiddleSteps = 5000.0;          // steps of the region that end
 constexpr double kNegligibleDensity = 0.01;      // T doubles while a density reaches this
 constexpr double kEndDataFactor = 3.0;           // E = max(3 X, 2 v)
 constexpr double kEndExpertFactor = 2.0;
-constexpr double kShortEnd = 20.0;               // the step of a plain grid and of the tail ...
-constexpr double kMediumEnd = 100.0;             // ... by the end E
+constexpr double kShortEnd = 20.0;    // the step of a plain grid and of the tail ...
+constexpr double kMediumEnd = 100.0;  // ... by the end E
 constexpr double kPlainSteps[3] = {0.001, 0.005, 0.01};
 constexpr double kTailSteps[3] = {0.0005, 0.001, 0.005};
 // Most points of one region: a region that would hold more is spread over this many points (a

@@ -44,8 +44,8 @@ void choose_domain(ShapeModel& model) {
         const double s1 = ratio_power_sum(model, k);
         const double value =
             shape_prior(model, k) * std::pow(k, power) * std::exp(k * model.logRatioSum - s1);
-        const double logValue = std::log(shape_prior(model, k)) + power * std::log(k) +
-                                k * model.logRatioSum - s1;
+        const double logValue =
+            std::log(shape_prior(model, k)) + power * std::log(k) + k * model.logRatioSum - s1;
         if (!std::isfinite(value)) plain = false;
         if (value > largestValue) largestValue = value;
         if (logValue > largestLog && std::isfinite(logValue)) largestLog = logValue;
@@ -101,9 +101,12 @@ double shape_predictive_kernel(const ShapeModel& model, double k, double y) {
 
 double ShapeIntegrand::operator()(double k) const {
     switch (kernel) {
-        case ShapeKernel::Posterior: return shape_posterior_kernel(model, k);
-        case ShapeKernel::Predictive: return shape_predictive_kernel(model, k, y);
-        case ShapeKernel::Mean: return shape_mean_kernel(model, k);
+        case ShapeKernel::Posterior:
+            return shape_posterior_kernel(model, k);
+        case ShapeKernel::Predictive:
+            return shape_predictive_kernel(model, k, y);
+        case ShapeKernel::Mean:
+            return shape_mean_kernel(model, k);
     }
     return 0.0;
 }
