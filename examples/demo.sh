@@ -268,5 +268,86 @@ PLOT
 fi
 
 echo
+echo "== Task 25: an expert's opinion on the Port Pirie 100-year sea level. The expert says"
+echo "   that 4.7 m is exceeded with a probability between 0.02 and 0.005 a year; the prior"
+echo "   built on it (confidence \"Moyenne\", risk 0.05) meets the 65 annual maxima. Quantile"
+echo "   orders 0.01 (the 100-year level) and 0.001, 10 excesses, tests at 0.05 and 0.1."
+# expert_study FILE DATA LAW SIMULATED SIMULATIONLAW P1 P2 P3: writes and runs a task 25
+# file whose result is Result<FILE number>; the Weibull shape's support is [1, 20].
+expert_study() {
+    local number=$1
+    parameters "Tmp$number.txt" "$dir" "$2" 25 "${dir}Result$number.txt" "$3" 1 20 "$4" "$5" \
+        "$6" "$7" "$8" 1 4.7 0.02 0.005 0.05 Moyenne CVM 0.05 0.1 10 0.01 0.01 0.001 0 0 0
+    run_engine "Tmp$number.txt" 3
+}
+# plot_expert NUMBER LAW DATA DENSITY_FITTED DENSITY_PREDICTIVE SURVIVAL_FITTED SURVIVAL_PREDICTIVE
+plot_expert() {
+    command -v gnuplot > /dev/null || return 0
+    (cd "$work" && gnuplot <<PLOT
+set terminal pngcairo size 900,500 noenhanced
+width = 0.1
+bin(x) = width * floor(x / width) + width / 2
+stats "$3" using 1 nooutput
+n = STATS_records
+set xrange [3.4:5.0]
+set output "expert_$1_density.png"
+set title "$2: fitted and predictive density over the sea levels"
+set xlabel "annual maximum sea level (m)"
+set ylabel "density"
+set style fill transparent solid 0.3
+plot "$3" using (bin(\$1)):(1.0 / (n * width)) smooth freq with boxes title "data", \\
+     "$4" using 1:2 with lines lw 2 title "fitted law", \\
+     "$5" using 1:2 with lines lw 2 title "predictive law"
+set output "expert_$1_survival.png"
+set title "$2: probability that a year's maximum exceeds the level"
+set ylabel "survival function"
+set logscale y
+set yrange [1e-4:1]
+unset style
+plot "$6" using 1:(\$2 > 0 ? \$2 : 1/0) with lines lw 2 title "fitted law", \\
+     "$7" using 1:(\$2 > 0 ? \$2 : 1/0) with lines lw 2 title "predictive law"
+PLOT
+    ) && echo "  drawn: $work/expert_$1_density.png and expert_$1_survival.png"
+}
+expert_labels=("s1: lower end of the expert's interval for the parameter"
+    "s2: upper end" "t1: position of s1 in the shape's support (0 unless WeibullForme)"
+    "t2: position of s2" "prior parameter 1" "prior parameter 2"
+    "predictive parameter 1" "predictive parameter 2" "predictive parameter 3 (when the law has one)")
+expert_tail=("fitted law accepted by the test at 0.05 (1) or rejected (0)"
+    "test statistic of the fitted law" "critical value adjusted for n"
+    "test statistic of the predictive law" "ET quantile inside the parent's resampled interval (1/0)"
+    "ET quantile inside the predictive resampled interval (1/0)"
+    "ET estimate of the 100-year level (exceedance 0.01)" "lower end of the predictive interval"
+    "upper end" "parent quantile, order 0.01 (100-year level)" "parent quantile, order 0.001"
+    "exponential-tail quantile, order 0.01" "exponential-tail quantile, order 0.001"
+    "predictive quantile, order 0.01" "predictive quantile, order 0.001")
+number=60
+for law in Exponentielle Normale WeibullEchelle WeibullForme; do
+    echo
+    echo "  -- $law (Result$number.txt; curve pairs $((number + 1)) to $((number + 4)))"
+    expert_study $number portpirie.txt "$law" 0 '*' '*' '*' '*'
+    # The last value has no line end; the predictive list has 2 or 3 values.
+    values=$(($(wc -l < "$work/Result$number.txt") + 1))
+    labels=("${expert_labels[@]:0:$((values - 15))}")
+    show "Result$number.txt" "${labels[@]}" "${expert_tail[@]}"
+    plot_expert $number "$law" portpirie.txt "Result$((number + 1)).txt" \
+        "Result$((number + 2)).txt" "Result$((number + 3)).txt" "Result$((number + 4)).txt"
+    number=$((number + 10))
+done
+
+echo
+echo "  -- Normale over 65 values simulated from the hand-fitted law (mean 3.98 m, deviation"
+echo "     0.24 m), compared with that law (simulated 1; six curve pairs, 101 to 106)"
+parameters Tmp99.txt "$dir" '*' 1 "${dir}Result99.txt" Normale 3.98 0.24 '*' 65 1 10
+run_engine Tmp99.txt 1
+cp "$work/Donnees.txt" "$work/simulated_levels.txt"
+expert_study 100 simulated_levels.txt Normale 1 Normale 3.98 0.24 '*'
+show Result100.txt "${expert_labels[@]}" "${expert_tail[@]}" \
+    "simulation law with its given parameters, order 0.01" "... order 0.001" \
+    "simulation law refitted to the series, order 0.01" "... order 0.001"
+plot_expert 100 "Normale (simulated series)" simulated_levels.txt Result101.txt Result103.txt \
+    Result104.txt Result106.txt
+
+echo
 echo "Files left in $work:"
 ls "$work"

@@ -206,28 +206,37 @@ std::string curve_result_file(const std::string& directory, int k) {
     return directory + "Result" + std::to_string(k) + ".txt";
 }
 
+namespace {
+// The LoadType 1 ParameterFile of curve k: the law, three parameter lines (the values
+// given, then "*" for each one missing), the range and the point count.
+void write_curve_parameters(const std::string& directory, const std::string& dataFile, int k,
+                            int curveTask, const std::string& lawName, const ValueList& parameters,
+                            double lower, double upper, int points) {
+    OutputFile out(curve_parameter_file(directory, k), "w");
+    if (!out.is_open()) return;
+    print_text(out.get(), directory);
+    print_text(out.get(), dataFile);
+    print_int(out.get(), curveTask);
+    print_text(out.get(), curve_result_file(directory, k));
+    print_text(out.get(), lawName);
+    for (int position = 1; position <= 3; ++position) {
+        if (position <= parameters.size())
+            print_value(out.get(), parameters.at(position));
+        else
+            print_text(out.get(), "*");
+    }
+    print_value(out.get(), lower);
+    print_value(out.get(), upper);
+    print_int(out.get(), points);
+}
+}  // namespace
+
 void write_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
                       int curveTask, const std::string& lawName, LawCode code,
                       const ValueList& parameters, double lower, double upper, const Sample& grid) {
     ++k;
-    {
-        OutputFile out(curve_parameter_file(directory, k), "w");
-        print_text(out.get(), directory);
-        print_text(out.get(), dataFile);
-        print_int(out.get(), curveTask);
-        print_text(out.get(), curve_result_file(directory, k));
-        print_text(out.get(), lawName);
-        // Three parameter lines: the values given, then "*" for each one missing.
-        for (int position = 1; position <= 3; ++position) {
-            if (position <= parameters.size())
-                print_value(out.get(), parameters.at(position));
-            else
-                print_text(out.get(), "*");
-        }
-        print_value(out.get(), lower);
-        print_value(out.get(), upper);
-        print_int(out.get(), kCurveSteps);
-    }
+    write_curve_parameters(directory, dataFile, k, curveTask, lawName, parameters, lower, upper,
+                           kCurveSteps);
     Sample curve;
     const EvalMode mode = curveTask == kSurvivalCurveTask ? EvalMode::Survival : EvalMode::Density;
     evaluate_law(curve, code, grid, parameters, mode, 0);
@@ -246,6 +255,17 @@ ProtectedFile& protected_file() {
     return file;
 }
 }  // namespace
+
+void write_table_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
+                            int curveTask, const std::string& lawName, const ValueList& parameters,
+                            const Sample& curve) {
+    ++k;
+    const double lower = curve.empty() ? 0.0 : curve.begin()->x;
+    const double upper = curve.empty() ? 0.0 : curve.rbegin()->x;
+    write_curve_parameters(directory, dataFile, k, curveTask, lawName, parameters, lower, upper,
+                           curve.size());
+    write_pairs(curve, curve_result_file(directory, k));
+}
 
 void protect_parameter_file(const std::string& path) {
     ProtectedFile& p = protected_file();

@@ -54,6 +54,11 @@ std::string curve_result_file(const std::string& directory, int k);     // "Resu
 void write_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
                       int curveTask, const std::string& lawName, LawCode code,
                       const ValueList& parameters, double lower, double upper, const Sample& grid);
+// A curve pair whose curve is already computed: its range runs from its first to its last
+// x and its point count is its size.
+void write_table_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
+                            int curveTask, const std::string& lawName, const ValueList& parameters,
+                            const Sample& curve);
 
 // The file the run reads its parameters from: no OutputFile may open it. Set by the
 // driver at the start of each run (an empty path protects nothing).

@@ -44,6 +44,26 @@ std::string absolute_path(const std::string& path) {
     return ignored ? path : absolute.string();
 }
 
+// LoadType 3: the two Weibull words choose the law and whether the prior is on its
+// shape; every other name, "*" included, must be in the catalogue, as must the
+// simulation law of a simulated series.
+void resolve_load_type_3_names(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    const bool shape = p.lawName == "WeibullForme";
+    if (shape || p.lawName == "WeibullEchelle") {
+        context.lawCode = kWeibull;
+        context.weibullShapeFlag = shape ? 1 : 0;
+    } else {
+        context.lawCode = law_code_from_name(p.lawName);
+        if (context.lawCode == kUnknownLaw) throw Erreur::UnknownLaw;
+    }
+    if (p.simulated == 1) {
+        context.simulationLawCode = law_code_from_name(p.simulationLaw);
+        if (context.simulationLawCode == kUnknownLaw) throw Erreur::UnknownLaw;
+    }
+    context.testSelector = p.testName == "AD" ? 1 : 2;
+}
+
 int required_parameter_count(LawCode code) {
     switch (code) {
         case kExponential:
@@ -101,6 +121,10 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
                     throw with_detail(Erreur::UnknownLaw, "loi \"" + parameters.lawName + "\"");
                 break;
             case 2: load_parameter_file_2(parameterPath, parameters); break;  // tasks map the names
+            case 3:
+                load_parameter_file_3(parameterPath, parameters);
+                resolve_load_type_3_names(context);
+                break;
             case 4:
                 load_parameter_file_4(parameterPath, parameters);
                 // An unknown name is not refused here (task 27 refuses a law it cannot

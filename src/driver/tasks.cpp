@@ -1,5 +1,6 @@
 #include "driver/tasks.h"
 
+#include "driver/task_expert_opinion.h"
 #include "driver/tasks_fit_choice.h"
 #include "driver/tasks_quantile_tests.h"
 #include "driver/tasks_tail.h"
@@ -32,6 +33,7 @@ void run_task(RunContext& context) {
         case 22:
         case 23:
         case 24: task_et_verdicts(context); break;
+        case 25: task_expert_opinion(context); break;
         case 26: task_estimate_spread(context); break;
         case 27: task_predictive_samples(context); break;
         case 28: task_tail_fit_plots(context); break;

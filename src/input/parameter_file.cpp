@@ -192,11 +192,32 @@ void load_common_head(const LineTable& table, int loadType, RunParameters& param
         throw line_failure(table, 4, Erreur::FileNameNotText);
 }
 
+std::string text_line(const LineTable& table, int number, Erreur notText) {
+    std::string word = first_word(table.line(number));
+    if (!begins_with_letter(word) && word != "*") throw line_failure(table, number, notText);
+    return word;
+}
+
 std::string law_name_line(const LineTable& table, int number) {
-    std::string name = first_word(table.line(number));
-    if (!begins_with_letter(name) && name != "*")
-        throw line_failure(table, number, Erreur::LawNameNotText);
-    return name;
+    return text_line(table, number, Erreur::LawNameNotText);
+}
+
+bool optional_double_line(const LineTable& table, int number, Erreur notNumeric, double& value) {
+    const std::string word = first_word(table.line(number));
+    if (word == "*") return false;
+    if (begins_with_letter(word) || !convert_double(word, value))
+        throw line_failure(table, number, notNumeric);
+    return true;
+}
+
+double test_level_line(const LineTable& table, int number, bool zeroAccepted) {
+    // The levels for which the tests of fit have critical values, compared exactly.
+    constexpr std::array<double, 5> kTabulatedLevels = {0.25, 0.1, 0.05, 0.025, 0.01};
+    const double level = double_line(table, number, Erreur::TestLevelNotNumeric);
+    if (zeroAccepted && level == 0.0) return level;
+    for (double tabulated : kTabulatedLevels)
+        if (level == tabulated) return level;
+    throw line_failure(table, number, Erreur::TestLevelNotAccepted);
 }
 
 void law_parameter_lines(const LineTable& table, int first, int last, ValueList& parameters) {
@@ -214,14 +235,9 @@ void law_parameter_lines(const LineTable& table, int first, int last, ValueList&
 namespace {
 // One bound of the prior's interval: "*" leaves it absent (false), any other word is a number.
 bool prior_bound(const LineTable& table, int number, double& bound) {
-    const std::string word = first_word(table.line(number));
-    if (word == "*") {
-        bound = kPriorBoundAbsent;
-        return false;
-    }
-    if (begins_with_letter(word) || !convert_double(word, bound))
-        throw line_failure(table, number, Erreur::PriorBoundNotNumeric);
-    return true;
+    if (optional_double_line(table, number, Erreur::PriorBoundNotNumeric, bound)) return true;
+    bound = kPriorBoundAbsent;
+    return false;
 }
 }  // namespace
 

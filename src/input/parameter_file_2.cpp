@@ -9,9 +9,6 @@
 namespace evstat {
 
 namespace {
-// The levels for which the goodness-of-fit tests have critical values (0: no test),
-// compared exactly.
-constexpr std::array<double, 6> kAcceptedTestLevels = {0.0, 0.25, 0.1, 0.05, 0.025, 0.01};
 constexpr int kLastEtVersion = 3;  // the ET test exists in versions 0 to 3
 
 // Lines of the file that are not law names: the head and the closing block.
@@ -24,20 +21,12 @@ void check_law_name(const std::string& name) {
     if (!begins_with_letter(name) && name != "*") throw Erreur::LawNameNotText;
 }
 
-bool accepted_test_level(double level) {
-    for (double accepted : kAcceptedTestLevels)
-        if (level == accepted) return true;
-    return false;
-}
-
 // Lines k to k + 6.
 void load_closing_block(const LineTable& table, int k, RunParameters& parameters) {
     parameters.excessCount = non_negative_int_line(table, k, Erreur::ExcessCountNotInteger,
                                                    Erreur::ExcessCountNegative);
 
-    parameters.testLevel = double_line(table, k + 1, Erreur::TestLevelNotNumeric);
-    if (!accepted_test_level(parameters.testLevel))
-        throw line_failure(table, k + 1, Erreur::TestLevelNotAccepted);
+    parameters.testLevel = test_level_line(table, k + 1, true);  // 0: no test
 
     parameters.excessLow = non_negative_int_line(table, k + 2, Erreur::ExcessLowNotInteger,
                                                  Erreur::ExcessLowNegative);
