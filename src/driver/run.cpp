@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 
+#include "driver/files.h"
 #include "driver/tasks.h"
 #include "input/errors.h"
 #include "input/parameter_file.h"
@@ -29,12 +31,16 @@ std::string folder_of(const std::string& path) {
 
 // A failure before line 1 is read has no working directory to name the error file, and
 // a directory line that names no place (codes 1 and 2) leaves none to write in: the
-// message then goes to standard error, and beside the ParameterFile when its path is known.
+// message then goes beside the ParameterFile when its path is known.
 void report_without_directory(Erreur code, const std::string& parameterPath) {
-    const std::string_view message = error_message(code);
-    std::fwrite(message.data(), 1, message.size(), stderr);
-    std::fputc('\n', stderr);
     if (!parameterPath.empty()) ErrorReporter{}.write(folder_of(parameterPath) + "Erreur.txt", code);
+}
+
+// The ParameterFile as an absolute path, formed before the loader changes the directory.
+std::string absolute_path(const std::string& path) {
+    std::error_code ignored;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+    return ignored ? path : absolute.string();
 }
 
 int required_parameter_count(LawCode code) {
@@ -72,20 +78,26 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
     RunContext context;
     RunParameters& parameters = context.parameters;
     std::string parameterPath;
+    clear_error_detail();
+    protect_parameter_file({});
     try {
-        if (argc < 3) throw Erreur::TooFewArguments;
+        if (argc < 3)
+            throw with_detail(Erreur::TooFewArguments,
+                              "il faut le chemin du fichier Tmp*.txt puis le type de chargement");
         parameterPath = argv[1];
         for (int i = 2; i < argc - 1; ++i) parameterPath += std::string(" ") + argv[i];
         std::fputs(parameterPath.c_str(), stdout);
         std::fflush(stdout);
         context.loadType = read_load_type(argv[argc - 1]);
+        parameters.parameterFile = absolute_path(parameterPath);
+        protect_parameter_file(parameters.parameterFile);
 
         switch (context.loadType) {
             case 1:
                 load_parameter_file_1(parameterPath, parameters);
                 context.lawCode = law_code_from_name(parameters.lawName);
                 if (context.lawCode == kUnknownLaw && parameters.lawName != "*")
-                    throw Erreur::UnknownLaw;
+                    throw with_detail(Erreur::UnknownLaw, "loi \"" + parameters.lawName + "\"");
                 break;
             case 2: load_parameter_file_2(parameterPath, parameters); break;  // tasks map the names
             case 4:
@@ -103,6 +115,8 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
         set_seed(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
         run_task(context);
     } catch (Erreur code) {
+        const std::string line = error_line(code);
+        std::fprintf(stderr, "%s\n", line.c_str());
         const bool written = parameters.directoryRead &&
                              ErrorReporter{}.write(parameters.directory + "Erreur.txt", code);
         if (!written) report_without_directory(code, parameterPath);

@@ -19,6 +19,7 @@ constexpr double kPriorBoundAbsent = -999.0;
 // What a loader hands back to the driver. Every loader fills the first four fields;
 // the rest depend on the LoadType.
 struct RunParameters {
+    std::string parameterFile;  // the ParameterFile of the run, as an absolute path (set by the driver)
     std::string directory;  // ends with the path separator; file names are appended to it
     bool directoryRead = false;  // line 1 has been read (the error file can be named)
     std::string dataFile;

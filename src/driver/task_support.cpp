@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 namespace evstat {
 
@@ -18,8 +19,43 @@ bool file_opens(const std::string& name) {
 
 LawCode law_code_or_fail(const std::string& name) {
     const LawCode code = law_code_from_name(name);
-    if (code == kUnknownLaw) throw Erreur::UnknownLaw;
+    if (code == kUnknownLaw) throw with_detail(Erreur::UnknownLaw, "loi \"" + name + "\"");
     return code;
+}
+
+int count_numbered_files(const std::string& directory) {
+    const std::string first = numbered_data_file(directory, 1);
+    if (!file_opens(first)) throw with_detail(Erreur::FileNotFound, first);
+    Sample scratch;
+    int files = 0;
+    for (int i = 1; i <= kMostNumberedFiles; ++i) {
+        const std::string name = numbered_data_file(directory, i);
+        if (!file_opens(name)) break;
+        scratch.clear();
+        read_series(scratch, name);
+        files = i;
+    }
+    return files;
+}
+
+namespace {
+bool same_file(const std::string& a, const std::string& b) {
+    std::error_code ignored;
+    return std::filesystem::equivalent(a, b, ignored);
+}
+}  // namespace
+
+void require_curve_pairs_spare_parameter_file(const RunParameters& p, int firstNumber, int count) {
+    if (p.parameterFile.empty()) return;
+    for (long long k = firstNumber; k < static_cast<long long>(firstNumber) + count; ++k) {
+        for (const std::string& name : {curve_parameter_file(p.directory, static_cast<int>(k)),
+                                        curve_result_file(p.directory, static_cast<int>(k))}) {
+            if (same_file(name, p.parameterFile))
+                throw with_detail(Erreur::ResultNotWritable,
+                                  "la paire de courbes " + std::to_string(k) +
+                                      " remplacerait le fichier de param\xc3\xa8tres " + name);
+        }
+    }
 }
 
 LawCode first_law_code(const RunParameters& p) {
@@ -28,7 +64,6 @@ LawCode first_law_code(const RunParameters& p) {
 
 void write_rates(const std::string& resultFile, const Sample& decisions, int i) {
     OutputFile out(resultFile, "w");
-    if (!out.is_open()) return;
     const double m = decisions.mean();
     const double v = decisions.variance();
     print_value(out.get(), (1.0 - m) * kPercent);

@@ -70,7 +70,6 @@ double fitted_quantile(LawCode code, const ValueList& estimates, double order) {
 void append_test_block(const std::string& resultFile, const ValueList& estimates, int accepted,
                        double statistic, double criticalValue) {
     OutputFile out(resultFile, "a");
-    if (!out.is_open()) return;
     for (double value : estimates) print_value(out.get(), value);
     print_int(out.get(), accepted);
     print_value(out.get(), statistic);
@@ -79,6 +78,7 @@ void append_test_block(const std::string& resultFile, const ValueList& estimates
 
 void candidate_laws(const RunParameters& p, FitTest test) {
     int k = result_number(p.directory, p.resultFile);
+    require_curve_pairs_spare_parameter_file(p, k + 1, law_count(p));  // one pair a law at most
     Sample series;
     read_series(series, p.dataFile);
     const double lo = series.first_value();
@@ -109,7 +109,6 @@ void candidate_laws(const RunParameters& p, FitTest test) {
     }
 
     OutputFile out(p.resultFile, "a");
-    if (!out.is_open()) return;
     for (const Point& point : usable) print_value(out.get(), point.y);
     print_value(out.get(), static_cast<double>(unusable));
 }
@@ -196,7 +195,6 @@ void task_extreme_quantile_spread(RunContext& context) {
     const double mean = available.empty() ? kNotAvailable : available.mean();
     const double variance = available.empty() ? kNotAvailable : available.variance();
     OutputFile out(p.resultFile, "a");
-    if (!out.is_open()) return;
     print_text(out.get(), "");
     print_value(out.get(), mean);
     print_value(out.get(), variance);

@@ -156,10 +156,8 @@ bool guard_stops_task(const RunParameters& p, const Sample& series, int n, long 
     if (!found || needed <= m || !concerned) return false;
     OutputFile error(p.directory + "Erreur.txt", "w");
     if (m < 0) throw Erreur::NegativeData;
-    if (error.is_open()) {
-        std::fwrite(kNegativeDataSentence.data(), 1, kNegativeDataSentence.size(), error.get());
-        std::fprintf(error.get(), "%d", m);
-    }
+    print_bytes(error.get(), kNegativeDataSentence);
+    print_bytes(error.get(), std::to_string(m));
     return true;
 }
 
@@ -205,7 +203,6 @@ void task_excess_test(RunContext& context) {
         write_pairs(pairs, p.resultFile);
     }
     OutputFile out(p.resultFile, "a");
-    if (!out.is_open()) return;
     print_pair(out.get(), fit.estimates.at(1), 0.0);
     print_pair(out.get(), static_cast<double>(d.accepted), 0.0);
 }
@@ -370,7 +367,6 @@ void write_spread(const std::string& resultFile, Sample& first, Sample* second, 
     }
     write_values(column, resultFile);
     OutputFile out(resultFile, "a");
-    if (!out.is_open()) return;
     print_text(out.get(), "");
     print_mean_and_variance(out.get(), first);
     if (second != nullptr) print_mean_and_variance(out.get(), *second);

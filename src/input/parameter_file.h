@@ -29,13 +29,19 @@ public:
     // Raises FileNotFound when the file does not exist.
     static LineTable read(const std::string& path);
     int line_count() const { return lineCount_; }
+    const std::string& path() const { return path_; }
     // The text of line `number` (1-based); empty past the lines read.
     const std::string& line(int number) const;
 
 private:
     std::array<std::string, kLineSlots> slots_{};
     int lineCount_ = 0;
+    std::string path_;
 };
+
+// The code of a failing line, its place and text recorded for standard error:
+//     throw line_failure(table, 5, Erreur::LawNameNotText);
+Erreur line_failure(const LineTable& table, int number, Erreur code);
 
 // First character A to Z or a to z. Path lines also accept a leading separator on POSIX,
 // where every absolute path begins with it.

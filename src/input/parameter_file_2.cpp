@@ -36,17 +36,19 @@ void load_closing_block(const LineTable& table, int k, RunParameters& parameters
                                                    Erreur::ExcessCountNegative);
 
     parameters.testLevel = double_line(table, k + 1, Erreur::TestLevelNotNumeric);
-    if (!accepted_test_level(parameters.testLevel)) throw Erreur::TestLevelNotAccepted;
+    if (!accepted_test_level(parameters.testLevel))
+        throw line_failure(table, k + 1, Erreur::TestLevelNotAccepted);
 
     parameters.excessLow = non_negative_int_line(table, k + 2, Erreur::ExcessLowNotInteger,
                                                  Erreur::ExcessLowNegative);
     parameters.excessHigh = non_negative_int_line(table, k + 3, Erreur::ExcessHighNotInteger,
                                                   Erreur::ExcessHighNegative);
-    if (parameters.excessHigh < parameters.excessLow) throw Erreur::ExcessHighBelowLow;
+    if (parameters.excessHigh < parameters.excessLow)
+        throw line_failure(table, k + 3, Erreur::ExcessHighBelowLow);
 
     parameters.etVersion = int_line(table, k + 4, Erreur::EtVersionNotInteger);
     if (parameters.etVersion < 0 || parameters.etVersion > kLastEtVersion)
-        throw Erreur::EtVersionNotAccepted;
+        throw line_failure(table, k + 4, Erreur::EtVersionNotAccepted);
 
     parameters.bootstrapCount = non_negative_int_line(table, k + 5, Erreur::BootstrapCountNotInteger,
                                                       Erreur::BootstrapCountNegative);
@@ -57,9 +59,9 @@ void load_closing_block(const LineTable& table, int k, RunParameters& parameters
 // The tail method of tasks 38 to 46, one keyword.
 int method_line(const LineTable& table, int number) {
     const std::string word = first_word(table.line(number));
-    if (!begins_with_letter(word)) throw Erreur::MethodNameNotText;
+    if (!begins_with_letter(word)) throw line_failure(table, number, Erreur::MethodNameNotText);
     const int code = tail_method_from_name(word);
-    if (code == 0) throw Erreur::MethodNameNotAccepted;
+    if (code == 0) throw line_failure(table, number, Erreur::MethodNameNotAccepted);
     return code;
 }
 }  // namespace

@@ -1,7 +1,8 @@
 // The ParameterFiles of LoadTypes 2, 4 and 5 seen from the front end: the error file of
 // every check, the order of the checks, the list lengths and the bounds that pass. A file
-// of LoadType 2 or 4 that passes leaves no error file (its task ends normally over an
-// absent series); one of LoadType 5 runs task 35, which then finds no numbered data file.
+// of LoadType 2 that passes runs its task over a small series and leaves no error file,
+// nor does one of LoadType 4 (task 27 is not yet there); one of LoadType 5 runs task 35,
+// which then finds no numbered data file.
 #include <map>
 
 #include "e2e/harness.h"
@@ -57,6 +58,7 @@ using Lines = std::vector<std::string>;
 // Runs a file of the LoadType and returns the error file's bytes ("" when there is none).
 std::string error_of(const WorkDir& w, const Lines& lines, const std::string& loadType) {
     w.write_lines("Tmp1.txt", lines);
+    if (!w.exists("serie.txt")) w.write("serie.txt", "0.2\n0.4\n0.5\n0.9\n1.3\n");
     std::filesystem::remove(w.file("Erreur.txt"));
     const RunOutput out = w.run("Tmp1.txt", loadType);
     const bool failed = w.exists("Erreur.txt");
@@ -67,7 +69,7 @@ std::string error_of(const WorkDir& w, const Lines& lines, const std::string& lo
 
 // Task 9: one law, then excesses, test level, excess range, ET version, bootstrap, order.
 Lines fit_tests_file(const WorkDir& w, const Lines& laws = {"Normale"}) {
-    Lines lines = {w.dir(), "*", "9", w.dir() + "Result1.txt"};
+    Lines lines = {w.dir(), "serie.txt", "9", w.dir() + "Result1.txt"};
     lines.insert(lines.end(), laws.begin(), laws.end());
     lines.insert(lines.end(), {"10", "0.05", "2", "5", "1", "100", "0.99"});
     return lines;
@@ -214,6 +216,7 @@ TEST(LoadType2, TheFirstFailingLineWins) {
 
 TEST(LoadType2, WindowsLineEndsReadAsPlainOnes) {
     WorkDir w;
+    w.write("serie.txt", "0.2\n0.4\n0.5\n0.9\n1.3\n");
     for (const auto& [last, code] : std::vector<std::pair<std::string, int>>{{"Zipf", kPasses}, {"zipf", 60}}) {
         Lines lines = tail_quantile_file(w);
         lines.back() = last;
@@ -262,7 +265,7 @@ TEST(LoadType5, EveryCheckInLineOrder) {
     WorkDir w;
     check_cases(w, tail_methods_file(w), "5",
                 {
-                    {3, "27", 7},        {3, "36", 7},        {3, "34", kPasses},  // task 34 over an absent series: an empty range, no file
+                    {3, "27", 7},        {3, "36", 7},        {3, "34", kPassesToTask35},  // task 34 over no series ("*"): code 3 too
                     {5, "1", 59},        {5, "", 59},         {5, "*", 60},        {5, "hill", 60},
                     {5, "HW", kPassesToTask35},  {5, "EMV", kPassesToTask35}, {5, "HillG", kPassesToTask35},
                     {5, "Zipf", kPassesToTask35},
