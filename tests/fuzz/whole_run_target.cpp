@@ -16,13 +16,17 @@
 //   - a ParameterFile that loads and asks for more work than the bounds below: samples of
 //     more than kMostSampleValues values, more than kMostSamples samples, more than
 //     kMostGridPoints grid points or histogram classes, more than kMostResamples resamples.
-// After the run: the status is 0 or 1, and a failed run has left its error file (line 1
-// followed by "Erreur.txt") in the scratch directory.
+// After the run: the status is 0 or 1; a failed run has left its error file (line 1
+// followed by "Erreur.txt") in the scratch directory; a run from the scratch directory
+// itself that succeeded leaves no "Erreur.txt" but the tail tasks' own sentence; the
+// ParameterFile is as it was written.
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -90,6 +94,11 @@ bool split_input(std::string_view text, std::string_view& parameterText, std::ve
     return parameterText.find('/') == std::string_view::npos;
 }
 
+std::string read_back(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 // The error file's name is line 1 followed by "Erreur.txt", so a directory line without
 // its final separator puts it beside that directory: here, always in the scratch directory.
 bool error_file_left(const ScratchDirectory& work) {
@@ -101,6 +110,14 @@ bool error_file_left(const ScratchDirectory& work) {
             return true;
     }
     return false;
+}
+
+// The error file of the working directory, when a run that succeeded leaves one, holds
+// the tail tasks' own sentence.
+bool no_stale_error_file(const ScratchDirectory& work) {
+    const std::string name = work.file("Erreur.txt");
+    if (!std::filesystem::exists(name)) return true;
+    return read_back(name).rfind(kNegativeDataSentence, 0) == 0;
 }
 
 // False when the loaded parameters ask for more work than a fuzz run may do. A file that
@@ -147,7 +164,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ScratchDirectory& work = scratch();
     for (const NamedFile& file : files) work.write(file.name, file.bytes);
     const std::string path = work.file("Tmp1.txt");
-    work.write("Tmp1.txt", with_scratch_directory(parameterText, work.dir()));
+    std::string_view afterDirectory;
+    const bool fromScratch = first_line(parameterText, afterDirectory) == "@";
+    const std::string parameterFile = with_scratch_directory(parameterText, work.dir());
+    work.write("Tmp1.txt", parameterFile);
 
     {
         // The front end starts the engine in the working directory, and so does this.
@@ -161,6 +181,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const int status = run(3, argv, kSeed);
             if (status != 0 && status != 1) broken("exit status neither 0 nor 1");
             if (status == 1 && !error_file_left(work)) broken("a failed run left no error file");
+            if (status == 0 && fromScratch && !no_stale_error_file(work))
+                broken("a successful run left an error file");
+            if (read_back(work.file("Tmp1.txt")) != parameterFile) broken("the ParameterFile was written");
         }
     }
     work.empty();
