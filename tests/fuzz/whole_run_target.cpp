@@ -12,10 +12,12 @@
 // Inputs refused without a run (each run must stay short and inside the scratch directory):
 //   - a ParameterFile holding '/', since only '@' may name a place outside the names of
 //     the scratch directory;
-//   - more than kMostFiles files, or a file name outside the rule above;
-//   - a ParameterFile that loads and asks for more work than the bounds below: samples of
-//     more than kMostSampleValues values, more than kMostSamples samples, more than
-//     kMostGridPoints grid points or histogram classes, more than kMostResamples resamples.
+//   - more than kFuzzMostFiles files, or a file name outside the rule above;
+//   - a ParameterFile that loads and asks for more work than the bounds below, yet less
+//     than the engine's own work bounds (which refuse a request with code 12 at once, so
+//     such requests are run): samples of more than kFuzzMostSampleValues values, more than
+//     kFuzzMostSamples samples, more than kFuzzMostGridPoints grid steps or histogram
+//     classes; and more than kFuzzMostResamples resamples, which the engine does not bound.
 // After the run: the status is 0 or 1; a failed run has left its error file (line 1
 // followed by "Erreur.txt") in the scratch directory; a run from the scratch directory
 // itself that succeeded leaves no "Erreur.txt" but the tail tasks' own sentence; the
@@ -31,6 +33,7 @@
 #include <vector>
 
 #include "driver/run.h"
+#include "driver/work_bounds.h"
 #include "fuzz_support.h"
 #include "input/errors.h"
 
@@ -38,12 +41,12 @@ namespace evstat::fuzz {
 namespace {
 
 constexpr std::uint32_t kSeed = 20261209;
-constexpr std::size_t kMostFiles = 12;
+constexpr std::size_t kFuzzMostFiles = 12;
 constexpr std::size_t kLongestFileName = 40;
-constexpr double kMostSampleValues = 2000.0;
-constexpr double kMostSamples = 10.0;
-constexpr int kMostGridPoints = 5000;
-constexpr int kMostResamples = 20;
+constexpr double kFuzzMostSampleValues = 2000.0;
+constexpr double kFuzzMostSamples = 10.0;
+constexpr int kFuzzMostGridPoints = 5000;
+constexpr int kFuzzMostResamples = 20;
 
 struct NamedFile {
     std::string_view name;
@@ -76,7 +79,7 @@ bool split_input(std::string_view text, std::string_view& parameterText, std::ve
                 parameterText = part;
             else
                 open->bytes = part;
-            if (files.size() == kMostFiles) return false;
+            if (files.size() == kFuzzMostFiles) return false;
             std::string_view name = line.substr(kMark.size());
             if (!name.empty() && name.back() == '\r') name.remove_suffix(1);
             if (!valid_file_name(name)) return false;
@@ -120,8 +123,9 @@ bool no_stale_error_file(const ScratchDirectory& work) {
     return read_back(name).rfind(kNegativeDataSentence, 0) == 0;
 }
 
-// False when the loaded parameters ask for more work than a fuzz run may do. A file that
-// does not load is run all the same: the engine refuses it at once.
+// False when the loaded parameters ask for more work than a fuzz run may do, yet not so
+// much that the engine itself refuses it (those requests run: the engine's refusal is
+// quick). A file that does not load is run all the same: the engine refuses it at once.
 bool within_bounds(int loadType, const std::string& path) {
     const Loader loader = loader_of(loadType);
     if (loader == nullptr) return true;
@@ -132,17 +136,28 @@ bool within_bounds(int loadType, const std::string& path) {
     } catch (Erreur) {
         return true;
     }
-    switch (loadType) {
-        case 1: {
-            const bool sampling = p.taskNumber == 1;
-            if (sampling && !(p.lowerOrSize <= kMostSampleValues && p.upperOrSamples <= kMostSamples))
-                return false;
-            return p.pointsOrClasses <= kMostGridPoints;
+    auto simulation_within = [](double size, double count) {
+        try {
+            require_simulation_within_bounds(size, count);
+        } catch (Erreur) {
+            return true;
         }
-        case 2: return p.bootstrapCount <= kMostResamples;
-        case 4:
-            return p.sampleSize <= kMostSampleValues && p.sampleCount <= kMostSamples &&
-                   p.classCount <= kMostGridPoints;
+        return size <= kFuzzMostSampleValues && count <= kFuzzMostSamples;
+    };
+    auto grid_within = [](int steps) {
+        try {
+            require_grid_within_bounds(steps);
+        } catch (Erreur) {
+            return true;
+        }
+        return steps <= kFuzzMostGridPoints;
+    };
+    switch (loadType) {
+        case 1:
+            if (p.taskNumber == 1 && !simulation_within(p.lowerOrSize, p.upperOrSamples)) return false;
+            return grid_within(p.pointsOrClasses);
+        case 2: return p.bootstrapCount <= kFuzzMostResamples;
+        case 4: return simulation_within(p.sampleSize, p.sampleCount) && grid_within(p.classCount);
         default: return true;
     }
 }
