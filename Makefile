@@ -1,11 +1,13 @@
-# Front door: `make demo`, `make test`, `make bench`.
+# Front door: `make demo`, `make test`, `make bench`, `make fuzz`.
 BUILD      ?= build
 BUILD_REL  ?= build-bench
 BUILD_SAN  ?= build-sanitize
 BUILD_DEMO ?= build-demo
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
-.PHONY: all build test demo bench sanitize clean
+.PHONY: all build test demo bench sanitize fuzz clean
 
 all: build
 
@@ -32,5 +34,14 @@ sanitize:
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
+# The libFuzzer targets, built with clang: the seed corpus and past findings replayed,
+# then each target fuzzed for FUZZ_SECONDS.
+fuzz:
+	cmake -S . -B $(BUILD_FUZZ) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DEVSTAT_TESTS=OFF -DEVSTAT_FUZZ=ON
+	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	cd $(BUILD_FUZZ) && ctest --output-on-failure
+	./tests/fuzz/run_fuzzers.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD_REL) $(BUILD_SAN) $(BUILD_DEMO)
+	rm -rf $(BUILD) $(BUILD_REL) $(BUILD_SAN) $(BUILD_DEMO) $(BUILD_FUZZ)
