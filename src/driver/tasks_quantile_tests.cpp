@@ -10,6 +10,7 @@
 #include "driver/files.h"
 #include "driver/tail_steps.h"
 #include "driver/task_support.h"
+#include "driver/work_bounds.h"
 #include "estimation/estimate.h"
 #include "input/errors.h"
 #include "tail/quantile_tests/quantile_tests.h"
@@ -45,6 +46,21 @@ struct Excesses {
 void excesses_for(const Sample& series, int j, Excesses& excesses) {
     excesses.values.clear();
     excesses_over_threshold(series, j, series.size(), excesses.values, excesses.u);
+}
+
+bool resamples(const RunParameters& p) {
+    return p.etVersion == kDifferenceVersion || p.etVersion == kPercentileVersion;
+}
+
+// The numbers of excesses from excessLow to `last`, none when the range is empty.
+long long excess_counts(const RunParameters& p, int last) {
+    return std::max(0LL, static_cast<long long>(last) - p.excessLow + 1);
+}
+
+// Before the first test of a series: its resampling tests, `tests` of them, must stay
+// within the bound on the values they draw.
+void require_tests_within_bounds(const RunParameters& p, const Sample& series, long long tests) {
+    if (resamples(p)) require_resampling_within_bounds(p.bootstrapCount, series.size(), tests);
 }
 
 // The parent law fitted to the series, its estimates in `parameters` (cleared first);
@@ -122,6 +138,7 @@ void task_et_acceptance_rate(RunContext& context) {
     Excesses q;
     const int files = for_each_numbered_file(p.directory, [&](Sample& series, int) {
         series.sort_ascending();
+        require_tests_within_bounds(p, series, 1);
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
         const QuantileTestOutcome outcome = et_test(p, series, q, p.excessCount, code, parameters);
@@ -135,6 +152,7 @@ void task_et_outcomes(RunContext& context) {
     const RunParameters& p = context.parameters;
     Sample series;
     read_sorted_series(series, p.dataFile);
+    require_tests_within_bounds(p, series, law_count(p));
     ValueList parameters;
     Excesses q;
     for (int j = 1; j <= law_count(p); ++j) {
@@ -150,6 +168,7 @@ void task_et_verdicts(RunContext& context) {
     Sample series;
     read_sorted_series(series, p.dataFile);
     const int last = last_excess_count(p, series.size());
+    require_tests_within_bounds(p, series, law_count(p) * excess_counts(p, last));
     Sample verdicts;  // (number of excesses, verdict), law after law
     ValueList parameters;
     Excesses q;
@@ -176,6 +195,7 @@ void task_gpd_acceptance_rate(RunContext& context) {
         series.sort_ascending();
         if (series.has_non_positive() && !defined_over_non_positive(code))
             throw Erreur::NegativeData;
+        require_tests_within_bounds(p, series, 1);
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
         const QuantileTestOutcome outcome =
@@ -193,6 +213,7 @@ void task_gpd_outcomes(RunContext& context) {
     Sample series;
     read_sorted_series(series, p.dataFile);
     const int n = series.size();
+    require_tests_within_bounds(p, series, law_count(p));
     ValueList parameters;
     Excesses q;
     for (int j = 1; j <= law_count(p); ++j) {
@@ -216,6 +237,8 @@ void task_gpd_verdicts(RunContext& context) {
     Sample series;
     read_sorted_series(series, p.dataFile);
     const int n = series.size();
+    // Past n excesses the fit fails (65) before it resamples.
+    require_tests_within_bounds(p, series, law_count(p) * excess_counts(p, std::min(p.excessHigh, n)));
     Sample verdicts;  // (number of excesses, verdict), law after law
     ValueList parameters;
     Excesses q;
