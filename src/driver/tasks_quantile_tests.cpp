@@ -128,24 +128,37 @@ int last_excess_count(const RunParameters& p, int n) { return std::min(p.excessH
 // The guard concerns the GPD tasks whose method takes logarithms.
 bool guard_concerns(const RunParameters& p) { return !fits_without_logarithms(p.method); }
 
-}  // namespace
-
-void task_et_acceptance_rate(RunContext& context) {
-    const RunParameters& p = context.parameters;
+// The share of the numbered data files whose series passes `test(series, q, code,
+// parameters)`, each file taken with its own size; the GPD test refuses a series with values
+// not above 0 for a law not defined there.
+template <typename Test>
+void write_acceptance_rate(const RunParameters& p, bool positiveSeries, Test test) {
     const LawCode code = first_law_code(p);
     Sample verdicts;
     ValueList parameters;
     Excesses q;
     const int files = for_each_numbered_file(p.directory, [&](Sample& series, int) {
         series.sort_ascending();
+        if (positiveSeries && series.has_non_positive() && !defined_over_non_positive(code))
+            throw Erreur::NegativeData;
         require_tests_within_bounds(p, series, 1);
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
-        const QuantileTestOutcome outcome = et_test(p, series, q, p.excessCount, code, parameters);
+        const QuantileTestOutcome outcome = test(series, q, code, parameters);
         verdicts.push_back(0.0, static_cast<double>(outcome.verdict));
         return true;
     });
     write_rates(p.resultFile, verdicts, files + 1);
+}
+
+}  // namespace
+
+void task_et_acceptance_rate(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    write_acceptance_rate(p, false, [&](const Sample& series, const Excesses& q, LawCode code,
+                                        const ValueList& parameters) {
+        return et_test(p, series, q, p.excessCount, code, parameters);
+    });
 }
 
 void task_et_outcomes(RunContext& context) {
@@ -184,26 +197,12 @@ void task_et_verdicts(RunContext& context) {
     write_pairs(verdicts, p.resultFile);
 }
 
-// Each file is taken with its own size, as in the other studies over the numbered files.
 void task_gpd_acceptance_rate(RunContext& context) {
     const RunParameters& p = context.parameters;
-    const LawCode code = first_law_code(p);
-    Sample verdicts;
-    ValueList parameters;
-    Excesses q;
-    const int files = for_each_numbered_file(p.directory, [&](Sample& series, int) {
-        series.sort_ascending();
-        if (series.has_non_positive() && !defined_over_non_positive(code))
-            throw Erreur::NegativeData;
-        require_tests_within_bounds(p, series, 1);
-        fit_parent_or_fail(series, code, parameters);
-        excesses_for(series, p.excessCount, q);
-        const QuantileTestOutcome outcome =
-            gpd_test(p, series, p.excessCount, q.u, code, parameters);
-        verdicts.push_back(0.0, static_cast<double>(outcome.verdict));
-        return true;
+    write_acceptance_rate(p, true, [&](const Sample& series, const Excesses& q, LawCode code,
+                                       const ValueList& parameters) {
+        return gpd_test(p, series, p.excessCount, q.u, code, parameters);
     });
-    write_rates(p.resultFile, verdicts, files + 1);
 }
 
 // A law with all-zero estimates is written as not tested; before the first law that is
