@@ -6,7 +6,7 @@
 #include <string>
 
 #include "input/errors.h"
-#include "tail/bayes_table/law11_table.h"
+#include "tail/bayes_table/bayes_table.h"
 
 namespace evstat {
 
@@ -23,6 +23,7 @@ std::string as_text(double value) {
                           std::to_string(bound));
 }
 long long g_table_points_bound = kMostLaw11TablePoints;
+long long g_shape_evaluations_bound = kMostShapeKernelEvaluations;
 }  // namespace
 
 long long table_points_bound() {
@@ -36,6 +37,19 @@ void lower_table_points_bound(long long points) {
 void refuse_table_points() {
     refuse("nombre de points de la table", static_cast<double>(g_table_points_bound) + 1.0,
            g_table_points_bound);
+}
+
+long long shape_evaluations_bound() {
+    return g_shape_evaluations_bound;
+}
+
+void lower_shape_evaluations_bound(long long evaluations) {
+    g_shape_evaluations_bound = std::clamp(evaluations, 0LL, kMostShapeKernelEvaluations);
+}
+
+void refuse_shape_evaluations() {
+    refuse("nombre d'\xc3\xa9valuations de la densit\xc3\xa9 pr\xc3\xa9" "dictive",
+           static_cast<double>(g_shape_evaluations_bound) + 1.0, g_shape_evaluations_bound);
 }
 
 void require_grid_within_bounds(long long steps) {

@@ -29,6 +29,11 @@ void require_simulation_within_bounds(double sampleSize, double sampleCount);
 long long table_points_bound();
 void lower_table_points_bound(long long points);
 [[noreturn]] void refuse_table_points();
+// Likewise the evaluations of the predictive kernel over the Weibull-shape grid of task 25
+// (kMostShapeKernelEvaluations unless lowered): a table that needs more fails with 12.
+long long shape_evaluations_bound();
+void lower_shape_evaluations_bound(long long evaluations);
+[[noreturn]] void refuse_shape_evaluations();
 
 // The resampling tests of one series draw `resamples` series of `seriesSize` values for
 // each of `tests` tests: more than kMostResampledValues values in all fails with 12.

@@ -22,8 +22,10 @@
 //     more than kFuzzMostExpertValues values or a Weibull-shape grid of more than
 //     kFuzzMostShapeGridPoints points (see shape_grid_points). The normal and lognormal
 //     tables of LoadType 3 hold at most kFuzzMostTablePoints points: the engine refuses
-//     longer ones with 12, and its predictive samplers make at most kFuzzMostShapeProposals
-//     shape proposals each (the engine's own bounds, lowered for the fuzz runs).
+//     longer ones with 12, its Weibull-shape table evaluates its kernel at most
+//     kFuzzMostShapeEvaluations times, and its predictive samplers make at most
+//     kFuzzMostShapeProposals shape proposals each (the engine's own bounds, lowered for the
+//     fuzz runs).
 // After the run: the status is 0 or 1; a failed run has left its error file (line 1
 // followed by "Erreur.txt") in the scratch directory; a run from the scratch directory
 // itself that succeeded leaves no "Erreur.txt" but the tail tasks' own sentence; the
@@ -70,6 +72,9 @@ constexpr long long kFuzzMostTablePoints = 500'000;
 // The shape rejection of the predictive draws: at most this many proposals a sampler (the
 // engine's own bound, lowered), since a posterior far from the prior accepts few of them.
 constexpr long long kFuzzMostShapeProposals = 200'000;
+// The predictive kernel over the Weibull-shape grid: at most this many evaluations (the
+// engine's own bound, lowered), since a point whose integration does not converge takes 2^18.
+constexpr long long kFuzzMostShapeEvaluations = 5'000'000;
 
 struct NamedFile {
     std::string_view name;
@@ -267,6 +272,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     lower_table_points_bound(kFuzzMostTablePoints);
     lower_shape_proposals_bound(kFuzzMostShapeProposals);
+    lower_shape_evaluations_bound(kFuzzMostShapeEvaluations);
     const ScratchDirectory& work = scratch();
     for (const NamedFile& file : files) work.write(file.name, file.bytes);
     const std::string path = work.file("Tmp1.txt");

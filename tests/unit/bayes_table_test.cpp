@@ -137,7 +137,8 @@ TEST(BayesQuantileTable, ShapePredictiveDensityIntegratesToOne) {
         GridLayout layout;
         predictive_grid(data, parameters, r.s1, r.s2, 3.0, grid, layout);
         const ShapeModel model = make_shape_model(data, predictive, r.low, r.high);
-        const double Z = predictive_density_table(model, grid);
+        double Z = 0.0;
+        ASSERT_TRUE(predictive_density_table(model, kMostShapeKernelEvaluations, grid, Z));
         predictive_cdf_table(model, layout, Z, grid);
         EXPECT_NEAR(grid.last_value(), 1.0, 2e-3) << "shape " << r.shape;
     }
@@ -146,7 +147,8 @@ TEST(BayesQuantileTable, ShapePredictiveDensityIntegratesToOne) {
     EXPECT_TRUE(large.logDomain);
     Sample grid;
     for (int i = 0; i <= 400; ++i) grid.push_back(i * 0.025, 0.0);
-    predictive_density_table(large, grid);
+    double Z = 0.0;
+    ASSERT_TRUE(predictive_density_table(large, kMostShapeKernelEvaluations, grid, Z));
     double mass = 0.0;  // the pole at 0 is integrable: the trapezoid from the second point
     for (int i = 2; i < grid.size(); ++i) mass += 0.025 * (grid.y_at(i) + grid.y_at(i + 1)) / 2;
     EXPECT_NEAR(mass, 1.0 - (1.0 - std::exp(-std::pow(0.025, 0.7))), 0.02);
@@ -190,12 +192,26 @@ TEST(BayesQuantileTable, CachedKernelsAreTheDirectOnes) {
     ShapeModel logged = plain;
     logged.logDomain = true;
     logged.logShift = -30.0;
+    long long evaluations = 0;  // of the 300 integrations, counted below
     for (const ShapeModel* model : {&plain, &logged}) {
         Sample grid;
         for (int i = 0; i <= 300; ++i) grid.push_back(i * 0.02, 0.0);
-        const double Z = predictive_density_table(*model, grid);
+        double Z = 0.0;
+        ASSERT_TRUE(predictive_density_table(*model, kMostShapeKernelEvaluations, grid, Z));
         for (int j = 2; j <= grid.size(); ++j)
             ASSERT_EQ(grid.y_at(j), predictive_density_direct(*model, grid.x_at(j), Z)) << j;
+        ShapeNodeCache cache;
+        for (int j = 2; j <= grid.size(); ++j)
+            predictive_density_cached(*model, cache, grid.x_at(j), Z);
+        evaluations = cache.evaluations;
+    }
+    // the kernel evaluations of a table are bounded: at the count the table needs it is whole,
+    // one below it stops
+    for (const long long bound : {evaluations, evaluations - 1}) {
+        Sample grid;
+        for (int i = 0; i <= 300; ++i) grid.push_back(i * 0.02, 0.0);
+        double Z = 0.0;
+        EXPECT_EQ(predictive_density_table(logged, bound, grid, Z), bound == evaluations);
     }
     const ShapeIntegrand zp{ShapeKernel::Posterior, plain};
     const ShapeIntegrand zl{ShapeKernel::Posterior, logged};
@@ -285,8 +301,9 @@ TEST(BayesQuantileTable, NormalTableRulings) {
     BayesTableInput narrow = in;
     narrow.mostTablePoints = needed - 1;
     Tables refused;
-    EXPECT_FALSE(bayes_quantile_table(narrow, refused.t1, refused.t2, refused.t3, refused.t4,
-                                      refused.t5, refused.p1, refused.p2));
+    EXPECT_EQ(bayes_quantile_table(narrow, refused.t1, refused.t2, refused.t3, refused.t4,
+                                   refused.t5, refused.p1, refused.p2),
+              TableBound::Law11Points);
     EXPECT_TRUE(refused.t3.empty());
 }
 

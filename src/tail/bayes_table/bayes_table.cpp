@@ -51,15 +51,17 @@ double predictive_quantile(const BayesTableInput& in, const Sample& table, doubl
 }
 
 // The Weibull-shape case: the grid, its density table and the distribution cumulated from it.
-void shape_tables(const BayesTableInput& in, Sample& distributionTable, Sample& densityTable) {
+bool shape_tables(const BayesTableInput& in, Sample& distributionTable, Sample& densityTable) {
     Sample grid;
     GridLayout layout;
     predictive_grid(in.data, in.parameters, in.s1, in.s2, in.expertMaxQuantile, grid, layout);
     const ShapeModel model = make_shape_model(in.data, in.predictive, in.low, in.high);
     densityTable = grid;
-    const double Z = predictive_density_table(model, densityTable);
+    double Z = 0.0;
+    if (!predictive_density_table(model, in.mostShapeEvaluations, densityTable, Z)) return false;
     distributionTable = densityTable;
     predictive_cdf_table(model, layout, Z, distributionTable);
+    return true;
 }
 
 void append(const Sample& from, Sample& to) {
@@ -68,7 +70,7 @@ void append(const Sample& from, Sample& to) {
 
 }  // namespace
 
-bool bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
+TableBound bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
                           Sample& tailQuantiles, Sample& predictiveQuantiles,
                           Sample& comparisonGiven, Sample& comparisonFitted,
                           Sample& predictiveDistribution, Sample& predictiveDensity) {
@@ -85,10 +87,10 @@ bool bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
         law11_table_range(input.code, input.parameters, input.s1, input.s2, levels, lo, hi);
         if (!tabulate_law11_to_levels(input.code, input.predictive, lo, hi, levels,
                                       input.mostTablePoints, law11Table))
-            return false;
+            return TableBound::Law11Points;
     } else if (input.code == kWeibull && input.weibullShapeFlag == 1) {
         Sample density;
-        shape_tables(input, shapeTable, density);
+        if (!shape_tables(input, shapeTable, density)) return TableBound::ShapeEvaluations;
         append(shapeTable, predictiveDistribution);
         append(density, predictiveDensity);
         table = &shapeTable;
@@ -109,7 +111,7 @@ bool bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
         tailQuantiles.push_back(row, input.threshold - input.meanExcess * std::log(N * p / k));
         predictiveQuantiles.push_back(row, predictive_quantile(input, *table, p));
     }
-    return true;
+    return TableBound::Within;
 }
 
 }  // namespace evstat

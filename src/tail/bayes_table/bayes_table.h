@@ -13,6 +13,11 @@
 namespace evstat {
 
 // Everything the table reads, in the order the study hands it over.
+// Most evaluations of the predictive kernel over the Weibull-shape grid: up to 200,000 points a
+// region, each integration taking up to 2^18 of them where it does not converge, would
+// otherwise run for hours.
+constexpr long long kMostShapeKernelEvaluations = 500'000'000;
+
 struct BayesTableInput {
     const Sample& data;       // the series as the study prepared it (logarithms for 8)
     const Sample& levels;     // x = an exceedance probability p (the non-zero orders)
@@ -35,15 +40,20 @@ struct BayesTableInput {
     double low = 0.0;                   // support [L, U] of the shape
     double high = 0.0;
     long long mostTablePoints = kMostLaw11TablePoints;  // of the normal and lognormal table
+    long long mostShapeEvaluations = kMostShapeKernelEvaluations;  // of the Weibull-shape table
 };
+
+// What stopped a quantile table: nothing, or the bound of one of its tables.
+enum class TableBound { Within, Law11Points, ShapeEvaluations };
 
 // Appends one point (row i = 1, 2, ..., value) per level to each quantile series: the parent
 // quantile, the exponential-tail value u - mean excess ln(N p / k), the predictive quantile, and
 // when comparisonFlag is 1 the comparison law's quantiles with each of its two lists. For the
 // Weibull shape case it also fills the predictive distribution and density tables (x, value).
-// False when the normal or lognormal table would need more than mostTablePoints points: the
-// quantile series are then left as they were.
-bool bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
+// Law11Points when the normal or lognormal table would need more than mostTablePoints points,
+// ShapeEvaluations when the Weibull-shape density table would need more than
+// mostShapeEvaluations kernel evaluations: the quantile series are then left as they were.
+TableBound bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
                           Sample& tailQuantiles, Sample& predictiveQuantiles,
                           Sample& comparisonGiven, Sample& comparisonFitted,
                           Sample& predictiveDistribution, Sample& predictiveDensity);
@@ -97,9 +107,12 @@ void predictive_grid(const Sample& data, const ValueList& parameters, double s1,
                      double v, Sample& grid, GridLayout& layout);
 
 // Replaces the values of the grid after its first point by the predictive density
-// (integral over [low, high] of the predictive kernel at y) / Z / y; returns Z, the integral of
-// the posterior kernel.
-double predictive_density_table(const ShapeModel& model, Sample& grid);
+// (integral over [low, high] of the predictive kernel at y) / Z / y, Z being the integral of the
+// posterior kernel. The integrations of the points make at most mostEvaluations evaluations of
+// the kernel in all (an integration that does not converge takes 2^18 of them): false when the
+// table stopped at that bound.
+bool predictive_density_table(const ShapeModel& model, long long mostEvaluations, Sample& grid,
+                              double& Z);
 
 // Replaces the density values of the table by the cumulated distribution: the trapezoid rule
 // on a plain grid; on a refined one the first cell from the Weibull law with the posterior-mean

@@ -4,9 +4,10 @@
 
 namespace evstat {
 
-double predictive_density_table(const ShapeModel& model, Sample& grid) {
+bool predictive_density_table(const ShapeModel& model, long long mostEvaluations, Sample& grid,
+                              double& Z) {
     const ShapeIntegrand posterior{ShapeKernel::Posterior, model};
-    const double Z = romberg_integrate(posterior, model.low, model.high);
+    Z = romberg_integrate(posterior, model.low, model.high);
     ShapeNodeCache cache;
     bool first = true;
     for (Point& point : grid) {
@@ -14,9 +15,10 @@ double predictive_density_table(const ShapeModel& model, Sample& grid) {
             first = false;
             continue;
         }
+        if (cache.evaluations > mostEvaluations) return false;
         point.y = predictive_density_cached(model, cache, point.x, Z);
     }
-    return Z;
+    return cache.evaluations <= mostEvaluations;
 }
 
 }  // namespace evstat

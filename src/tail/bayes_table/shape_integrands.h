@@ -29,6 +29,7 @@ double shape_likelihood(const ShapeModel& model, double k, double power);
 struct ShapeNodeCache {
     std::vector<double> nodes;
     std::vector<double> factors;
+    long long evaluations = 0;  // of the predictive kernel, by every run through the cache
 };
 
 // The predictive kernel at y through the cache: the run's i-th evaluation takes the i-th cached

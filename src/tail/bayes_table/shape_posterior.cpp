@@ -143,7 +143,9 @@ double predictive_density_cached(const ShapeModel& model, ShapeNodeCache& cache,
                                  double Z) {
     const double ratio = y / model.eta;
     const CachedPredictiveIntegrand kernel{model, cache, ratio, std::log(ratio)};
-    return romberg_integrate(kernel, model.low, model.high) / Z / y;
+    const double integral = romberg_integrate(kernel, model.low, model.high);
+    cache.evaluations += static_cast<long long>(kernel.next);
+    return integral / Z / y;
 }
 
 }  // namespace evstat
