@@ -73,7 +73,9 @@ void ValueSorter::bucket_sort(std::vector<double>& values, double lowest, double
         buckets_[i] = static_cast<std::uint32_t>(b);
         crowded |= ++starts_[b + 1] > kInsertionLimit;
     }
-    for (std::size_t b = 1; b <= count; ++b) starts_[b] += starts_[b - 1];
+    // The running total stays in a register: summing in place would wait on each store.
+    std::uint32_t total = 0;
+    for (std::size_t b = 1; b <= count; ++b) starts_[b] = total += starts_[b];
     for (std::size_t i = 0; i < n; ++i) spare_[starts_[buckets_[i]]++] = values[i];
     // Each start now stands at the end of its bucket.
     if (crowded) {
