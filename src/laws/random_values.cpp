@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "laws/densities.h"
 #include "laws/generator.h"
@@ -140,13 +141,24 @@ using generator_detail::kMultiplier;
 constexpr std::uint32_t kTwoStepMultiplier = kMultiplier * kMultiplier;  // mod 2^32
 constexpr std::uint32_t kTwoStepIncrement = kIncrement * (kMultiplier + 1u);
 
-// The source's integer output for a state, and whether open_uniform would draw again on it.
-int output_of(std::uint32_t state) { return static_cast<int>((state >> 16) & 0x7FFFu); }
+// Whether open_uniform draws again on the output r (u would be 0 or 1).
 bool redrawn(int r) { return r == 0 || r == kRandomMax; }
+
+// 2 u - 1 for u = r / 32767, for every output r of the source.
+const std::vector<double>& centred_uniforms() {
+    static const std::vector<double> table = [] {
+        std::vector<double> t(static_cast<std::size_t>(kRandomMax) + 1);
+        for (int r = 0; r <= kRandomMax; ++r)
+            t[static_cast<std::size_t>(r)] = 2.0 * (r / static_cast<double>(kRandomMax)) - 1.0;
+        return t;
+    }();
+    return table;
+}
 
 // Writes the accepted points as q[2i], q[2i + 1]; a pair whose attempts reach the bound gets
 // a NaN point and draws no more.
 void polar_points(double* q, std::size_t pairs) {
+    const double* const centred = centred_uniforms().data();
     std::uint32_t state = generator_detail::state;
     std::size_t accepted = 0;
     long failures = 0;
@@ -163,8 +175,8 @@ void polar_points(double* q, std::size_t pairs) {
             state = generator_detail::state;
         } else {
             state = secondState;
-            q1 = 2.0 * (r1 / static_cast<double>(kRandomMax)) - 1.0;
-            q2 = 2.0 * (r2 / static_cast<double>(kRandomMax)) - 1.0;
+            q1 = centred[r1];
+            q2 = centred[r2];
         }
         const double s = q1 * q1 + q2 * q2;
         q[2 * accepted] = q1;
