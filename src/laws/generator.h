@@ -18,11 +18,14 @@ inline std::uint32_t state = 1u;
 
 void set_seed(std::uint32_t seed);
 
-// Next integer of the source, 0 to 32767.
+// The integer the source gives for a state, 0 to 32767.
+inline int output_of(std::uint32_t state) { return static_cast<int>((state >> 16) & 0x7FFFu); }
+
+// Next integer of the source.
 inline int next_random() {
     using namespace generator_detail;
     state = state * kMultiplier + kIncrement;
-    return static_cast<int>((state >> 16) & 0x7FFFu);
+    return output_of(state);
 }
 
 // A uniform variate in the open interval (0, 1): r / 32767, drawn again while it is 0 or 1.

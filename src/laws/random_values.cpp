@@ -3,7 +3,10 @@
 #include "laws/random_values.h"
 
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "laws/densities.h"
 #include "laws/generator.h"
@@ -126,22 +129,92 @@ double uniform_value(double a, double b) {
     return a + (b - a) * open_uniform();
 }
 
-// The polar method (Marsaglia and Bray, 1964).
-void normal_pair(double mu, double sigma, double& first, double& second) {
-    double q1 = 0.0, q2 = 0.0, s = 0.0;
-    long attempt = 0;
-    do {
-        if (attempt++ >= kMaxRejectionAttempts) {  // accepted with probability pi/4: never met
-            first = second = kNaN;
-            return;
+// The polar method (Marsaglia and Bray, 1964), over `pairs` pairs at once: first the accepted
+// points (q1, q2) of every pair, in the generator's order, then their values. The draws and
+// the doubles are those of one pair after the other; drawing all points first keeps the
+// rejections off the logarithms. Each attempt advances the state twice with one step
+// computed from the other, so the recurrence waits on one multiplication an attempt.
+namespace {
+
+using generator_detail::kIncrement;
+using generator_detail::kMultiplier;
+constexpr std::uint32_t kTwoStepMultiplier = kMultiplier * kMultiplier;  // mod 2^32
+constexpr std::uint32_t kTwoStepIncrement = kIncrement * (kMultiplier + 1u);
+
+// Whether open_uniform draws again on the output r (u would be 0 or 1).
+bool redrawn(int r) { return r == 0 || r == kRandomMax; }
+
+// 2 u - 1 for u = r / 32767, for every output r of the source.
+const std::vector<double>& centred_uniforms() {
+    static const std::vector<double> table = [] {
+        std::vector<double> t(static_cast<std::size_t>(kRandomMax) + 1);
+        for (int r = 0; r <= kRandomMax; ++r)
+            t[static_cast<std::size_t>(r)] = 2.0 * (r / static_cast<double>(kRandomMax)) - 1.0;
+        return t;
+    }();
+    return table;
+}
+
+// Writes the accepted points as q[2i], q[2i + 1]; a pair whose attempts reach the bound gets
+// a NaN point and draws no more.
+void polar_points(double* q, std::size_t pairs) {
+    const double* const centred = centred_uniforms().data();
+    std::uint32_t state = generator_detail::state;
+    std::size_t accepted = 0;
+    long failures = 0;
+    while (accepted < pairs) {
+        const std::uint32_t firstState = state * kMultiplier + kIncrement;
+        const std::uint32_t secondState = state * kTwoStepMultiplier + kTwoStepIncrement;
+        const int r1 = output_of(firstState);
+        const int r2 = output_of(secondState);
+        double q1 = 0.0, q2 = 0.0;
+        if (redrawn(r1) || redrawn(r2)) {  // open_uniform's own loop, from the same state
+            generator_detail::state = state;
+            q1 = 2.0 * open_uniform() - 1.0;
+            q2 = 2.0 * open_uniform() - 1.0;
+            state = generator_detail::state;
+        } else {
+            state = secondState;
+            q1 = centred[r1];
+            q2 = centred[r2];
         }
-        q1 = 2.0 * open_uniform() - 1.0;
-        q2 = 2.0 * open_uniform() - 1.0;
-        s = q1 * q1 + q2 * q2;
-    } while (s == 0.0 || s > 1.0);
-    const double f = std::sqrt(-2.0 * std::log(s) / s);
-    first = mu + sigma * f * q1;
-    second = mu + sigma * f * q2;
+        const double s = q1 * q1 + q2 * q2;
+        q[2 * accepted] = q1;
+        q[2 * accepted + 1] = q2;
+        // !(s == 0 || s > 1) for the s >= 0 of finite q, as flags rather than branches
+        const long inside = static_cast<long>(s > 0.0) & static_cast<long>(s <= 1.0);
+        accepted += static_cast<std::size_t>(inside);
+        failures = (failures + 1) & (inside - 1);
+        if (failures == kMaxRejectionAttempts) {  // accepted with probability pi/4: never met
+            q[2 * accepted] = q[2 * accepted + 1] = kNaN;
+            ++accepted;
+            failures = 0;
+        }
+    }
+    generator_detail::state = state;
+}
+
+// Replaces each point by its pair of values mu + sigma f q, f = sqrt(-2 ln s / s).
+void polar_values(double mu, double sigma, double* q, std::size_t pairs) {
+    for (std::size_t i = 0; i < 2 * pairs; i += 2) {
+        const double q1 = q[i];
+        const double q2 = q[i + 1];
+        if (std::isnan(q1)) continue;  // the bound's NaN pair stays as it is
+        const double s = q1 * q1 + q2 * q2;
+        const double f = std::sqrt(-2.0 * std::log(s) / s);
+        q[i] = mu + sigma * f * q1;
+        q[i + 1] = mu + sigma * f * q2;
+    }
+}
+
+}  // namespace
+
+void normal_pair(double mu, double sigma, double& first, double& second) {
+    double q[2];
+    polar_points(q, 1);
+    polar_values(mu, sigma, q, 1);
+    first = q[0];
+    second = q[1];
 }
 
 void lognormal_pair(double mu, double sigma, double& first, double& second) {
@@ -161,6 +234,16 @@ void draw_random_values(LawCode code, const ValueList& parameters, int count,
     }
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
+    if (code == kNormal) {  // whole pairs at once, then the last pair's first value
+        const std::size_t pairs = size / 2;
+        polar_points(values.data(), pairs);
+        polar_values(p1, p2, values.data(), pairs);
+        if (size % 2 == 1) {
+            double unused = 0.0;
+            normal_pair(p1, p2, values[size - 1], unused);
+        }
+        return;
+    }
     for (std::size_t k = 0; k < size; k += 2) {
         double first = 0.0;
         double second = 0.0;

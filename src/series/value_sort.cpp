@@ -28,18 +28,60 @@ void insertion_sort(double* first, double* last) {
         *j = v;
     }
 }
+// The lowest and highest values (meaningful without NaN), over four interleaved runs so
+// that the comparisons do not wait on one another; true when a value is NaN.
+bool value_range(const std::vector<double>& values, double& lowest, double& highest) {
+    constexpr std::size_t kRuns = 4;
+    double low[kRuns], high[kRuns];
+    for (std::size_t r = 0; r < kRuns; ++r) low[r] = high[r] = values.front();
+    bool hasNaN = false;
+    const std::size_t n = values.size();
+    std::size_t i = 0;
+    for (; i + kRuns <= n; i += kRuns) {
+        for (std::size_t r = 0; r < kRuns; ++r) {
+            const double v = values[i + r];
+            hasNaN |= std::isnan(v);
+            low[r] = v < low[r] ? v : low[r];
+            high[r] = v > high[r] ? v : high[r];
+        }
+    }
+    for (; i < n; ++i) {
+        const double v = values[i];
+        hasNaN |= std::isnan(v);
+        low[0] = v < low[0] ? v : low[0];
+        high[0] = v > high[0] ? v : high[0];
+    }
+    lowest = std::min({low[0], low[1], low[2], low[3]});
+    highest = std::max({high[0], high[1], high[2], high[3]});
+    return hasNaN;
+}
+
+// Running totals of the counts, four at a time: the stores do not wait on the total.
+void running_totals(std::vector<std::uint32_t>& counts) {
+    const std::size_t n = counts.size();
+    std::uint32_t total = 0;
+    std::size_t b = 0;
+    for (; b + 4 <= n; b += 4) {
+        const std::uint32_t c0 = counts[b];
+        const std::uint32_t c1 = c0 + counts[b + 1];
+        const std::uint32_t c2 = c1 + counts[b + 2];
+        const std::uint32_t c3 = c2 + counts[b + 3];
+        counts[b] = total + c0;
+        counts[b + 1] = total + c1;
+        counts[b + 2] = total + c2;
+        counts[b + 3] = total + c3;
+        total += c3;
+    }
+    for (; b < n; ++b) counts[b] = total += counts[b];
+}
+
 }  // namespace
 
 void ValueSorter::sort(std::vector<double>& values) {
     if (values.empty()) return;
-    double lowest = values.front();
-    double highest = values.front();
-    bool hasNaN = false;
-    for (const double v : values) {
-        hasNaN |= std::isnan(v);
-        lowest = v < lowest ? v : lowest;
-        highest = v > highest ? v : highest;
-    }
+    double lowest = 0.0;
+    double highest = 0.0;
+    const bool hasNaN = value_range(values, lowest, highest);
     if (hasNaN) {  // Sample's own sort decides where a NaN lands
         withNaN_.clear();
         for (const double v : values) withNaN_.push_back(0.0, v);
@@ -73,7 +115,7 @@ void ValueSorter::bucket_sort(std::vector<double>& values, double lowest, double
         buckets_[i] = static_cast<std::uint32_t>(b);
         crowded |= ++starts_[b + 1] > kInsertionLimit;
     }
-    for (std::size_t b = 1; b <= count; ++b) starts_[b] += starts_[b - 1];
+    running_totals(starts_);
     for (std::size_t i = 0; i < n; ++i) spare_[starts_[buckets_[i]]++] = values[i];
     // Each start now stands at the end of its bucket.
     if (crowded) {

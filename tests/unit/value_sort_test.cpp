@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -99,6 +100,53 @@ TEST(DrawRandomValues, TheValuesOfEvaluateLawFromTheSameSeed) {
         expect_same(values, fromSample, "law");
         EXPECT_EQ(sample.x_at(7), 7.0);
     }
+}
+
+// The polar method written out one pair after the other over the source's own uniforms,
+// counting the uniforms drawn again (0 or 1): the normal series must be these doubles, and
+// leave the generator where they leave it.
+struct PolarReference {
+    int redraws = 0;
+    double uniform() {
+        for (;;) {
+            const double u = next_random() / static_cast<double>(kRandomMax);
+            if (u != 0.0 && u != 1.0) return u;
+            ++redraws;
+        }
+    }
+    Values series(double mu, double sigma, int count) {
+        Values values;
+        while (static_cast<int>(values.size()) < count) {
+            double q1 = 0.0, q2 = 0.0, s = 0.0;
+            do {
+                q1 = 2.0 * uniform() - 1.0;
+                q2 = 2.0 * uniform() - 1.0;
+                s = q1 * q1 + q2 * q2;
+            } while (s == 0.0 || s > 1.0);
+            const double f = std::sqrt(-2.0 * std::log(s) / s);
+            values.push_back(mu + sigma * f * q1);
+            if (static_cast<int>(values.size()) < count) values.push_back(mu + sigma * f * q2);
+        }
+        return values;
+    }
+};
+
+TEST(DrawRandomValues, NormalSeriesAreThePolarPairsOneAfterTheOther) {
+    PolarReference reference;
+    for (const int count : {1, 2, 7, 200, 40001}) {
+        for (const std::uint32_t seed : {1u, 2024u, 4000000000u}) {
+            set_seed(seed);
+            const Values expected = reference.series(10.0, 2.0, count);
+            const int after = next_random();
+            set_seed(seed);
+            const Values values = drawn(kNormal, law_parameters({10, 2}), count);
+            EXPECT_EQ(next_random(), after) << count << " values from seed " << seed;
+            ASSERT_EQ(values.size(), expected.size());
+            for (std::size_t i = 0; i < values.size(); ++i)
+                ASSERT_EQ(values[i], expected[i]) << count << " values from seed " << seed;
+        }
+    }
+    EXPECT_GT(reference.redraws, 0);  // the source's 0 and 32767 were met on the way
 }
 
 }  // namespace

@@ -43,13 +43,18 @@ double et_bias(LawCode code, const ValueList& parameters, double u, int k, int N
 }
 
 // The ET estimate over a sorted resample: the excesses over its value at position N - k,
-// in order; NaN when none is strictly above it.
+// in order; NaN when none is strictly above it. The values before that position add
+// nothing unless one of them is above the threshold (never in ascending order: only a
+// NaN out of place allows it), and then every value is looked at.
 double resampled_et_estimate(const std::vector<double>& sorted, int k, double logRatio) {
-    const double threshold = sorted[sorted.size() - static_cast<std::size_t>(k) - 1];
+    const std::size_t position = sorted.size() - static_cast<std::size_t>(k) - 1;
+    const double threshold = sorted[position];
+    bool aboveBefore = false;
+    for (std::size_t i = 0; i < position; ++i) aboveBefore |= sorted[i] > threshold;
     double sum = 0.0;
     double count = 0.0;
-    for (const double x : sorted) {
-        const double excess = x - threshold;
+    for (std::size_t i = aboveBefore ? 0 : position; i < sorted.size(); ++i) {
+        const double excess = sorted[i] - threshold;
         if (excess > 0.0) {
             sum += excess;
             count += 1.0;
