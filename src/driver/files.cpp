@@ -54,7 +54,7 @@ void write_values(const Sample& series, const std::string& name) {
         if (++i < n)
             print_value(out.get(), p.y);
         else
-            std::fprintf(out.get(), "%24.17e", p.y);
+            std::fputs(format_number(p.y).c_str(), out.get());
     }
 }
 
@@ -65,10 +65,31 @@ void write_pairs(const Sample& series, const std::string& name) {
     for (const Point& p : series) print_pair(out.get(), p.x, p.y);
 }
 
-void print_value(std::FILE* file, double value) { std::fprintf(file, "%24.17e\n", value); }
+std::string format_number(double value) {
+    constexpr std::size_t kWidth = 24;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.17e", value);
+    std::string text = buffer;
+#ifdef _WIN32
+    // The run-time library writes two or three digits depending on its version and on the
+    // environment: widen a two-digit exponent ("e+05" -> "e+005").
+    constexpr std::size_t kExponentDigits = 3;
+    const std::size_t e = text.find('e');
+    if (e != std::string::npos && e + 2 < text.size()) {
+        const std::size_t digits = text.size() - (e + 2);
+        if (digits < kExponentDigits) text.insert(e + 2, kExponentDigits - digits, '0');
+    }
+#endif
+    if (text.size() < kWidth) text.insert(0, kWidth - text.size(), ' ');
+    return text;
+}
+
+void print_value(std::FILE* file, double value) {
+    std::fprintf(file, "%s\n", format_number(value).c_str());
+}
 
 void print_pair(std::FILE* file, double x, double y) {
-    std::fprintf(file, "%24.17e%s%24.17e\n", x, "\t", y);
+    std::fprintf(file, "%s\t%s\n", format_number(x).c_str(), format_number(y).c_str());
 }
 
 void print_text(std::FILE* file, const std::string& text) {

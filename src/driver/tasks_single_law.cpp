@@ -33,12 +33,6 @@ void write_summary(std::FILE* out, const std::string& theoreticalMean, double me
     print_value(out, sorted.median(n));
 }
 
-std::string formatted(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%24.17e", value);
-    return buffer;
-}
-
 void require_valid_law(const RunContext& context) {
     if (!law_parameters_valid(context.lawCode, context.parameters.lawParameters))
         throw Erreur::InvalidLawParameters;
@@ -87,8 +81,8 @@ void task_simulate(RunContext& context) {
         OutputFile out(p.resultFile, "a");
         if (out.is_open()) {
             const double theoreticalVariance = sigma == kNoMoment ? kNoMoment : sigma * sigma;
-            write_summary(out.get(), formatted(mu), mean, formatted(theoreticalVariance), variance,
-                          sample, n);
+            write_summary(out.get(), format_number(mu), mean, format_number(theoreticalVariance),
+                          variance, sample, n);
         }
     }
     write_values(sample, numbered_data_file(p.directory, 1));
