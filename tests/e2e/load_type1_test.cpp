@@ -58,7 +58,7 @@ TEST(LoadType1, EchoesTheJoinedPathAndRunsTheTask) {
     w.write("data.txt", "1\n");
     w.write_lines("Tmp1.txt", describe_file(w));
     const RunOutput out = w.run("Tmp1.txt", "1");
-    EXPECT_EQ(out.standardOutput, w.file("Tmp1.txt"));
+    EXPECT_EQ(out.standardOutput, w.engine_file("Tmp1.txt"));
     EXPECT_EQ(out.status, 0);
     EXPECT_FALSE(w.exists("Erreur.txt"));
 }
@@ -228,7 +228,7 @@ TEST(Driver, TooFewWordsAndLoadTypesThatLoadNothing) {
     w.write_lines("Tmp1.txt", curve_file(w));
     for (const std::string loadType : {"0", "6", "abc"}) {
         out = w.run("Tmp1.txt", loadType);
-        EXPECT_EQ(out.standardOutput, w.file("Tmp1.txt"));
+        EXPECT_EQ(out.standardOutput, w.engine_file("Tmp1.txt"));
         EXPECT_EQ(w.files(), std::vector<std::string>{"Tmp1.txt"}) << loadType;
     }
 }
@@ -236,7 +236,7 @@ TEST(Driver, TooFewWordsAndLoadTypesThatLoadNothing) {
 TEST(Driver, MissingParameterFileIsReportedBesideIt) {
     WorkDir w;
     const RunOutput out = w.run("Tmp7.txt", "1");
-    EXPECT_EQ(out.standardOutput, w.file("Tmp7.txt"));
+    EXPECT_EQ(out.standardOutput, w.engine_file("Tmp7.txt"));
     EXPECT_EQ(w.read("Erreur.txt"), message(3));
 }
 
