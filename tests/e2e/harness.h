@@ -141,7 +141,12 @@ public:
             if (::chdir(path_.c_str()) != 0) ::_exit(126);
             ::dup2(::fileno(outputFile), 1);
             ::dup2(::fileno(errorFile), 2);
-            // Under Wine the program is "wine" and the engine its first argument.
+            // Under Wine the program is "wine" and the engine its first argument; Wine keeps
+            // its state in the test build's own prefix and prints nothing of its own.
+#ifdef EVSTAT_WINEPREFIX
+            if (viaWine) ::setenv("WINEPREFIX", EVSTAT_WINEPREFIX, 1);
+#endif
+            if (viaWine) ::setenv("WINEDEBUG", "-all", 1);
             std::vector<std::string> words;
             if (viaWine) words.push_back("wine");
             words.push_back(binary);
