@@ -32,6 +32,9 @@ constexpr bool kWindowsEngine = true;
 constexpr bool kWindowsEngine = false;
 #endif
 
+// The line end of a text file as the engine's platform writes it.
+inline const std::string kLineEnd = kWindowsEngine ? "\r\n" : "\n";
+
 // A host path as the engine names it: itself, or under Wine the drive Z: (the host's root)
 // followed by the path with backslashes.
 inline std::string engine_path(const fs::path& hostPath) {
