@@ -1,10 +1,13 @@
-# Front door: `make demo`, `make test`, `make bench`.
+# Front door: `make demo`, `make test`, `make bench`, `make fuzz`.
 BUILD      ?= build
 BUILD_REL  ?= build-bench
 BUILD_SAN  ?= build-sanitize
+BUILD_DEMO ?= build-demo
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
-.PHONY: all build test demo bench sanitize clean
+.PHONY: all build test demo bench sanitize fuzz clean
 
 all: build
 
@@ -15,8 +18,11 @@ build:
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-demo: build
-	./examples/demo.sh $(BUILD)/evstat
+# The engine alone, without the tests, in a build directory of its own.
+demo:
+	cmake -S . -B $(BUILD_DEMO) -DCMAKE_BUILD_TYPE=Release -DEVSTAT_TESTS=OFF
+	cmake --build $(BUILD_DEMO) -j $(JOBS) --target evstat
+	./examples/demo.sh $(BUILD_DEMO)/evstat
 
 bench:
 	cmake -S . -B $(BUILD_REL) -DCMAKE_BUILD_TYPE=Release -DEVSTAT_TESTS=OFF -DEVSTAT_BENCH=ON
@@ -28,8 +34,17 @@ sanitize:
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
+# The libFuzzer targets, built with clang: the seed corpus and past findings replayed,
+# then each target fuzzed for FUZZ_SECONDS.
+fuzz:
+	cmake -S . -B $(BUILD_FUZZ) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DEVSTAT_TESTS=OFF -DEVSTAT_FUZZ=ON
+	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	cd $(BUILD_FUZZ) && ctest --output-on-failure
+	./tests/fuzz/run_fuzzers.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD_REL) $(BUILD_SAN) $(BUILD_WIN)
+	rm -rf $(BUILD) $(BUILD_REL) $(BUILD_SAN) $(BUILD_DEMO) $(BUILD_FUZZ) $(BUILD_WIN)
 
 # ---- Packages and the Windows build -------------------------------------------------
 # `make package`: the .deb of the Linux build. `make windows`: evstat.exe (static, cross-built

@@ -9,6 +9,8 @@ examples=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/evstat demo XXXXXX")
 dir="$work/"
 cp "$examples"/*.txt "$work/"
+# Whatever happens, the last line says where the files are.
+trap 'echo; echo "The working directory is left in place: $work"' EXIT
 
 # parameters FILE LINE...: writes a ParameterFile, one field a line.
 parameters() {
@@ -171,6 +173,180 @@ plot for [i=0:4] "Result41.txt" every ::(i*$per_method)::(i*$per_method+$per_met
 PLOT
     ) && echo "  drawn: $work/return_levels.png"
 fi
+
+echo
+echo "== Task 19: the 100-year sea level (exceedance probability 0.01) of four laws fitted"
+echo "   to the sea levels, against the exponential tail over the 20 highest levels"
+laws=(Normale Gamma Weibull Lognormale)
+# block_labels NAME...: the five lines of a result block for each law.
+block_labels() {
+    labels=()
+    for law in "$@"; do
+        labels+=("$law: verdict (1: the law's quantile lies in the interval)"
+            "$law: quantile by the tail over the excesses" "$law: quantile of the fitted law"
+            "$law: lower end of the interval" "$law: upper end of the interval")
+    done
+}
+block_labels "${laws[@]}"
+for version in 1 3; do
+    case $version in
+        1) echo "  etVersion 1: asymptotic interval around the tail quantile" ;;
+        3) echo "  etVersion 3: percentile interval of the tail quantile over 1000 series drawn from each law" ;;
+    esac
+    parameters "Tmp5$version.txt" "$dir" portpirie.txt 19 "${dir}Result5$version.txt" "${laws[@]}" \
+        20 0.05 10 40 "$version" 1000 0.01
+    run_engine "Tmp5$version.txt" 2
+    show "Result5$version.txt" "${labels[@]}"
+done
+
+echo
+echo "== Task 41: the same quantile by the generalized Pareto tail fitted by likelihood (EMV),"
+echo "   etVersion 2: the difference between the tail quantile and the law's own, against"
+echo "   the differences over 1000 series drawn from each law and refitted"
+parameters Tmp60.txt "$dir" portpirie.txt 41 "${dir}Result60.txt" "${laws[@]}" \
+    20 0.05 10 40 2 1000 0.01 EMV
+run_engine Tmp60.txt 2
+show Result60.txt "${labels[@]}"
+
+echo
+echo "== Task 44: that verdict for 10 to 40 excesses, each law, the tail fitted by weighted"
+echo "   moments (HW), 200 series per test"
+parameters Tmp61.txt "$dir" portpirie.txt 44 "${dir}Result61.txt" "${laws[@]}" \
+    20 0.05 10 40 2 200 0.01 HW
+run_engine Tmp61.txt 2
+per_law=31
+for i in "${!laws[@]}"; do
+    accepted=$(sed -n "$((i * per_law + 1)),$((i * per_law + per_law))p" "$work/Result61.txt" |
+        awk '$2 > 0.5 { n++ } END { print n + 0 }')
+    printf '  %-11s the tail agrees with the law for %s of the %s numbers of excesses\n' \
+        "${laws[$i]}" "$accepted" "$per_law"
+done
+if command -v gnuplot > /dev/null; then
+    (cd "$work" && gnuplot <<PLOT
+set terminal pngcairo size 900,720 noenhanced
+set output "verdicts.png"
+set multiplot layout 4,1 title "Port Pirie, 100-year level: GPD tail (HW) consistent with the law (1) or not (0)"
+set yrange [-0.3:1.3]
+set ytics ("0" 0, "1" 1)
+set xrange [9.5:40.5]
+do for [i=0:3] {
+    if (i == 3) { set xlabel "number of excesses" }
+    set ylabel word("${laws[*]}", i+1)
+    plot "Result61.txt" every ::(i*$per_law)::(i*$per_law+$per_law-1) using 1:2 \\
+         with linespoints pt 7 lw 2 notitle
+}
+unset multiplot
+PLOT
+    ) && echo "  drawn: $work/verdicts.png"
+fi
+
+echo
+echo "== Task 27: 1500 claims drawn from the predictive law of the claims, exponential law"
+echo "   with a Gamma prior (shape 2, rate 50000) on its rate"
+parameters Tmp70.txt "$dir" claims_loss.txt 27 "${dir}Result70.txt" Exponentielle 2 50000 '*' \
+    1500 1 20 '*' '*' unread unread
+run_engine Tmp70.txt 4
+show Result70.txt "theoretical mean: none for a predictive law" "mean of the predictive sample" \
+    "theoretical variance: none" "variance of the predictive sample" "lower quartile" \
+    "upper quartile" "median"
+echo "  the sorted predictive sample: Donnees.txt"
+if command -v gnuplot > /dev/null; then
+    (cd "$work" && gnuplot <<PLOT
+set terminal pngcairo size 900,500 noenhanced
+set output "predictive.png"
+set title "Liability claims: the data and a predictive sample of the exponential law"
+set xlabel "claim (US dollars)"
+set ylabel "share of the claims"
+set style fill transparent solid 0.4
+binwidth = 20000
+bin(x) = binwidth * floor(x / binwidth) + binwidth / 2
+set xrange [0:400000]
+plot "claims_loss.txt" using (bin(\$1)):(1.0/1500) smooth frequency with boxes title "data", \\
+     "Donnees.txt" using (bin(\$1)):(1.0/1500) smooth frequency with boxes title "predictive sample"
+PLOT
+    ) && echo "  drawn: $work/predictive.png"
+fi
+
+echo
+echo "== Task 25: an expert's opinion on the Port Pirie 100-year sea level. The expert says"
+echo "   that 4.7 m is exceeded with a probability between 0.02 and 0.005 a year; the prior"
+echo "   built on it (confidence \"Moyenne\", risk 0.05) meets the 65 annual maxima. Quantile"
+echo "   orders 0.01 (the 100-year level) and 0.001, 10 excesses, tests at 0.05 and 0.1."
+# expert_study FILE DATA LAW SIMULATED SIMULATIONLAW P1 P2 P3: writes and runs a task 25
+# file whose result is Result<FILE number>; the Weibull shape's support is [1, 20].
+expert_study() {
+    local number=$1
+    parameters "Tmp$number.txt" "$dir" "$2" 25 "${dir}Result$number.txt" "$3" 1 20 "$4" "$5" \
+        "$6" "$7" "$8" 1 4.7 0.02 0.005 0.05 Moyenne CVM 0.05 0.1 10 0.01 0.01 0.001 0 0 0
+    run_engine "Tmp$number.txt" 3
+}
+# plot_expert NUMBER LAW DATA DENSITY_FITTED DENSITY_PREDICTIVE SURVIVAL_FITTED SURVIVAL_PREDICTIVE
+plot_expert() {
+    command -v gnuplot > /dev/null || return 0
+    (cd "$work" && gnuplot <<PLOT
+set terminal pngcairo size 900,500 noenhanced
+width = 0.1
+bin(x) = width * floor(x / width) + width / 2
+stats "$3" using 1 nooutput
+n = STATS_records
+set xrange [3.4:5.0]
+set output "expert_$1_density.png"
+set title "$2: fitted and predictive density over the sea levels"
+set xlabel "annual maximum sea level (m)"
+set ylabel "density"
+set style fill transparent solid 0.3
+plot "$3" using (bin(\$1)):(1.0 / (n * width)) smooth freq with boxes title "data", \\
+     "$4" using 1:2 with lines lw 2 title "fitted law", \\
+     "$5" using 1:2 with lines lw 2 title "predictive law"
+set output "expert_$1_survival.png"
+set title "$2: probability that a year's maximum exceeds the level"
+set ylabel "survival function"
+set logscale y
+set yrange [1e-4:1]
+unset style
+plot "$6" using 1:(\$2 > 0 ? \$2 : 1/0) with lines lw 2 title "fitted law", \\
+     "$7" using 1:(\$2 > 0 ? \$2 : 1/0) with lines lw 2 title "predictive law"
+PLOT
+    ) && echo "  drawn: $work/expert_$1_density.png and expert_$1_survival.png"
+}
+expert_labels=("s1: lower end of the expert's interval for the parameter"
+    "s2: upper end" "t1: position of s1 in the shape's support (0 unless WeibullForme)"
+    "t2: position of s2" "prior parameter 1" "prior parameter 2"
+    "predictive parameter 1" "predictive parameter 2" "predictive parameter 3 (when the law has one)")
+expert_tail=("fitted law accepted by the test at 0.05 (1) or rejected (0)"
+    "test statistic of the fitted law" "critical value adjusted for n"
+    "test statistic of the predictive law" "ET quantile inside the parent's resampled interval (1/0)"
+    "ET quantile inside the predictive resampled interval (1/0)"
+    "ET estimate of the 100-year level (exceedance 0.01)" "lower end of the predictive interval"
+    "upper end" "parent quantile, order 0.01 (100-year level)" "parent quantile, order 0.001"
+    "exponential-tail quantile, order 0.01" "exponential-tail quantile, order 0.001"
+    "predictive quantile, order 0.01" "predictive quantile, order 0.001")
+number=60
+for law in Exponentielle Normale WeibullEchelle WeibullForme; do
+    echo
+    echo "  -- $law (Result$number.txt; curve pairs $((number + 1)) to $((number + 4)))"
+    expert_study $number portpirie.txt "$law" 0 '*' '*' '*' '*'
+    # The last value has no line end; the predictive list has 2 or 3 values.
+    values=$(($(wc -l < "$work/Result$number.txt") + 1))
+    labels=("${expert_labels[@]:0:$((values - 15))}")
+    show "Result$number.txt" "${labels[@]}" "${expert_tail[@]}"
+    plot_expert $number "$law" portpirie.txt "Result$((number + 1)).txt" \
+        "Result$((number + 2)).txt" "Result$((number + 3)).txt" "Result$((number + 4)).txt"
+    number=$((number + 10))
+done
+
+echo
+echo "  -- Normale over 65 values simulated from the hand-fitted law (mean 3.98 m, deviation"
+echo "     0.24 m), compared with that law (simulated 1; six curve pairs, 101 to 106)"
+parameters Tmp99.txt "$dir" '*' 1 "${dir}Result99.txt" Normale 3.98 0.24 '*' 65 1 10
+run_engine Tmp99.txt 1
+cp "$work/Donnees.txt" "$work/simulated_levels.txt"
+expert_study 100 simulated_levels.txt Normale 1 Normale 3.98 0.24 '*'
+show Result100.txt "${expert_labels[@]}" "${expert_tail[@]}" \
+    "simulation law with its given parameters, order 0.01" "... order 0.001" \
+    "simulation law refitted to the series, order 0.01" "... order 0.001"
+plot_expert 100 "Normale (simulated series)" simulated_levels.txt Result101.txt Result103.txt \
+    Result104.txt Result106.txt
 
 echo
 echo "Files left in $work:"

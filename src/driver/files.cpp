@@ -1,37 +1,118 @@
 #include "driver/files.h"
 
-#include "laws/evaluate.h"
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
-#include <fstream>
+#include <exception>
 #include <limits>
+#include <utility>
+#include <vector>
+
+#include "driver/work_bounds.h"
+#include "input/errors.h"
+#include "laws/evaluate.h"
 
 namespace evstat {
 
 namespace {
-// Reads every number of the file that "%le" reads, in order, until the end of the file
-// or the first text that is not a number. White space after the last number adds nothing.
+constexpr std::size_t kReadChunk = 1 << 16;     // bytes read at a time
+constexpr std::size_t kLongestNumber = 1000;    // characters of one number at most
+constexpr std::size_t kLongestWordShown = 40;   // characters of a refused word in the detail
+
+// The files open for writing, so that a failed write can name its file.
+std::vector<std::pair<std::FILE*, std::string>>& open_outputs() {
+    static std::vector<std::pair<std::FILE*, std::string>> outputs;
+    return outputs;
+}
+
+std::string name_of(std::FILE* file) {
+    for (const auto& [open, name] : open_outputs())
+        if (open == file) return name;
+    return {};
+}
+
+[[noreturn]] void write_failed(const std::string& name) {
+    throw with_detail(Erreur::ResultNotWritable, "\xc3\xa9" "criture impossible : " + name);
+}
+
+void checked(std::FILE* file, int printed) {
+    if (printed < 0) write_failed(name_of(file));
+}
+
+bool is_white(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// The number a word spells, when it is one, whole and finite.
+bool finite_number(const std::string& word, double& value) {
+    char* end = nullptr;
+    value = std::strtod(word.c_str(), &end);
+    return end == word.c_str() + word.size() && std::isfinite(value);
+}
+
+[[noreturn]] void not_numeric(const std::string& name, long long line, const std::string& word) {
+    const std::string shown =
+        word.size() > kLongestWordShown ? word.substr(0, kLongestWordShown) + "..." : word;
+    throw with_detail(Erreur::DataNotNumeric,
+                      name + ", ligne " + std::to_string(line) + " : \"" + shown + "\"");
+}
+
+// Every number of a data file, in order, handed to `append`; the file is read to the size
+// it had when it was opened. A refused file stops the run, so the points appended before
+// the fault are never used.
 template <typename Append>
 void read_numbers(const std::string& name, Append append) {
-    std::ifstream in(name, std::ios::binary | std::ios::ate);
-    if (!in) return;
-    const std::streamoff size = in.tellg();
-    if (size <= 0) return;
-    std::string text(static_cast<std::size_t>(size), '\0');
-    in.seekg(0);
-    in.read(text.data(), size);
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    const char* cursor = text.c_str();
-    const char* const end = cursor + text.size();
-    while (cursor < end) {
-        char* next = nullptr;
-        const double value = std::strtod(cursor, &next);
-        if (next == cursor) break;  // nothing converted: blank tail, a word, or a NUL byte
+    struct stat status {};
+    if (::stat(name.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        throw with_detail(Erreur::FileNotFound, "pas un fichier lisible : " + name);
+    std::FILE* file = std::fopen(name.c_str(), "rb");
+    if (file == nullptr) throw with_detail(Erreur::FileNotFound, "lecture impossible : " + name);
+    long long count = 0;
+    std::string word;
+    long long line = 1;
+    auto finish_word = [&] {
+        if (word.empty()) return;
+        double value = 0.0;
+        if (!finite_number(word, value)) not_numeric(name, line, word);
+        if (count >= kMostSampleValues)
+            throw with_detail(Erreur::InvalidLawParameters,
+                              name + " : plus de " + std::to_string(kMostSampleValues) + " valeurs");
+        ++count;
         append(value);
-        cursor = next;
+        word.clear();
+    };
+    try {
+        std::vector<char> chunk(kReadChunk);
+        long long left = static_cast<long long>(status.st_size);
+        while (left > 0) {
+            const std::size_t wanted = static_cast<std::size_t>(
+                std::min<long long>(left, static_cast<long long>(chunk.size())));
+            const std::size_t got = std::fread(chunk.data(), 1, wanted, file);
+            if (got == 0) break;
+            left -= static_cast<long long>(got);
+            for (std::size_t i = 0; i < got; ++i) {
+                const char c = chunk[i];
+                if (is_white(c)) {
+                    finish_word();
+                    if (c == '\n') ++line;
+                } else if (word.size() < kLongestNumber) {
+                    word += c;
+                } else {
+                    not_numeric(name, line, word);
+                }
+            }
+        }
+        finish_word();
+        if (std::ferror(file)) throw with_detail(Erreur::FileNotFound, "lecture impossible : " + name);
+    } catch (...) {
+        std::fclose(file);
+        throw;
     }
+    std::fclose(file);
+    if (count == 0) throw with_detail(Erreur::DataNotNumeric, name + " : aucun nombre");
 }
 }  // namespace
 
@@ -47,21 +128,19 @@ void read_abscissas(Sample& abscissas, const std::string& name) {
 void write_values(const Sample& series, const std::string& name) {
     if (series.empty()) return;
     OutputFile out(name, "w");
-    if (!out.is_open()) return;
     const int n = series.size();
     int i = 0;
     for (const Point& p : series) {
         if (++i < n)
             print_value(out.get(), p.y);
         else
-            std::fputs(format_number(p.y).c_str(), out.get());
+            checked(out.get(), std::fputs(format_number(p.y).c_str(), out.get()));
     }
 }
 
 void write_pairs(const Sample& series, const std::string& name) {
     if (series.empty()) return;
     OutputFile out(name, "w");
-    if (!out.is_open()) return;
     for (const Point& p : series) print_pair(out.get(), p.x, p.y);
 }
 
@@ -85,20 +164,26 @@ std::string format_number(double value) {
 }
 
 void print_value(std::FILE* file, double value) {
-    std::fprintf(file, "%s\n", format_number(value).c_str());
+    checked(file, std::fprintf(file, "%s\n", format_number(value).c_str()));
 }
 
 void print_pair(std::FILE* file, double x, double y) {
-    std::fprintf(file, "%s\t%s\n", format_number(x).c_str(), format_number(y).c_str());
+    checked(file, std::fprintf(file, "%s\t%s\n", format_number(x).c_str(),
+                               format_number(y).c_str()));
 }
 
 void print_text(std::FILE* file, const std::string& text) {
-    std::fprintf(file, "%s\n", text.c_str());
+    checked(file, std::fprintf(file, "%s\n", text.c_str()));
 }
 
-void print_int(std::FILE* file, int value) { std::fprintf(file, "%d\n", value); }
+void print_int(std::FILE* file, int value) { checked(file, std::fprintf(file, "%d\n", value)); }
+
+void print_bytes(std::FILE* file, std::string_view bytes) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) write_failed(name_of(file));
+}
 
 void make_grid(double a, double b, int m, Sample& grid) {
+    require_grid_within_bounds(m);
     const double step = (b - a) / m;
     if (!(step > 0.0) || !(a + step > a)) {
         // No step can move the abscissa past b: one point, when the range holds one.
@@ -141,41 +226,110 @@ std::string curve_result_file(const std::string& directory, int k) {
     return directory + "Result" + std::to_string(k) + ".txt";
 }
 
+namespace {
+// The LoadType 1 ParameterFile of curve k: the law, three parameter lines (the values
+// given, then "*" for each one missing), the range and the point count.
+void write_curve_parameters(const std::string& directory, const std::string& dataFile, int k,
+                            int curveTask, const std::string& lawName, const ValueList& parameters,
+                            double lower, double upper, int points) {
+    OutputFile out(curve_parameter_file(directory, k), "w");
+    if (!out.is_open()) return;
+    print_text(out.get(), directory);
+    print_text(out.get(), dataFile);
+    print_int(out.get(), curveTask);
+    print_text(out.get(), curve_result_file(directory, k));
+    print_text(out.get(), lawName);
+    for (int position = 1; position <= 3; ++position) {
+        if (position <= parameters.size())
+            print_value(out.get(), parameters.at(position));
+        else
+            print_text(out.get(), "*");
+    }
+    print_value(out.get(), lower);
+    print_value(out.get(), upper);
+    print_int(out.get(), points);
+}
+}  // namespace
+
 void write_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
                       int curveTask, const std::string& lawName, LawCode code,
                       const ValueList& parameters, double lower, double upper, const Sample& grid) {
     ++k;
-    {
-        OutputFile out(curve_parameter_file(directory, k), "w");
-        if (out.is_open()) {
-            print_text(out.get(), directory);
-            print_text(out.get(), dataFile);
-            print_int(out.get(), curveTask);
-            print_text(out.get(), curve_result_file(directory, k));
-            print_text(out.get(), lawName);
-            // Three parameter lines: the values given, then "*" for each one missing.
-            for (int position = 1; position <= 3; ++position) {
-                if (position <= parameters.size())
-                    print_value(out.get(), parameters.at(position));
-                else
-                    print_text(out.get(), "*");
-            }
-            print_value(out.get(), lower);
-            print_value(out.get(), upper);
-            print_int(out.get(), kCurveSteps);
-        }
-    }
+    write_curve_parameters(directory, dataFile, k, curveTask, lawName, parameters, lower, upper,
+                           kCurveSteps);
     Sample curve;
     const EvalMode mode = curveTask == kSurvivalCurveTask ? EvalMode::Survival : EvalMode::Density;
     evaluate_law(curve, code, grid, parameters, mode, 0);
     write_pairs(curve, curve_result_file(directory, k));
 }
 
-OutputFile::OutputFile(const std::string& name, const char* mode)
-    : file_(std::fopen(name.c_str(), mode)) {}
-
-OutputFile::~OutputFile() {
-    if (file_ != nullptr) std::fclose(file_);
+namespace {
+// The identity of the run's ParameterFile (device and inode); none when not set.
+struct ProtectedFile {
+    bool set = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+ProtectedFile& protected_file() {
+    static ProtectedFile file;
+    return file;
 }
+}  // namespace
+
+void write_table_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
+                            int curveTask, const std::string& lawName, const ValueList& parameters,
+                            const Sample& curve) {
+    ++k;
+    const double lower = curve.empty() ? 0.0 : curve.begin()->x;
+    const double upper = curve.empty() ? 0.0 : curve.rbegin()->x;
+    write_curve_parameters(directory, dataFile, k, curveTask, lawName, parameters, lower, upper,
+                           curve.size());
+    write_pairs(curve, curve_result_file(directory, k));
+}
+
+void protect_parameter_file(const std::string& path) {
+    ProtectedFile& p = protected_file();
+    p = ProtectedFile{};
+    struct stat status {};
+    if (path.empty() || ::stat(path.c_str(), &status) != 0) return;
+    p.set = true;
+    p.device = status.st_dev;
+    p.inode = status.st_ino;
+}
+
+bool is_parameter_file(const std::string& name) {
+    const ProtectedFile& p = protected_file();
+    struct stat status {};
+    if (!p.set || ::stat(name.c_str(), &status) != 0) return false;
+    return status.st_dev == p.device && status.st_ino == p.inode;
+}
+
+OutputFile::OutputFile(const std::string& name, const char* mode)
+    : file_(nullptr), name_(name), failuresInFlight_(std::uncaught_exceptions()) {
+    if (is_parameter_file(name))
+        throw with_detail(Erreur::ResultNotWritable,
+                          "le fichier de param\xc3\xa8tres de la course ne peut pas \xc3\xaatre remplac\xc3\xa9 : " + name);
+    file_ = std::fopen(name.c_str(), mode);
+    if (file_ == nullptr) write_failed(name);
+    open_outputs().emplace_back(file_, name);
+}
+
+void OutputFile::close() {
+    if (file_ == nullptr) return;
+    std::FILE* file = file_;
+    file_ = nullptr;
+    auto& outputs = open_outputs();
+    for (auto it = outputs.begin(); it != outputs.end(); ++it) {
+        if (it->first == file) {
+            outputs.erase(it);
+            break;
+        }
+    }
+    const bool failed = std::ferror(file) != 0;
+    if ((std::fclose(file) != 0 || failed) && std::uncaught_exceptions() == failuresInFlight_)
+        write_failed(name_);
+}
+
+OutputFile::~OutputFile() noexcept(false) { close(); }
 
 }  // namespace evstat

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "laws/catalogue.h"
 #include "series/lists.h"
@@ -15,7 +16,10 @@ constexpr int kDensityCurveTask = 2;   // the task a density curve pair records
 constexpr int kSurvivalCurveTask = 8;  // the task a survival-function curve pair records
 
 // Appends one point per number of the file: (1-based position, number), or (number, 0).
-// Reading stops at the end of the file or at the first word that is not a number.
+// The whole file must be finite numbers separated by white space: a word, a NaN or an
+// infinity anywhere, or no number at all, fails with 67 (DataNotNumeric), which ends the
+// run before the series is used. A name that is not a readable regular file (missing, a directory, a
+// device) fails with 3; more than kMostSampleValues numbers fail with 12.
 void read_series(Sample& series, const std::string& name);
 void read_abscissas(Sample& abscissas, const std::string& name);
 
@@ -29,13 +33,16 @@ void write_pairs(const Sample& series, const std::string& name);
 // at least elsewhere.
 std::string format_number(double value);
 
+// Every write is checked: a write that fails raises 68 (ResultNotWritable).
 void print_value(std::FILE* file, double value);           // "%24.17e\n"
 void print_pair(std::FILE* file, double x, double y);      // "%24.17e\t%24.17e\n"
 void print_text(std::FILE* file, const std::string& text); // "%s\n"
 void print_int(std::FILE* file, int value);                // "%d\n"
+void print_bytes(std::FILE* file, std::string_view bytes); // the bytes alone, no line end
 
 // Appends the abscissas a, a + step, ... not greater than b, step = (b - a) / m.
 // A step that cannot move past b (zero width, no steps) gives the single point a.
+// More steps than the grid bound allows fail with 12 before anything is appended.
 void make_grid(double a, double b, int m, Sample& grid);
 
 // The number k of a result file named directory + "Result" + k + ".txt"; 0 for a shorter name.
@@ -52,19 +59,36 @@ std::string curve_result_file(const std::string& directory, int k);     // "Resu
 void write_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
                       int curveTask, const std::string& lawName, LawCode code,
                       const ValueList& parameters, double lower, double upper, const Sample& grid);
+// A curve pair whose curve is already computed: its range runs from its first to its last
+// x and its point count is its size.
+void write_table_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
+                            int curveTask, const std::string& lawName, const ValueList& parameters,
+                            const Sample& curve);
 
-// RAII handle on a file a task writes a block of lines to ("w" or "a").
+// The file the run reads its parameters from: no OutputFile may open it. Set by the
+// driver at the start of each run (an empty path protects nothing).
+void protect_parameter_file(const std::string& path);
+// True when `name` is the protected ParameterFile (the same file, by any name).
+bool is_parameter_file(const std::string& name);
+
+// RAII handle on a file a task writes a block of lines to ("w" or "a"). Every step is
+// checked and fails with 68 (ResultNotWritable): the open (a file that cannot be
+// created, or the run's own ParameterFile), every print_* through it, and the close in
+// the destructor, which raises only when no other failure is already on its way.
 class OutputFile {
 public:
     OutputFile(const std::string& name, const char* mode);
-    ~OutputFile();
+    ~OutputFile() noexcept(false);
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
     std::FILE* get() const { return file_; }
-    bool is_open() const { return file_ != nullptr; }
+    bool is_open() const { return file_ != nullptr; }  // always true once constructed
+    void close();  // the destructor's close, for a caller that wants it earlier
 
 private:
     std::FILE* file_;
+    std::string name_;
+    int failuresInFlight_;
 };
 
 }  // namespace evstat

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 
+#include "driver/files.h"
 #include "driver/tasks.h"
 #include "input/errors.h"
 #include "input/parameter_file.h"
@@ -34,12 +36,37 @@ std::string folder_of(const std::string& path) {
 
 // A failure before line 1 is read has no working directory to name the error file, and
 // a directory line that names no place (codes 1 and 2) leaves none to write in: the
-// message then goes to standard error, and beside the ParameterFile when its path is known.
+// message then goes beside the ParameterFile when its path is known.
 void report_without_directory(Erreur code, const std::string& parameterPath) {
-    const std::string_view message = error_message(code);
-    std::fwrite(message.data(), 1, message.size(), stderr);
-    std::fputc('\n', stderr);
-    if (!parameterPath.empty()) ErrorReporter{}.write(folder_of(parameterPath) + "Erreur.txt", code);
+    const std::string errorFile = folder_of(parameterPath) + "Erreur.txt";
+    if (!parameterPath.empty() && !is_parameter_file(errorFile)) ErrorReporter{}.write(errorFile, code);
+}
+
+// The ParameterFile as an absolute path, formed before the loader changes the directory.
+std::string absolute_path(const std::string& path) {
+    std::error_code ignored;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+    return ignored ? path : absolute.string();
+}
+
+// LoadType 3: the two Weibull words choose the law and whether the prior is on its
+// shape; every other name, "*" included, must be in the catalogue, as must the
+// simulation law of a simulated series.
+void resolve_load_type_3_names(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    const bool shape = p.lawName == "WeibullForme";
+    if (shape || p.lawName == "WeibullEchelle") {
+        context.lawCode = kWeibull;
+        context.weibullShapeFlag = shape ? 1 : 0;
+    } else {
+        context.lawCode = law_code_from_name(p.lawName);
+        if (context.lawCode == kUnknownLaw) throw Erreur::UnknownLaw;
+    }
+    if (p.simulated == 1) {
+        context.simulationLawCode = law_code_from_name(p.simulationLaw);
+        if (context.simulationLawCode == kUnknownLaw) throw Erreur::UnknownLaw;
+    }
+    context.testSelector = p.testName == "AD" ? 1 : 2;
 }
 
 int required_parameter_count(LawCode code) {
@@ -77,29 +104,41 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
     RunContext context;
     RunParameters& parameters = context.parameters;
     std::string parameterPath;
+    clear_error_detail();
+    protect_parameter_file({});
     try {
-        if (argc < 3) throw Erreur::TooFewArguments;
+        if (argc < 3)
+            throw with_detail(Erreur::TooFewArguments,
+                              "il faut le chemin du fichier Tmp*.txt puis le type de chargement");
         parameterPath = argv[1];
         for (int i = 2; i < argc - 1; ++i) parameterPath += std::string(" ") + argv[i];
         std::fputs(parameterPath.c_str(), stdout);
         std::fflush(stdout);
         context.loadType = read_load_type(argv[argc - 1]);
+        parameters.parameterFile = absolute_path(parameterPath);
+        protect_parameter_file(parameters.parameterFile);
 
         switch (context.loadType) {
             case 1:
                 load_parameter_file_1(parameterPath, parameters);
                 context.lawCode = law_code_from_name(parameters.lawName);
                 if (context.lawCode == kUnknownLaw && parameters.lawName != "*")
-                    throw Erreur::UnknownLaw;
+                    throw with_detail(Erreur::UnknownLaw, "loi \"" + parameters.lawName + "\"");
                 break;
             case 2: load_parameter_file_2(parameterPath, parameters); break;  // tasks map the names
+            case 3:
+                load_parameter_file_3(parameterPath, parameters);
+                resolve_load_type_3_names(context);
+                break;
             case 4:
                 load_parameter_file_4(parameterPath, parameters);
-                // An unknown name is not refused here. The shape flag needs the Weibull code
-                // and the name "WeibullForme" at once.
+                // An unknown name is not refused here (task 27 refuses a law it cannot
+                // draw from). "WeibullForme" puts the prior on the Weibull shape, and
+                // "WeibullEchelle", like "Weibull", on its scale.
                 context.lawCode = law_code_from_name(parameters.lawName);
-                context.weibullShapeFlag =
-                    context.lawCode == kWeibull && parameters.lawName == "WeibullForme" ? 1 : 0;
+                context.weibullShapeFlag = parameters.lawName == "WeibullForme" ? 1 : 0;
+                if (parameters.lawName == "WeibullForme" || parameters.lawName == "WeibullEchelle")
+                    context.lawCode = kWeibull;
                 break;
             case 5: load_parameter_file_5(parameterPath, parameters); break;
             default: return 0;  // loads nothing, runs nothing
@@ -108,8 +147,11 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
         set_seed(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
         run_task(context);
     } catch (Erreur code) {
-        const bool written = parameters.directoryRead &&
-                             ErrorReporter{}.write(parameters.directory + "Erreur.txt", code);
+        const std::string line = error_line(code);
+        std::fprintf(stderr, "%s\n", line.c_str());
+        const std::string errorFile = parameters.directory + "Erreur.txt";
+        const bool written = parameters.directoryRead && !is_parameter_file(errorFile) &&
+                             ErrorReporter{}.write(errorFile, code);
         if (!written) report_without_directory(code, parameterPath);
         return 1;
     }

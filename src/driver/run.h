@@ -19,6 +19,7 @@ constexpr double kPriorBoundAbsent = -999.0;
 // What a loader hands back to the driver. Every loader fills the first four fields;
 // the rest depend on the LoadType.
 struct RunParameters {
+    std::string parameterFile;  // the ParameterFile of the run, as an absolute path (set by the driver)
     std::string directory;  // ends with the path separator; file names are appended to it
     bool directoryRead = false;  // line 1 has been read (the error file can be named)
     std::string dataFile;
@@ -59,6 +60,22 @@ struct RunParameters {
     // LoadTypes 3 and 4: interval of a Beta prior
     double priorLow = kPriorBoundAbsent;
     double priorHigh = kPriorBoundAbsent;
+
+    // LoadType 3 (task 25; lawParameters are those of the simulation law, and excessCount
+    // and quantileOrder are read as in LoadType 2). A "*" leaves expertMaxQuantile, riskP1
+    // and riskP2 as they are.
+    int simulated = 0;           // 1 when the series was simulated from simulationLaw
+    std::string simulationLaw;
+    int expert = 0;              // 1: the expert gives a value and two exceedance probabilities
+    double expertMaxQuantile = 0.0;
+    double riskP1 = 0.0;
+    double riskP2 = 0.0;
+    double defiance = 0.0;       // the risk level of the prior's interval
+    std::string confidence;      // "Forte", "Moyenne", "Faible" or "*"
+    std::string testName;        // "AD" or "CVM"
+    double testLevel1 = 0.0;
+    double testLevel2 = 0.0;
+    Sample extraOrders;          // x = a further order that is not 0, y = its position 1, 2, ...
 };
 
 // The loaded parameters and the values the driver derives from them.

@@ -1,7 +1,11 @@
 #include "driver/task_support.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+
+#include "estimation/estimate.h"
 
 namespace evstat {
 
@@ -18,8 +22,43 @@ bool file_opens(const std::string& name) {
 
 LawCode law_code_or_fail(const std::string& name) {
     const LawCode code = law_code_from_name(name);
-    if (code == kUnknownLaw) throw Erreur::UnknownLaw;
+    if (code == kUnknownLaw) throw with_detail(Erreur::UnknownLaw, "loi \"" + name + "\"");
     return code;
+}
+
+int count_numbered_files(const std::string& directory) {
+    const std::string first = numbered_data_file(directory, 1);
+    if (!file_opens(first)) throw with_detail(Erreur::FileNotFound, first);
+    Sample scratch;
+    int files = 0;
+    for (int i = 1; i <= kMostNumberedFiles; ++i) {
+        const std::string name = numbered_data_file(directory, i);
+        if (!file_opens(name)) break;
+        scratch.clear();
+        read_series(scratch, name);
+        files = i;
+    }
+    return files;
+}
+
+namespace {
+bool same_file(const std::string& a, const std::string& b) {
+    std::error_code ignored;
+    return std::filesystem::equivalent(a, b, ignored);
+}
+}  // namespace
+
+void require_curve_pairs_spare_parameter_file(const RunParameters& p, int firstNumber, int count) {
+    if (p.parameterFile.empty()) return;
+    for (long long k = firstNumber; k < static_cast<long long>(firstNumber) + count; ++k) {
+        for (const std::string& name : {curve_parameter_file(p.directory, static_cast<int>(k)),
+                                        curve_result_file(p.directory, static_cast<int>(k))}) {
+            if (same_file(name, p.parameterFile))
+                throw with_detail(Erreur::ResultNotWritable,
+                                  "la paire de courbes " + std::to_string(k) +
+                                      " remplacerait le fichier de param\xc3\xa8tres " + name);
+        }
+    }
 }
 
 LawCode first_law_code(const RunParameters& p) {
@@ -28,7 +67,6 @@ LawCode first_law_code(const RunParameters& p) {
 
 void write_rates(const std::string& resultFile, const Sample& decisions, int i) {
     OutputFile out(resultFile, "w");
-    if (!out.is_open()) return;
     const double m = decisions.mean();
     const double v = decisions.variance();
     print_value(out.get(), (1.0 - m) * kPercent);
@@ -38,6 +76,50 @@ void write_rates(const std::string& resultFile, const Sample& decisions, int i) 
 
 void append_points(Sample& to, const Sample& from) {
     for (const Point& point : from) to.push_back(point.x, point.y);
+}
+
+void read_sorted_series(Sample& series, const std::string& name) {
+    series.clear();
+    read_series(series, name);
+    series.sort_ascending();
+}
+
+int law_count(const RunParameters& p) {
+    return std::clamp(p.lawCount, 0, static_cast<int>(p.lawNames.size()));
+}
+
+void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters) {
+    ValueList estimates;
+    const int n = series.size();
+    if (code == kGpd && series.has_non_positive()) {
+        estimates.push_back(0.0);
+        estimates.push_back(0.0);
+    } else {
+        estimate_law(series, code, n, estimates);
+    }
+    for (double value : estimates) parameters.push_back(value);
+}
+
+bool all_estimates_zero(const ValueList& estimates) {
+    return std::all_of(estimates.begin(), estimates.end(), [](double v) { return v == 0.0; });
+}
+
+bool defined_over_non_positive(LawCode code) {
+    return code == kUniform || code == kNormal || code == kStudent;
+}
+
+std::string formatted(double value) { return format_number(value); }
+
+void write_summary(std::FILE* out, const std::string& theoreticalMean, double mean,
+                   const std::string& theoreticalVariance, double variance, const Sample& sorted,
+                   int n) {
+    print_text(out, theoreticalMean);
+    print_value(out, mean);
+    print_text(out, theoreticalVariance);
+    print_value(out, variance);
+    print_value(out, sorted.lower_quartile(n));
+    print_value(out, sorted.upper_quartile(n));
+    print_value(out, sorted.median(n));
 }
 
 }  // namespace evstat

@@ -7,13 +7,13 @@
 
 #include "driver/files.h"
 #include "driver/run.h"
+#include "driver/work_bounds.h"
 #include "input/errors.h"
 
 namespace evstat {
 
-// The studies over the numbered data files stop at the first name that does not open;
-// this bound only keeps the number of the next file inside int.
-constexpr int kLastNumberedFile = INT_MAX - 1;
+// The last number a study over the numbered data files may reach.
+constexpr int kLastNumberedFile = static_cast<int>(kMostNumberedFiles);
 // A quantity that could not be computed (all-zero estimates, a failed tail fit).
 constexpr double kNotAvailable = -10.0;
 
@@ -23,30 +23,83 @@ bool file_opens(const std::string& name);
 LawCode law_code_or_fail(const std::string& name);
 LawCode first_law_code(const RunParameters& p);
 
+// The number of numbered data files a study reads: Donnees.txt, Donnees2.txt, ... up to
+// the first name that does not open, kMostNumberedFiles at most. Each is read once here,
+// so that a file that is not a data file (3, 67, 12) stops the study before anything is
+// computed. Without even the first file there is nothing to study, and a mean or a rate
+// of nothing would be 0/0: the run fails with the code of a missing file, so that the
+// front end learns why no result came.
+int count_numbered_files(const std::string& directory);
+
 // Hands the series of each numbered data file, read as written, to visit(series, i),
-// from i = 1 until the first name that does not open or until visit returns false.
-// Returns the number of files visited. Without even the first file there is nothing to
-// study, and a mean or a rate of nothing would be 0/0: the run fails with the code of a
-// missing file, so that the front end learns why no result came.
+// from i = 1 over the files count_numbered_files finds, or until visit returns false.
+// Returns the number of files visited.
 template <typename Visit>
 int for_each_numbered_file(const std::string& directory, Visit visit) {
-    if (!file_opens(numbered_data_file(directory, 1))) throw Erreur::FileNotFound;
+    const int files = count_numbered_files(directory);
     Sample series;
-    int i = 1;
-    for (; i <= kLastNumberedFile; ++i) {
-        const std::string name = numbered_data_file(directory, i);
-        if (!file_opens(name)) break;
+    for (int i = 1; i <= files; ++i) {
         series.clear();
-        read_series(series, name);
+        read_series(series, numbered_data_file(directory, i));
         if (!visit(series, i)) return i;
     }
-    return i - 1;
+    return files;
 }
+
+// Fails with 68 (ResultNotWritable) before anything is written when one of the `count`
+// curve pairs numbered firstNumber, firstNumber + 1, ... would name the run's own
+// ParameterFile (its "Tmp" k ".txt" or its "Result" k ".txt"). A task that writes curve
+// pairs calls it first, with the number of its first pair (the result number + 1) and
+// the most pairs it may write.
+void require_curve_pairs_spare_parameter_file(const RunParameters& p, int firstNumber, int count);
 
 // The rejection and acceptance percentages of the decisions (1 accepted, 0 rejected),
 // then the spread 100 sqrt(v / i), i being the number of files read plus one.
 void write_rates(const std::string& resultFile, const Sample& decisions, int i);
 
 void append_points(Sample& to, const Sample& from);
+
+// The series of a data file, in increasing order (the sort leaves a sorted file as read).
+void read_sorted_series(Sample& series, const std::string& name);
+
+// The names the loader read; the count never reaches past the table.
+int law_count(const RunParameters& p);
+
+// The estimation step of the tests of fit: the estimates of a law over a series,
+// appended to the parameter list. The generalized Pareto law over a series holding a
+// value not above 0 gets (0, 0) without estimating.
+void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters);
+
+// All estimates zero; an empty list counts as such (nothing was estimated).
+bool all_estimates_zero(const ValueList& estimates);
+
+// The laws whose estimates stay meaningful over a series holding values not above 0.
+bool defined_over_non_positive(LawCode code);
+
+// "%24.17e" of a value, as a text line of the summary.
+std::string formatted(double value);
+
+// The seven-line summary of the simulation and description tasks: theoretical mean,
+// mean, theoretical variance, variance, then the quartiles and the median of the sorted
+// sample with the count n.
+void write_summary(std::FILE* out, const std::string& theoreticalMean, double mean,
+                   const std::string& theoreticalVariance, double variance, const Sample& sorted,
+                   int n);
+
+// The numbered data files of a simulation: the sorted first sample to "Donnees.txt";
+// unless `count` is exactly 1, for i = 2 while i is not above `count`, draw(sample) fills
+// the cleared sample again, which is sorted and written to the file numbered i.
+template <typename Draw>
+void write_numbered_samples(const std::string& directory, double count, Sample& sample,
+                            Draw draw) {
+    write_values(sample, numbered_data_file(directory, 1));
+    if (count == 1.0) return;
+    for (int i = 2; i <= count && i <= kLastNumberedFile; ++i) {
+        sample.clear();
+        draw(sample);
+        sample.sort_ascending();
+        write_values(sample, numbered_data_file(directory, i));
+    }
+}
 
 }  // namespace evstat

@@ -18,4 +18,7 @@ void task_kernel_density(RunContext& context);             // 6
 void task_fit_law(RunContext& context);                    // 7
 void task_estimate_spread(RunContext& context);            // 26
 
+// Samples of the Bayesian predictive law of a series (LoadType 4).
+void task_predictive_samples(RunContext& context);         // 27
+
 }  // namespace evstat

@@ -22,25 +22,6 @@ namespace {
 using FitTest = void (*)(const Sample& data, LawCode code, const ValueList& parameters,
                          double level, int& accepted, double& statistic, double& criticalValue);
 
-// The names the loader read; the count never reaches past the table.
-int law_count(const RunParameters& p) {
-    return std::clamp(p.lawCount, 0, static_cast<int>(p.lawNames.size()));
-}
-
-// The estimates of a law over a series, appended to the parameter list. The generalized
-// Pareto law over a series holding a value not above 0 gets (0, 0) without estimating.
-void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters) {
-    ValueList estimates;
-    const int n = series.size();
-    if (code == kGpd && series.has_non_positive()) {
-        estimates.push_back(0.0);
-        estimates.push_back(0.0);
-    } else {
-        estimate_law(series, code, n, estimates);
-    }
-    for (double value : estimates) parameters.push_back(value);
-}
-
 // A usable fit: its one estimate, or its first or second estimate, differs from 0. A law
 // that gave no estimate at all (the gamma law over a constant series) is not usable.
 bool usable_fit(const ValueList& estimates) {
@@ -56,11 +37,6 @@ bool curve_drawable(const ValueList& estimates) {
     return false;
 }
 
-// All estimates zero; an empty list counts as such (nothing was estimated).
-bool all_estimates_zero(const ValueList& estimates) {
-    return std::all_of(estimates.begin(), estimates.end(), [](double v) { return v == 0.0; });
-}
-
 // The quantile of the fitted law at 1 - order, or -10.0 when nothing was estimated.
 double fitted_quantile(LawCode code, const ValueList& estimates, double order) {
     if (all_estimates_zero(estimates)) return kNotAvailable;
@@ -70,7 +46,6 @@ double fitted_quantile(LawCode code, const ValueList& estimates, double order) {
 void append_test_block(const std::string& resultFile, const ValueList& estimates, int accepted,
                        double statistic, double criticalValue) {
     OutputFile out(resultFile, "a");
-    if (!out.is_open()) return;
     for (double value : estimates) print_value(out.get(), value);
     print_int(out.get(), accepted);
     print_value(out.get(), statistic);
@@ -79,6 +54,7 @@ void append_test_block(const std::string& resultFile, const ValueList& estimates
 
 void candidate_laws(const RunParameters& p, FitTest test) {
     int k = result_number(p.directory, p.resultFile);
+    require_curve_pairs_spare_parameter_file(p, k + 1, law_count(p));  // one pair a law at most
     Sample series;
     read_series(series, p.dataFile);
     const double lo = series.first_value();
@@ -109,7 +85,6 @@ void candidate_laws(const RunParameters& p, FitTest test) {
     }
 
     OutputFile out(p.resultFile, "a");
-    if (!out.is_open()) return;
     for (const Point& point : usable) print_value(out.get(), point.y);
     print_value(out.get(), static_cast<double>(unusable));
 }
@@ -129,11 +104,6 @@ void rejection_rate(const RunParameters& p, FitTest test) {
         return true;
     });
     write_rates(p.resultFile, decisions, files + 1);
-}
-
-// The laws whose estimates stay meaningful over a series holding values not above 0.
-bool defined_over_non_positive(LawCode code) {
-    return code == kUniform || code == kNormal || code == kStudent;
 }
 
 }  // namespace
@@ -196,7 +166,6 @@ void task_extreme_quantile_spread(RunContext& context) {
     const double mean = available.empty() ? kNotAvailable : available.mean();
     const double variance = available.empty() ? kNotAvailable : available.variance();
     OutputFile out(p.resultFile, "a");
-    if (!out.is_open()) return;
     print_text(out.get(), "");
     print_value(out.get(), mean);
     print_value(out.get(), variance);

@@ -7,6 +7,7 @@
 
 #include "driver/files.h"
 #include "driver/task_support.h"
+#include "driver/work_bounds.h"
 #include "driver/tasks.h"
 #include "estimation/estimate.h"
 #include "estimation/kernel.h"
@@ -17,22 +18,6 @@
 namespace evstat {
 
 namespace {
-// The largest sample task 1 draws: a larger size would only exhaust the memory.
-constexpr double kMostSampleValues = 1.0e8;
-
-// The seven-line summary shared by the simulation and description tasks.
-void write_summary(std::FILE* out, const std::string& theoreticalMean, double mean,
-                   const std::string& theoreticalVariance, double variance, const Sample& sorted,
-                   int n) {
-    print_text(out, theoreticalMean);
-    print_value(out, mean);
-    print_text(out, theoreticalVariance);
-    print_value(out, variance);
-    print_value(out, sorted.lower_quartile(n));
-    print_value(out, sorted.upper_quartile(n));
-    print_value(out, sorted.median(n));
-}
-
 void require_valid_law(const RunContext& context) {
     if (!law_parameters_valid(context.lawCode, context.parameters.lawParameters))
         throw Erreur::InvalidLawParameters;
@@ -68,8 +53,8 @@ void task_simulate(RunContext& context) {
     double sigma = 0.0;
     law_moments(context.lawCode, p.lawParameters, mu, sigma);
 
+    require_simulation_within_bounds(p.lowerOrSize, p.upperOrSamples);
     const double size = std::trunc(p.lowerOrSize);
-    if (!(size <= kMostSampleValues)) throw Erreur::InvalidLawParameters;
     const int n = size > 0.0 ? static_cast<int>(size) : 0;
 
     Sample sample;
@@ -79,20 +64,12 @@ void task_simulate(RunContext& context) {
     sample.sort_ascending();
     {
         OutputFile out(p.resultFile, "a");
-        if (out.is_open()) {
-            const double theoreticalVariance = sigma == kNoMoment ? kNoMoment : sigma * sigma;
-            write_summary(out.get(), format_number(mu), mean, format_number(theoreticalVariance),
-                          variance, sample, n);
-        }
+        const double theoreticalVariance = sigma == kNoMoment ? kNoMoment : sigma * sigma;
+        write_summary(out.get(), formatted(mu), mean, formatted(theoreticalVariance), variance,
+                      sample, n);
     }
-    write_values(sample, numbered_data_file(p.directory, 1));
-    if (p.upperOrSamples == 1.0) return;
-    for (int i = 2; i <= p.upperOrSamples && i < INT_MAX; ++i) {
-        sample.clear();
-        draw_sample(context, n, sample);
-        sample.sort_ascending();
-        write_values(sample, numbered_data_file(p.directory, i));
-    }
+    write_numbered_samples(p.directory, p.upperOrSamples, sample,
+                           [&](Sample& again) { draw_sample(context, n, again); });
 }
 
 void task_law_curve(RunContext& context, EvalMode mode) {
@@ -114,7 +91,6 @@ void task_describe_series(RunContext& context) {
     const double variance = series.variance();
     series.sort_ascending();
     OutputFile out(p.resultFile, "w");
-    if (!out.is_open()) return;
     write_summary(out.get(), "non", mean, "non", variance, series, n);
 }
 
@@ -126,6 +102,7 @@ void task_kernel_density(RunContext& context) {
         throw Erreur::InvalidLawParameters;
     const double choice = std::trunc(kernel.at(1));
     const int kernelType = std::fabs(choice) < INT_MAX ? static_cast<int>(choice) : 0;
+    if (p.dataFile == "*") require_grid_within_bounds(p.pointsOrClasses);
 
     Sample series;
     read_series(series, numbered_data_file(p.directory, 1));
@@ -146,14 +123,14 @@ void task_fit_law(RunContext& context) {
     if (code == kBeta && series.last_value() > 1.0) throw Erreur::OutsideSupport;
     if (!has_estimator(code)) throw Erreur::NoEstimator;
     int k = result_number(p.directory, p.resultFile);
+    require_curve_pairs_spare_parameter_file(p, k + 1, 2);  // a density and a survival curve
 
     const int n = series.size();
     ValueList estimates;
     estimate_law(series, code, n, estimates);
     {
         OutputFile out(p.resultFile, "w");
-        if (out.is_open())
-            for (double value : estimates) print_value(out.get(), value);
+        for (double value : estimates) print_value(out.get(), value);
     }
 
     // The curves are drawn with the estimates alone, whatever the ParameterFile gave.
@@ -193,7 +170,6 @@ void task_estimate_spread(RunContext& context) {
     }
     write_values(column, p.resultFile);
     OutputFile out(p.resultFile, "a");
-    if (!out.is_open()) return;
     print_text(out.get(), "");
     for (int j = 0; j < count; ++j) {
         print_value(out.get(), gathered[static_cast<std::size_t>(j)].mean());

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "driver/files.h"
+#include "driver/tail_steps.h"
 #include "driver/task_support.h"
 #include "estimation/estimate.h"
 #include "estimation/kernel.h"
@@ -21,13 +22,6 @@ namespace evstat {
 namespace {
 
 // ---------------------------------------------------------------- shared steps
-
-// The series of a data file, in increasing order (the sort leaves a sorted file as read).
-void read_sorted_series(Sample& series, const std::string& name) {
-    series.clear();
-    read_series(series, name);
-    series.sort_ascending();
-}
 
 // Mean and variance of a column of values.
 void print_mean_and_variance(std::FILE* out, const Sample& values) {
@@ -79,52 +73,7 @@ Decision test_excesses(const ExcessFit& fit, LawCode code, double level) {
     return d;
 }
 
-// ---------------------------------------------------------------- tail fits
-
-// The threshold for j excesses: the value at position n - j (the first value below 1).
-double threshold_for(const Sample& series, int n, int j) {
-    return series.y_at(n - j);
-}
-
-// The largest number of excesses a method takes over n values: Zipf starts from the
-// value before the largest and needs one more value below its k.
-int largest_excess_count(TailMethod method, int n) { return method == kTailZipf ? n - 1 : n; }
-
-struct TailFit {
-    double xi = kTailFailure;
-    double sigma = kTailFailure;
-    bool failed = true;
-};
-
-// The tail fit for j excesses over the threshold u. More excesses than the method takes
-// over n values, or none, cannot be fitted: the fit then fails with the failure pair, as
-// the methods themselves do when their estimate is not finite (a threshold not above 0
-// under the logarithms of methods 3 to 5, a likelihood iterate out of range).
-TailFit fit_at(const Sample& series, int j, int n, double u, TailMethod method) {
-    TailFit fit;
-    if (j < 1 || j > largest_excess_count(method, n)) return fit;
-    ValueList result;
-    bool warning = false;
-    bool failure = false;
-    fit_tail(result, series, j, n, u, method, warning, failure);
-    fit.xi = result.at(1);
-    fit.sigma = result.at(2);
-    fit.failed = failure;
-    return fit;
-}
-
-// As fit_at, for the tasks that turn a failed fit into Erreur 65.
-TailFit fit_or_fail(const Sample& series, int j, int n, double u, TailMethod method) {
-    const TailFit fit = fit_at(series, j, n, u, method);
-    if (fit.failed) throw Erreur::MethodPreconditionFails;
-    return fit;
-}
-
 // ---------------------------------------------------------------- the guard
-
-bool fits_without_logarithms(TailMethod method) {
-    return method == kTailWeightedMoments || method == kTailMaximumLikelihood;
-}
 
 TailMethod first_method(const RunParameters& p) {
     return tail_method_from_value(p.methodCodes.y_at(1));
@@ -140,27 +89,6 @@ bool guard_concerns_all_methods(const RunParameters& p) {
     for (const Point& point : p.methodCodes)
         if (!fits_without_logarithms(tail_method_from_value(point.y))) return true;
     return false;
-}
-
-// The guard against non-positive data. With c the non-positive values at the start of
-// the series, m = n - c - 1 excesses at most keep the threshold above 0. When the series
-// has such values, the task needs more than m excesses and its methods take logarithms,
-// the error file gets the sentence and m, and the task ends normally (true); with no
-// positive value at all the task fails with 61, whose message then fills the same file.
-bool guard_stops_task(const RunParameters& p, const Sample& series, int n, long long needed,
-                      bool concerned) {
-    bool found = false;
-    int c = 0;
-    series.count_leading_non_positive(found, c);
-    const int m = n - c - 1;
-    if (!found || needed <= m || !concerned) return false;
-    OutputFile error(p.directory + "Erreur.txt", "w");
-    if (m < 0) throw Erreur::NegativeData;
-    if (error.is_open()) {
-        std::fwrite(kNegativeDataSentence.data(), 1, kNegativeDataSentence.size(), error.get());
-        std::fprintf(error.get(), "%d", m);
-    }
-    return true;
 }
 
 // The numbers of excesses of the tasks over a range, k to K: K = 0 gives no upper bound
@@ -205,7 +133,6 @@ void task_excess_test(RunContext& context) {
         write_pairs(pairs, p.resultFile);
     }
     OutputFile out(p.resultFile, "a");
-    if (!out.is_open()) return;
     print_pair(out.get(), fit.estimates.at(1), 0.0);
     print_pair(out.get(), static_cast<double>(d.accepted), 0.0);
 }
@@ -370,7 +297,6 @@ void write_spread(const std::string& resultFile, Sample& first, Sample* second, 
     }
     write_values(column, resultFile);
     OutputFile out(resultFile, "a");
-    if (!out.is_open()) return;
     print_text(out.get(), "");
     print_mean_and_variance(out.get(), first);
     if (second != nullptr) print_mean_and_variance(out.get(), *second);

@@ -1,6 +1,9 @@
 #include "input/errors.h"
 
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 #include <cstdio>
 
 namespace evstat {
@@ -75,6 +78,8 @@ constexpr std::array<std::string_view, kErreurCount> kMessages = {
     /* 64 */ "Le mod\xe8le ne convient pas. Pr\xe9sence de donn\xe9" "es n\xe9gatives.",
     /* 65 */ "Condition math\xe9matique non v\xe9rifi\xe9" "e. Calcul impossible. M\xe9thode invalide.",
     /* 66 */ "Le programme ne contient pas assez d'arguments.",
+    /* 67 */ "Le fichier de donn\xe9" "es est vide ou contient une valeur non num\xe9rique.",
+    /* 68 */ "Le fichier de r\xe9sultats ne peut pas \xeatre \xe9" "crit.",
 };
 }  // namespace
 
@@ -91,8 +96,96 @@ bool ErrorReporter::write(const std::string& path, Erreur code) const {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
     const std::string_view message = error_message(code);
-    std::fwrite(message.data(), 1, message.size(), file);
-    return std::fclose(file) == 0;
+    const bool written = std::fwrite(message.data(), 1, message.size(), file) == message.size();
+    return (std::fclose(file) == 0) && written;
+}
+
+namespace {
+// The detail of the failure being raised; one run, one failure.
+struct ErrorDetail {
+    bool recorded = false;
+    Erreur code = Erreur::MissingLines;
+    std::string text;
+};
+ErrorDetail& current_detail() {
+    static ErrorDetail detail;
+    return detail;
+}
+
+constexpr std::size_t kLongestDetail = 300;  // bytes of detail shown at most
+
+void append_code_point(std::string& out, unsigned value) {
+    if (value < 0x80) {
+        out += static_cast<char>(value);
+    } else {
+        out += static_cast<char>(0xC0 | (value >> 6));
+        out += static_cast<char>(0x80 | (value & 0x3F));
+    }
+}
+
+// The length of the UTF-8 sequence that starts at `at`, or 0 when it is not one.
+std::size_t utf8_sequence(std::string_view text, std::size_t at) {
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    std::size_t length = 0;
+    if (lead >= 0xC2 && lead < 0xE0) length = 2;
+    else if (lead >= 0xE0 && lead < 0xF0) length = 3;
+    else if (lead >= 0xF0 && lead < 0xF5) length = 4;
+    if (length == 0 || at + length > text.size()) return 0;
+    for (std::size_t i = 1; i < length; ++i)
+        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 0;
+    return length;
+}
+
+// A message (Windows-1252, accented Latin letters only) in UTF-8.
+std::string message_in_utf8(std::string_view message) {
+    std::string out;
+    for (const char c : message) append_code_point(out, static_cast<unsigned char>(c));
+    return out;
+}
+
+// A detail as one printable UTF-8 line: UTF-8 sequences are kept, any other byte above
+// 127 is taken as Latin-1, control characters become '?'.
+std::string printable(std::string_view detail) {
+    std::string out;
+    for (std::size_t at = 0; at < detail.size() && out.size() < kLongestDetail;) {
+        const unsigned char c = static_cast<unsigned char>(detail[at]);
+        if (const std::size_t length = c >= 0x80 ? utf8_sequence(detail, at) : 0; length > 0) {
+            out.append(detail.substr(at, length));
+            at += length;
+            continue;
+        }
+        if (c < 0x20 || c == 0x7F)
+            out += '?';
+        else if (c >= 0x80 && c < 0xA0)
+            out += '?';
+        else
+            append_code_point(out, c);
+        ++at;
+    }
+    return out;
+}
+}  // namespace
+
+Erreur with_detail(Erreur code, std::string detail) {
+    ErrorDetail& d = current_detail();
+    d.recorded = true;
+    d.code = code;
+    d.text = std::move(detail);
+    return code;
+}
+
+void clear_error_detail() { current_detail() = ErrorDetail{}; }
+
+std::string error_line(Erreur code) {
+    std::string line = "Erreur " + std::to_string(static_cast<int>(code)) + " : " +
+                       message_in_utf8(error_message(code));
+    const ErrorDetail& d = current_detail();
+    if (d.recorded && d.code == code && !d.text.empty()) line += " (" + printable(d.text) + ")";
+    return line;
+}
+
+bool remove_error_file(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
 }  // namespace evstat

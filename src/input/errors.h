@@ -6,7 +6,8 @@
 
 namespace evstat {
 
-// Thrown by value, caught once by the driver; no information travels with a code.
+// Thrown by value, caught once by the driver. What the user needs to find the fault (the
+// file and line, the word, the value) travels beside it, through with_detail below.
 enum class Erreur : int {
     MissingLines = 0,
     DirectoryNotFound = 1,
@@ -75,9 +76,11 @@ enum class Erreur : int {
     NegativeDataForLaw = 64,
     MethodPreconditionFails = 65,
     TooFewArguments = 66,
+    DataNotNumeric = 67,
+    ResultNotWritable = 68,
 };
 
-constexpr int kErreurCount = 67;
+constexpr int kErreurCount = 69;
 
 // The French message of a code, in Windows-1252 bytes.
 std::string_view error_message(Erreur code);
@@ -88,8 +91,23 @@ extern const std::string_view kNegativeDataSentence;
 // Writes the error file: the message of the code and nothing else (no line end).
 class ErrorReporter {
 public:
-    // Returns false when the file could not be created.
+    // Returns false when the file could not be created or written.
     bool write(const std::string& path, Erreur code) const;
 };
+
+// Records what was wrong, in the user's terms (UTF-8, or the bytes of the user's own
+// files), for the failure about to be raised, and returns its code:
+//     throw with_detail(Erreur::UnknownLaw, "loi \"" + name + "\"");
+// A code thrown without a detail is reported with its message alone.
+Erreur with_detail(Erreur code, std::string detail);
+// Forgets the detail of an earlier failure (once at the start of a run).
+void clear_error_detail();
+// The one line standard error gets for a caught code, in UTF-8 and without a line end:
+// "Erreur <code> : <message>", then " (<detail>)" when the failure recorded one.
+std::string error_line(Erreur code);
+
+// The error file of the working directory: a stale one from an earlier run is removed
+// once the directory is known. False when it exists and cannot be removed.
+bool remove_error_file(const std::string& path);
 
 }  // namespace evstat

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "driver/files.h"
+
 namespace evstat {
 
 namespace {
@@ -32,7 +34,7 @@ bool is_blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0;
 }  // namespace
 
 LineTable LineTable::read(const std::string& path) {
-    if (!file_exists(path)) throw Erreur::FileNotFound;
+    if (!file_exists(path)) throw with_detail(Erreur::FileNotFound, path);
     // The slots never need more than this many bytes, whatever the file holds after them.
     constexpr std::size_t kMostBytesRead = kLineSlots * (kLineWidth + 2) + 2;
     std::string text(kMostBytesRead, '\0');
@@ -41,6 +43,7 @@ LineTable LineTable::read(const std::string& path) {
     text.resize(static_cast<std::size_t>(in.gcount()));
 
     LineTable table;
+    table.path_ = path;
     auto add_piece = [&table](std::string piece) {
         if (table.lineCount_ >= kLineSlots) return;
         table.slots_[static_cast<std::size_t>(table.lineCount_)] = std::move(piece);
@@ -62,6 +65,11 @@ LineTable LineTable::read(const std::string& path) {
         start = has_end ? end + 1 : text.size();
     }
     return table;
+}
+
+Erreur line_failure(const LineTable& table, int number, Erreur code) {
+    return with_detail(code, table.path() + ", ligne " + std::to_string(number) + " : \"" +
+                                 table.line(number) + "\"");
 }
 
 const std::string& LineTable::line(int number) const {
@@ -119,31 +127,38 @@ bool convert_double(std::string_view text, double& value) {
 int int_line(const LineTable& table, int number, Erreur notNumeric) {
     const std::string& text = table.line(number);
     int value = 0;
-    if (begins_with_letter(text) || !convert_int(text, value)) throw notNumeric;
+    if (begins_with_letter(text) || !convert_int(text, value))
+        throw line_failure(table, number, notNumeric);
     return value;
 }
 
 double double_line(const LineTable& table, int number, Erreur notNumeric) {
     const std::string& text = table.line(number);
     double value = 0.0;
-    if (begins_with_letter(text) || !convert_double(text, value)) throw notNumeric;
+    if (begins_with_letter(text) || !convert_double(text, value))
+        throw line_failure(table, number, notNumeric);
     return value;
 }
 
 int non_negative_int_line(const LineTable& table, int number, Erreur notNumeric, Erreur negative) {
     const int value = int_line(table, number, notNumeric);
-    if (value < 0) throw negative;
+    if (value < 0) throw line_failure(table, number, negative);
     return value;
 }
 
 double quantile_order_line(const LineTable& table, int number) {
     const double order = double_line(table, number, Erreur::QuantileOrderNotNumeric);
-    if (!(order >= 0.0 && order <= 1.0)) throw Erreur::QuantileOrderOutOfRange;
+    if (!(order >= 0.0 && order <= 1.0))
+        throw line_failure(table, number, Erreur::QuantileOrderOutOfRange);
     return order;
 }
 
 void require_lines(const LineTable& table, int minimumLines) {
-    if (table.line_count() < minimumLines) throw Erreur::MissingLines;
+    if (table.line_count() < minimumLines)
+        throw with_detail(Erreur::MissingLines, table.path() + " : " +
+                                                    std::to_string(table.line_count()) +
+                                                    " lignes, il en faut au moins " +
+                                                    std::to_string(minimumLines));
 }
 
 bool task_accepted(int loadType, int taskNumber) {
@@ -161,37 +176,70 @@ bool task_accepted(int loadType, int taskNumber) {
 void load_common_head(const LineTable& table, int loadType, RunParameters& parameters) {
     parameters.directory = table.line(1);
     parameters.directoryRead = true;
-    if (!path_begins_with_letter(parameters.directory)) throw Erreur::DirectoryNotText;
-    if (!change_directory(parameters.directory)) throw Erreur::DirectoryNotFound;
+    if (!path_begins_with_letter(parameters.directory))
+        throw line_failure(table, 1, Erreur::DirectoryNotText);
+    if (!change_directory(parameters.directory))
+        throw line_failure(table, 1, Erreur::DirectoryNotFound);
+    // From here on the error file has its place: one left by an earlier run goes (unless
+    // it is the very ParameterFile of the run).
+    const std::string errorFile = parameters.directory + "Erreur.txt";
+    if (!is_parameter_file(errorFile) && !remove_error_file(errorFile))
+        throw with_detail(Erreur::ResultNotWritable, "ancien fichier non supprim\xc3\xa9 : " + errorFile);
 
     parameters.dataFile = table.line(2);
     const bool no_data_file = parameters.dataFile == "*" || parameters.dataFile == "Tous";
     if (!path_begins_with_letter(parameters.dataFile) && parameters.dataFile != "*")
-        throw Erreur::FileNameNotText;
-    if (!no_data_file && !file_exists(parameters.dataFile)) throw Erreur::FileNotFound;
+        throw line_failure(table, 2, Erreur::FileNameNotText);
+    if (!no_data_file && !file_exists(parameters.dataFile))
+        throw line_failure(table, 2, Erreur::FileNotFound);
 
     parameters.taskNumber = int_line(table, 3, Erreur::TaskNotInteger);
-    if (parameters.taskNumber < 1 || parameters.taskNumber > 46) throw Erreur::TaskOutOfRange;
-    if (!task_accepted(loadType, parameters.taskNumber)) throw Erreur::TaskNotForLoadType;
+    if (parameters.taskNumber < 1 || parameters.taskNumber > 46)
+        throw line_failure(table, 3, Erreur::TaskOutOfRange);
+    if (!task_accepted(loadType, parameters.taskNumber))
+        throw line_failure(table, 3, Erreur::TaskNotForLoadType);
 
     parameters.resultFile = table.line(4);
     if (!path_begins_with_letter(parameters.resultFile) && parameters.resultFile != "*")
-        throw Erreur::FileNameNotText;
+        throw line_failure(table, 4, Erreur::FileNameNotText);
+}
+
+std::string text_line(const LineTable& table, int number, Erreur notText) {
+    std::string word = first_word(table.line(number));
+    if (!begins_with_letter(word) && word != "*") throw line_failure(table, number, notText);
+    return word;
 }
 
 std::string law_name_line(const LineTable& table, int number) {
-    std::string name = first_word(table.line(number));
-    if (!begins_with_letter(name) && name != "*") throw Erreur::LawNameNotText;
-    return name;
+    return text_line(table, number, Erreur::LawNameNotText);
+}
+
+bool optional_double_line(const LineTable& table, int number, Erreur notNumeric, double& value) {
+    const std::string word = first_word(table.line(number));
+    if (word == "*") return false;
+    if (begins_with_letter(word) || !convert_double(word, value))
+        throw line_failure(table, number, notNumeric);
+    return true;
+}
+
+double test_level_line(const LineTable& table, int number, bool zeroAccepted) {
+    // The levels for which the tests of fit have critical values, compared exactly.
+    constexpr std::array<double, 5> kTabulatedLevels = {0.25, 0.1, 0.05, 0.025, 0.01};
+    const double level = double_line(table, number, Erreur::TestLevelNotNumeric);
+    if (zeroAccepted && level == 0.0) return level;
+    for (double tabulated : kTabulatedLevels)
+        if (level == tabulated) return level;
+    throw line_failure(table, number, Erreur::TestLevelNotAccepted);
 }
 
 void law_parameter_lines(const LineTable& table, int first, int last, ValueList& parameters) {
     for (int number = first; number <= last; ++number) {
         const std::string word = first_word(table.line(number));
-        if (begins_with_letter(word)) throw Erreur::LawParameterNotNumeric;
+        if (begins_with_letter(word)) throw line_failure(table, number, Erreur::LawParameterNotNumeric);
         if (word == "*") continue;
         double value = 0.0;
-        if (!convert_double(word, value)) throw Erreur::LawParameterNotNumeric;
+        if (!convert_double(word, value))
+            throw line_failure(table, number, Erreur::LawParameterNotNumeric);
         parameters.push_back(value);
     }
 }
@@ -199,13 +247,9 @@ void law_parameter_lines(const LineTable& table, int first, int last, ValueList&
 namespace {
 // One bound of the prior's interval: "*" leaves it absent (false), any other word is a number.
 bool prior_bound(const LineTable& table, int number, double& bound) {
-    const std::string word = first_word(table.line(number));
-    if (word == "*") {
-        bound = kPriorBoundAbsent;
-        return false;
-    }
-    if (begins_with_letter(word) || !convert_double(word, bound)) throw Erreur::PriorBoundNotNumeric;
-    return true;
+    if (optional_double_line(table, number, Erreur::PriorBoundNotNumeric, bound)) return true;
+    bound = kPriorBoundAbsent;
+    return false;
 }
 }  // namespace
 
@@ -214,16 +258,21 @@ void prior_bound_lines(const LineTable& table, int lowLine, RunParameters& param
     const bool highGiven = prior_bound(table, lowLine + 1, parameters.priorHigh);
     // Written as the accepted case so that a NaN bound is refused too.
     if (highGiven && !(parameters.priorHigh >= parameters.priorLow))
-        throw Erreur::PriorUpperBelowLower;
+        throw line_failure(table, lowLine + 1, Erreur::PriorUpperBelowLower);
 }
 
 void name_list(const LineTable& table, int firstLine, int count,
                void (*check)(const std::string& name), std::vector<std::string>& names) {
     names.clear();
     for (int number = firstLine; number < firstLine + count; ++number) {
-        if (static_cast<int>(names.size()) == kNameTableSize) throw Erreur::MissingLines;
+        if (static_cast<int>(names.size()) == kNameTableSize)
+            throw line_failure(table, number, Erreur::MissingLines);
         std::string name = first_word(table.line(number));
-        check(name);
+        try {
+            check(name);
+        } catch (Erreur code) {
+            throw line_failure(table, number, code);  // the code of the check, with its line
+        }
         names.push_back(std::move(name));
     }
 }
@@ -240,13 +289,14 @@ void load_parameter_file_1(const std::string& path, RunParameters& parameters) {
     const bool sampling = task == 1 || task == 5;
     parameters.lowerOrSize =
         double_line(table, 9, sampling ? Erreur::SampleSizeNotInteger : Erreur::LowerBoundNotNumeric);
-    if (task == 1 && parameters.lowerOrSize < 0.0) throw Erreur::SampleSizeNegative;
+    if (task == 1 && parameters.lowerOrSize < 0.0) throw line_failure(table, 9, Erreur::SampleSizeNegative);
 
     parameters.upperOrSamples = double_line(
         table, 10, sampling ? Erreur::SampleCountNotInteger : Erreur::UpperBoundNotNumeric);
-    if (task == 1 && parameters.upperOrSamples < 0.0) throw Erreur::SampleCountNegative;
+    if (task == 1 && parameters.upperOrSamples < 0.0)
+        throw line_failure(table, 10, Erreur::SampleCountNegative);
     if (!sampling && parameters.upperOrSamples < parameters.lowerOrSize)
-        throw Erreur::UpperBelowLower;
+        throw line_failure(table, 10, Erreur::UpperBelowLower);
 
     parameters.pointsOrClasses = non_negative_int_line(
         table, 11, sampling ? Erreur::ClassCountNotInteger : Erreur::PointCountNotInteger,

@@ -19,6 +19,7 @@ constexpr int kLineWidth = 80;   // a longer line continues in the next slot
 constexpr int kMinimumLinesLoadType1 = 11;
 constexpr int kMinimumLinesLoadType2 = 12;        // tasks 9 to 37: one law and the closing block
 constexpr int kMinimumLinesLoadType2Method = 13;  // tasks 38 to 46: the method line follows
+constexpr int kMinimumLinesLoadType3 = 28;
 constexpr int kMinimumLinesLoadType4 = 15;        // only lines 1 to 13 are read
 constexpr int kMinimumLinesLoadType5 = 8;         // one method and the three closing lines
 
@@ -29,13 +30,19 @@ public:
     // Raises FileNotFound when the file does not exist.
     static LineTable read(const std::string& path);
     int line_count() const { return lineCount_; }
+    const std::string& path() const { return path_; }
     // The text of line `number` (1-based); empty past the lines read.
     const std::string& line(int number) const;
 
 private:
     std::array<std::string, kLineSlots> slots_{};
     int lineCount_ = 0;
+    std::string path_;
 };
+
+// The code of a failing line, its place and text recorded for standard error:
+//     throw line_failure(table, 5, Erreur::LawNameNotText);
+Erreur line_failure(const LineTable& table, int number, Erreur code);
 
 // First character A to Z or a to z. Path lines also accept a leading separator on POSIX,
 // where every absolute path begins with it.
@@ -69,8 +76,16 @@ void load_common_head(const LineTable& table, int loadType, RunParameters& param
 // True when the LoadType accepts the TaskNumber.
 bool task_accepted(int loadType, int taskNumber);
 
-// A law-name line ("%s"): a word that begins with a letter, or "*"; else LawNameNotText.
+// A text line ("%s"): a word that begins with a letter, or "*"; else `notText`.
+std::string text_line(const LineTable& table, int number, Erreur notText);
+// A law-name line: text_line with LawNameNotText.
 std::string law_name_line(const LineTable& table, int number);
+// A number that may be left out: "*" returns false and leaves `value` as it is; a word
+// that begins with a letter or does not convert raises `notNumeric`.
+bool optional_double_line(const LineTable& table, int number, Erreur notNumeric, double& value);
+// A test level ("%lf"): TestLevelNotNumeric, then a level other than the tabulated ones
+// (compared exactly; 0, meaning no test, only when `zeroAccepted`) raises TestLevelNotAccepted.
+double test_level_line(const LineTable& table, int number, bool zeroAccepted);
 // Law-parameter lines `first` to `last`, one word each: a word that begins with a letter
 // (or does not convert) raises LawParameterNotNumeric, "*" adds nothing, any other word
 // is appended to `parameters`.
@@ -93,6 +108,9 @@ void name_list(const LineTable& table, int firstLine, int count,
 void load_parameter_file_1(const std::string& path, RunParameters& parameters);
 // Tasks 9 to 24 and 36 to 46: the law list, then the test and excess settings.
 void load_parameter_file_2(const std::string& path, RunParameters& parameters);
+// Task 25: the law, the prior's interval, the simulation law, the expert's statement,
+// the tests and the quantile orders.
+void load_parameter_file_3(const std::string& path, RunParameters& parameters);
 // Task 27: a law, the sample sizes and the interval of a Beta prior.
 void load_parameter_file_4(const std::string& path, RunParameters& parameters);
 // Tasks 28 to 35: the tail-method list, then the excess range and the quantile order;

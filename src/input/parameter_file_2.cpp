@@ -9,9 +9,6 @@
 namespace evstat {
 
 namespace {
-// The levels for which the goodness-of-fit tests have critical values (0: no test),
-// compared exactly.
-constexpr std::array<double, 6> kAcceptedTestLevels = {0.0, 0.25, 0.1, 0.05, 0.025, 0.01};
 constexpr int kLastEtVersion = 3;  // the ET test exists in versions 0 to 3
 
 // Lines of the file that are not law names: the head and the closing block.
@@ -24,29 +21,23 @@ void check_law_name(const std::string& name) {
     if (!begins_with_letter(name) && name != "*") throw Erreur::LawNameNotText;
 }
 
-bool accepted_test_level(double level) {
-    for (double accepted : kAcceptedTestLevels)
-        if (level == accepted) return true;
-    return false;
-}
-
 // Lines k to k + 6.
 void load_closing_block(const LineTable& table, int k, RunParameters& parameters) {
     parameters.excessCount = non_negative_int_line(table, k, Erreur::ExcessCountNotInteger,
                                                    Erreur::ExcessCountNegative);
 
-    parameters.testLevel = double_line(table, k + 1, Erreur::TestLevelNotNumeric);
-    if (!accepted_test_level(parameters.testLevel)) throw Erreur::TestLevelNotAccepted;
+    parameters.testLevel = test_level_line(table, k + 1, true);  // 0: no test
 
     parameters.excessLow = non_negative_int_line(table, k + 2, Erreur::ExcessLowNotInteger,
                                                  Erreur::ExcessLowNegative);
     parameters.excessHigh = non_negative_int_line(table, k + 3, Erreur::ExcessHighNotInteger,
                                                   Erreur::ExcessHighNegative);
-    if (parameters.excessHigh < parameters.excessLow) throw Erreur::ExcessHighBelowLow;
+    if (parameters.excessHigh < parameters.excessLow)
+        throw line_failure(table, k + 3, Erreur::ExcessHighBelowLow);
 
     parameters.etVersion = int_line(table, k + 4, Erreur::EtVersionNotInteger);
     if (parameters.etVersion < 0 || parameters.etVersion > kLastEtVersion)
-        throw Erreur::EtVersionNotAccepted;
+        throw line_failure(table, k + 4, Erreur::EtVersionNotAccepted);
 
     parameters.bootstrapCount = non_negative_int_line(table, k + 5, Erreur::BootstrapCountNotInteger,
                                                       Erreur::BootstrapCountNegative);
@@ -57,9 +48,9 @@ void load_closing_block(const LineTable& table, int k, RunParameters& parameters
 // The tail method of tasks 38 to 46, one keyword.
 int method_line(const LineTable& table, int number) {
     const std::string word = first_word(table.line(number));
-    if (!begins_with_letter(word)) throw Erreur::MethodNameNotText;
+    if (!begins_with_letter(word)) throw line_failure(table, number, Erreur::MethodNameNotText);
     const int code = tail_method_from_name(word);
-    if (code == 0) throw Erreur::MethodNameNotAccepted;
+    if (code == 0) throw line_failure(table, number, Erreur::MethodNameNotAccepted);
     return code;
 }
 }  // namespace

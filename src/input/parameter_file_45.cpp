@@ -19,7 +19,7 @@ void check_method_name(const std::string& name) {
 // Sizes of task 27: a number that is not negative (NaN refused too).
 double size_line(const LineTable& table, int number, Erreur notNumeric, Erreur negative) {
     const double value = double_line(table, number, notNumeric);
-    if (!(value >= 0.0)) throw negative;
+    if (!(value >= 0.0)) throw line_failure(table, number, negative);
     return value;
 }
 }  // namespace
@@ -56,7 +56,7 @@ void load_parameter_file_5(const std::string& path, RunParameters& parameters) {
                                                   Erreur::ExcessHighNegative);
     // 0 means that the range has no upper bound.
     if (parameters.excessHigh != 0 && parameters.excessHigh < parameters.excessLow)
-        throw Erreur::ExcessHighBelowLow;
+        throw line_failure(table, last - 1, Erreur::ExcessHighBelowLow);
     parameters.quantileOrder = quantile_order_line(table, last);
 
     // Every check passed: one point (0, code) per name, in list order.

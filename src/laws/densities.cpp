@@ -92,8 +92,8 @@ double gpd_density(double k, double sigma, double x) {
 }
 
 double student_approx_density(double mu, double alpha, double beta, double x) {
-    return gamma_function(alpha + 0.5) / (gamma_function(alpha) * std::sqrt(kTwoPi * beta)) *
-           std::pow(1.0 + std::pow(x - mu, 2.0) / (2.0 * beta), -alpha - 0.5);
+    return student_approx_density_from_height(student_approx_height(alpha, beta), mu, alpha, beta,
+                                              x);
 }
 
 // Non-positive x lies outside the support of the law of exp(Y), Y of code 11: density 0.
@@ -133,6 +133,21 @@ double beta_prime_density(double a, double b, double s, double x) {
 }
 
 }  // namespace
+
+// Gamma(alpha + 1/2) / Gamma(alpha) from the two gamma values while neither overflows; beyond
+// (alpha above about 171) from the difference of their logarithms. A NaN gamma value (a
+// parameter outside the domain) stays NaN at the price of the direct route.
+double student_approx_height(double alpha, double beta) {
+    const double upper = gamma_function(alpha + 0.5);
+    const double lower = gamma_function(alpha);
+    if (!std::isinf(upper) && !std::isinf(lower)) return upper / (lower * std::sqrt(kTwoPi * beta));
+    return std::exp(log_gamma(alpha + 0.5) - log_gamma(alpha)) / std::sqrt(kTwoPi * beta);
+}
+
+double student_approx_density_from_height(double height, double mu, double alpha, double beta,
+                                          double x) {
+    return height * std::pow(1.0 + std::pow(x - mu, 2.0) / (2.0 * beta), -alpha - 0.5);
+}
 
 double density(LawCode code, const ValueList& parameters, double x) {
     const double p1 = parameters.at(1);

@@ -74,6 +74,7 @@ double chi_square_distribution(int nu, double x) {
         for (int i = 1; i <= (nu - 2) / 2; ++i) {
             term = term * chi2 / (2.0 * i);
             s = s + term;
+            if (term == 0.0 || !std::isfinite(s)) break;  // no later term can change s
         }
         return 1.0 - std::sqrt(kTwoPi) * z * s;
     }
@@ -84,6 +85,7 @@ double chi_square_distribution(int nu, double x) {
         for (int i = 1; i <= (nu - 1) / 2 - 1; ++i) {
             term = term * chi2 / (2.0 * i + 1.0);
             s = s + term;
+            if (term == 0.0 || !std::isfinite(s)) break;  // no later term can change s
         }
     }
     return 1.0 - (2.0 * (1.0 - standard_normal_distribution(chi)) + 2.0 * z * s);

@@ -1,6 +1,8 @@
 // A law applied to every point of a Sample, or a random sample of the law.
 #include "laws/evaluate.h"
 
+#include <vector>
+
 #include "laws/densities.h"
 #include "laws/distributions.h"
 #include "laws/quantiles.h"
@@ -10,30 +12,12 @@ namespace evstat {
 
 namespace {
 
-// Normal and lognormal values come in pairs: the first value of a pair takes position k, the
-// second k + 1 when that is still within count (an odd count drops the last second value).
-void append_pairs(Sample& output, LawCode code, const ValueList& parameters, int count) {
-    const double p1 = parameters.at(1);
-    const double p2 = parameters.at(2);
-    for (long k = 1; k <= count; k += 2) {
-        double first = 0.0;
-        double second = 0.0;
-        if (code == kNormal)
-            normal_pair(p1, p2, first, second);
-        else
-            lognormal_pair(p1, p2, first, second);
-        output.push_back(static_cast<double>(k), first);
-        if (k + 1 <= count) output.push_back(static_cast<double>(k + 1), second);
-    }
-}
-
+// The values of draw_random_values, numbered 1..count.
 void append_random_sample(Sample& output, LawCode code, const ValueList& parameters, int count) {
-    if (code == kNormal || code == kLognormal) {
-        append_pairs(output, code, parameters, count);
-        return;
-    }
-    for (long k = 1; k <= count; ++k)
-        output.push_back(static_cast<double>(k), random_value(code, parameters));
+    std::vector<double> values;
+    draw_random_values(code, parameters, count, values);
+    double rank = 0.0;
+    for (const double value : values) output.push_back(rank += 1.0, value);
 }
 
 double value_at(LawCode code, const ValueList& parameters, EvalMode mode, double x) {

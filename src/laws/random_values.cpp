@@ -7,14 +7,12 @@
 
 #include "laws/densities.h"
 #include "laws/generator.h"
-#include "laws/gamma_error_functions.h"
 
 namespace evstat {
 
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kTwoPi = 6.28318530717958;
 constexpr double kPi = 3.14159265358979;
 // Bound on the attempts of every rejection loop. Inside a law's domain each attempt succeeds with
 // probability about 0.5 or more (Joehnk's method needs some 33 000 attempts on average only for a
@@ -109,8 +107,7 @@ double gpd_value(double k, double sigma) {
 // height M at its centre; the envelope dominates the density when alpha >= 0.5.
 double student_approx_value(double mu, double alpha, double beta) {
     const double r = std::sqrt(2.0 * beta / (alpha + 0.5));
-    const double height =
-        gamma_function(alpha + 0.5) / (gamma_function(alpha) * std::sqrt(kTwoPi * beta));
+    const double height = student_approx_height(alpha, beta);
     ValueList centred;
     centred.push_back(0.0);
     centred.push_back(alpha);
@@ -152,6 +149,28 @@ void lognormal_pair(double mu, double sigma, double& first, double& second) {
     normal_pair(0.0, 1.0, z1, z2);
     first = std::exp(z1 * sigma + mu);
     second = std::exp(mu + sigma * z2);
+}
+
+void draw_random_values(LawCode code, const ValueList& parameters, int count,
+                        std::vector<double>& values) {
+    const std::size_t size = count > 0 ? static_cast<std::size_t>(count) : 0;
+    values.resize(size);
+    if (code != kNormal && code != kLognormal) {
+        for (double& value : values) value = random_value(code, parameters);
+        return;
+    }
+    const double p1 = parameters.at(1);
+    const double p2 = parameters.at(2);
+    for (std::size_t k = 0; k < size; k += 2) {
+        double first = 0.0;
+        double second = 0.0;
+        if (code == kNormal)
+            normal_pair(p1, p2, first, second);
+        else
+            lognormal_pair(p1, p2, first, second);
+        values[k] = first;
+        if (k + 1 < size) values[k + 1] = second;
+    }
 }
 
 double random_value(LawCode code, const ValueList& parameters) {

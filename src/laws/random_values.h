@@ -1,4 +1,6 @@
 #pragma once
+#include <vector>
+
 #include "laws/catalogue.h"
 #include "series/lists.h"
 
@@ -8,4 +10,9 @@ double uniform_value(double a, double b);
 double random_value(LawCode code, const ValueList& parameters);
 void normal_pair(double mu, double sigma, double& first, double& second);
 void lognormal_pair(double mu, double sigma, double& first, double& second);
+// Replaces `values` by count values of the law, in the generator's order: normal and
+// lognormal values in pairs (an odd count drops the last second value), every other law
+// one random_value a position. A random sample of evaluate_law is exactly these values.
+void draw_random_values(LawCode code, const ValueList& parameters, int count,
+                        std::vector<double>& values);
 }  // namespace evstat

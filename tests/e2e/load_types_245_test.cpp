@@ -1,7 +1,8 @@
 // The ParameterFiles of LoadTypes 2, 4 and 5 seen from the front end: the error file of
 // every check, the order of the checks, the list lengths and the bounds that pass. A file
-// of LoadType 2 or 4 that passes leaves no error file (its task ends normally over an
-// absent series); one of LoadType 5 runs task 35, which then finds no numbered data file.
+// of LoadType 2 or 4 that passes runs its task over a small series, or ends with the code
+// its task gives that series; one of LoadType 5 runs task 35,
+// which then finds no numbered data file.
 #include <map>
 
 #include "e2e/harness.h"
@@ -17,6 +18,7 @@ const std::map<int, std::string> kMessages = {
     {9, "Le nom de loi spécifié est absent du catalogue de modèles (cf documentation technique)."},
     {10, "Le nom de la loi doit être une chaîne de caractère."},
     {11, "Les paramètres de la loi ne doit pas contenir de caractères alphabétiques."},
+    {12, "Valeurs des paramètres non valides."},
     {13, "La taille de l'échantillon doit être un nombre entier."},
     {14, "La taille de l'échantillon doit être supérieure ou égale à 1."},
     {16, "Le nombre d'échantillons souhaités doit être un nombre entier."},
@@ -36,16 +38,19 @@ const std::map<int, std::string> kMessages = {
     {34, "La version du test ET ne peut prendre que certaines valeurs spécifiques (cf documentation technique)"},
     {35, "Le nombre d'échantillons de bootstrap doit être un nombre entier."},
     {36, "Le nombre d'échantillons de bootstrap doit être strictement positif."},
+    {65, "Condition mathématique non vérifiée. Calcul impossible. Méthode invalide."},
     {37, "L'ordre du quantile ne doit pas comporter de caractères alphabétiques."},
     {38, "L'ordre du quantile doit être compris entre 0 et 1 strictement."},
     {39, "Les paramètres de la loi beta a priori ne doivent pas comporter de caractères alphabétiques."},
     {40, "La borne supérieure de l'intervalle de défnition de la loi beta a priori ne peut pas être inférieure à la borne inférieure."},
+    {63, "L'estimation des paramètres pour ce modèle est impossible. Modèle incompatible."},
     {59, "le nom de la méthode doit être ue chaîne de caracères."},
     {60, "Le nom de la méthode utilisée ne peut prendre que des valeurs spécifiques (cf documentation technique)."},
 };
 
 constexpr int kPasses = -1;
 constexpr int kPassesToTask35 = -2;  // the loader passes; task 35 reports no numbered data file
+constexpr int kPassesToTask38 = kPassesToTask35;  // the same for task 38
 
 std::string expected_bytes(int code) {
     if (code == kPasses) return std::string();
@@ -57,6 +62,7 @@ using Lines = std::vector<std::string>;
 // Runs a file of the LoadType and returns the error file's bytes ("" when there is none).
 std::string error_of(const WorkDir& w, const Lines& lines, const std::string& loadType) {
     w.write_lines("Tmp1.txt", lines);
+    if (!w.exists("serie.txt")) w.write("serie.txt", "0.2\n0.4\n0.5\n0.9\n1.3\n");
     std::filesystem::remove(w.file("Erreur.txt"));
     const RunOutput out = w.run("Tmp1.txt", loadType);
     const bool failed = w.exists("Erreur.txt");
@@ -67,23 +73,24 @@ std::string error_of(const WorkDir& w, const Lines& lines, const std::string& lo
 
 // Task 9: one law, then excesses, test level, excess range, ET version, bootstrap, order.
 Lines fit_tests_file(const WorkDir& w, const Lines& laws = {"Normale"}) {
-    Lines lines = {w.dir(), "*", "9", w.dir() + "Result1.txt"};
+    Lines lines = {w.dir(), "serie.txt", "9", w.dir() + "Result1.txt"};
     lines.insert(lines.end(), laws.begin(), laws.end());
     lines.insert(lines.end(), {"10", "0.05", "2", "5", "1", "100", "0.99"});
     return lines;
 }
 
-// Task 40: the same with the tail method on the last line.
+// Task 44: the same with the tail method on the last line.
 Lines tail_quantile_file(const WorkDir& w, const Lines& laws = {"GPD"}) {
     Lines lines = fit_tests_file(w, laws);
-    lines[2] = "40";
+    lines[2] = "44";
     lines.push_back("Hill");
     return lines;
 }
 
-// Task 27 (15 lines, the last two unread).
+// Task 27 (15 lines, the last two unread): a Gamma prior (2, 3) on the exponential rate.
 Lines prior_sampling_file(const WorkDir& w) {
-    return {w.dir(), "*", "27", w.dir() + "Result1.txt", "Normale", "0", "1", "*",
+    if (!w.exists("serie.txt")) w.write("serie.txt", "0.2\n0.4\n0.5\n0.9\n1.3\n");
+    return {w.dir(), "serie.txt", "27", w.dir() + "Result1.txt", "Exponentielle", "2", "3", "*",
             "10", "2", "5", "0", "1", "unread", "unread"};
 }
 
@@ -144,12 +151,12 @@ TEST(LoadType2, TheMethodLineOfTasks38To46) {
     check_cases(w, tail_quantile_file(w), "2",
                 {
                     {13, "hill", 60}, {13, "Weibull", 60}, {13, "1", 59},  {13, "*", 59},
-                    {13, "HW", kPasses}, {13, "EMV", kPasses}, {13, "Hill", kPasses},
-                    {13, "HillG", kPasses}, {13, "Zipf", kPasses}, {13, "Zipf remark", kPasses},
+                    {13, "HW", kPasses}, {13, "EMV", 65}, {13, "Hill", kPasses},  // 65: no likelihood fit
+                    {13, "HillG", kPasses}, {13, "Zipf", 65}, {13, "Zipf remark", 65},  // of 5 values
                     {12, "1.5", 38},  {6, "x", 24},
                 });
-    for (const std::string task : {"38", "46"})
-        check_cases(w, tail_quantile_file(w), "2", {{3, task, kPasses}, {13, "x1", 60}});
+    for (const auto& [task, code] : std::vector<std::pair<std::string, int>>{{"38", kPassesToTask38}, {"46", kPasses}})
+        check_cases(w, tail_quantile_file(w), "2", {{3, task, code}, {13, "x1", 60}});
 }
 
 TEST(LoadType2, ListLengthFollowsTheNumberOfLines) {
@@ -168,7 +175,7 @@ TEST(LoadType2, ListLengthFollowsTheNumberOfLines) {
     Lines badFifthOfTwelve = badTwelfthLaw;
     badFifthOfTwelve[8] = "2bad";
     Lines shortTail = tail_quantile_file(w);
-    shortTail.erase(shortTail.begin() + 4);  // 12 lines are too few for task 40
+    shortTail.erase(shortTail.begin() + 4);  // 12 lines are too few for task 44
     Lines shortFit = fit_tests_file(w);
     shortFit.pop_back();
     const std::vector<Case> cases = {
@@ -180,10 +187,10 @@ TEST(LoadType2, ListLengthFollowsTheNumberOfLines) {
         {badFifthOfTwelve, 10, "names before the 12th checked first"},
         {fit_tests_file(w, {"Normale", "Gamma"}), kPasses, "13 lines for task 9: two laws"},
         {taskNineWithMethod, 37, "13 lines for task 9: no method line"},
-        {tail_quantile_file(w, {"GPD", "Pareto", "Weibull"}), kPasses, "task 40, 3 laws"},
-        {tail_quantile_file(w, repeated("GPD", 11)), kPasses, "task 40, 11 laws"},
-        {tail_quantile_file(w, repeated("GPD", 12)), 0, "task 40, 12 laws refused"},
-        {shortTail, 0, "task 40 in 12 lines"},
+        {tail_quantile_file(w, {"GPD", "Pareto", "Weibull"}), kPasses, "task 44, 3 laws"},
+        {tail_quantile_file(w, repeated("GPD", 11)), kPasses, "task 44, 11 laws"},
+        {tail_quantile_file(w, repeated("GPD", 12)), 0, "task 44, 12 laws refused"},
+        {shortTail, 0, "task 44 in 12 lines"},
         {shortFit, 0, "task 9 in 11 lines"},
     };
     for (const Case& c : cases) EXPECT_EQ(error_of(w, c.lines, "2"), expected_bytes(c.code)) << c.what;
@@ -214,7 +221,8 @@ TEST(LoadType2, TheFirstFailingLineWins) {
 
 TEST(LoadType2, WindowsLineEndsReadAsPlainOnes) {
     WorkDir w;
-    for (const auto& [last, code] : std::vector<std::pair<std::string, int>>{{"Zipf", kPasses}, {"zipf", 60}}) {
+    w.write("serie.txt", "0.2\n0.4\n0.5\n0.9\n1.3\n");
+    for (const auto& [last, code] : std::vector<std::pair<std::string, int>>{{"Zipf", 65}, {"zipf", 60}}) {
         Lines lines = tail_quantile_file(w);
         lines.back() = last;
         std::string content;
@@ -231,9 +239,11 @@ TEST(LoadType4, EveryCheckInLineOrder) {
     check_cases(w, prior_sampling_file(w), "4",
                 {
                     {3, "28", 7},        {3, "1", 7},         {3, "47", 5},
-                    {5, "1law", 10},     {5, "Inconnue", kPasses}, {5, "WeibullForme", kPasses},
-                    {5, "*", kPasses},
-                    {6, "abc", 11},      {6, "-", 11},        {7, "*", kPasses},   {8, "x", 11},
+                    // Task 27 draws from no law of an unknown name or "*" (63), nor from a
+                    // Weibull law fitted to no value (12).
+                    {5, "1law", 10},     {5, "Inconnue", 63}, {5, "WeibullForme", kPasses},
+                    {5, "*", 63},
+                    {6, "abc", 11},      {6, "-", 11},        {7, "*", 12},        {8, "x", 11},  // 12: no Gamma prior
                     {9, "a", 13},        {9, "-1", 14},       {9, "-nan", 14},     {9, "0", kPasses},
                     {10, "b", 16},       {10, "-1", 17},      {10, "0", kPasses},
                     {11, "c", 20},       {11, "-1", 23},      {11, "0", kPasses},
@@ -262,7 +272,7 @@ TEST(LoadType5, EveryCheckInLineOrder) {
     WorkDir w;
     check_cases(w, tail_methods_file(w), "5",
                 {
-                    {3, "27", 7},        {3, "36", 7},        {3, "34", kPasses},  // task 34 over an absent series: an empty range, no file
+                    {3, "27", 7},        {3, "36", 7},        {3, "34", kPassesToTask35},  // task 34 over no series ("*"): code 3 too
                     {5, "1", 59},        {5, "", 59},         {5, "*", 60},        {5, "hill", 60},
                     {5, "HW", kPassesToTask35},  {5, "EMV", kPassesToTask35}, {5, "HillG", kPassesToTask35},
                     {5, "Zipf", kPassesToTask35},

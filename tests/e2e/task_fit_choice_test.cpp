@@ -290,18 +290,20 @@ TEST(TaskExtremeQuantileSpread, NoAvailableQuantile) {
               minusTen + "\n" + minusTen + "\n" + minusTen + "\n" + formatted(1.0) + "\n");
 }
 
-// Awkward inputs the loader lets through end as normal runs, with no "nan" written: an
-// absent data series, a level without a table, quantile orders 0 and 1.
+// Awkward inputs the loader lets through end as normal runs, with no "nan" written: a
+// level without a table, quantile orders 0 and 1. A task that reads a series given as
+// "*" (no data file) fails with 3.
 TEST(TaskFitChoice, AwkwardInputsEndNormally) {
     const struct {
         std::string task, dataFile, level, order;
         Lines laws;
+        int code;  // 0: a normal run
     } rows[] = {
-        {"9", "*", "0.05", "0.01", {"Normale", "GPD", "Gamma"}},
-        {"10", "serie.txt", "0", "0.01", {"Normale", "Weibull"}},
-        {"36", "serie.txt", "0.05", "0", {"Normale", "Exponentielle", "Beta"}},
-        {"36", "serie.txt", "0.05", "1", {"Normale", "Exponentielle", "Gamma"}},
-        {"36", "*", "0.05", "0.01", {"Normale", "GPD"}},
+        {"9", "*", "0.05", "0.01", {"Normale", "GPD", "Gamma"}, 3},
+        {"10", "serie.txt", "0", "0.01", {"Normale", "Weibull"}, 0},
+        {"36", "serie.txt", "0.05", "0", {"Normale", "Exponentielle", "Beta"}, 0},
+        {"36", "serie.txt", "0.05", "1", {"Normale", "Exponentielle", "Gamma"}, 0},
+        {"36", "*", "0.05", "0.01", {"Normale", "GPD"}, 3},
     };
     for (const auto& row : rows) {
         WorkDir w;
@@ -310,7 +312,11 @@ TEST(TaskFitChoice, AwkwardInputsEndNormally) {
                       fit_file(w, row.task, row.dataFile, "Result1.txt", row.laws, row.level,
                                row.order));
         const RunOutput out = w.run("Tmp1.txt", "2");
-        EXPECT_EQ(out.status, 0) << row.task << " " << row.dataFile;
+        EXPECT_EQ(out.status, row.code == 0 ? 0 : 1) << row.task << " " << row.dataFile;
+        if (row.code != 0) {
+            EXPECT_EQ(w.read("Erreur.txt"), message(row.code)) << row.task;
+            continue;
+        }
         EXPECT_EQ(w.read("Result1.txt").find("nan"), std::string::npos) << row.task;
     }
 }

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "driver/run.h"
+#include "driver/work_bounds.h"
 #include "input/errors.h"
 
 namespace evstat {
@@ -44,6 +45,46 @@ TEST(ErrorMessages, EveryCodeHasItsMessage) {
         EXPECT_FALSE(error_message(static_cast<Erreur>(code)).empty()) << code;
     EXPECT_EQ(error_message(Erreur::TaskNotIntegerUnused), error_message(Erreur::TaskNotInteger));
     EXPECT_EQ(error_message(Erreur::InvalidLawParameters).size(), 35u);
+}
+
+// Each bound itself passes and one more is refused with 12.
+TEST(WorkBounds, AtAndJustAboveEachBound) {
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        long long steps;
+        double size, samples;
+        bool refused;
+    };
+    const Case cases[] = {
+        {99'999'999, 1, 1, false},         {100'000'000, 1, 1, true},
+        {-1, 1, 1, true},                  {0, 100'000'000, 10, false},
+        {0, 100'000'001, 1, true},         {0, 100'000'000.9, 1, false},  // sizes are truncated
+        {0, 1000, 1'000'000, false},       {0, 1, 1'000'001, true},
+        {0, 1001, 999'001, true},          {0, 100'000'000, 0, false},    // one file at least
+        {0, std::nan(""), 1, true},        {0, 1, inf, true},
+    };
+    for (const Case& c : cases) {
+        bool refused = false;
+        try {
+            require_grid_within_bounds(c.steps);
+            require_simulation_within_bounds(c.size, c.samples);
+        } catch (Erreur e) {
+            refused = e == Erreur::InvalidLawParameters;
+        }
+        EXPECT_EQ(refused, c.refused) << c.steps << " " << c.size << " " << c.samples;
+    }
+}
+
+TEST(ErrorLine, MessageInUtf8WithTheDetailOfItsOwnCode) {
+    clear_error_detail();
+    EXPECT_EQ(error_line(Erreur::InvalidLawParameters),
+              "Erreur 12 : Valeurs des param\xc3\xa8tres non valides.");
+    with_detail(Erreur::UnknownLaw, "loi \"Gamm\xe9\x01\"");  // Latin-1 and a control byte
+    EXPECT_EQ(error_line(Erreur::UnknownLaw).substr(error_line(Erreur::UnknownLaw).rfind('(')),
+              "(loi \"Gamm\xc3\xa9?\")");
+    // A detail recorded for another code is not shown.
+    EXPECT_EQ(error_line(Erreur::FileNotFound).find('('), std::string::npos);
+    clear_error_detail();
 }
 
 }  // namespace

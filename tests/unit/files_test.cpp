@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "driver/files.h"
+#include "input/errors.h"
 
 namespace evstat {
 namespace {
@@ -77,31 +78,52 @@ TEST_F(FilesTest, ReadBackGivesSameValuesNumberedFromOne) {
     }
 }
 
-TEST_F(FilesTest, ReadingStopsAtTheEndOrAtAWord) {
+// A data file is finite numbers separated by white space, nothing else: anything else,
+// or no number at all, is refused (67); a name that is not a readable file, 3.
+TEST_F(FilesTest, ReadingTakesWholeFilesOfNumbersOnly) {
+    constexpr int kRead = -1;
     struct Case {
         std::string text;
         std::vector<double> values;
+        int code;
     };
     const std::vector<Case> cases = {
-        {"", {}},
-        {"1\n2\n3\n", {1, 2, 3}},
-        {"1\r\n2\r\n3\r\n", {1, 2, 3}},
-        {"1 2\t3", {1, 2, 3}},
-        {"1\n2\nabc\n4\n", {1, 2}},
-        {"  \n\n", {}},
-        {"-1.5e2\n+.5\n", {-150, 0.5}},
+        {"1\n2\n3\n", {1, 2, 3}, kRead},
+        {"1\r\n2\r\n3\r\n", {1, 2, 3}, kRead},
+        {"1 2\t3", {1, 2, 3}, kRead},
+        {"-1.5e2\n+.5\n", {-150, 0.5}, kRead},
+        {"", {}, 67},
+        {"  \n\n", {}, 67},
+        {"1\n2\nabc\n4\n", {}, 67},
+        {"valeurs\n1\n2\n", {}, 67},
+        {"1\nnan\n", {}, 67},
+        {"1\ninf\n", {}, 67},
+        {"1e999\n", {}, 67},
+        {"1.5abc\n", {}, 67},
+        {"1,5\n", {}, 67},
+        {std::string("1\n\0\n", 4), {}, 67},
+    };
+    auto code_of_reading = [](Sample& s, const std::string& name) {
+        try {
+            read_series(s, name);
+        } catch (Erreur e) {
+            return static_cast<int>(e);
+        }
+        return kRead;
     };
     for (const Case& c : cases) {
         write("d.txt", c.text);
         Sample s;
-        read_series(s, path("d.txt"));
+        EXPECT_EQ(code_of_reading(s, path("d.txt")), c.code) << c.text;
+        if (c.code != kRead) continue;
         std::vector<double> got;
         for (const Point& p : s) got.push_back(p.y);
         EXPECT_EQ(got, c.values) << c.text;
     }
-    Sample none;
-    read_series(none, path("absent.txt"));
-    EXPECT_EQ(none.size(), 0);
+    for (const std::string& name : {path("absent.txt"), dir_.string(), std::string("/dev/null")}) {
+        Sample none;
+        EXPECT_EQ(code_of_reading(none, name), 3) << name;
+    }
     write("a.txt", "0.25\n0.75");
     Sample abscissas;
     read_abscissas(abscissas, path("a.txt"));

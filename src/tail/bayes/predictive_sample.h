@@ -22,7 +22,12 @@ constexpr long kMaxShapeProposals = 1'000'000;
 // `posterior` is the (shape, scale) Gamma list of posterior_parameters, `parameters` the
 // law's own parameters (the known shape of 2, mean of 4 and 8, shape of 7; theta and k0
 // of 7 with the shape flag), `prior` the Beta prior (a, b) of the rescaled shape and
-// [low, high] its support when weibullShapeFlag is 1.
+// [low, high] its support when weibullShapeFlag is not 0. Every draw has its parameters in
+// the law's domain: a posterior shape or scale that is not positive and finite, a known
+// parameter outside its domain, a prior or support of the shape that is not a law, or data
+// that give no likelihood (a value not positive) are NotDrawable, before any draw. A
+// proposed shape not above 0 is rejected. On NotDrawable and RejectionBound nothing is
+// appended. The uniform value of the rejection is uniform_value(0, 1), never 0.
 PredictiveDraw predictive_sample(Sample& output, const Sample& data, LawCode code,
                                  const ValueList& prior, const ValueList& posterior,
                                  const ValueList& parameters, int N, double low, double high,

@@ -24,26 +24,40 @@ struct QuantileTestOutcome {
 constexpr int kDifferenceInterval = 0;  // (q - Q0) against the resampled (q* - Q*)
 constexpr int kPercentileInterval = 1;  // q against the resampled q*
 
+// Every test starts from verdict 0 and ends of kTailFailure, with Q0 = the parent's quantile
+// at 1 - p and q as the test computes it; it runs only with a threshold inside the series,
+// 2 <= k < N (N the size of the data), and otherwise leaves q at kTailFailure too and draws
+// nothing. A resampling test with B < 1, a mode other than 0 or 1, or a parent (or
+// posterior) the generator cannot draw from keeps its ends at kTailFailure and draws nothing.
+// A resample whose compared value is not available (no excess above its threshold, a refit
+// whose estimates are all zero, a failed tail fit) is left out; the interval is taken over
+// the B' that remain, j = floor(B' d / 2), and B' = 0 leaves the ends at kTailFailure.
+
 // q = u + mbar ln(k / (N p)), with mbar the parent's parameter 1 for the exponential law
-// and the mean excess otherwise, against q + b +- z sqrt(V).
+// and the mean excess otherwise, against q + b +- z sqrt(V), z the standard normal quantile
+// at 1 - d/2 (d = 0 gives the largest double: an unbounded interval).
 void et_asymptotic_test(const Sample& data, const Sample& excesses, int k, double u, LawCode code,
                         const ValueList& parameters, double d, double p,
                         QuantileTestOutcome& outcome);
 
 // B series of N values drawn from the parent law, in the run's generator order (draw,
-// sort, refit in mode 0, next series).
+// sort, refit in mode 0, next series); the values of each are those evaluate_law draws.
+// The refit of mode 0 is estimate_law's (the GPD by its probability-weighted moments).
 void et_resampling_test(const Sample& data, const Sample& excesses, int k, double u, LawCode code,
                         const ValueList& parameters, double d, double p, int B, int mode,
                         QuantileTestOutcome& outcome);
 
-// As the percentile mode of et_resampling_test, each series drawn by predictive_sample.
+// As the percentile mode of et_resampling_test, each series of N values drawn by
+// predictive_sample (prepared once for all B series). A series that reaches the bound of
+// the shape rejection ends the test without an interval.
 void et_predictive_test(const Sample& data, const Sample& excesses, int k, double u, LawCode code,
                         const ValueList& parameters, double d, double p, int B,
                         const ValueList& prior, const ValueList& posterior, int weibullShapeFlag,
                         double low, double high, QuantileTestOutcome& outcome);
 
 // The return level of the GPD fit (xi, sigma) of the data against the resampled return
-// levels, each resample refitted with `method`.
+// levels, each resample refitted by fit_tail with `method` over its own k largest values;
+// a resample whose fit raises the failure flag (or appends nothing) is left out.
 void gpd_resampling_test(const Sample& data, int k, double u, LawCode code,
                          const ValueList& parameters, double d, double p, int B, int mode,
                          const ValueList& fit, TailMethod method, QuantileTestOutcome& outcome);

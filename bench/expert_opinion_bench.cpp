@@ -1,0 +1,61 @@
+// The expert-opinion study (task 25) run as a process: the Port Pirie sea levels with
+// every law that has a predictive law, and the Weibull law with a prior on its shape over
+// 1,000 values, whose shape posterior is integrated on the refined grid.
+#include <benchmark/benchmark.h>
+
+#include "bench/bench_support.h"
+
+namespace evstat::bench {
+namespace {
+
+constexpr long kShapeValues = 1000;
+
+// A task 25 ParameterFile: the expert says P(X > c) lies between p1 and p2; the shape's
+// support is [low, high].
+std::vector<std::string> expert_file(const std::string& data, const std::string& law,
+                                     const std::string& c, const std::string& p1,
+                                     const std::string& p2, const std::string& low,
+                                     const std::string& high, int k) {
+    const std::string dir = work_dir();
+    return {dir, data, "25", dir + "Result60.txt", law, low, high, "0", "*", "*", "*", "*", "1",
+            c, p1, p2, "0.05", "Moyenne", "CVM", "0.05", "0.05", std::to_string(k),
+            "0.01", "0.01", "0.001", "0", "0", "0"};
+}
+
+void copy_port_pirie() {
+    const std::string target = work_dir() + "portpirie.txt";
+    if (!std::filesystem::exists(target))
+        std::filesystem::copy_file(EVSTAT_SOURCE_DIR "/examples/portpirie.txt", target);
+}
+
+void BM_TaskExpertPortPirie(benchmark::State& state, const std::string& law) {
+    copy_port_pirie();
+    // The demo's statement on the 100-year level: P(X > 4.7 m) between 0.02 and 0.005.
+    write_lines("Tmp60.txt", expert_file("portpirie.txt", law, "4.7", "0.02", "0.005", "1", "20", 10));
+    time_engine_runs(state, "Tmp60.txt", "3");
+}
+BENCHMARK_CAPTURE(BM_TaskExpertPortPirie, exponential, std::string("Exponentielle"))
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_TaskExpertPortPirie, gamma, std::string("Gamma"))
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_TaskExpertPortPirie, normal, std::string("Normale"))
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_TaskExpertPortPirie, lognormal, std::string("Lognormale"))
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_TaskExpertPortPirie, weibull_scale, std::string("WeibullEchelle"))
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_TaskExpertPortPirie, weibull_shape, std::string("WeibullForme"))
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The series of write_series has shape about 1.5 and scale about 2, so P(X > 8) is about
+// 3e-4; the statement "between 0.03 and 1e-7" gives the shape interval [0.88, 1.96], whose
+// lower end below 1 refines the grid, in the support [0, 2] (from "*").
+void BM_TaskExpertWeibullShape1000(benchmark::State& state) {
+    write_series("shape1000.txt", kShapeValues, true);
+    write_lines("Tmp61.txt", expert_file("shape1000.txt", "WeibullForme", "8", "0.03", "1e-7", "*", "*", 50));
+    time_engine_runs(state, "Tmp61.txt", "3");
+}
+BENCHMARK(BM_TaskExpertWeibullShape1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace evstat::bench

@@ -1,0 +1,55 @@
+#include "driver/tail_steps.h"
+
+#include <cstdio>
+
+#include "driver/files.h"
+#include "input/errors.h"
+
+namespace evstat {
+
+namespace {
+// The largest number of excesses a method takes over n values: Zipf starts from the
+// value before the largest and needs one more value below its k.
+int largest_excess_count(TailMethod method, int n) { return method == kTailZipf ? n - 1 : n; }
+}  // namespace
+
+double threshold_for(const Sample& series, int n, int j) { return series.y_at(n - j); }
+
+TailFit fit_at(const Sample& series, int j, int n, double u, TailMethod method) {
+    TailFit fit;
+    if (j < 1 || j > largest_excess_count(method, n)) return fit;
+    ValueList result;
+    bool warning = false;
+    bool failure = false;
+    fit_tail(result, series, j, n, u, method, warning, failure);
+    fit.xi = result.at(1);
+    fit.sigma = result.at(2);
+    fit.failed = failure;
+    return fit;
+}
+
+TailFit fit_or_fail(const Sample& series, int j, int n, double u, TailMethod method) {
+    const TailFit fit = fit_at(series, j, n, u, method);
+    if (fit.failed) throw Erreur::MethodPreconditionFails;
+    return fit;
+}
+
+bool fits_without_logarithms(TailMethod method) {
+    return method == kTailWeightedMoments || method == kTailMaximumLikelihood;
+}
+
+bool guard_stops_task(const RunParameters& p, const Sample& series, int n, long long needed,
+                      bool concerned) {
+    bool found = false;
+    int c = 0;
+    series.count_leading_non_positive(found, c);
+    const int m = n - c - 1;
+    if (!found || needed <= m || !concerned) return false;
+    OutputFile error(p.directory + "Erreur.txt", "w");
+    if (m < 0) throw Erreur::NegativeData;
+    print_bytes(error.get(), kNegativeDataSentence);
+    print_bytes(error.get(), std::to_string(m));
+    return true;
+}
+
+}  // namespace evstat

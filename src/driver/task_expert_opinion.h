@@ -1,0 +1,26 @@
+// Task 25: a law fitted to a series and combined with an expert's opinion through a
+// prior, a posterior and a Bayesian predictive law, with tests, quantile tables and curves.
+#pragma once
+
+#include "driver/run.h"
+
+namespace evstat {
+
+// The laws with a conjugate prior and a predictive law: exponential, gamma, normal,
+// Weibull and lognormal.
+bool has_predictive_law(LawCode code);
+
+// The predictive law of the curves: its name in the curve ParameterFiles, its LawCode
+// and the parameters it is drawn with, in that law's order, from the predictive list Z.
+// The exponential law and the Weibull law with a prior on its scale have the Lomax
+// law: the GPD of shape -q2 and scale q1, of x^q1 for the Weibull law.
+struct PredictiveCurveLaw {
+    const char* name;
+    LawCode code;
+    ValueList parameters;
+};
+PredictiveCurveLaw predictive_curve_law(LawCode code, int weibullShapeFlag, const ValueList& Z);
+
+void task_expert_opinion(RunContext& context);  // 25
+
+}  // namespace evstat

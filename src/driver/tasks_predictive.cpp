@@ -1,0 +1,100 @@
+// Task 27 (LoadType 4): samples drawn from the Bayesian predictive law of a series,
+// written as the simulation of task 1 writes its samples. The prior of the ParameterFile
+// is a Gamma law (shape, rate) on the rate or the precision of the law, or, for
+// "WeibullForme", a Beta law (a, b) of the Weibull shape rescaled to [priorLow, priorHigh];
+// the law's own parameters are estimated from the series.
+#include <algorithm>
+#include <cmath>
+
+#include "driver/files.h"
+#include "driver/task_support.h"
+#include "driver/work_bounds.h"
+#include "driver/tasks.h"
+#include "estimation/estimate.h"
+#include "estimation/moments.h"
+#include "input/errors.h"
+#include "tail/bayes/posteriors.h"
+#include "tail/bayes/predictive_sample.h"
+
+namespace evstat {
+
+namespace {
+
+// The laws with a conjugate prior and a predictive law.
+bool has_predictive_law(LawCode code) {
+    return code == kExponential || code == kGamma || code == kNormal || code == kWeibull ||
+           code == kLognormal;
+}
+
+bool needs_positive_values(LawCode code) { return code != kNormal; }
+
+bool finite_positive(double value) { return std::isfinite(value) && value > 0.0; }
+
+// Both prior laws need two finite positive parameters; the Beta law of the shape also
+// needs a support whose upper end lies above max(lower end, 0).
+void require_drawable_prior(const RunContext& context) {
+    const RunParameters& p = context.parameters;
+    const ValueList& prior = p.lawParameters;
+    if (prior.size() < 2 || !finite_positive(prior.at(1)) || !finite_positive(prior.at(2)))
+        throw Erreur::InvalidLawParameters;
+    if (context.weibullShapeFlag == 1 && !(p.priorHigh > std::max(p.priorLow, 0.0)))
+        throw Erreur::InvalidLawParameters;
+}
+
+struct PredictiveLaw {
+    const RunContext& context;
+    const Sample& data;
+    ValueList estimates;  // the law's own parameters
+    ValueList posterior;  // the Gamma posterior of the rate or precision
+    int size = 0;         // values of each sample
+};
+
+// One predictive sample; a shape rejection at its bound fails with 65, a posterior or a
+// prior the generator cannot draw from with 12.
+void draw(const PredictiveLaw& law, Sample& sample) {
+    const RunParameters& p = law.context.parameters;
+    const PredictiveDraw outcome =
+        predictive_sample(sample, law.data, law.context.lawCode, p.lawParameters, law.posterior,
+                          law.estimates, law.size, p.priorLow, p.priorHigh,
+                          law.context.weibullShapeFlag);
+    if (outcome == PredictiveDraw::RejectionBound) throw Erreur::MethodPreconditionFails;
+    if (outcome == PredictiveDraw::NotDrawable) throw Erreur::InvalidLawParameters;
+}
+
+}  // namespace
+
+void task_predictive_samples(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    const LawCode code = context.lawCode;
+    if (!has_predictive_law(code)) throw Erreur::NoEstimator;
+    Sample series;
+    read_series(series, p.dataFile);
+    series.sort_ascending();
+    if (needs_positive_values(code) && series.has_non_positive())
+        throw Erreur::NegativeDataForLaw;
+    require_drawable_prior(context);
+    const double size = std::trunc(p.sampleSize);
+    require_simulation_within_bounds(p.sampleSize, p.sampleCount);
+
+    PredictiveLaw law{context, series, {}, {}, size > 0.0 ? static_cast<int>(size) : 0};
+    const int n = series.size();
+    estimate_law(series, code, n, law.estimates);
+    posterior_parameters(series, code, p.lawParameters, law.estimates, n,
+                         context.weibullShapeFlag, law.posterior);
+
+    Sample sample;
+    draw(law, sample);
+    sample.sort_ascending();
+    {
+        OutputFile out(p.resultFile, "a");
+        if (out.is_open()) {
+            const std::string none = formatted(kNoMoment);  // no theoretical moments
+            write_summary(out.get(), none, sample.mean(), none, sample.variance(), sample,
+                          law.size);
+        }
+    }
+    write_numbered_samples(p.directory, p.sampleCount, sample,
+                           [&](Sample& again) { draw(law, again); });
+}
+
+}  // namespace evstat

@@ -1,0 +1,238 @@
+// The tests of an extreme quantile as tasks. Versions of the test (`etVersion`): 1 the
+// asymptotic ET test (no GPD test), 2 the parametric resampling of the differences
+// q - Q0, 3 the parametric resampling of q itself, 0 no test. A law that is not tested
+// has the verdict 0 and -10.0 for q, Q0 and both ends of the interval.
+#include "driver/tasks_quantile_tests.h"
+
+#include <algorithm>
+#include <string>
+
+#include "driver/files.h"
+#include "driver/tail_steps.h"
+#include "driver/task_support.h"
+#include "estimation/estimate.h"
+#include "input/errors.h"
+#include "tail/quantile_tests/quantile_tests.h"
+
+namespace evstat {
+
+namespace {
+
+constexpr int kAsymptoticVersion = 1;
+constexpr int kDifferenceVersion = 2;
+constexpr int kPercentileVersion = 3;
+
+QuantileTestOutcome untested() {
+    QuantileTestOutcome outcome;
+    outcome.verdict = 0;
+    outcome.estimate = kNotAvailable;
+    outcome.parentQuantile = kNotAvailable;
+    outcome.lower = kNotAvailable;
+    outcome.upper = kNotAvailable;
+    return outcome;
+}
+
+int resampling_mode(int etVersion) {
+    return etVersion == kPercentileVersion ? kPercentileInterval : kDifferenceInterval;
+}
+
+// The excesses over the value at position n - j, and that threshold.
+struct Excesses {
+    Sample values;
+    double u = 0.0;
+};
+
+void excesses_for(const Sample& series, int j, Excesses& excesses) {
+    excesses.values.clear();
+    excesses_over_threshold(series, j, series.size(), excesses.values, excesses.u);
+}
+
+// The parent law fitted to the series, its estimates in `parameters` (cleared first);
+// all-zero estimates, or none at all, fail with 63.
+void fit_parent_or_fail(const Sample& series, LawCode code, ValueList& parameters) {
+    parameters.clear();
+    estimate_law(series, code, series.size(), parameters);
+    if (all_estimates_zero(parameters)) throw Erreur::NoEstimator;
+}
+
+// The ET test of the version for j excesses.
+QuantileTestOutcome et_test(const RunParameters& p, const Sample& series, const Excesses& q,
+                            int j, LawCode code, const ValueList& parameters) {
+    QuantileTestOutcome outcome = untested();
+    switch (p.etVersion) {
+        case kAsymptoticVersion:
+            et_asymptotic_test(series, q.values, j, q.u, code, parameters, p.testLevel,
+                               p.quantileOrder, outcome);
+            break;
+        case kDifferenceVersion:
+        case kPercentileVersion:
+            et_resampling_test(series, q.values, j, q.u, code, parameters, p.testLevel,
+                               p.quantileOrder, p.bootstrapCount, resampling_mode(p.etVersion),
+                               outcome);
+            break;
+        default: break;
+    }
+    return outcome;
+}
+
+// The GPD tail fit for j excesses over u, which must not fail (65), then the GPD test of
+// the version.
+QuantileTestOutcome gpd_test(const RunParameters& p, const Sample& series, int j, double u,
+                             LawCode code, const ValueList& parameters) {
+    const TailFit fit = fit_or_fail(series, j, series.size(), u, p.method);
+    QuantileTestOutcome outcome = untested();
+    if (p.etVersion != kDifferenceVersion && p.etVersion != kPercentileVersion) return outcome;
+    ValueList tail;
+    tail.push_back(fit.xi);
+    tail.push_back(fit.sigma);
+    gpd_resampling_test(series, j, u, code, parameters, p.testLevel, p.quantileOrder,
+                        p.bootstrapCount, resampling_mode(p.etVersion), tail, p.method, outcome);
+    return outcome;
+}
+
+// The result block of one law: the verdict, q, Q0 and the ends of the interval.
+void append_result_block(const std::string& resultFile, const QuantileTestOutcome& outcome) {
+    OutputFile out(resultFile, "a");
+    if (!out.is_open()) return;
+    print_int(out.get(), outcome.verdict);
+    print_value(out.get(), outcome.estimate);
+    print_value(out.get(), outcome.parentQuantile);
+    print_value(out.get(), outcome.lower);
+    print_value(out.get(), outcome.upper);
+}
+
+const std::string& law_name(const RunParameters& p, int j) {
+    return p.lawNames[static_cast<std::size_t>(j - 1)];
+}
+
+// The last number of excesses of a range over the ET tests: at most n, the numbers of
+// excesses whose threshold the series holds (the GPD fit refuses more by itself).
+int last_excess_count(const RunParameters& p, int n) { return std::min(p.excessHigh, n); }
+
+// The guard concerns the GPD tasks whose method takes logarithms.
+bool guard_concerns(const RunParameters& p) { return !fits_without_logarithms(p.method); }
+
+}  // namespace
+
+void task_et_acceptance_rate(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    const LawCode code = first_law_code(p);
+    Sample verdicts;
+    ValueList parameters;
+    Excesses q;
+    const int files = for_each_numbered_file(p.directory, [&](Sample& series, int) {
+        series.sort_ascending();
+        fit_parent_or_fail(series, code, parameters);
+        excesses_for(series, p.excessCount, q);
+        const QuantileTestOutcome outcome = et_test(p, series, q, p.excessCount, code, parameters);
+        verdicts.push_back(0.0, static_cast<double>(outcome.verdict));
+        return true;
+    });
+    write_rates(p.resultFile, verdicts, files + 1);
+}
+
+void task_et_outcomes(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    Sample series;
+    read_sorted_series(series, p.dataFile);
+    ValueList parameters;
+    Excesses q;
+    for (int j = 1; j <= law_count(p); ++j) {
+        const LawCode code = law_code_or_fail(law_name(p, j));
+        fit_parent_or_fail(series, code, parameters);
+        excesses_for(series, p.excessCount, q);
+        append_result_block(p.resultFile, et_test(p, series, q, p.excessCount, code, parameters));
+    }
+}
+
+void task_et_verdicts(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    Sample series;
+    read_sorted_series(series, p.dataFile);
+    const int last = last_excess_count(p, series.size());
+    Sample verdicts;  // (number of excesses, verdict), law after law
+    ValueList parameters;
+    Excesses q;
+    for (int j = 1; j <= law_count(p); ++j) {
+        const LawCode code = law_code_or_fail(law_name(p, j));
+        fit_parent_or_fail(series, code, parameters);
+        for (int excesses = p.excessLow; excesses <= last; ++excesses) {
+            excesses_for(series, excesses, q);
+            const QuantileTestOutcome outcome = et_test(p, series, q, excesses, code, parameters);
+            verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
+        }
+    }
+    write_pairs(verdicts, p.resultFile);
+}
+
+// Each file is taken with its own size, as in the other studies over the numbered files.
+void task_gpd_acceptance_rate(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    const LawCode code = first_law_code(p);
+    Sample verdicts;
+    ValueList parameters;
+    Excesses q;
+    const int files = for_each_numbered_file(p.directory, [&](Sample& series, int) {
+        series.sort_ascending();
+        if (series.has_non_positive() && !defined_over_non_positive(code))
+            throw Erreur::NegativeData;
+        fit_parent_or_fail(series, code, parameters);
+        excesses_for(series, p.excessCount, q);
+        const QuantileTestOutcome outcome =
+            gpd_test(p, series, p.excessCount, q.u, code, parameters);
+        verdicts.push_back(0.0, static_cast<double>(outcome.verdict));
+        return true;
+    });
+    write_rates(p.resultFile, verdicts, files + 1);
+}
+
+// A law with all-zero estimates is written as not tested; before the first law that is
+// tested, the guard may end the task, leaving the blocks already written.
+void task_gpd_outcomes(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    Sample series;
+    read_sorted_series(series, p.dataFile);
+    const int n = series.size();
+    ValueList parameters;
+    Excesses q;
+    for (int j = 1; j <= law_count(p); ++j) {
+        const LawCode code = law_code_or_fail(law_name(p, j));
+        parameters.clear();
+        estimate_for_test(series, code, parameters);
+        QuantileTestOutcome outcome = untested();
+        if (!all_estimates_zero(parameters)) {
+            if (guard_stops_task(p, series, n, p.excessCount, guard_concerns(p))) return;
+            excesses_for(series, p.excessCount, q);
+            outcome = gpd_test(p, series, p.excessCount, q.u, code, parameters);
+        }
+        append_result_block(p.resultFile, outcome);
+    }
+}
+
+// A law with all-zero estimates gives no line; the guard, applied with the highest
+// number of excesses, ends the task without a result file.
+void task_gpd_verdicts(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    Sample series;
+    read_sorted_series(series, p.dataFile);
+    const int n = series.size();
+    Sample verdicts;  // (number of excesses, verdict), law after law
+    ValueList parameters;
+    Excesses q;
+    for (int j = 1; j <= law_count(p); ++j) {
+        const LawCode code = law_code_or_fail(law_name(p, j));
+        parameters.clear();
+        estimate_for_test(series, code, parameters);
+        if (all_estimates_zero(parameters)) continue;
+        if (guard_stops_task(p, series, n, p.excessHigh, guard_concerns(p))) return;
+        // The fit refuses a number of excesses above n (65), which bounds the range.
+        for (int excesses = p.excessLow; excesses <= p.excessHigh; ++excesses) {
+            excesses_for(series, excesses, q);
+            const QuantileTestOutcome outcome = gpd_test(p, series, excesses, q.u, code, parameters);
+            verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
+        }
+    }
+    write_pairs(verdicts, p.resultFile);
+}
+
+}  // namespace evstat

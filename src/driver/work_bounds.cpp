@@ -1,0 +1,43 @@
+#include "driver/work_bounds.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "input/errors.h"
+
+namespace evstat {
+
+namespace {
+std::string as_text(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.17g", value);
+    return buffer;
+}
+
+[[noreturn]] void refuse(const std::string& what, double value, long long bound) {
+    throw with_detail(Erreur::InvalidLawParameters,
+                      what + " " + as_text(value) + " au-del\xc3\xa0 de la limite " +
+                          std::to_string(bound));
+}
+}  // namespace
+
+void require_grid_within_bounds(long long steps) {
+    if (steps < 0 || steps > kMostGridPoints - 1)
+        refuse("nombre de pas", static_cast<double>(steps), kMostGridPoints - 1);
+}
+
+void require_simulation_within_bounds(double sampleSize, double sampleCount) {
+    const double size = std::trunc(sampleSize);
+    if (!(size <= static_cast<double>(kMostSampleValues)))
+        refuse("taille d'\xc3\xa9" "chantillon", sampleSize, kMostSampleValues);
+    const double count = std::trunc(sampleCount);
+    if (!(count <= static_cast<double>(kMostNumberedFiles)))
+        refuse("nombre d'\xc3\xa9" "chantillons", sampleCount, kMostNumberedFiles);
+    const double files = count < 1.0 ? 1.0 : count;
+    const double values = (size > 0.0 ? size : 0.0) * files;
+    if (values > static_cast<double>(kMostValuesWritten))
+        refuse("nombre de valeurs \xc3\xa9" "crites", values, kMostValuesWritten);
+}
+
+}  // namespace evstat

@@ -1,0 +1,122 @@
+// The fit of the parent and of the predictive law to a series, by the statistics of the
+// tests of fit (fittests/fit_scheme.h) without their corrections, and the critical value
+// divided by the law's correction factor of the selected test.
+#include "fittests/goodness_of_fit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "fittests/fit_scheme.h"
+#include "laws/distributions.h"
+#include "laws/romberg.h"
+
+namespace evstat {
+
+namespace {
+// Law 11 is integrated from here: its distribution function at this point, then its
+// density up to 0 once, then from 0 to each value.
+constexpr double kLaw11Start = -10.0;
+
+ValueList lomax(const ValueList& predictive) {
+    ValueList shapeScale;
+    shapeScale.push_back(-predictive.at(2));
+    shapeScale.push_back(predictive.at(1));
+    return shapeScale;
+}
+
+ValueList power_lomax(const ValueList& predictive) {
+    ValueList parameters;
+    parameters.push_back(predictive.at(1));
+    parameters.push_back(predictive.at(2));
+    parameters.push_back(-predictive.at(3));
+    return parameters;
+}
+}  // namespace
+
+PredictiveDistribution::PredictiveDistribution(LawCode code, const ValueList& predictive,
+                                               const Sample& table, int weibullShapeFlag)
+    : code_(code), weibullShapeFlag_(weibullShapeFlag) {
+    switch (code) {
+        case kExponential: parameters_ = lomax(predictive); break;
+        case kGamma: parameters_ = predictive; break;
+        case kNormal:
+        case kLognormal: {
+            parameters_ = predictive;
+            const LawIntegrand f{kStudentApprox, parameters_, LawIntegrandMode::Density};
+            belowZero_ = distribution(kStudentApprox, parameters_, kLaw11Start);
+            belowZero_ += romberg_integrate(f, kLaw11Start, 0.0);
+            break;
+        }
+        case kWeibull:
+            if (weibullShapeFlag == 1) {
+                for (const Point& p : table) {
+                    tableX_.push_back(p.x);
+                    tableF_.push_back(p.y);
+                }
+                exists_ = !tableX_.empty();
+                return;
+            }
+            parameters_ = power_lomax(predictive);
+            break;
+        default: return;
+    }
+    exists_ = true;
+}
+
+double PredictiveDistribution::operator()(double x) const {
+    if (!exists_) return std::numeric_limits<double>::quiet_NaN();
+    switch (code_) {
+        case kExponential: return distribution(kGpd, parameters_, x);
+        case kGamma: return distribution(kBetaPrime, parameters_, x);
+        case kNormal:
+        case kLognormal: {
+            const double at = code_ == kLognormal ? std::log(x) : x;
+            const LawIntegrand f{kStudentApprox, parameters_, LawIntegrandMode::Density};
+            return belowZero_ + romberg_integrate(f, 0.0, at);
+        }
+        case kWeibull: {
+            if (weibullShapeFlag_ != 1) return distribution(kGpdPower, parameters_, x);
+            // The nearest tabulated abscissa; of two equally near ones, the first.
+            const auto after = std::lower_bound(tableX_.begin(), tableX_.end(), x);
+            std::size_t nearest = static_cast<std::size_t>(after - tableX_.begin());
+            if (nearest == tableX_.size() || (nearest > 0 && x - tableX_[nearest - 1] <= *after - x))
+                --nearest;
+            while (nearest > 0 && tableX_[nearest - 1] == tableX_[nearest]) --nearest;
+            return tableF_[nearest];
+        }
+        default: return std::numeric_limits<double>::quiet_NaN();
+    }
+}
+
+void goodness_of_fit(const Sample& data, LawCode code, const Sample& predictiveTable,
+                     int weibullShapeFlag, int testSelector, const ValueList& parameters,
+                     const ValueList& predictive, double criticalValue,
+                     double& predictiveStatistic, double& parentStatistic,
+                     double& adjustedCriticalValue) {
+    const FitStatistic kind = testSelector == kSelectAndersonDarling
+                                  ? FitStatistic::AndersonDarling
+                                  : FitStatistic::CramerVonMises;
+    const PredictiveDistribution predictiveF(code, predictive, predictiveTable, weibullShapeFlag);
+    Sample predictiveValues;
+    Sample parentValues;
+    if (predictiveF.exists()) {
+        for (const Point& p : data) {
+            predictiveValues.push_back(p.y, predictiveF(p.y));
+            parentValues.push_back(p.y, distribution(code, parameters, p.y));
+        }
+    }
+    // Over no values the sums are empty: the statistics keep their n terms alone.
+    const double n = static_cast<double>(data.size());
+    const double emptySum = kind == FitStatistic::AndersonDarling ? -n : 1.0 / (12.0 * n);
+    if (!predictiveF.exists()) {
+        predictiveStatistic = emptySum;
+        parentStatistic = emptySum;
+        return;
+    }
+    predictiveStatistic = fit_statistic(kind, predictiveValues);
+    parentStatistic = fit_statistic(kind, parentValues);
+    adjustedCriticalValue = criticalValue / corrected_statistic(kind, code, 1.0, data.size());
+}
+
+}  // namespace evstat

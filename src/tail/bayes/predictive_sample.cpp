@@ -1,0 +1,136 @@
+// Draws from the Bayesian predictive law: per observation a rate or precision from its
+// Gamma posterior and one value of the law with it, or for the Weibull shape a shape
+// accepted by rejection under the likelihood of the data and one Weibull value with it.
+#include "tail/bayes/predictive_sample.h"
+
+#include <cmath>
+#include <cstddef>
+
+#include "laws/random_values.h"
+#include "tail/bayes/predictive_sampler.h"
+
+namespace evstat {
+
+namespace {
+bool positive_finite(double value) { return value > 0.0 && std::isfinite(value); }
+
+ValueList first_two(const ValueList& list) {
+    ValueList copy;
+    copy.push_back(list.at(1));
+    copy.push_back(list.at(2));
+    return copy;
+}
+
+void set_law(ValueList& law, double p1, double p2) {
+    law.clear();
+    law.push_back(p1);
+    law.push_back(p2);
+}
+}  // namespace
+
+PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const ValueList& prior,
+                                     const ValueList& posterior, const ValueList& parameters,
+                                     double low, double high, int weibullShapeFlag)
+    : code_(code),
+      shapeCase_(code == kWeibull && weibullShapeFlag != 0),
+      prior_(first_two(prior)),
+      posterior_(first_two(posterior)),
+      p1_(parameters.at(1)),
+      p2_(parameters.at(2)),
+      low_(low),
+      high_(high),
+      rejection_(shapeCase_ ? data : Sample{}, p1_, p2_, low, high) {
+    if (shapeCase_) {
+        drawable_ = positive_finite(prior_.at(1)) && positive_finite(prior_.at(2)) &&
+                    rejection_.usable();
+        return;
+    }
+    const bool gammaPosterior = positive_finite(posterior_.at(1)) && positive_finite(posterior_.at(2));
+    switch (code) {
+        case kExponential:
+            drawable_ = gammaPosterior;
+            return;
+        case kGamma:
+            drawable_ = gammaPosterior && positive_finite(p1_);
+            return;
+        case kNormal:
+        case kLognormal:
+            drawable_ = gammaPosterior && std::isfinite(p1_);
+            return;
+        case kWeibull:
+            drawable_ = gammaPosterior && positive_finite(p2_);
+            return;
+        default:
+            drawable_ = false;
+            return;
+    }
+}
+
+// One value of the law given the parameter drawn from the posterior.
+double PredictiveSampler::observation(double parameter, ValueList& law) const {
+    switch (code_) {
+        case kExponential:
+            law.clear();
+            law.push_back(1.0 / parameter);
+            return random_value(kExponential, law);
+        case kGamma:
+            set_law(law, p1_, 1.0 / parameter);
+            return random_value(kGamma, law);
+        case kWeibull:
+            set_law(law, 1.0 / parameter, p2_);
+            return random_value(kWeibull, law);
+        default: {  // normal, and lognormal as its exponential
+            double first = 0.0;
+            double second = 0.0;
+            normal_pair(p1_, std::sqrt(1.0 / parameter), first, second);
+            return code_ == kLognormal ? std::exp(first) : first;
+        }
+    }
+}
+
+// Proposals k = low + (high - low) w, w from the Beta prior, each with its uniform b, until
+// one is accepted; false at the bound.
+bool PredictiveSampler::shape_value(double& value, ValueList& law) const {
+    for (long proposal = 0; proposal < kMaxShapeProposals; ++proposal) {
+        const double w = random_value(kBeta, prior_);
+        const double k = low_ + (high_ - low_) * w;
+        const double b = uniform_value(0.0, 1.0);
+        if (rejection_.accepts(k, b)) {
+            set_law(law, p1_, k);
+            value = random_value(kWeibull, law);
+            return true;
+        }
+    }
+    return false;
+}
+
+PredictiveDraw PredictiveSampler::draw(int N, std::vector<double>& values) const {
+    if (!drawable_) return PredictiveDraw::NotDrawable;
+    values.resize(N > 0 ? static_cast<std::size_t>(N) : 0);
+    ValueList law;
+    for (double& value : values) {
+        if (shapeCase_) {
+            if (!shape_value(value, law)) return PredictiveDraw::RejectionBound;
+            continue;
+        }
+        const double parameter = random_value(kGamma, posterior_);
+        value = observation(parameter, law);
+    }
+    return PredictiveDraw::Drawn;
+}
+
+PredictiveDraw predictive_sample(Sample& output, const Sample& data, LawCode code,
+                                 const ValueList& prior, const ValueList& posterior,
+                                 const ValueList& parameters, int N, double low, double high,
+                                 int weibullShapeFlag) {
+    const PredictiveSampler sampler(data, code, prior, posterior, parameters, low, high,
+                                    weibullShapeFlag);
+    std::vector<double> values;
+    const PredictiveDraw outcome = sampler.draw(N, values);
+    if (outcome != PredictiveDraw::Drawn) return outcome;
+    double rank = 0.0;
+    for (const double value : values) output.push_back(rank += 1.0, value);
+    return outcome;
+}
+
+}  // namespace evstat

@@ -1,0 +1,92 @@
+// The normal and lognormal predictive distributions tabulated by integrating the code-11 density,
+// only as far as the levels asked for need.
+#include "tail/bayes_table/law11_table.h"
+
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
+#include "laws/densities.h"
+#include "laws/distributions.h"
+#include "laws/quantiles.h"
+#include "laws/romberg.h"
+
+namespace evstat {
+
+namespace {
+
+constexpr double kSpreadOfNoSecondPrecision = 3.0;  // V = 3 S when s2 is 0
+
+double g_table_running_sum = 0.0;  // running sum of the table's own code-11 integrand
+
+// The code-11 density with its height computed once: the same values as density() gives.
+struct Law11Density {
+    double height, mu, alpha, beta;
+    double operator()(double x) const {
+        return student_approx_density_from_height(height, mu, alpha, beta, x);
+    }
+};
+double& running_sum(const Law11Density&) {
+    return g_table_running_sum;
+}
+
+double parent_quantile(LawCode code, double mean, double deviation, double p) {
+    ValueList parameters;
+    parameters.push_back(mean);
+    parameters.push_back(deviation);
+    return quantile(code, parameters, 1.0 - p);
+}
+
+void widen(double value, double& lo, double& hi) {
+    if (!(value > -DBL_MAX && value < DBL_MAX)) return;
+    if (value < lo) lo = value;
+    if (value > hi) hi = value;
+}
+
+}  // namespace
+
+void law11_table_range(LawCode code, const ValueList& parameters, double s1, double s2,
+                       std::span<const double> levels, double& lo, double& hi) {
+    lo = std::numeric_limits<double>::infinity();
+    hi = -std::numeric_limits<double>::infinity();
+    const double p1 = parameters.at(1);
+    const double p2 = parameters.at(2);
+    for (const double p : levels) {
+        const double S = parent_quantile(code, p1, 1.0 / std::sqrt(s1), p);
+        const double V = s2 != 0.0 ? parent_quantile(code, p1, 1.0 / std::sqrt(s2), p)
+                                   : kSpreadOfNoSecondPrecision * S;
+        const double U = parent_quantile(code, p1, p2, p);
+        widen(S, lo, hi);
+        widen(V, lo, hi);
+        widen(U, lo, hi);
+    }
+}
+
+void tabulate_law11_to_levels(LawCode code, const ValueList& predictive, double lo, double hi,
+                              std::span<const double> levels, Sample& table) {
+    if (code != kNormal && code != kLognormal) return;
+    double target = -std::numeric_limits<double>::infinity();
+    for (const double p : levels)
+        if (1.0 - p > target) target = 1.0 - p;
+    const double lower = lo - 1.0;
+    const double f0 = distribution(kStudentApprox, predictive, lower);
+    const double alpha = predictive.at(2);
+    const double beta = predictive.at(3);
+    const Law11Density law11{student_approx_height(alpha, beta), predictive.at(1), alpha, beta};
+    for (double x = lo; x <= hi; x += kLaw11TableStep) {
+        const double upper = code == kNormal ? x : std::log(x);
+        const double value = f0 + romberg_integrate(law11, lower, upper);
+        table.push_back(x, value);
+        if (value >= target) break;           // every level has its point
+        if (x + kLaw11TableStep == x) break;  // the step no longer moves x
+    }
+}
+
+double lookup_distribution(const Sample& table, double probability) {
+    for (const Point& point : table)
+        if (point.y >= probability) return point.x;
+    if (table.empty()) return std::numeric_limits<double>::quiet_NaN();
+    return table.x_at(table.size());
+}
+
+}  // namespace evstat

@@ -1,0 +1,96 @@
+// Fuzz target: the ParameterFile reader and the loaders of every LoadType.
+// Input: a first line "1" to "5" (the LoadType), then the ParameterFile itself, whose
+// lines that begin with '@' name the scratch directory (see fuzz_support.h). The file is
+// written into the scratch directory beside a small data file "data.txt", read into a line
+// table and loaded; whatever the
+// loader accepts must hold the values its checks promise.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_support.h"
+#include "input/parameter_file.h"
+
+namespace evstat::fuzz {
+namespace {
+
+void check_line_table(const std::string& path) {
+    try {
+        const LineTable table = LineTable::read(path);
+        if (table.line_count() < 0 || table.line_count() > kLineSlots) broken("line count out of the table");
+        for (int number = 1; number <= kLineSlots + 1; ++number)
+            if (table.line(number).size() > static_cast<std::size_t>(kLineWidth)) broken("line wider than a slot");
+    } catch (Erreur) {
+    }
+}
+
+bool accepted_test_level(double level) {
+    for (const double accepted : {0.0, 0.25, 0.1, 0.05, 0.025, 0.01})
+        if (level == accepted) return true;
+    return false;
+}
+
+// What a loader that returned normally has promised.
+void check_loaded(int loadType, const RunParameters& p) {
+    if (!p.directoryRead || !task_accepted(loadType, p.taskNumber)) broken("head accepted wrongly");
+    switch (loadType) {
+        case 1:
+        case 4:
+            if (p.lawParameters.size() > 3) broken("more than three law parameters");
+            if (loadType == 4 && !(p.sampleSize >= 0.0 && p.sampleCount >= 0.0 && p.classCount >= 0))
+                broken("negative size accepted");
+            break;
+        case 2:
+            if (p.lawCount < 1 || p.lawCount > kNameTableSize ||
+                p.lawCount != static_cast<int>(p.lawNames.size()))
+                broken("law list out of its table");
+            if (!accepted_test_level(p.testLevel)) broken("test level accepted wrongly");
+            if (p.excessCount < 0 || p.excessLow < 0 || p.excessHigh < p.excessLow ||
+                p.etVersion < 0 || p.etVersion > 3 || p.bootstrapCount < 0)
+                broken("closing block accepted wrongly");
+            if (!(p.quantileOrder >= 0.0 && p.quantileOrder <= 1.0)) broken("quantile order out of range");
+            break;
+        case 5:
+            if (p.methodCount < 1 || p.methodCount > kNameTableSize ||
+                p.methodCount != static_cast<int>(p.methodNames.size()) ||
+                p.methodCodes.size() != p.methodCount)
+                broken("method list out of its table");
+            for (const Point& code : p.methodCodes)
+                if (code.y < 1.0 || code.y > 5.0) broken("unknown method code");
+            if (!(p.quantileOrder >= 0.0 && p.quantileOrder <= 1.0)) broken("quantile order out of range");
+            break;
+        default: break;
+    }
+}
+
+}  // namespace
+}  // namespace evstat::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace evstat;
+    using namespace evstat::fuzz;
+    std::string_view rest;
+    const int loadType = load_type_of(first_line(as_text(data, size), rest));
+    const Loader loader = loader_of(loadType);
+    if (loader == nullptr) return 0;
+
+    const ScratchDirectory& work = scratch();
+    const std::string path = work.file("Tmp1.txt");
+    work.write("Tmp1.txt", with_scratch_directory(rest, work.dir()));
+    work.write("data.txt", "1.5\n2.5\n");  // a data file for the head to find
+    check_line_table(path);
+    {
+        DirectoryRestorer restorer;  // the loader enters the directory of line 1
+        RunParameters parameters;
+        bool loaded = false;
+        try {
+            loader(path, parameters);
+            loaded = true;
+        } catch (Erreur) {
+            if (loadType == 5 && !parameters.methodCodes.empty()) broken("method codes after a failure");
+        }
+        if (loaded) check_loaded(loadType, parameters);
+    }
+    work.empty();
+    return 0;
+}

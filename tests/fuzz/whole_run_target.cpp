@@ -1,0 +1,206 @@
+// Fuzz target: a whole run of the engine, in-process, with a fixed seed.
+//
+// Input, as text:
+//   a first line "1" to "5": the LoadType;
+//   the ParameterFile, up to the first line that begins with "--- ";
+//   then any number of files, each introduced by a line "--- NAME" (NAME of letters,
+//   digits, '_' and '.', not beginning with '.') and holding the lines after it.
+// Lines of the ParameterFile that begin with '@' name the scratch directory. The files and
+// the ParameterFile "Tmp1.txt" are written into the scratch directory, the engine is run
+// there on "Tmp1.txt" as the front end runs it, and the directory is emptied afterwards.
+//
+// Inputs refused without a run (each run must stay short and inside the scratch directory):
+//   - a ParameterFile holding '/', since only '@' may name a place outside the names of
+//     the scratch directory;
+//   - more than kFuzzMostFiles files, or a file name outside the rule above;
+//   - a ParameterFile that loads and asks for more work than the bounds below, yet less
+//     than the engine's own work bounds (which refuse a request with code 12 at once, so
+//     such requests are run): samples of more than kFuzzMostSampleValues values, more than
+//     kFuzzMostSamples samples, more than kFuzzMostGridPoints grid steps or histogram
+//     classes; and more than kFuzzMostResamples resamples, which the engine does not bound.
+// After the run: the status is 0 or 1; a failed run has left its error file (line 1
+// followed by "Erreur.txt") in the scratch directory; a run from the scratch directory
+// itself that succeeded leaves no "Erreur.txt" but the tail tasks' own sentence; the
+// ParameterFile is as it was written.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "driver/run.h"
+#include "driver/work_bounds.h"
+#include "fuzz_support.h"
+#include "input/errors.h"
+
+namespace evstat::fuzz {
+namespace {
+
+constexpr std::uint32_t kSeed = 20261209;
+constexpr std::size_t kFuzzMostFiles = 12;
+constexpr std::size_t kLongestFileName = 40;
+constexpr double kFuzzMostSampleValues = 2000.0;
+constexpr double kFuzzMostSamples = 10.0;
+constexpr int kFuzzMostGridPoints = 5000;
+constexpr int kFuzzMostResamples = 20;
+
+struct NamedFile {
+    std::string_view name;
+    std::string_view bytes;
+};
+
+bool valid_file_name(std::string_view name) {
+    if (name.empty() || name.size() > kLongestFileName || name.front() == '.') return false;
+    for (const char c : name) {
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        const bool digit = c >= '0' && c <= '9';
+        if (!letter && !digit && c != '_' && c != '.') return false;
+    }
+    return true;
+}
+
+// Splits the text after the LoadType line into the ParameterFile and the named files;
+// false when the input breaks the rules of the header.
+bool split_input(std::string_view text, std::string_view& parameterText, std::vector<NamedFile>& files) {
+    constexpr std::string_view kMark = "--- ";
+    std::size_t at = 0;
+    std::size_t partStart = 0;
+    NamedFile* open = nullptr;
+    while (at <= text.size()) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        const std::string_view line = text.substr(at, end - at);
+        if (line.substr(0, kMark.size()) == kMark) {
+            const std::string_view part = text.substr(partStart, at - partStart);
+            if (open == nullptr)
+                parameterText = part;
+            else
+                open->bytes = part;
+            if (files.size() == kFuzzMostFiles) return false;
+            std::string_view name = line.substr(kMark.size());
+            if (!name.empty() && name.back() == '\r') name.remove_suffix(1);
+            if (!valid_file_name(name)) return false;
+            files.push_back({name, {}});
+            open = &files.back();
+            partStart = end + 1;
+        }
+        at = end + 1;
+    }
+    const std::string_view last = partStart < text.size() ? text.substr(partStart) : std::string_view();
+    if (open == nullptr)
+        parameterText = last;
+    else
+        open->bytes = last;
+    return parameterText.find('/') == std::string_view::npos;
+}
+
+std::string read_back(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The error file's name is line 1 followed by "Erreur.txt", so a directory line without
+// its final separator puts it beside that directory: here, always in the scratch directory.
+bool error_file_left(const ScratchDirectory& work) {
+    constexpr std::string_view kErrorFile = "Erreur.txt";
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(work.dir(), ignored)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() >= kErrorFile.size() && name.compare(name.size() - kErrorFile.size(), kErrorFile.size(), kErrorFile) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The error file of the working directory, when a run that succeeded leaves one, holds
+// the tail tasks' own sentence.
+bool no_stale_error_file(const ScratchDirectory& work) {
+    const std::string name = work.file("Erreur.txt");
+    if (!std::filesystem::exists(name)) return true;
+    return read_back(name).rfind(kNegativeDataSentence, 0) == 0;
+}
+
+// False when the loaded parameters ask for more work than a fuzz run may do, yet not so
+// much that the engine itself refuses it (those requests run: the engine's refusal is
+// quick). A file that does not load is run all the same: the engine refuses it at once.
+bool within_bounds(int loadType, const std::string& path) {
+    const Loader loader = loader_of(loadType);
+    if (loader == nullptr) return true;
+    DirectoryRestorer restorer;
+    RunParameters p;
+    try {
+        loader(path, p);
+    } catch (Erreur) {
+        return true;
+    }
+    auto simulation_within = [](double size, double count) {
+        try {
+            require_simulation_within_bounds(size, count);
+        } catch (Erreur) {
+            return true;
+        }
+        return size <= kFuzzMostSampleValues && count <= kFuzzMostSamples;
+    };
+    auto grid_within = [](int steps) {
+        try {
+            require_grid_within_bounds(steps);
+        } catch (Erreur) {
+            return true;
+        }
+        return steps <= kFuzzMostGridPoints;
+    };
+    switch (loadType) {
+        case 1:
+            if (p.taskNumber == 1 && !simulation_within(p.lowerOrSize, p.upperOrSamples)) return false;
+            return grid_within(p.pointsOrClasses);
+        case 2: return p.bootstrapCount <= kFuzzMostResamples;
+        case 4: return simulation_within(p.sampleSize, p.sampleCount) && grid_within(p.classCount);
+        default: return true;
+    }
+}
+
+}  // namespace
+}  // namespace evstat::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace evstat;
+    using namespace evstat::fuzz;
+    std::string_view rest;
+    const std::string_view loadTypeLine = first_line(as_text(data, size), rest);
+    const int loadType = load_type_of(loadTypeLine);
+    if (loadType == 0) return 0;
+    std::string_view parameterText;
+    std::vector<NamedFile> files;
+    if (!split_input(rest, parameterText, files)) return 0;
+
+    const ScratchDirectory& work = scratch();
+    for (const NamedFile& file : files) work.write(file.name, file.bytes);
+    const std::string path = work.file("Tmp1.txt");
+    std::string_view afterDirectory;
+    const bool fromScratch = first_line(parameterText, afterDirectory) == "@";
+    const std::string parameterFile = with_scratch_directory(parameterText, work.dir());
+    work.write("Tmp1.txt", parameterFile);
+
+    {
+        // The front end starts the engine in the working directory, and so does this.
+        DirectoryRestorer restorer;
+        if (::chdir(work.dir().c_str()) != 0) broken("scratch directory lost");
+        if (within_bounds(loadType, path)) {
+            std::string program = "evstat";
+            std::string pathWord = path;
+            std::string loadTypeWord(1, static_cast<char>('0' + loadType));
+            char* argv[] = {program.data(), pathWord.data(), loadTypeWord.data(), nullptr};
+            const int status = run(3, argv, kSeed);
+            if (status != 0 && status != 1) broken("exit status neither 0 nor 1");
+            if (status == 1 && !error_file_left(work)) broken("a failed run left no error file");
+            if (status == 0 && fromScratch && !no_stale_error_file(work))
+                broken("a successful run left an error file");
+            if (read_back(work.file("Tmp1.txt")) != parameterFile) broken("the ParameterFile was written");
+        }
+    }
+    work.empty();
+    return 0;
+}

@@ -1,0 +1,199 @@
+// Conjugate updates and predictive draws. Posterior values worked by hand from the
+// conjugate formulas; predictive means from the predictive laws in closed form: with the
+// rate lambda ~ Gamma(a, scale s), E[1/lambda] = 1/(s (a - 1)).
+#include "tail/bayes/posteriors.h"
+#include "tail/bayes/predictive_sample.h"
+#include "tail/bayes/predictive_sampler.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "laws/evaluate.h"
+#include "laws/generator.h"
+#include "unit/law_parameters.h"
+
+namespace evstat {
+namespace {
+
+using Values = std::vector<double>;
+
+Sample series_of(const Values& values) {
+    Sample s;
+    for (double v : values) s.push_back(static_cast<double>(s.size() + 1), v);
+    return s;
+}
+
+Values values_of(const ValueList& list) { return {list.begin(), list.end()}; }
+
+void expect_values(const Values& got, const Values& expected, const char* what) {
+    ASSERT_EQ(got.size(), expected.size()) << what;
+    for (std::size_t i = 0; i < got.size(); ++i)
+        EXPECT_NEAR(got[i], expected[i], 1e-14 * (1.0 + std::fabs(expected[i]))) << what << " " << i;
+}
+
+TEST(Posterior, ConjugateUpdatesAndSummaries) {
+    const double e = std::exp(1.0);
+    const struct {
+        const char* what;
+        LawCode code;
+        int flag;
+        Values data, prior, parameters, posterior, summary;
+    } rows[] = {
+        {"exponential", kExponential, 0, {1, 2, 3}, {2, 3}, {}, {5, 1.0 / 9}, {9.0 / 5, -1.0 / 5}},
+        {"gamma shape 2", kGamma, 0, {1, 2, 3}, {2, 3}, {2}, {8, 1.0 / 9}, {2, 8, 9}},
+        {"normal mean 0", kNormal, 0, {-1, 1}, {1, 1}, {0, 9}, {2, 0.5}, {0, 2, 2}},
+        // the logarithms 1 and -1 about the mean 0; the summary is given the logarithms
+        {"lognormal", kLognormal, 0, {e, 1 / e}, {1, 1}, {0, 9}, {2, 0.5}, {0, 2, 1 + (e * e + 1 / (e * e)) / 2}},
+        // the rate of x^2: 1 + 4 + 9 = 14
+        {"weibull rate", kWeibull, 0, {1, 2, 3}, {2, 3}, {5, 2}, {5, 1.0 / 17}, {2, 9.0 / 5, -1.0 / 5}},
+        {"weibull shape", kWeibull, 1, {1, 2, 3}, {2, 3}, {4, 2}, {}, {2, 2, 3}},
+        {"chi-square", kChiSquare, 0, {1, 2, 3}, {2, 3}, {3}, {}, {}},
+    };
+    for (const auto& row : rows) {
+        const Sample data = series_of(row.data);
+        const ValueList prior = law_parameters(row.prior);
+        const ValueList parameters = law_parameters(row.parameters);
+        ValueList posterior, summary;
+        posterior_parameters(data, row.code, prior, parameters, data.size(), row.flag, posterior);
+        posterior_summary(data, row.code, parameters, prior, row.flag, summary);
+        expect_values(values_of(posterior), row.posterior, row.what);
+        expect_values(values_of(summary), row.summary, row.what);
+        EXPECT_EQ(data.y_at(1), row.data[0]) << "the data are not changed";
+    }
+}
+
+// The posterior (5, 1/9) of the exponential example: E[1/lambda] = 9/4.
+TEST(PredictiveSample, MeansOfThePredictiveLaws) {
+    const ValueList posterior = law_parameters({5, 1.0 / 9});
+    const struct {
+        const char* what;
+        LawCode code;
+        Values parameters;
+        std::function<double(double)> f;  // E[f(X)] is known
+        double expected;
+        double tolerance;
+    } rows[] = {
+        {"exponential", kExponential, {}, [](double x) { return x; }, 2.25, 0.03},
+        {"gamma shape 2", kGamma, {2}, [](double x) { return x; }, 4.5, 0.05},
+        {"normal", kNormal, {3}, [](double x) { return x; }, 3.0, 0.02},
+        {"lognormal", kLognormal, {3}, [](double x) { return std::log(x); }, 3.0, 0.02},
+        {"weibull rate", kWeibull, {1, 2}, [](double x) { return x * x; }, 2.25, 0.03},
+    };
+    const int N = 100000;
+    for (const auto& row : rows) {
+        set_seed(5);
+        Sample out;
+        out.push_back(0, 0);  // appended to
+        ASSERT_EQ(predictive_sample(out, Sample{}, row.code, ValueList{}, posterior,
+                                    law_parameters(row.parameters), N, 0, 0, 0),
+                  PredictiveDraw::Drawn)
+            << row.what;
+        ASSERT_EQ(out.size(), N + 1);
+        EXPECT_EQ(out.x_at(N + 1), N);
+        double total = 0.0;
+        for (int i = 2; i <= N + 1; ++i) total += row.f(out.y_at(i));
+        EXPECT_NEAR(total / N, row.expected, row.tolerance) << row.what;
+    }
+}
+
+// Without data the likelihood is flat: k = L + (U - L) w with w ~ Beta(2, 2), and with
+// theta = 1, E[ln X | k] = -gamma/k (gamma Euler's constant), so E[ln X] = -gamma E[1/k].
+TEST(PredictiveSample, WeibullShapeWithoutDataFollowsThePrior) {
+    const double low = 0.5, high = 3.0;
+    double inverse = 0.0;  // E[1/k], midpoint rule over the Beta(2, 2) density
+    const int cells = 100000;
+    for (int i = 0; i < cells; ++i) {
+        const double w = (i + 0.5) / cells;
+        inverse += 6.0 * w * (1.0 - w) / (low + (high - low) * w) / cells;
+    }
+    set_seed(8);
+    Sample out;
+    ASSERT_EQ(predictive_sample(out, Sample{}, kWeibull, law_parameters({2, 2}), ValueList{},
+                                law_parameters({1, 1.5}), 100000, low, high, 1),
+              PredictiveDraw::Drawn);
+    double total = 0.0;
+    for (const Point& p : out) total += std::log(p.y);
+    EXPECT_NEAR(total / out.size(), -0.5772156649015329 * inverse, 0.01);
+}
+
+// Nothing is drawn (the generator is untouched) and nothing appended.
+TEST(PredictiveSample, LawsThatCannotBeDrawnFrom) {
+    const Sample data = series_of({0.5, 1, 2});
+    const Sample withZero = series_of({0, 1, 2});
+    const struct {
+        const char* what;
+        LawCode code;
+        int flag;
+        const Sample* data;
+        Values prior, posterior, parameters;
+        double low, high;
+    } rows[] = {
+        {"no posterior shape", kExponential, 0, &data, {}, {0, 1}, {}, 0, 0},
+        {"negative scale", kExponential, 0, &data, {}, {2, -1}, {}, 0, 0},
+        {"NaN posterior", kNormal, 0, &data, {}, {NAN, 1}, {0}, 0, 0},
+        {"empty posterior", kNormal, 0, &data, {}, {}, {0}, 0, 0},
+        {"gamma without shape", kGamma, 0, &data, {}, {2, 1}, {0}, 0, 0},
+        {"weibull shape 0", kWeibull, 0, &data, {}, {2, 1}, {1, 0}, 0, 0},
+        {"no predictive law", kChiSquare, 0, &data, {}, {2, 1}, {3}, 0, 0},
+        {"prior a = 0", kWeibull, 1, &data, {0, 2}, {}, {1, 1.5}, 0.5, 3},
+        {"support not above 0", kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, -3, 0},
+        {"empty support", kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, 2, 2},
+        {"support of -999", kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, -999, -999},
+        {"a zero value", kWeibull, 1, &withZero, {2, 2}, {}, {1, 1.5}, 0.5, 3},
+    };
+    set_seed(3);
+    const int first = next_random();
+    for (const auto& row : rows) {
+        set_seed(3);
+        Sample out;
+        EXPECT_EQ(predictive_sample(out, *row.data, row.code, law_parameters(row.prior),
+                                    law_parameters(row.posterior), law_parameters(row.parameters),
+                                    10, row.low, row.high, row.flag),
+                  PredictiveDraw::NotDrawable)
+            << row.what;
+        EXPECT_TRUE(out.empty()) << row.what;
+        EXPECT_EQ(next_random(), first) << row.what;
+    }
+}
+
+// A support far above the likelihood of the data: no shape is ever accepted; the bound
+// ends the draws of the first observation and nothing is appended.
+TEST(PredictiveSample, ShapeRejectionStopsAtItsBound) {
+    Sample data;
+    evaluate_law(data, kWeibull, Sample{}, law_parameters({1, 2}), EvalMode::RandomSample, 200);
+    Sample out;
+    EXPECT_EQ(predictive_sample(out, data, kWeibull, law_parameters({2, 2}), ValueList{},
+                                law_parameters({1, 2}), 5, 40, 50, 1),
+              PredictiveDraw::RejectionBound);
+    EXPECT_TRUE(out.empty());
+}
+
+// The bounds decide exactly as the full sum: shapes over the support, uniform values on
+// both sides of the decision, down to relative distances of 1e-13.
+TEST(ShapeRejection, BoundsGiveTheDecisionsOfTheFullSum) {
+    set_seed(21);
+    Sample data;
+    evaluate_law(data, kWeibull, Sample{}, law_parameters({2, 1.7}), EvalMode::RandomSample, 200);
+    const ShapeRejection rejection(data, 2.0, 1.7, 0.2, 6.0);
+    ASSERT_TRUE(rejection.usable());
+    int accepted = 0, rejected = 0;
+    for (double k = 0.2; k <= 6.0; k += 0.0137) {
+        const double edge = rejection.log_likelihood(k) - rejection.log_bound();  // ln b at the edge
+        for (double shift : {-1e-3, -1e-9, -1e-13, 0.0, 1e-13, 1e-9, 1e-3, -2.0, -50.0}) {
+            const double b = std::exp(edge + shift * std::max(1.0, std::fabs(edge)));
+            if (!(b > 0.0 && b < 1.0)) continue;
+            const bool decision = rejection.accepts(k, b);
+            EXPECT_EQ(decision, rejection.accepts_by_full_sum(k, b)) << k << " " << shift;
+            (decision ? accepted : rejected)++;
+        }
+    }
+    EXPECT_GT(accepted, 100);
+    EXPECT_GT(rejected, 100);
+    EXPECT_FALSE(rejection.accepts(-0.1, 0.5));
+}
+
+}  // namespace
+}  // namespace evstat

@@ -1,0 +1,313 @@
+// Extreme-quantile tests. The asymptotic interval worked by hand: with N = 100, k = 10 and
+// p = 0.01, ln(k/(N p)) = ln 10, l = ln(k/N) = -ln 10, lambda = ln N = 2 ln 10 and
+// D = (l - ln p)^2 = (ln 10)^2, so the bias terms reduce to (p1 - u)/32 (normal),
+// ln 10 u p2^2 / 8 (lognormal) and (1 - p2) u / (32 p2^2) (Weibull). The resampling tests
+// against the loop written out over Samples as the text gives it (evaluate_law, sort,
+// excesses over the (N - k)-th value, estimate_law, quantile, fit_tail) from the same seed.
+#include "tail/quantile_tests/quantile_tests.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+#include <vector>
+
+#include "estimation/estimate.h"
+#include "laws/evaluate.h"
+#include "laws/generator.h"
+#include "laws/quantiles.h"
+#include "tail/bayes/posteriors.h"
+#include "tail/bayes/predictive_sample.h"
+#include "tail/quantile_tests/resampling.h"
+#include "unit/law_parameters.h"
+
+namespace evstat {
+namespace {
+
+using Values = std::vector<double>;
+constexpr double kZ975 = 1.959963984540054;  // standard normal quantile at 0.975
+const double kLn10 = std::log(10.0);
+
+Sample drawn_series(LawCode code, const ValueList& parameters, int n) {
+    Sample s;
+    evaluate_law(s, code, Sample{}, parameters, EvalMode::RandomSample, n);
+    s.sort_ascending();
+    return s;
+}
+
+Sample series_of(const Values& values) {
+    Sample s;
+    for (double v : values) s.push_back(static_cast<double>(s.size() + 1), v);
+    return s;
+}
+
+void expect_unavailable_ends(const QuantileTestOutcome& o, const char* what) {
+    EXPECT_EQ(o.verdict, 0) << what;
+    EXPECT_EQ(o.lower, -10.0) << what;
+    EXPECT_EQ(o.upper, -10.0) << what;
+}
+
+TEST(EtAsymptotic, EstimateBiasAndInterval) {
+    const Sample data = series_of(Values(100, 1.0));  // only its size is read
+    const Sample excesses = series_of({1, 2, 3, 6});  // mean excess 3
+    const double u = 4.0;
+    const struct {
+        const char* what;
+        LawCode code;
+        Values parameters;
+        double meanExcess, bias;
+    } rows[] = {
+        {"exponential: mean from the law", kExponential, {2}, 2.0, 0.0},
+        {"normal", kNormal, {5, 1}, 3.0, (5.0 - u) / 32},
+        {"lognormal", kLognormal, {0, 0.5}, 3.0, kLn10 * u * 0.25 / 8},
+        {"weibull", kWeibull, {1, 2}, 3.0, (1.0 - 2.0) * u / (32 * 4)},
+        {"gamma: no bias", kGamma, {2, 1}, 3.0, 0.0},
+    };
+    for (const auto& row : rows) {
+        const ValueList parameters = law_parameters(row.parameters);
+        QuantileTestOutcome o;
+        et_asymptotic_test(data, excesses, 10, u, row.code, parameters, 0.05, 0.01, o);
+        const double q = u + row.meanExcess * kLn10;
+        const double half = kZ975 * std::sqrt(row.meanExcess * row.meanExcess * (1 + kLn10 * kLn10) / 10);
+        EXPECT_NEAR(o.estimate, q, 1e-13) << row.what;
+        EXPECT_NEAR((o.lower + o.upper) / 2 - q, row.bias, 1e-13) << row.what;
+        EXPECT_NEAR((o.upper - o.lower) / 2, half, 1e-12) << row.what;
+        EXPECT_EQ(o.parentQuantile, quantile(row.code, parameters, 0.99)) << row.what;
+        EXPECT_EQ(o.verdict, o.lower <= o.parentQuantile && o.parentQuantile <= o.upper) << row.what;
+    }
+    // d = 0: z is the largest double, the interval infinite, the verdict 1.
+    QuantileTestOutcome o;
+    et_asymptotic_test(data, excesses, 10, u, kNormal, law_parameters({100, 1}), 0.0, 0.01, o);
+    EXPECT_EQ(o.verdict, 1);
+    EXPECT_TRUE(std::isinf(o.lower) && std::isinf(o.upper));
+}
+
+TEST(QuantileTestInterval, OrderStatisticsAndClosedEnds) {
+    Values ordered(500);
+    std::iota(ordered.begin(), ordered.end(), 1.0);
+    double lower = 0, upper = 0;
+    ASSERT_TRUE(percentile_interval(ordered, 0.05, lower, upper));  // j = 12
+    EXPECT_EQ(lower, 13.0);
+    EXPECT_EQ(upper, 488.0);
+    ASSERT_TRUE(percentile_interval(ordered, 0.0, lower, upper));
+    EXPECT_EQ(lower, 1.0);
+    EXPECT_EQ(upper, 500.0);
+    EXPECT_FALSE(percentile_interval({}, 0.05, lower, upper));
+    EXPECT_FALSE(percentile_interval(ordered, NAN, lower, upper));
+    EXPECT_FALSE(percentile_interval(ordered, 2.5, lower, upper));
+    QuantileTestOutcome o;
+    o.lower = 13.0;
+    o.upper = 488.0;
+    for (double at : {13.0, 488.0}) {
+        decide(o, at);
+        EXPECT_EQ(o.verdict, 1) << at;
+    }
+    decide(o, std::nextafter(488.0, 500.0));
+    EXPECT_EQ(o.verdict, 0);
+}
+
+// The text's loop over Samples; resamples whose compared value is not a number are left out.
+struct Literal {
+    double lower = -10, upper = -10;
+    int left = 0;
+};
+
+Literal literal_resampling(int N, int k, LawCode code, const ValueList& parameters, double d,
+                           double p, int B, int mode, TailMethod method) {
+    Literal out;
+    Sample compared;
+    for (int i = 1; i <= B; ++i) {
+        Sample s;
+        evaluate_law(s, code, Sample{}, parameters, EvalMode::RandomSample, N);
+        s.sort_ascending();
+        Sample excesses;
+        double u = 0;
+        excesses_over_threshold(s, k, N, excesses, u);
+        double q = u + excesses.mean() * std::log(k / (p * N));
+        if (method != kUnknownTailMethod) {
+            ValueList fit;
+            bool warning = false, failure = false;
+            fit_tail(fit, s, k, N, u, method, warning, failure);
+            if (failure) continue;
+            q = return_level(u, fit.at(1), fit.at(2), k, p, N);
+        }
+        if (mode == 0) {
+            ValueList e;
+            estimate_law(s, code, N, e);
+            q -= quantile(code, e, 1 - p);
+        }
+        compared.push_back(0, q);
+    }
+    out.left = B - compared.size();
+    compared.sort_ascending();
+    const int j = static_cast<int>(std::floor(compared.size() * d / 2));
+    out.lower = compared.y_at(j + 1);
+    out.upper = compared.y_at(compared.size() - j);
+    return out;
+}
+
+TEST(ResamplingTests, TheLoopOverSamplesDrawForDraw) {
+    const struct {
+        const char* what;
+        LawCode code;
+        Values parameters;
+        int N, k, mode;
+        TailMethod method;  // 0: the ET test
+    } rows[] = {
+        {"ET normal, differences", kNormal, {10, 2}, 200, 20, 0, 0},
+        {"ET normal, percentiles", kNormal, {10, 2}, 201, 20, 1, 0},
+        {"ET weibull, differences", kWeibull, {2, 1.5}, 200, 20, 0, 0},
+        {"ET lognormal, differences", kLognormal, {1, 0.6}, 150, 15, 0, 0},
+        {"ET gamma, percentiles", kGamma, {2.5, 1}, 120, 12, 1, 0},
+        {"GPD EMV normal, differences", kNormal, {10, 2}, 300, 30, 0, kTailMaximumLikelihood},
+        {"GPD EMV normal, percentiles", kNormal, {10, 2}, 300, 30, 1, kTailMaximumLikelihood},
+        {"GPD HW pareto, differences", kPareto, {1, 3}, 200, 20, 0, kTailWeightedMoments},
+        {"GPD Hill exponential", kExponential, {2}, 200, 20, 1, kTailHill},
+    };
+    const double d = 0.05, p = 0.01;
+    const int B = 120;
+    int leftOut = 0;
+    for (const auto& row : rows) {
+        const ValueList parameters = law_parameters(row.parameters);
+        set_seed(1234);
+        const Sample data = drawn_series(row.code, parameters, row.N);
+        Sample excesses;
+        double u = 0;
+        excesses_over_threshold(data, row.k, row.N, excesses, u);
+        ValueList fit;
+        bool warning = false, failure = false;
+        if (row.method != 0) fit_tail(fit, data, row.k, row.N, u, row.method, warning, failure);
+        set_seed(77);
+        const Literal expected = literal_resampling(row.N, row.k, row.code, parameters, d, p, B,
+                                                    row.mode, row.method);
+        leftOut += expected.left;
+        set_seed(77);
+        QuantileTestOutcome o;
+        if (row.method == 0)
+            et_resampling_test(data, excesses, row.k, u, row.code, parameters, d, p, B, row.mode, o);
+        else
+            gpd_resampling_test(data, row.k, u, row.code, parameters, d, p, B, row.mode, fit,
+                                row.method, o);
+        EXPECT_EQ(o.lower, expected.lower) << row.what;
+        EXPECT_EQ(o.upper, expected.upper) << row.what;
+        const double q = row.method == 0 ? u + excesses.mean() * std::log(row.k / (p * row.N))
+                                         : return_level(u, fit.at(1), fit.at(2), row.k, p, row.N);
+        EXPECT_EQ(o.estimate, q) << row.what;
+        const double Q = quantile(row.code, parameters, 1 - p);
+        EXPECT_EQ(o.parentQuantile, Q) << row.what;
+        const double c = row.mode == 0 ? q - Q : q;
+        EXPECT_EQ(o.verdict, expected.lower <= c && c <= expected.upper) << row.what;
+    }
+    EXPECT_GT(leftOut, 0);  // failed likelihood fits of the light-tailed parent were left out
+}
+
+// Each returns verdict 0, q and Q0 as computed (q not available when k is outside
+// 2..N-1) and ends of -10, without drawing.
+TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
+    set_seed(5);
+    const ValueList normal = law_parameters({10, 2});
+    const Sample data = drawn_series(kNormal, normal, 100);
+    Sample excesses;
+    double u = 0;
+    excesses_over_threshold(data, 10, 100, excesses, u);
+    const ValueList fit = law_parameters({-0.2, 1.5});
+    const double etq = u + excesses.mean() * std::log(10 / (0.01 * 100));
+    const double gpdq = return_level(u, -0.2, 1.5, 10, 0.01, 100);
+    const struct {
+        const char* what;
+        bool gpd;
+        LawCode code;
+        Values parameters;
+        int k, B, mode;
+        TailMethod method;
+        double q;
+        bool draws = false;  // resamples drawn, none of them usable
+    } rows[] = {
+        {"ET, B = 0", false, kNormal, {10, 2}, 10, 0, 0, 0, etq},
+        {"ET, mode 2", false, kNormal, {10, 2}, 10, 50, 2, 0, etq},
+        {"ET, sigma 0", false, kNormal, {10, 0}, 10, 50, 1, 0, etq},
+        {"ET, exponential mean -1", false, kExponential, {-1}, 10, 50, 0, 0, etq},
+        {"ET, NaN beta", false, kBeta, {NAN, 2}, 10, 50, 0, 0, etq},
+        {"ET, k = 1", false, kNormal, {10, 2}, 1, 50, 0, 0, -10},
+        {"ET, k = N", false, kNormal, {10, 2}, 100, 50, 0, 0, -10},
+        {"ET, no law", false, kStudentApprox, {0, 2, 1}, 10, 50, 1, 0, etq},
+        {"GPD, B = 0", true, kNormal, {10, 2}, 10, 0, 1, 2, gpdq},
+        {"GPD, every fit fails", true, kNormal, {-10, 1}, 10, 50, 1, kTailHill, gpdq, true},  // ln u*, u* < 0
+        {"GPD, no such method", true, kNormal, {10, 2}, 10, 50, 1, 0, gpdq, true},
+        {"GPD, weibull shape 0", true, kWeibull, {1, 0}, 10, 50, 0, 2, gpdq},
+        {"GPD, k = 0", true, kNormal, {10, 2}, 0, 50, 0, 2, -10},
+    };
+    set_seed(9);
+    const int first = next_random();
+    for (const auto& row : rows) {
+        const ValueList parameters = law_parameters(row.parameters);
+        QuantileTestOutcome o;
+        o.verdict = 1;
+        set_seed(9);
+        if (row.gpd)
+            gpd_resampling_test(data, row.k, u, row.code, parameters, 0.05, 0.01, row.B, row.mode,
+                                fit, row.method, o);
+        else
+            et_resampling_test(data, excesses, row.k, u, row.code, parameters, 0.05, 0.01, row.B,
+                               row.mode, o);
+        expect_unavailable_ends(o, row.what);
+        EXPECT_EQ(o.estimate, row.q) << row.what;
+        const double Q = quantile(row.code, parameters, 0.99);
+        EXPECT_TRUE(o.parentQuantile == Q || (std::isnan(Q) && std::isnan(o.parentQuantile))) << row.what;
+        EXPECT_EQ(next_random() != first, row.draws) << row.what;
+    }
+    QuantileTestOutcome o;
+    et_asymptotic_test(data, excesses, 1, u, kNormal, normal, 0.05, 0.01, o);
+    expect_unavailable_ends(o, "asymptotic, k = 1");
+    EXPECT_EQ(o.estimate, -10.0);
+}
+
+// A refit with no estimate (an empty or all-zero list) gives no quantile.
+TEST(ResamplingTests, RefitWithoutEstimates) {
+    Refit refit;
+    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({2, 2, 2}), kGamma, 0.01)));
+    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({-1, 2, 3}), kExponential, 0.01)));
+    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({1, 2, 3}), kImport, 0.01)));
+    EXPECT_DOUBLE_EQ(refit.quantile_at(series_of({1, 2, 3}), kExponential, 0.01), 2 * std::log(100.0));
+}
+
+// The predictive test is the percentile test over predictive_sample's series.
+TEST(EtPredictive, PercentilesOfPredictiveSeries) {
+    set_seed(31);
+    const ValueList parameters = law_parameters({2.0});
+    const Sample data = drawn_series(kExponential, parameters, 100);
+    Sample excesses;
+    double u = 0;
+    excesses_over_threshold(data, 10, 100, excesses, u);
+    const ValueList prior = law_parameters({3, 4});
+    ValueList posterior;
+    posterior_parameters(data, kExponential, prior, parameters, 100, 0, posterior);
+    set_seed(32);
+    Sample q;
+    for (int i = 1; i <= 60; ++i) {
+        Sample s;
+        ASSERT_EQ(predictive_sample(s, data, kExponential, prior, posterior, parameters, 100, 0, 0, 0),
+                  PredictiveDraw::Drawn);
+        s.sort_ascending();
+        Sample e;
+        double us = 0;
+        excesses_over_threshold(s, 10, 100, e, us);
+        q.push_back(i, us + e.mean() * std::log(10.0));
+    }
+    q.sort_ascending();
+    set_seed(32);
+    QuantileTestOutcome o;
+    et_predictive_test(data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60, prior,
+                       posterior, 0, 0, 0, o);
+    EXPECT_EQ(o.lower, q.y_at(4));  // j = 3
+    EXPECT_EQ(o.upper, q.y_at(57));
+    EXPECT_EQ(o.verdict, o.lower <= o.estimate && o.estimate <= o.upper);
+    // A posterior that cannot be drawn from: no interval.
+    et_predictive_test(data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60, prior,
+                       law_parameters({0, 1}), 0, 0, 0, o);
+    expect_unavailable_ends(o, "no posterior");
+    EXPECT_EQ(o.estimate, u + excesses.mean() * std::log(10.0));
+}
+
+}  // namespace
+}  // namespace evstat

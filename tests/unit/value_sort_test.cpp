@@ -1,0 +1,105 @@
+// The contiguous sort and the contiguous random draws against the Sample forms they stand
+// in for: Sample::sort_ascending, and evaluate_law in random mode, from one seed.
+#include "series/value_sort.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "laws/evaluate.h"
+#include "laws/generator.h"
+#include "laws/random_values.h"
+#include "unit/law_parameters.h"
+
+namespace evstat {
+namespace {
+
+using Values = std::vector<double>;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+Values sorted_by_sample(const Values& values) {
+    Sample s;
+    for (double v : values) s.push_back(0.0, v);
+    s.sort_ascending();
+    Values out;
+    for (const Point& p : s) out.push_back(p.y);
+    return out;
+}
+
+void expect_same(const Values& a, const Values& b, const char* what) {
+    ASSERT_EQ(a.size(), b.size()) << what;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        EXPECT_TRUE(a[i] == b[i] || (std::isnan(a[i]) && std::isnan(b[i]))) << what << " at " << i;
+}
+
+Values drawn(LawCode code, const ValueList& parameters, int count) {
+    Values values;
+    draw_random_values(code, parameters, count, values);
+    return values;
+}
+
+TEST(ValueSorter, SameOrderAsTheSampleSort) {
+    set_seed(11);
+    const Values normal = drawn(kNormal, law_parameters({0, 1}), 501);
+    const Values pareto = drawn(kPareto, law_parameters({1, 0.3}), 400);  // heavy tail: crowded buckets
+    Values ties(300, 2.5);
+    ties[7] = -1e300;
+    ties[200] = 7.0;
+    Values clustered = normal;  // many values in one bucket next to a far outlier
+    clustered.push_back(1e12);
+    const struct {
+        const char* what;
+        Values values;
+    } rows[] = {
+        {"normal", normal},
+        {"pareto", pareto},
+        {"ties", ties},
+        {"clustered", clustered},
+        {"constant", Values(50, -3.0)},
+        {"short", {3, 1, 2, -5, 0}},
+        {"infinite", {1, kInf, -kInf, 3, 2, 1, 0, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6, 7,
+                      8, 9, 10, 11, 12, 13, 14, 15, 16, 17}},
+        {"with NaN", {5, NAN, 1, 4, 2, NAN, 3, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6, 7, 8,
+                      9, 10, 11, 12, 13, 14, 15, 16, 17}},
+        {"empty", {}},
+    };
+    ValueSorter sorter;  // one sorter for all: its scratch space is reused
+    for (const auto& row : rows) {
+        Values values = row.values;
+        sorter.sort(values);
+        expect_same(values, sorted_by_sample(row.values), row.what);
+    }
+}
+
+// Every law the generator draws from, with an odd count (the normal and lognormal pairs
+// drop their last second value).
+TEST(DrawRandomValues, TheValuesOfEvaluateLawFromTheSameSeed) {
+    const struct {
+        LawCode code;
+        Values parameters;
+    } rows[] = {
+        {kUniform, {1, 3}}, {kExponential, {2}},  {kGamma, {0.5, 2}}, {kGamma, {3, 1}},
+        {kChiSquare, {5}},  {kNormal, {1, 2}},    {kStudent, {4}},    {kBeta, {2, 3}},
+        {kWeibull, {2, 1.5}}, {kLognormal, {0, 0.5}}, {kPareto, {1, 3}}, {kGpd, {0.2, 1}},
+        {kStudentApprox, {0, 2, 1}},
+    };
+    for (const auto& row : rows) {
+        const ValueList parameters = law_parameters(row.parameters);
+        set_seed(99);
+        Sample sample;
+        evaluate_law(sample, row.code, Sample{}, parameters, EvalMode::RandomSample, 7);
+        const int after = next_random();
+        set_seed(99);
+        const Values values = drawn(row.code, parameters, 7);
+        EXPECT_EQ(next_random(), after) << row.code;  // the same number of draws
+        Values fromSample;
+        for (const Point& p : sample) fromSample.push_back(p.y);
+        expect_same(values, fromSample, "law");
+        EXPECT_EQ(sample.x_at(7), 7.0);
+    }
+}
+
+}  // namespace
+}  // namespace evstat
