@@ -15,6 +15,7 @@
 #include "input/errors.h"
 #include "tail/bayes/posteriors.h"
 #include "tail/bayes/predictive_sample.h"
+#include "tail/bayes/predictive_sampler.h"
 
 namespace evstat {
 
@@ -41,22 +42,11 @@ void require_drawable_prior(const RunContext& context) {
         throw Erreur::InvalidLawParameters;
 }
 
-struct PredictiveLaw {
-    const RunContext& context;
-    const Sample& data;
-    ValueList estimates;  // the law's own parameters
-    ValueList posterior;  // the Gamma posterior of the rate or precision
-    int size = 0;         // values of each sample
-};
-
-// One predictive sample; a shape rejection at its bound fails with 65, a posterior or a
-// prior the generator cannot draw from with 12.
-void draw(const PredictiveLaw& law, Sample& sample) {
-    const RunParameters& p = law.context.parameters;
-    const PredictiveDraw outcome =
-        predictive_sample(sample, law.data, law.context.lawCode, p.lawParameters, law.posterior,
-                          law.estimates, law.size, p.priorLow, p.priorHigh,
-                          law.context.weibullShapeFlag);
+// One predictive sample of `size` values; a shape rejection at its bound (of one value, or
+// of the whole run's proposals) fails with 65, a posterior or a prior the generator cannot
+// draw from with 12.
+void draw(const PredictiveSampler& sampler, int size, Sample& sample) {
+    const PredictiveDraw outcome = predictive_sample(sample, sampler, size);
     if (outcome == PredictiveDraw::RejectionBound) throw Erreur::MethodPreconditionFails;
     if (outcome == PredictiveDraw::NotDrawable) throw Erreur::InvalidLawParameters;
 }
@@ -76,25 +66,30 @@ void task_predictive_samples(RunContext& context) {
     const double size = std::trunc(p.sampleSize);
     require_simulation_within_bounds(p.sampleSize, p.sampleCount);
 
-    PredictiveLaw law{context, series, {}, {}, size > 0.0 ? static_cast<int>(size) : 0};
+    const int valuesEach = size > 0.0 ? static_cast<int>(size) : 0;
     const int n = series.size();
-    estimate_law(series, code, n, law.estimates);
-    posterior_parameters(series, code, p.lawParameters, law.estimates, n,
-                         context.weibullShapeFlag, law.posterior);
+    ValueList estimates;  // the law's own parameters
+    ValueList posterior;  // the Gamma posterior of the rate or precision
+    estimate_law(series, code, n, estimates);
+    posterior_parameters(series, code, p.lawParameters, estimates, n, context.weibullShapeFlag,
+                         posterior);
+    // One sampler for the whole run: its bound on shape proposals is the run's.
+    const PredictiveSampler sampler(series, code, p.lawParameters, posterior, estimates,
+                                    p.priorLow, p.priorHigh, context.weibullShapeFlag);
 
     Sample sample;
-    draw(law, sample);
+    draw(sampler, valuesEach, sample);
     sample.sort_ascending();
     {
         OutputFile out(p.resultFile, "a");
         if (out.is_open()) {
             const std::string none = formatted(kNoMoment);  // no theoretical moments
             write_summary(out.get(), none, sample.mean(), none, sample.variance(), sample,
-                          law.size);
+                          valuesEach);
         }
     }
     write_numbered_samples(p.directory, p.sampleCount, sample,
-                           [&](Sample& again) { draw(law, again); });
+                           [&](Sample& again) { draw(sampler, valuesEach, again); });
 }
 
 }  // namespace evstat

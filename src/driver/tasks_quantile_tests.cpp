@@ -10,6 +10,7 @@
 #include "driver/files.h"
 #include "driver/tail_steps.h"
 #include "driver/task_support.h"
+#include "driver/work_bounds.h"
 #include "estimation/estimate.h"
 #include "input/errors.h"
 #include "tail/quantile_tests/quantile_tests.h"
@@ -45,6 +46,21 @@ struct Excesses {
 void excesses_for(const Sample& series, int j, Excesses& excesses) {
     excesses.values.clear();
     excesses_over_threshold(series, j, series.size(), excesses.values, excesses.u);
+}
+
+bool resamples(const RunParameters& p) {
+    return p.etVersion == kDifferenceVersion || p.etVersion == kPercentileVersion;
+}
+
+// The numbers of excesses from excessLow to `last`, none when the range is empty.
+long long excess_counts(const RunParameters& p, int last) {
+    return std::max(0LL, static_cast<long long>(last) - p.excessLow + 1);
+}
+
+// Before the first test of a series: its resampling tests, `tests` of them, must stay
+// within the bound on the values they draw.
+void require_tests_within_bounds(const RunParameters& p, const Sample& series, long long tests) {
+    if (resamples(p)) require_resampling_within_bounds(p.bootstrapCount, series.size(), tests);
 }
 
 // The parent law fitted to the series, its estimates in `parameters` (cleared first);
@@ -112,29 +128,44 @@ int last_excess_count(const RunParameters& p, int n) { return std::min(p.excessH
 // The guard concerns the GPD tasks whose method takes logarithms.
 bool guard_concerns(const RunParameters& p) { return !fits_without_logarithms(p.method); }
 
-}  // namespace
-
-void task_et_acceptance_rate(RunContext& context) {
-    const RunParameters& p = context.parameters;
+// The share of the numbered data files whose series passes `test(series, q, code,
+// parameters)`, each file taken with its own size; the GPD test refuses a series with values
+// not above 0 for a law not defined there.
+template <typename Test>
+void write_acceptance_rate(const RunParameters& p, bool positiveSeries, Test test) {
     const LawCode code = first_law_code(p);
     Sample verdicts;
     ValueList parameters;
     Excesses q;
     const int files = for_each_numbered_file(p.directory, [&](Sample& series, int) {
         series.sort_ascending();
+        if (positiveSeries && series.has_non_positive() && !defined_over_non_positive(code))
+            throw Erreur::NegativeData;
+        require_tests_within_bounds(p, series, 1);
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
-        const QuantileTestOutcome outcome = et_test(p, series, q, p.excessCount, code, parameters);
+        const QuantileTestOutcome outcome = test(series, q, code, parameters);
         verdicts.push_back(0.0, static_cast<double>(outcome.verdict));
         return true;
     });
     write_rates(p.resultFile, verdicts, files + 1);
 }
 
+}  // namespace
+
+void task_et_acceptance_rate(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    write_acceptance_rate(p, false, [&](const Sample& series, const Excesses& q, LawCode code,
+                                        const ValueList& parameters) {
+        return et_test(p, series, q, p.excessCount, code, parameters);
+    });
+}
+
 void task_et_outcomes(RunContext& context) {
     const RunParameters& p = context.parameters;
     Sample series;
     read_sorted_series(series, p.dataFile);
+    require_tests_within_bounds(p, series, law_count(p));
     ValueList parameters;
     Excesses q;
     for (int j = 1; j <= law_count(p); ++j) {
@@ -150,6 +181,7 @@ void task_et_verdicts(RunContext& context) {
     Sample series;
     read_sorted_series(series, p.dataFile);
     const int last = last_excess_count(p, series.size());
+    require_tests_within_bounds(p, series, law_count(p) * excess_counts(p, last));
     Sample verdicts;  // (number of excesses, verdict), law after law
     ValueList parameters;
     Excesses q;
@@ -165,25 +197,12 @@ void task_et_verdicts(RunContext& context) {
     write_pairs(verdicts, p.resultFile);
 }
 
-// Each file is taken with its own size, as in the other studies over the numbered files.
 void task_gpd_acceptance_rate(RunContext& context) {
     const RunParameters& p = context.parameters;
-    const LawCode code = first_law_code(p);
-    Sample verdicts;
-    ValueList parameters;
-    Excesses q;
-    const int files = for_each_numbered_file(p.directory, [&](Sample& series, int) {
-        series.sort_ascending();
-        if (series.has_non_positive() && !defined_over_non_positive(code))
-            throw Erreur::NegativeData;
-        fit_parent_or_fail(series, code, parameters);
-        excesses_for(series, p.excessCount, q);
-        const QuantileTestOutcome outcome =
-            gpd_test(p, series, p.excessCount, q.u, code, parameters);
-        verdicts.push_back(0.0, static_cast<double>(outcome.verdict));
-        return true;
+    write_acceptance_rate(p, true, [&](const Sample& series, const Excesses& q, LawCode code,
+                                       const ValueList& parameters) {
+        return gpd_test(p, series, p.excessCount, q.u, code, parameters);
     });
-    write_rates(p.resultFile, verdicts, files + 1);
 }
 
 // A law with all-zero estimates is written as not tested; before the first law that is
@@ -193,6 +212,7 @@ void task_gpd_outcomes(RunContext& context) {
     Sample series;
     read_sorted_series(series, p.dataFile);
     const int n = series.size();
+    require_tests_within_bounds(p, series, law_count(p));
     ValueList parameters;
     Excesses q;
     for (int j = 1; j <= law_count(p); ++j) {
@@ -216,6 +236,8 @@ void task_gpd_verdicts(RunContext& context) {
     Sample series;
     read_sorted_series(series, p.dataFile);
     const int n = series.size();
+    // Past n excesses the fit fails (65) before it resamples.
+    require_tests_within_bounds(p, series, law_count(p) * excess_counts(p, std::min(p.excessHigh, n)));
     Sample verdicts;  // (number of excesses, verdict), law after law
     ValueList parameters;
     Excesses q;

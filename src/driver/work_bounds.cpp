@@ -1,5 +1,6 @@
 #include "driver/work_bounds.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -38,6 +39,14 @@ void require_simulation_within_bounds(double sampleSize, double sampleCount) {
     const double values = (size > 0.0 ? size : 0.0) * files;
     if (values > static_cast<double>(kMostValuesWritten))
         refuse("nombre de valeurs \xc3\xa9" "crites", values, kMostValuesWritten);
+}
+
+void require_resampling_within_bounds(long long resamples, long long seriesSize, long long tests) {
+    const double values = static_cast<double>(std::max(resamples, 0LL)) *
+                          static_cast<double>(std::max(seriesSize, 0LL)) *
+                          static_cast<double>(std::max(tests, 0LL));
+    if (values > static_cast<double>(kMostResampledValues))
+        refuse("nombre de valeurs r\xc3\xa9" "\xc3\xa9" "chantillonn\xc3\xa9" "es", values, kMostResampledValues);
 }
 
 }  // namespace evstat

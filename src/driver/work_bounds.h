@@ -9,6 +9,7 @@ constexpr long long kMostGridPoints = 100'000'000;      // abscissas of one grid
 constexpr long long kMostSampleValues = 100'000'000;    // values of one sample, drawn or read
 constexpr long long kMostNumberedFiles = 1'000'000;     // numbered data files written or read
 constexpr long long kMostValuesWritten = 1'000'000'000; // sample size times number of samples
+constexpr long long kMostResampledValues = 1'000'000'000; // values the resampling tests of one series draw
 
 // A grid of `steps` steps holds steps + 1 abscissas at most: more than kMostGridPoints
 // (or a negative count) fails with 12.
@@ -20,5 +21,9 @@ void require_grid_within_bounds(long long steps);
 // kMostNumberedFiles, or their product above kMostValuesWritten; a NaN or infinite size
 // or count is refused too.
 void require_simulation_within_bounds(double sampleSize, double sampleCount);
+
+// The resampling tests of one series draw `resamples` series of `seriesSize` values for
+// each of `tests` tests: more than kMostResampledValues values in all fails with 12.
+void require_resampling_within_bounds(long long resamples, long long seriesSize, long long tests);
 
 }  // namespace evstat

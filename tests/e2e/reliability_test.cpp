@@ -165,12 +165,21 @@ TEST(Reliability, WorkBounds) {
         return Lines{w.dir(), "*", "2", w.dir() + "Result1.txt", "Normale", "0", "1", "*",
                      "-1", "1", steps};
     };
+    // Task 24 over 20 values, numbers of excesses 5 to 20: 16 tests of 20 resampled values
+    // each B times, so that 3,125,000 resamples reach the bound.
+    auto resampling = [](const WorkDir& w, const std::string& resamples) {
+        return Lines{w.dir(), "d.txt", "24", w.dir() + "Result1.txt", "Weibull", "10", "0.05",
+                     "5", "20", "2", resamples, "0.01"};
+    };
     struct Row {
         std::string why;
         Lines lines;
         bool refused;
+        std::string loadType = "1";
     };
     WorkDir w;
+    std::string series;
+    for (int i = 1; i <= 20; ++i) series += std::to_string(3.5 + 0.01 * i * i) + "\n";
     const std::vector<Row> table = {
         {"100,000,000 grid steps", curve(w, "100000000"), true},
         {"4,294,967,296 grid steps", curve(w, "4294967296"), true},
@@ -180,15 +189,20 @@ TEST(Reliability, WorkBounds) {
         {"1,000,000,100 values written", simulation(w, "1001", "999101"), true},
         {"a small grid", curve(w, "4"), false},
         {"a small simulation", simulation(w, "10", "3"), false},
+        {"1,000,000,020 resampled values", resampling(w, "3125001"), true, "2"},
+        {"a few resamples", resampling(w, "5"), false, "2"},
     };
     for (const Row& row : table) {
         for (const std::string& name : w.files())
             if (name != "Tmp1.txt") std::filesystem::remove_all(w.file(name));
-        const Outcome o = run_in(w, row.lines, "1");
+        if (row.loadType == "2") w.write("d.txt", series);
+        const Outcome o = run_in(w, row.lines, row.loadType);
         if (row.refused) {
             EXPECT_EQ(o.out.status, 1) << row.why;
             EXPECT_EQ(o.error, cp1252(kInvalid)) << row.why;
-            EXPECT_EQ(o.files, (std::vector<std::string>{"Erreur.txt", "Tmp1.txt"})) << row.why;
+            std::vector<std::string> left{"Erreur.txt", "Tmp1.txt"};
+            if (row.loadType == "2") left.push_back("d.txt");
+            EXPECT_EQ(o.files, left) << row.why;
             expect_error_line(o, 12, kInvalid, "au-delà de la limite", row.why);
         } else {
             EXPECT_EQ(o.out.status, 0) << row.why;

@@ -17,7 +17,8 @@
 //     than the engine's own work bounds (which refuse a request with code 12 at once, so
 //     such requests are run): samples of more than kFuzzMostSampleValues values, more than
 //     kFuzzMostSamples samples, more than kFuzzMostGridPoints grid steps or histogram
-//     classes; and more than kFuzzMostResamples resamples, which the engine does not bound.
+//     classes; more than kFuzzMostResamples resamples; more than kFuzzMostWork units of
+//     the tasks whose work grows faster than their series (see work_of).
 // After the run: the status is 0 or 1; a failed run has left its error file (line 1
 // followed by "Erreur.txt") in the scratch directory; a run from the scratch directory
 // itself that succeeded leaves no "Erreur.txt" but the tail tasks' own sentence; the
@@ -47,6 +48,10 @@ constexpr double kFuzzMostSampleValues = 2000.0;
 constexpr double kFuzzMostSamples = 10.0;
 constexpr int kFuzzMostGridPoints = 5000;
 constexpr int kFuzzMostResamples = 20;
+// Tasks whose work grows with the product of the series size and the tests, or with its
+// square (tasks 15, 30 and 34): at most this many units, a unit being one value of one
+// test of one resample (about a microsecond in the fuzz build).
+constexpr double kFuzzMostWork = 4e6;
 
 struct NamedFile {
     std::string_view name;
@@ -123,10 +128,38 @@ bool no_stale_error_file(const ScratchDirectory& work) {
     return read_back(name).rfind(kNegativeDataSentence, 0) == 0;
 }
 
+// The words of all the files of the input: a bound on the size of any series a run reads
+// and on the values of the numbered files together.
+double words_in(const std::vector<NamedFile>& files) {
+    double words = 0.0;
+    for (const NamedFile& file : files) {
+        bool inWord = false;
+        for (const char c : file.bytes) {
+            const bool space = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+            if (!space && !inWord) words += 1.0;
+            inWord = !space;
+        }
+    }
+    return words;
+}
+
+// The work units of a LoadType 2 or 5 run over n values: laws or methods times n, times n
+// for the tasks that are quadratic by definition, else times the numbers of excesses of the
+// range times the series each test draws.
+double work_of(const RunParameters& p, int loadType, double n) {
+    if (loadType == 5) return p.methodCount * n * n;
+    const int task = p.taskNumber;
+    if (task == 15) return p.lawCount * n * n;
+    const bool range = (task >= 22 && task <= 24) || (task >= 44 && task <= 46);
+    const double counts = range ? std::min(std::max(p.excessHigh - p.excessLow + 1.0, 1.0), n + 1.0) : 1.0;
+    const bool resampled = p.etVersion == 2 || p.etVersion == 3;
+    return std::max(p.lawCount, 1) * n * counts * (resampled ? p.bootstrapCount + 1.0 : 1.0);
+}
+
 // False when the loaded parameters ask for more work than a fuzz run may do, yet not so
 // much that the engine itself refuses it (those requests run: the engine's refusal is
 // quick). A file that does not load is run all the same: the engine refuses it at once.
-bool within_bounds(int loadType, const std::string& path) {
+bool within_bounds(int loadType, const std::string& path, double seriesValues) {
     const Loader loader = loader_of(loadType);
     if (loader == nullptr) return true;
     DirectoryRestorer restorer;
@@ -156,8 +189,12 @@ bool within_bounds(int loadType, const std::string& path) {
         case 1:
             if (p.taskNumber == 1 && !simulation_within(p.lowerOrSize, p.upperOrSamples)) return false;
             return grid_within(p.pointsOrClasses);
-        case 2: return p.bootstrapCount <= kFuzzMostResamples;
+        case 2:
+            return p.bootstrapCount <= kFuzzMostResamples &&
+                   work_of(p, loadType, seriesValues) <= kFuzzMostWork;
+        case 3: return seriesValues <= kFuzzMostSampleValues;
         case 4: return simulation_within(p.sampleSize, p.sampleCount) && grid_within(p.classCount);
+        case 5: return work_of(p, loadType, seriesValues) <= kFuzzMostWork;
         default: return true;
     }
 }
@@ -188,7 +225,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The front end starts the engine in the working directory, and so does this.
         DirectoryRestorer restorer;
         if (::chdir(work.dir().c_str()) != 0) broken("scratch directory lost");
-        if (within_bounds(loadType, path)) {
+        if (within_bounds(loadType, path, words_in(files))) {
             std::string program = "evstat";
             std::string pathWord = path;
             std::string loadTypeWord(1, static_cast<char>('0' + loadType));

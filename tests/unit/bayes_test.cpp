@@ -171,6 +171,28 @@ TEST(PredictiveSample, ShapeRejectionStopsAtItsBound) {
     EXPECT_TRUE(out.empty());
 }
 
+// The bound in all carries from one call to the next: 40 proposals draw a first sample of
+// 5 values, the very values drawn under the default bound, and fall short of a next sample
+// of 100.
+TEST(PredictiveSample, ShapeProposalsInAllBoundTheSampler) {
+    set_seed(5);
+    Sample data;
+    evaluate_law(data, kWeibull, Sample{}, law_parameters({1, 2}), EvalMode::RandomSample, 50);
+    const ValueList prior = law_parameters({2, 2}), law = law_parameters({1, 2});
+    set_seed(6);
+    Sample free;
+    ASSERT_EQ(predictive_sample(free, data, kWeibull, prior, ValueList{}, law, 5, 1, 3, 1),
+              PredictiveDraw::Drawn);
+    set_seed(6);
+    const PredictiveSampler sampler(data, kWeibull, prior, ValueList{}, law, 1, 3, 1, 40);
+    Sample bounded, next;
+    ASSERT_EQ(predictive_sample(bounded, sampler, 5), PredictiveDraw::Drawn);
+    ASSERT_EQ(bounded.size(), 5);
+    for (int i = 1; i <= 5; ++i) EXPECT_EQ(bounded.y_at(i), free.y_at(i)) << i;
+    EXPECT_EQ(predictive_sample(next, sampler, 100), PredictiveDraw::RejectionBound);
+    EXPECT_TRUE(next.empty());
+}
+
 // The bounds decide exactly as the full sum: shapes over the support, uniform values on
 // both sides of the decision, down to relative distances of 1e-13.
 TEST(ShapeRejection, BoundsGiveTheDecisionsOfTheFullSum) {

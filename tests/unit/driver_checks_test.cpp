@@ -73,6 +73,24 @@ TEST(WorkBounds, AtAndJustAboveEachBound) {
         }
         EXPECT_EQ(refused, c.refused) << c.steps << " " << c.size << " " << c.samples;
     }
+    // Resampled values: resamples x series size x tests.
+    struct Resampling {
+        long long resamples, size, tests;
+        bool refused;
+    };
+    const Resampling resampling[] = {
+        {1000, 1000, 1000, false}, {1000, 1000, 1001, true}, {2'147'483'647, 1, 1, true},
+        {2'147'483'647, 0, 11, false}, {-5, 1000, 1000, false}, {100'000, 10'000, 1, false},
+    };
+    for (const Resampling& c : resampling) {
+        bool refused = false;
+        try {
+            require_resampling_within_bounds(c.resamples, c.size, c.tests);
+        } catch (Erreur e) {
+            refused = e == Erreur::InvalidLawParameters;
+        }
+        EXPECT_EQ(refused, c.refused) << c.resamples << " " << c.size << " " << c.tests;
+    }
 }
 
 TEST(ErrorLine, MessageInUtf8WithTheDetailOfItsOwnCode) {

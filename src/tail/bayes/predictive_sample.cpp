@@ -30,7 +30,8 @@ void set_law(ValueList& law, double p1, double p2) {
 
 PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const ValueList& prior,
                                      const ValueList& posterior, const ValueList& parameters,
-                                     double low, double high, int weibullShapeFlag)
+                                     double low, double high, int weibullShapeFlag,
+                                     long long proposalsInAll)
     : code_(code),
       shapeCase_(code == kWeibull && weibullShapeFlag != 0),
       prior_(first_two(prior)),
@@ -39,7 +40,8 @@ PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const Val
       p2_(parameters.at(2)),
       low_(low),
       high_(high),
-      rejection_(shapeCase_ ? data : Sample{}, p1_, p2_, low, high) {
+      rejection_(shapeCase_ ? data : Sample{}, p1_, p2_, low, high),
+      proposalsLeft_(proposalsInAll) {
     if (shapeCase_) {
         drawable_ = positive_finite(prior_.at(1)) && positive_finite(prior_.at(2)) &&
                     rejection_.usable();
@@ -89,9 +91,10 @@ double PredictiveSampler::observation(double parameter, ValueList& law) const {
 }
 
 // Proposals k = low + (high - low) w, w from the Beta prior, each with its uniform b, until
-// one is accepted; false at the bound.
+// one is accepted; false at the bound of one observation or of the sampler in all.
 bool PredictiveSampler::shape_value(double& value, ValueList& law) const {
-    for (long proposal = 0; proposal < kMaxShapeProposals; ++proposal) {
+    for (long proposal = 0; proposal < kMaxShapeProposals && proposalsLeft_ > 0; ++proposal) {
+        --proposalsLeft_;
         const double w = random_value(kBeta, prior_);
         const double k = low_ + (high_ - low_) * w;
         const double b = uniform_value(0.0, 1.0);
@@ -119,18 +122,22 @@ PredictiveDraw PredictiveSampler::draw(int N, std::vector<double>& values) const
     return PredictiveDraw::Drawn;
 }
 
-PredictiveDraw predictive_sample(Sample& output, const Sample& data, LawCode code,
-                                 const ValueList& prior, const ValueList& posterior,
-                                 const ValueList& parameters, int N, double low, double high,
-                                 int weibullShapeFlag) {
-    const PredictiveSampler sampler(data, code, prior, posterior, parameters, low, high,
-                                    weibullShapeFlag);
+PredictiveDraw predictive_sample(Sample& output, const PredictiveSampler& sampler, int N) {
     std::vector<double> values;
     const PredictiveDraw outcome = sampler.draw(N, values);
     if (outcome != PredictiveDraw::Drawn) return outcome;
     double rank = 0.0;
     for (const double value : values) output.push_back(rank += 1.0, value);
     return outcome;
+}
+
+PredictiveDraw predictive_sample(Sample& output, const Sample& data, LawCode code,
+                                 const ValueList& prior, const ValueList& posterior,
+                                 const ValueList& parameters, int N, double low, double high,
+                                 int weibullShapeFlag) {
+    const PredictiveSampler sampler(data, code, prior, posterior, parameters, low, high,
+                                    weibullShapeFlag);
+    return predictive_sample(output, sampler, N);
 }
 
 }  // namespace evstat

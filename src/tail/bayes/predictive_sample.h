@@ -12,11 +12,16 @@ enum class PredictiveDraw {
     Drawn,          // N values appended
     NotDrawable,    // the posterior or the prior is not a law the generator can draw from;
                     // nothing is drawn and nothing appended
-    RejectionBound  // the shape rejection reached its bound for one observation
+    RejectionBound  // the shape rejection reached its bound for one observation, or the
+                    // bound on the proposals of one sampler in all
 };
 
 // The most proposals the shape rejection makes for one observation.
 constexpr long kMaxShapeProposals = 1'000'000;
+// The most proposals one sampler makes in all, over every observation it draws: the
+// acceptance rate is the same for every observation, so a rate that is low without reaching
+// the bound of one observation would otherwise make a long run without end in sight.
+constexpr long long kMaxShapeProposalsInAll = 100'000'000;
 
 // Appends N values (ranks 1..N) drawn from the predictive law of `code` (1, 2, 4, 7, 8):
 // `posterior` is the (shape, scale) Gamma list of posterior_parameters, `parameters` the

@@ -52,9 +52,11 @@ class PredictiveSampler {
 public:
     PredictiveSampler(const Sample& data, LawCode code, const ValueList& prior,
                       const ValueList& posterior, const ValueList& parameters, double low,
-                      double high, int weibullShapeFlag);
+                      double high, int weibullShapeFlag,
+                      long long proposalsInAll = kMaxShapeProposalsInAll);
     bool drawable() const { return drawable_; }
-    // Replaces `values` by N draws; on NotDrawable nothing is drawn.
+    // Replaces `values` by N draws; on NotDrawable nothing is drawn. The shape proposals
+    // count against the sampler's bound in all, from one call to the next.
     PredictiveDraw draw(int N, std::vector<double>& values) const;
 
 private:
@@ -71,6 +73,10 @@ private:
     double high_;
     ShapeRejection rejection_;
     bool drawable_ = false;
+    mutable long long proposalsLeft_;
 };
+
+// Appends N values (ranks 1..N) drawn by `sampler`, as predictive_sample does.
+PredictiveDraw predictive_sample(Sample& output, const PredictiveSampler& sampler, int N);
 
 }  // namespace evstat
