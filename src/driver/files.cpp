@@ -1,6 +1,15 @@
 #include "driver/files.h"
 
 #include <sys/stat.h>
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -264,11 +273,39 @@ void write_curve_pair(const std::string& directory, const std::string& dataFile,
 }
 
 namespace {
-// The identity of the run's ParameterFile (device and inode); none when not set.
+// The identity of a file whatever the name it goes by: its device and inode, or on Windows
+// (whose stat leaves the inode 0) its volume's serial number and its index on the volume.
+struct FileIdentity {
+    unsigned long long volume = 0;
+    unsigned long long index = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+bool identity_of(const std::string& name, FileIdentity& identity) {
+#ifdef _WIN32
+    const HANDLE handle = ::CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = ::GetFileInformationByHandle(handle, &information) != 0;
+    ::CloseHandle(handle);
+    if (!known) return false;
+    identity.volume = information.dwVolumeSerialNumber;
+    identity.index = (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) |
+                     information.nFileIndexLow;
+#else
+    struct stat status {};
+    if (::stat(name.c_str(), &status) != 0) return false;
+    identity.volume = static_cast<unsigned long long>(status.st_dev);
+    identity.index = static_cast<unsigned long long>(status.st_ino);
+#endif
+    return true;
+}
+
+// The identity of the run's ParameterFile; none when not set.
 struct ProtectedFile {
     bool set = false;
-    dev_t device = 0;
-    ino_t inode = 0;
+    FileIdentity identity;
 };
 ProtectedFile& protected_file() {
     static ProtectedFile file;
@@ -290,18 +327,13 @@ void write_table_curve_pair(const std::string& directory, const std::string& dat
 void protect_parameter_file(const std::string& path) {
     ProtectedFile& p = protected_file();
     p = ProtectedFile{};
-    struct stat status {};
-    if (path.empty() || ::stat(path.c_str(), &status) != 0) return;
-    p.set = true;
-    p.device = status.st_dev;
-    p.inode = status.st_ino;
+    p.set = !path.empty() && identity_of(path, p.identity);
 }
 
 bool is_parameter_file(const std::string& name) {
     const ProtectedFile& p = protected_file();
-    struct stat status {};
-    if (!p.set || ::stat(name.c_str(), &status) != 0) return false;
-    return status.st_dev == p.device && status.st_ino == p.inode;
+    FileIdentity identity;
+    return p.set && identity_of(name, identity) && identity == p.identity;
 }
 
 OutputFile::OutputFile(const std::string& name, const char* mode)

@@ -49,6 +49,7 @@ const std::map<int, std::string> kMessages = {
     {22, "Le nombre de points doit être supérieur ou égal à 1."},
     {23, "Le nombre de classes de l'histogramme doit être supérieur ou égal à 1."},
     {66, "Le programme ne contient pas assez d'arguments."},
+    {68, "Le fichier de résultats ne peut pas être écrit."},
 };
 
 std::string message(int code) { return cp1252(kMessages.at(code)); }
@@ -114,7 +115,7 @@ TEST(LoadType1, EveryCheckOfTheCurveLayout) {
                     {3, "26", 3},  // accepted; task 26 then finds no numbered data file
                     {3, "2.9", -1},
                     {4, "1result", 4},
-                    {4, "*", -1},
+                    {4, "*", kWindowsEngine ? 68 : -1},  // Windows allows no file named "*"
                     {5, "1law", 10},
                     {5, "normale", 9},
                     {6, "abc", 11},
