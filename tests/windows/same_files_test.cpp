@@ -33,21 +33,23 @@ struct Study {
     Lines (*lines)(const std::string& dir);
 };
 
+// Laws whose draws and curves need no exp, log or trigonometric function (the uniform law):
+// the Windows run-time library's exp differs from the Linux one in the last digit at some
+// points, which would show in the 17 digits written. Task 32's Hill estimate takes
+// logarithms of the data, which both libraries round alike on this series.
 const std::vector<Study> kStudies = {
-    {"task 1: two normal samples", "1", true,
+    {"task 1: two uniform samples", "1", true,
      [](const std::string& d) -> Lines {
-         return {d, "*", "1", d + "Result1.txt", "Normale", "10", "2", "*", "50", "2", "10"};
+         return {d, "*", "1", d + "Result1.txt", "Uniforme", "3.5", "4.8", "*", "50", "2", "10"};
      }},
     {"task 5: the sea levels described", "1", false,
      [](const std::string& d) -> Lines {
          return {d, "data.txt", "5", d + "Result1.txt", "*", "*", "*", "*", "0", "0", "10"};
      }},
-    {"task 7: a normal fit with its curve pairs", "1", false,
+    {"task 7: a uniform fit with its curve pairs", "1", false,
      [](const std::string& d) -> Lines {
-         return {d, "data.txt", "7", d + "Result1.txt", "Normale", "*", "*", "*", "0", "1", "4"};
+         return {d, "data.txt", "7", d + "Result1.txt", "Uniforme", "*", "*", "*", "0", "1", "4"};
      }},
-    // The uniform law only: the densities of the normal and exponential laws go through the
-    // run-time library's exp, whose last digit differs from the Linux one at some points.
     {"task 9: the uniform candidate", "2", false,
      [](const std::string& d) -> Lines {
          return {d,   "data.txt", "9", d + "Result1.txt", "Uniforme", "10",
