@@ -39,11 +39,16 @@ install(FILES ${CMAKE_BINARY_DIR}/evstatConfig.cmake ${CMAKE_BINARY_DIR}/evstatC
 
 # Installing into a scratch prefix, then building and running the linking example against it.
 if(EVSTAT_TESTS AND NOT CMAKE_CROSSCOMPILING)
+  # A sanitized core needs the sanitizers' runtime in the program that links it.
+  set(EVSTAT_EXAMPLE_FLAGS "")
+  if(EVSTAT_SANITIZE)
+    set(EVSTAT_EXAMPLE_FLAGS "-fsanitize=address,undefined")
+  endif()
   add_test(NAME Install.LinkingExampleBuildsAgainstTheInstalledCore
            COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
                    -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DSCRATCH=${CMAKE_BINARY_DIR}/install-check
                    -DCXX=${CMAKE_CXX_COMPILER} -DLIBDIR=${CMAKE_INSTALL_LIBDIR}
-                   "-DHEADERS=${EVSTAT_PUBLIC_HEADERS}" -P ${CMAKE_SOURCE_DIR}/tests/install/linking_example.cmake)
+                   "-DHEADERS=${EVSTAT_PUBLIC_HEADERS}" "-DFLAGS=${EVSTAT_EXAMPLE_FLAGS}" -P ${CMAKE_SOURCE_DIR}/tests/install/linking_example.cmake)
   set_tests_properties(Install.LinkingExampleBuildsAgainstTheInstalledCore PROPERTIES TIMEOUT 300)
 endif()
 

@@ -37,7 +37,8 @@ foreach(header ${installed_headers})
 endforeach()
 
 step(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/linking -B ${SCRATCH}/example
-     -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=Release)
+     -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=Release
+     "-DCMAKE_CXX_FLAGS=${FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${FLAGS}")
 step(${CMAKE_COMMAND} --build ${SCRATCH}/example)
 step(${SCRATCH}/example/linking_example)
 message(STATUS "${step_output}")
