@@ -8,6 +8,7 @@
 
 #include "driver/files.h"
 #include "driver/task_support.h"
+#include "driver/work_bounds.h"
 #include "estimation/estimate.h"
 #include "fittests/fit_test.h"
 #include "fittests/goodness_of_fit.h"
@@ -175,8 +176,8 @@ void task_expert_opinion(RunContext& context) {
     Sample T1, T2, T3, T4, T5, P1, P2;
     const BayesTableInput table{S, p.extraOrders, n, k, prepared.u, prepared.e1, p.expert, s1, s2,
                                 c, A, Z, p.simulated, simulationCode, p.lawParameters, G, w,
-                                p.expertMaxQuantile, low, high};
-    bayes_quantile_table(table, T1, T2, T3, T4, T5, P1, P2);
+                                p.expertMaxQuantile, low, high, table_points_bound()};
+    if (!bayes_quantile_table(table, T1, T2, T3, T4, T5, P1, P2)) refuse_table_points();
 
     // The tests: the parent law by the selected test, both laws by their statistics, the
     // extreme quantile against resampled parent and predictive series.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "input/errors.h"
+#include "tail/bayes_table/law11_table.h"
 
 namespace evstat {
 
@@ -21,7 +22,21 @@ std::string as_text(double value) {
                       what + " " + as_text(value) + " au-del\xc3\xa0 de la limite " +
                           std::to_string(bound));
 }
+long long g_table_points_bound = kMostLaw11TablePoints;
 }  // namespace
+
+long long table_points_bound() {
+    return g_table_points_bound;
+}
+
+void lower_table_points_bound(long long points) {
+    g_table_points_bound = std::clamp(points, 0LL, kMostLaw11TablePoints);
+}
+
+void refuse_table_points() {
+    refuse("nombre de points de la table", static_cast<double>(g_table_points_bound) + 1.0,
+           g_table_points_bound);
+}
 
 void require_grid_within_bounds(long long steps) {
     if (steps < 0 || steps > kMostGridPoints - 1)

@@ -22,6 +22,14 @@ void require_grid_within_bounds(long long steps);
 // or count is refused too.
 void require_simulation_within_bounds(double sampleSize, double sampleCount);
 
+// The normal and lognormal predictive tables of task 25 hold at most this many points: the
+// bound is kMostLaw11TablePoints unless tests or the fuzz harness lowered it to keep their
+// runs short. A table that would need more fails with 12 once it reaches the bound, before
+// anything is written.
+long long table_points_bound();
+void lower_table_points_bound(long long points);
+[[noreturn]] void refuse_table_points();
+
 // The resampling tests of one series draw `resamples` series of `seriesSize` values for
 // each of `tests` tests: more than kMostResampledValues values in all fails with 12.
 void require_resampling_within_bounds(long long resamples, long long seriesSize, long long tests);

@@ -172,11 +172,19 @@ TEST(Reliability, WorkBounds) {
         return Lines{w.dir(), "d.txt", "24", w.dir() + "Result1.txt", "Weibull", "10", "0.05",
                      "5", "20", "2", resamples, "0.01"};
     };
+    // Task 25 with the normal law: a value far above the others spreads the predictive law
+    // over thousands of units, some 4e7 points of its table at steps of 1e-4.
+    auto expert = [](const WorkDir& w) {
+        return Lines{w.dir(), "d.txt", "25", w.dir() + "Result1.txt", "Normale", "0.5", "3", "0",
+                     "*", "*", "*", "*", "1", "5", "0.1", "0.01", "0.5", "Moyenne", "AD", "0.05",
+                     "0.1", "10", "0.01", "0.9", "0", "0.99", "0", "0"};
+    };
     struct Row {
         std::string why;
         Lines lines;
         bool refused;
         std::string loadType = "1";
+        std::string farValue = "";  // appended to the series
     };
     WorkDir w;
     std::string series;
@@ -192,17 +200,20 @@ TEST(Reliability, WorkBounds) {
         {"a small simulation", simulation(w, "10", "3"), false},
         {"1,000,000,020 resampled values", resampling(w, "3125001"), true, "2"},
         {"a few resamples", resampling(w, "5"), false, "2"},
+        {"a normal table of 4e7 points", expert(w), true, "3", "8044\n"},
+        {"a normal table of a narrow series", expert(w), false, "3"},
     };
     for (const Row& row : table) {
         for (const std::string& name : w.files())
             if (name != "Tmp1.txt") std::filesystem::remove_all(w.file(name));
-        if (row.loadType == "2") w.write("d.txt", series);
+        const bool readsSeries = row.loadType == "2" || row.loadType == "3";
+        if (readsSeries) w.write("d.txt", series + row.farValue);
         const Outcome o = run_in(w, row.lines, row.loadType);
         if (row.refused) {
             EXPECT_EQ(o.out.status, 1) << row.why;
             EXPECT_EQ(o.error, cp1252(kInvalid)) << row.why;
             std::vector<std::string> left{"Erreur.txt", "Tmp1.txt"};
-            if (row.loadType == "2") left.push_back("d.txt");
+            if (readsSeries) left.push_back("d.txt");
             EXPECT_EQ(o.files, left) << row.why;
             expect_error_line(o, 12, kInvalid, "au-delà de la limite", row.why);
         } else {

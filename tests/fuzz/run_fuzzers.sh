@@ -13,13 +13,18 @@ source_dir=$(cd "$(dirname "$0")" && pwd)
 # An input may hold a ParameterFile with two data files of a few hundred values each.
 max_len=16384
 timeout_seconds=25
+# The same seed every run (FUZZ_SEED to change it), so that a finding of one run comes back in
+# the next on the same corpus, and the inputs a short run tries are those a longer one tried.
+seed=${FUZZ_SEED:-1}
+# At most this many characters of each finding are printed.
+max_printed=24000
 failed=0
 for target in parameter_file data_file whole_run; do
     corpus="$build/fuzz-corpus/$target"
     findings="$build/fuzz-findings/$target"
     log="$build/fuzz-$target.log"
     mkdir -p "$corpus" "$findings"
-    "$build/fuzz_$target" -max_total_time="$seconds" -max_len="$max_len" \
+    "$build/fuzz_$target" -seed="$seed" -max_total_time="$seconds" -max_len="$max_len" \
         -timeout="$timeout_seconds" -rss_limit_mb=2048 -close_fd_mask=1 -print_final_stats=1 \
         -artifact_prefix="$findings/" "$corpus" "$source_dir/corpus/$target" > "$log" 2>&1
     status=$?
@@ -32,5 +37,12 @@ for target in parameter_file data_file whole_run; do
         grep -E 'ERROR|SUMMARY|fuzz target:|Test unit written' "$log" | head -n 8
         failed=1
     fi
+done
+# The findings themselves, last, so that a run whose build directory is gone can be replayed.
+for finding in "$build"/fuzz-findings/*/*; do
+    [[ -f $finding ]] || continue
+    echo "finding $finding ($(wc -c < "$finding") bytes), base64:"
+    base64 -w 0 "$finding" | head -c "$max_printed"
+    echo
 done
 exit $failed

@@ -18,15 +18,23 @@
 //     such requests are run): samples of more than kFuzzMostSampleValues values, more than
 //     kFuzzMostSamples samples, more than kFuzzMostGridPoints grid steps or histogram
 //     classes; more than kFuzzMostResamples resamples; more than kFuzzMostWork units of
-//     the tasks whose work grows faster than their series (see work_of).
+//     the tasks whose work grows faster than their series (see work_of); for LoadType 3,
+//     more than kFuzzMostExpertValues values or a Weibull-shape grid of more than
+//     kFuzzMostShapeGridPoints points (see shape_grid_points). The normal and lognormal
+//     tables of LoadType 3 hold at most kFuzzMostTablePoints points: the engine refuses
+//     longer ones with 12, and its predictive samplers make at most kFuzzMostShapeProposals
+//     shape proposals each (the engine's own bounds, lowered for the fuzz runs).
 // After the run: the status is 0 or 1; a failed run has left its error file (line 1
 // followed by "Erreur.txt") in the scratch directory; a run from the scratch directory
 // itself that succeeded leaves no "Erreur.txt" but the tail tasks' own sentence; the
 // ParameterFile is as it was written.
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -35,6 +43,7 @@
 
 #include "driver/run.h"
 #include "driver/work_bounds.h"
+#include "tail/bayes/predictive_sample.h"
 #include "fuzz_support.h"
 #include "input/errors.h"
 
@@ -52,6 +61,15 @@ constexpr int kFuzzMostResamples = 20;
 // square (tasks 15, 30 and 34): at most this many units, a unit being one value of one
 // test of one resample (about a microsecond in the fuzz build).
 constexpr double kFuzzMostWork = 4e6;
+// LoadType 3: the predictive test draws some hundreds of series of n values, each value a
+// rejection draw over the data (n squared); the Weibull-shape grid has one integration a point
+// (about 20 microseconds in the fuzz build), the normal table a cheaper one.
+constexpr double kFuzzMostExpertValues = 300.0;
+constexpr double kFuzzMostShapeGridPoints = 60'000.0;
+constexpr long long kFuzzMostTablePoints = 500'000;
+// The shape rejection of the predictive draws: at most this many proposals a sampler (the
+// engine's own bound, lowered), since a posterior far from the prior accepts few of them.
+constexpr long long kFuzzMostShapeProposals = 200'000;
 
 struct NamedFile {
     std::string_view name;
@@ -143,6 +161,37 @@ double words_in(const std::vector<NamedFile>& files) {
     return words;
 }
 
+// The largest number in the files of the input (0 when none is above it): a bound on the
+// largest value of any series a run reads.
+double largest_number_in(const std::vector<NamedFile>& files) {
+    double largest = 0.0;
+    for (const NamedFile& file : files) {
+        const std::string text(file.bytes);
+        const char* at = text.c_str();
+        while (*at != '\0') {
+            char* end = nullptr;
+            const double value = std::strtod(at, &end);
+            if (end == at) {
+                ++at;
+                continue;
+            }
+            if (std::isfinite(value)) largest = std::max(largest, std::fabs(value));
+            at = end;
+        }
+    }
+    return largest;
+}
+
+// The most points the Weibull-shape grid of the predictive law can take for a far end
+// E = max(3 X, 2 v): its fine regions before the decay point (at most 20,001 points), then
+// E at the step of its tail, or the plain grid of E at its own step.
+double shape_grid_points(double largestValue, double expertValue) {
+    const double E = std::max(3.0 * largestValue, 2.0 * std::fabs(expertValue));
+    const double tail = E <= 20.0 ? 0.0005 : E <= 100.0 ? 0.001 : 0.005;
+    const double plain = E <= 20.0 ? 0.001 : E <= 100.0 ? 0.005 : 0.01;
+    return std::max(20'001.0 + E / tail, E / plain);
+}
+
 // The work units of a LoadType 2 or 5 run over n values: laws or methods times n, times n
 // for the tasks that are quadratic by definition, else times the numbers of excesses of the
 // range times the series each test draws.
@@ -159,7 +208,7 @@ double work_of(const RunParameters& p, int loadType, double n) {
 // False when the loaded parameters ask for more work than a fuzz run may do, yet not so
 // much that the engine itself refuses it (those requests run: the engine's refusal is
 // quick). A file that does not load is run all the same: the engine refuses it at once.
-bool within_bounds(int loadType, const std::string& path, double seriesValues) {
+bool within_bounds(int loadType, const std::string& path, double seriesValues, double largestValue) {
     const Loader loader = loader_of(loadType);
     if (loader == nullptr) return true;
     DirectoryRestorer restorer;
@@ -192,7 +241,10 @@ bool within_bounds(int loadType, const std::string& path, double seriesValues) {
         case 2:
             return p.bootstrapCount <= kFuzzMostResamples &&
                    work_of(p, loadType, seriesValues) <= kFuzzMostWork;
-        case 3: return seriesValues <= kFuzzMostSampleValues;
+        case 3:
+            return seriesValues <= kFuzzMostExpertValues &&
+                   (p.lawName != "WeibullForme" ||
+                    shape_grid_points(largestValue, p.expertMaxQuantile) <= kFuzzMostShapeGridPoints);
         case 4: return simulation_within(p.sampleSize, p.sampleCount) && grid_within(p.classCount);
         case 5: return work_of(p, loadType, seriesValues) <= kFuzzMostWork;
         default: return true;
@@ -213,6 +265,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<NamedFile> files;
     if (!split_input(rest, parameterText, files)) return 0;
 
+    lower_table_points_bound(kFuzzMostTablePoints);
+    lower_shape_proposals_bound(kFuzzMostShapeProposals);
     const ScratchDirectory& work = scratch();
     for (const NamedFile& file : files) work.write(file.name, file.bytes);
     const std::string path = work.file("Tmp1.txt");
@@ -225,7 +279,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The front end starts the engine in the working directory, and so does this.
         DirectoryRestorer restorer;
         if (::chdir(work.dir().c_str()) != 0) broken("scratch directory lost");
-        if (within_bounds(loadType, path, words_in(files))) {
+        if (within_bounds(loadType, path, words_in(files), largest_number_in(files))) {
             std::string program = "evstat";
             std::string pathWord = path;
             std::string loadTypeWord(1, static_cast<char>('0' + loadType));

@@ -257,8 +257,9 @@ TEST(BayesQuantileTable, NormalTableRulings) {
                    kLaw11TableStep);
     Sample partial;
     const std::vector<double> ps = {1.0, 0.1, 0.05};
-    tabulate_law11_to_levels(kNormal, predictive, z90, 3 * quantile(kNormal, parameters, 0.95), ps,
-                             partial);
+    EXPECT_TRUE(tabulate_law11_to_levels(kNormal, predictive, z90,
+                                         3 * quantile(kNormal, parameters, 0.95), ps,
+                                         kMostLaw11TablePoints, partial));
     EXPECT_LT(partial.size(), full.size() / 2);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(lookup_distribution(partial, 1 - ps[i]), lookup_distribution(full, 1 - ps[i]));
@@ -267,8 +268,26 @@ TEST(BayesQuantileTable, NormalTableRulings) {
     // past the end of a table: its last point; a step that no longer moves x ends the table
     EXPECT_EQ(lookup_distribution(partial, 2.0), partial.x_at(partial.size()));
     Sample far;
-    tabulate_law11_to_levels(kNormal, predictive, 1e13, 2e13, ps, far);
+    EXPECT_TRUE(tabulate_law11_to_levels(kNormal, predictive, 1e13, 2e13, ps,
+                                         kMostLaw11TablePoints, far));
     EXPECT_EQ(far.size(), 1);
+    // a table that needs one point more than its bound stops at the bound and says so; the
+    // whole study then leaves its quantile series as they were
+    const long long needed = partial.size();
+    for (const long long bound : {needed, needed - 1}) {
+        Sample bounded;
+        EXPECT_EQ(tabulate_law11_to_levels(kNormal, predictive, z90,
+                                           3 * quantile(kNormal, parameters, 0.95), ps, bound,
+                                           bounded),
+                  bound == needed);
+        EXPECT_EQ(bounded.size(), bound);
+    }
+    BayesTableInput narrow = in;
+    narrow.mostTablePoints = needed - 1;
+    Tables refused;
+    EXPECT_FALSE(bayes_quantile_table(narrow, refused.t1, refused.t2, refused.t3, refused.t4,
+                                      refused.t5, refused.p1, refused.p2));
+    EXPECT_TRUE(refused.t3.empty());
 }
 
 // The code-11 height: Gamma(alpha + 1/2) / Gamma(alpha) as before while both are finite, through

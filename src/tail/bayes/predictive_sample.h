@@ -22,6 +22,10 @@ constexpr long kMaxShapeProposals = 1'000'000;
 // acceptance rate is the same for every observation, so a rate that is low without reaching
 // the bound of one observation would otherwise make a long run without end in sight.
 constexpr long long kMaxShapeProposalsInAll = 100'000'000;
+// The bound in all of a sampler made without one of its own: kMaxShapeProposalsInAll unless
+// tests or the fuzz harness lowered it (never above kMaxShapeProposalsInAll) for short runs.
+long long shape_proposals_bound();
+void lower_shape_proposals_bound(long long proposals);
 
 // Appends N values (ranks 1..N) drawn from the predictive law of `code` (1, 2, 4, 7, 8):
 // `posterior` is the (shape, scale) Gamma list of posterior_parameters, `parameters` the

@@ -53,7 +53,7 @@ public:
     PredictiveSampler(const Sample& data, LawCode code, const ValueList& prior,
                       const ValueList& posterior, const ValueList& parameters, double low,
                       double high, int weibullShapeFlag,
-                      long long proposalsInAll = kMaxShapeProposalsInAll);
+                      long long proposalsInAll = shape_proposals_bound());
     bool drawable() const { return drawable_; }
     // Replaces `values` by N draws; on NotDrawable nothing is drawn. The shape proposals
     // count against the sampler's bound in all, from one call to the next.

@@ -68,7 +68,7 @@ void append(const Sample& from, Sample& to) {
 
 }  // namespace
 
-void bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
+bool bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
                           Sample& tailQuantiles, Sample& predictiveQuantiles,
                           Sample& comparisonGiven, Sample& comparisonFitted,
                           Sample& predictiveDistribution, Sample& predictiveDensity) {
@@ -83,7 +83,9 @@ void bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
         double lo = 0.0;
         double hi = 0.0;
         law11_table_range(input.code, input.parameters, input.s1, input.s2, levels, lo, hi);
-        tabulate_law11_to_levels(input.code, input.predictive, lo, hi, levels, law11Table);
+        if (!tabulate_law11_to_levels(input.code, input.predictive, lo, hi, levels,
+                                      input.mostTablePoints, law11Table))
+            return false;
     } else if (input.code == kWeibull && input.weibullShapeFlag == 1) {
         Sample density;
         shape_tables(input, shapeTable, density);
@@ -107,6 +109,7 @@ void bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
         tailQuantiles.push_back(row, input.threshold - input.meanExcess * std::log(N * p / k));
         predictiveQuantiles.push_back(row, predictive_quantile(input, *table, p));
     }
+    return true;
 }
 
 }  // namespace evstat

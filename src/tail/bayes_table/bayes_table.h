@@ -8,6 +8,7 @@
 
 #include "laws/catalogue.h"
 #include "series/lists.h"
+#include "tail/bayes_table/law11_table.h"
 
 namespace evstat {
 
@@ -33,13 +34,16 @@ struct BayesTableInput {
     double expertMaxQuantile = 0.0;     // v, the far end of the shape grid is max(3 max x, 2 v)
     double low = 0.0;                   // support [L, U] of the shape
     double high = 0.0;
+    long long mostTablePoints = kMostLaw11TablePoints;  // of the normal and lognormal table
 };
 
 // Appends one point (row i = 1, 2, ..., value) per level to each quantile series: the parent
 // quantile, the exponential-tail value u - mean excess ln(N p / k), the predictive quantile, and
 // when comparisonFlag is 1 the comparison law's quantiles with each of its two lists. For the
 // Weibull shape case it also fills the predictive distribution and density tables (x, value).
-void bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
+// False when the normal or lognormal table would need more than mostTablePoints points: the
+// quantile series are then left as they were.
+bool bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
                           Sample& tailQuantiles, Sample& predictiveQuantiles,
                           Sample& comparisonGiven, Sample& comparisonFitted,
                           Sample& predictiveDistribution, Sample& predictiveDensity);

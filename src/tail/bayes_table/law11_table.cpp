@@ -16,6 +16,7 @@ namespace evstat {
 namespace {
 
 constexpr double kSpreadOfNoSecondPrecision = 3.0;  // V = 3 S when s2 is 0
+constexpr int kEndBisections = 200;  // halvings of [lo, hi] that find where the table ends
 
 double g_table_running_sum = 0.0;  // running sum of the table's own code-11 integrand
 
@@ -43,6 +44,27 @@ void widen(double value, double& lo, double& hi) {
     if (value > hi) hi = value;
 }
 
+// The points the table from lo will need, from the code-11 distribution itself: up to the
+// first x (by bisection) where it reaches target, or up to hi when it does not there.
+double points_needed(LawCode code, const ValueList& predictive, double lo, double hi,
+                     double target) {
+    auto reaches = [&](double x) {
+        const double upper = code == kNormal ? x : std::log(x);
+        return distribution(kStudentApprox, predictive, upper) >= target;
+    };
+    if (lo + kLaw11TableStep == lo) return 1.0;  // the step does not move lo: one point
+    double end = hi;
+    if (reaches(hi)) {
+        double below = lo;
+        for (int i = 0; i < kEndBisections && !reaches(below); ++i) {
+            const double middle = below + 0.5 * (end - below);
+            if (reaches(middle)) end = middle; else below = middle;
+        }
+        if (reaches(below)) end = below;
+    }
+    return std::floor((end - lo) / kLaw11TableStep) + 1.0;
+}
+
 }  // namespace
 
 void law11_table_range(LawCode code, const ValueList& parameters, double s1, double s2,
@@ -62,9 +84,9 @@ void law11_table_range(LawCode code, const ValueList& parameters, double s1, dou
     }
 }
 
-void tabulate_law11_to_levels(LawCode code, const ValueList& predictive, double lo, double hi,
-                              std::span<const double> levels, Sample& table) {
-    if (code != kNormal && code != kLognormal) return;
+bool tabulate_law11_to_levels(LawCode code, const ValueList& predictive, double lo, double hi,
+                              std::span<const double> levels, long long mostPoints, Sample& table) {
+    if (code != kNormal && code != kLognormal) return true;
     double target = -std::numeric_limits<double>::infinity();
     for (const double p : levels)
         if (1.0 - p > target) target = 1.0 - p;
@@ -73,13 +95,21 @@ void tabulate_law11_to_levels(LawCode code, const ValueList& predictive, double 
     const double alpha = predictive.at(2);
     const double beta = predictive.at(3);
     const Law11Density law11{student_approx_height(alpha, beta), predictive.at(1), alpha, beta};
+    // A table that would plainly pass its bound is refused before it is begun; the count of
+    // the loop stays the bound where the estimate falls short.
+    if (lo <= hi && points_needed(code, predictive, lo, hi, target) > static_cast<double>(mostPoints))
+        return false;
+    long long points = 0;
     for (double x = lo; x <= hi; x += kLaw11TableStep) {
+        if (points == mostPoints) return false;
         const double upper = code == kNormal ? x : std::log(x);
         const double value = f0 + romberg_integrate(law11, lower, upper);
         table.push_back(x, value);
+        ++points;
         if (value >= target) break;           // every level has its point
         if (x + kLaw11TableStep == x) break;  // the step no longer moves x
     }
+    return true;
 }
 
 double lookup_distribution(const Sample& table, double probability) {

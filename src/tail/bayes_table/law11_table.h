@@ -10,6 +10,9 @@
 namespace evstat {
 
 constexpr double kLaw11TableStep = 0.0001;
+// Most points of one table (16 bytes each): a series whose spread is some thousands of its
+// units would otherwise ask for hundreds of millions of integrations at kLaw11TableStep.
+constexpr long long kMostLaw11TablePoints = 10'000'000;
 
 // The range of the table: the smallest and the largest of the parent-family quantiles at 1 - p
 // with mean p1 and standard deviations 1/sqrt(s1), 1/sqrt(s2) (3 times the first when s2 is 0)
@@ -18,9 +21,10 @@ void law11_table_range(LawCode code, const ValueList& parameters, double s1, dou
                        std::span<const double> levels, double& lo, double& hi);
 
 // The points tabulate_law11 gives from lo to hi in steps of kLaw11TableStep, up to the first
-// whose value reaches the largest 1 - p: the points the lookups of the levels read.
-void tabulate_law11_to_levels(LawCode code, const ValueList& predictive, double lo, double hi,
-                              std::span<const double> levels, Sample& table);
+// whose value reaches the largest 1 - p: the points the lookups of the levels read. False when
+// the table stopped at mostPoints points before that.
+bool tabulate_law11_to_levels(LawCode code, const ValueList& predictive, double lo, double hi,
+                              std::span<const double> levels, long long mostPoints, Sample& table);
 
 // x of the first pair whose value is >= probability; the last x when none is; NaN when empty.
 double lookup_distribution(const Sample& table, double probability);
