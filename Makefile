@@ -44,4 +44,30 @@ fuzz:
 	./tests/fuzz/run_fuzzers.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_REL) $(BUILD_SAN) $(BUILD_DEMO) $(BUILD_FUZZ)
+	rm -rf $(BUILD) $(BUILD_REL) $(BUILD_SAN) $(BUILD_DEMO) $(BUILD_FUZZ) $(BUILD_WIN)
+
+# ---- Packages and the Windows build -------------------------------------------------
+# `make package`: the .deb of the Linux build. `make windows`: evstat.exe (static, cross-built
+# with MinGW-w64) in build-windows/. `make test-windows`: the end-to-end tests against it
+# under Wine, from a host build in build-windows/host. `make package-windows`: the zip.
+BUILD_WIN  ?= build-windows
+WIN_HOST    = $(BUILD_WIN)/host
+
+.PHONY: package windows test-windows package-windows
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+windows:
+	cmake -S . -B $(BUILD_WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	      -DCMAKE_BUILD_TYPE=Release -DEVSTAT_TESTS=OFF
+	cmake --build $(BUILD_WIN) -j $(JOBS)
+
+test-windows: windows
+	cmake -S . -B $(WIN_HOST) -DCMAKE_BUILD_TYPE=Release -DEVSTAT_TESTS=OFF \
+	      -DEVSTAT_WINDOWS_BUILD=$(abspath $(BUILD_WIN))
+	cmake --build $(WIN_HOST) -j $(JOBS)
+	cd $(WIN_HOST) && ctest --output-on-failure -j $(JOBS) -L wine
+
+package-windows: windows
+	cmake --build $(BUILD_WIN) --target package_windows

@@ -1,6 +1,15 @@
 #include "driver/files.h"
 
 #include <sys/stat.h>
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -134,7 +143,7 @@ void write_values(const Sample& series, const std::string& name) {
         if (++i < n)
             print_value(out.get(), p.y);
         else
-            checked(out.get(), std::fprintf(out.get(), "%24.17e", p.y));
+            checked(out.get(), std::fputs(format_number(p.y).c_str(), out.get()));
     }
 }
 
@@ -144,12 +153,32 @@ void write_pairs(const Sample& series, const std::string& name) {
     for (const Point& p : series) print_pair(out.get(), p.x, p.y);
 }
 
+std::string format_number(double value) {
+    constexpr std::size_t kWidth = 24;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.17e", value);
+    std::string text = buffer;
+#ifdef _WIN32
+    // The run-time library writes two or three digits depending on its version and on the
+    // environment: widen a two-digit exponent ("e+05" -> "e+005").
+    constexpr std::size_t kExponentDigits = 3;
+    const std::size_t e = text.find('e');
+    if (e != std::string::npos && e + 2 < text.size()) {
+        const std::size_t digits = text.size() - (e + 2);
+        if (digits < kExponentDigits) text.insert(e + 2, kExponentDigits - digits, '0');
+    }
+#endif
+    if (text.size() < kWidth) text.insert(0, kWidth - text.size(), ' ');
+    return text;
+}
+
 void print_value(std::FILE* file, double value) {
-    checked(file, std::fprintf(file, "%24.17e\n", value));
+    checked(file, std::fprintf(file, "%s\n", format_number(value).c_str()));
 }
 
 void print_pair(std::FILE* file, double x, double y) {
-    checked(file, std::fprintf(file, "%24.17e%s%24.17e\n", x, "\t", y));
+    checked(file, std::fprintf(file, "%s\t%s\n", format_number(x).c_str(),
+                               format_number(y).c_str()));
 }
 
 void print_text(std::FILE* file, const std::string& text) {
@@ -244,11 +273,39 @@ void write_curve_pair(const std::string& directory, const std::string& dataFile,
 }
 
 namespace {
-// The identity of the run's ParameterFile (device and inode); none when not set.
+// The identity of a file whatever the name it goes by: its device and inode, or on Windows
+// (whose stat leaves the inode 0) its volume's serial number and its index on the volume.
+struct FileIdentity {
+    unsigned long long volume = 0;
+    unsigned long long index = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+bool identity_of(const std::string& name, FileIdentity& identity) {
+#ifdef _WIN32
+    const HANDLE handle = ::CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = ::GetFileInformationByHandle(handle, &information) != 0;
+    ::CloseHandle(handle);
+    if (!known) return false;
+    identity.volume = information.dwVolumeSerialNumber;
+    identity.index = (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) |
+                     information.nFileIndexLow;
+#else
+    struct stat status {};
+    if (::stat(name.c_str(), &status) != 0) return false;
+    identity.volume = static_cast<unsigned long long>(status.st_dev);
+    identity.index = static_cast<unsigned long long>(status.st_ino);
+#endif
+    return true;
+}
+
+// The identity of the run's ParameterFile; none when not set.
 struct ProtectedFile {
     bool set = false;
-    dev_t device = 0;
-    ino_t inode = 0;
+    FileIdentity identity;
 };
 ProtectedFile& protected_file() {
     static ProtectedFile file;
@@ -270,18 +327,13 @@ void write_table_curve_pair(const std::string& directory, const std::string& dat
 void protect_parameter_file(const std::string& path) {
     ProtectedFile& p = protected_file();
     p = ProtectedFile{};
-    struct stat status {};
-    if (path.empty() || ::stat(path.c_str(), &status) != 0) return;
-    p.set = true;
-    p.device = status.st_dev;
-    p.inode = status.st_ino;
+    p.set = !path.empty() && identity_of(path, p.identity);
 }
 
 bool is_parameter_file(const std::string& name) {
     const ProtectedFile& p = protected_file();
-    struct stat status {};
-    if (!p.set || ::stat(name.c_str(), &status) != 0) return false;
-    return status.st_dev == p.device && status.st_ino == p.inode;
+    FileIdentity identity;
+    return p.set && identity_of(name, identity) && identity == p.identity;
 }
 
 OutputFile::OutputFile(const std::string& name, const char* mode)

@@ -28,6 +28,11 @@ void read_abscissas(Sample& abscissas, const std::string& name);
 void write_values(const Sample& series, const std::string& name);
 void write_pairs(const Sample& series, const std::string& name);
 
+// "%24.17e" of the value, with an exponent of three digits at least on Windows, whatever the
+// run-time library's own choice (the front end has always read three there), of two
+// at least elsewhere.
+std::string format_number(double value);
+
 // Every write is checked: a write that fails raises 68 (ResultNotWritable).
 void print_value(std::FILE* file, double value);           // "%24.17e\n"
 void print_pair(std::FILE* file, double x, double y);      // "%24.17e\t%24.17e\n"

@@ -24,8 +24,13 @@ int read_load_type(const char* word) {
 }
 
 // The folder of the ParameterFile (with its separator), or "" for the current directory.
+// On Windows a folder ends at a backslash, a slash or the colon of a drive ("C:Tmp1.txt").
 std::string folder_of(const std::string& path) {
+#ifdef _WIN32
+    const std::size_t slash = path.find_last_of("\\/:");
+#else
     const std::size_t slash = path.find_last_of('/');
+#endif
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 

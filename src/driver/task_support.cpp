@@ -108,11 +108,7 @@ bool defined_over_non_positive(LawCode code) {
     return code == kUniform || code == kNormal || code == kStudent;
 }
 
-std::string formatted(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%24.17e", value);
-    return buffer;
-}
+std::string formatted(double value) { return format_number(value); }
 
 void write_summary(std::FILE* out, const std::string& theoreticalMean, double mean,
                    const std::string& theoreticalVariance, double variance, const Sample& sorted,

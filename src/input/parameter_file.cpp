@@ -1,6 +1,11 @@
 #include "input/parameter_file.h"
 
+#ifdef _WIN32
+#include <direct.h>
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cctype>
 #include <cerrno>
@@ -15,7 +20,14 @@ namespace evstat {
 namespace {
 const std::string kEmptyLine;
 
+// The existence test and the change of current directory of the platform's C library.
+#ifdef _WIN32
+bool file_exists(const std::string& name) { return ::_access(name.c_str(), 0) == 0; }
+bool change_directory(const std::string& path) { return ::_chdir(path.c_str()) == 0; }
+#else
 bool file_exists(const std::string& name) { return ::access(name.c_str(), F_OK) == 0; }
+bool change_directory(const std::string& path) { return ::chdir(path.c_str()) == 0; }
+#endif
 
 bool is_blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
@@ -166,7 +178,7 @@ void load_common_head(const LineTable& table, int loadType, RunParameters& param
     parameters.directoryRead = true;
     if (!path_begins_with_letter(parameters.directory))
         throw line_failure(table, 1, Erreur::DirectoryNotText);
-    if (::chdir(parameters.directory.c_str()) != 0)
+    if (!change_directory(parameters.directory))
         throw line_failure(table, 1, Erreur::DirectoryNotFound);
     // From here on the error file has its place: one left by an earlier run goes (unless
     // it is the very ParameterFile of the run).

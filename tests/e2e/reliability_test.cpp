@@ -90,9 +90,10 @@ TEST(Reliability, ResultFilesThatCannotBeWritten) {
         std::string why, result;
     } rows[] = {
         {"a missing directory", "/nowhere/Result1.txt"},
-        {"a full device", "/dev/full"},
+        {"a full device", "/dev/full"},  // Linux only: Windows has no such device
     };
     for (const auto& row : rows) {
+        if (kWindowsEngine && row.result == "/dev/full") continue;
         WorkDir w;
         w.write("d.txt", "1\n2\n3\n");
         const std::string result = row.result[0] == '/' && row.result != "/dev/full"
@@ -125,10 +126,10 @@ TEST(Reliability, TheRunsOwnParameterFileIsNeverWritten) {
         std::string expected;
         for (const std::string& line : lines) expected += line + "\n";
         EXPECT_EQ(o.out.status, 1) << row.task;
-        EXPECT_EQ(w.read("Tmp1.txt"), expected) << row.task;
+        EXPECT_EQ(w.bytes("Tmp1.txt"), expected) << row.task;
         EXPECT_EQ(o.files, (std::vector<std::string>{"Erreur.txt", "Tmp1.txt", "d.txt"})) << row.task;
         EXPECT_EQ(o.error, cp1252(kNotWritable)) << row.task;
-        expect_error_line(o, 68, kNotWritable, w.file("Tmp1.txt"), row.task);
+        expect_error_line(o, 68, kNotWritable, w.engine_file("Tmp1.txt"), row.task);
     }
 }
 
@@ -137,10 +138,10 @@ TEST(Reliability, AParameterFileNamedLikeTheErrorFileStays) {
     WorkDir w;
     w.write("d.txt", "1\nx\n");
     w.write_lines("Erreur.txt", describe_file(w, "d.txt", w.dir() + "Result1.txt"));
-    const std::string before = w.read("Erreur.txt");
+    const std::string before = w.bytes("Erreur.txt");
     const RunOutput out = w.run("Erreur.txt", "1");
     EXPECT_EQ(out.status, 1);
-    EXPECT_EQ(w.read("Erreur.txt"), before);
+    EXPECT_EQ(w.bytes("Erreur.txt"), before);
     EXPECT_EQ(out.standardError.rfind("Erreur 67 : ", 0), 0u);
 }
 

@@ -25,6 +25,9 @@ namespace {
 using Lines = std::vector<std::string>;
 constexpr unsigned kSeed = 2024;
 constexpr int kResultNumber = 3;  // the curve pairs are numbered from 4
+// Under Wine the expected figures come from the Linux library: they agree to this
+// relative precision, the last digits of exp and log being the run-time library's own.
+constexpr double kWindowsRelative = 1e-12;
 
 struct Case {
     std::string law;
@@ -79,12 +82,6 @@ std::string curve_parameter_bytes(const WorkDir& w, const Case& c, int k, int ta
     for (int i = 1; i <= 3; ++i)
         text += (i <= parameters.size() ? formatted(parameters.at(i)) : std::string("*")) + "\n";
     return text + formatted(lower) + "\n" + formatted(upper) + "\n" + std::to_string(points) + "\n";
-}
-
-std::size_t first_difference(const std::string& a, const std::string& b) {
-    std::size_t i = 0;
-    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
-    return i;
 }
 
 Sample read_sorted(const std::string& text) {
@@ -256,14 +253,14 @@ TEST(TaskExpertOpinion, ResultColumnAndCurvePairsByLaw) {
         w.run_seeded("Tmp1.txt", "3", kSeed);
         EXPECT_FALSE(w.exists("Erreur.txt")) << c.law;
         const Expected e = expected_study(w, c, c.data == "expo.txt" ? exponential_quantiles() : portPirie);
-        EXPECT_EQ(w.read("Result3.txt"), column_bytes(e.column)) << c.law << " " << c.test;
+        EXPECT_EQ(difference(w.read("Result3.txt"), column_bytes(e.column), kWindowsRelative), "")
+            << c.law << " " << c.test;
         ASSERT_EQ(e.curves.size(), c.simulated ? 6u : 4u);
         for (std::size_t i = 0; i < e.curves.size(); ++i) {
             const std::string k = std::to_string(kResultNumber + 1 + static_cast<int>(i));
             EXPECT_EQ(w.read("Tmp" + k + ".txt"), e.curves[i].parameters) << c.law << " Tmp" << k;
-            const std::string curve = w.read("Result" + k + ".txt");
-            EXPECT_TRUE(curve == e.curves[i].curve)
-                << c.law << " Result" << k << " differs from byte " << first_difference(curve, e.curves[i].curve);
+            EXPECT_EQ(difference(w.read("Result" + k + ".txt"), e.curves[i].curve, kWindowsRelative), "")
+                << c.law << " Result" << k;
         }
         EXPECT_FALSE(w.exists("Tmp" + std::to_string(kResultNumber + 1 + e.curves.size()) + ".txt"));
 

@@ -121,7 +121,7 @@ TEST(TaskCandidateLaws, ThreeLawsOfWhichTheSecondIsUnusable) {
         EXPECT_GE(curve.size(), 2000u) << c.law;
         EXPECT_LE(curve.size(), 2001u) << c.law;
         ASSERT_FALSE(curve.empty());
-        EXPECT_EQ(curve.front().substr(0, 25), formatted(lo) + "\t") << c.law;
+        EXPECT_EQ(curve.front().substr(0, formatted(lo).size() + 1), formatted(lo) + "\t") << c.law;
     }
     EXPECT_EQ(w.files(), (Lines{"Result3.txt", "Result4.txt", "Result5.txt", "Tmp1.txt",
                                 "Tmp4.txt", "Tmp5.txt", "serie.txt"}));

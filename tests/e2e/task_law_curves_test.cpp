@@ -121,7 +121,7 @@ TEST(TaskSimulate, SummaryAndNumberedDataFiles) {
     };
     for (const Case& c : cases) {
         WorkDir w;
-        w.write("Result1.txt", "before\n");
+        w.write("Result1.txt", "before" + kLineEnd);
         // Uniform on [0, 12]: mean 6, variance 12 (the square of 12 / sqrt(12)).
         w.write_lines("Tmp1.txt", law_file(w, "1", "*", "Uniforme", "0", "12", "2000", c.samples, "10"));
         w.run("Tmp1.txt", "1");

@@ -22,6 +22,11 @@ constexpr unsigned kSeed = 20261209;
 constexpr int kResamples = 40;
 constexpr double kLevel = 0.05;
 constexpr double kOrder = 0.01;
+// Under Wine the expected figures come from the Linux library: they agree to the last
+// digits of exp and log, except where the likelihood fit of the tail stops (at a relative
+// change of 0.001) one update earlier or later than it does on Linux.
+constexpr double kWindowsRelative = 1e-12;
+constexpr double kWindowsLikelihoodRelative = 1e-3;
 
 // The settings of one run; laws and method as the ParameterFile names them.
 struct Setting {
@@ -180,7 +185,9 @@ TEST(QuantileTests, EveryGroupWithEveryVersion) {
             const RunOutput out = run_setting(w, s);
             const std::vector<Sample> files =
                 (s.task == 17 || s.task == 39) ? numbered : std::vector<Sample>{whole};
-            EXPECT_EQ(result_or_error(w), expected_result_or_error(s, files))
+            EXPECT_EQ(difference(result_or_error(w), expected_result_or_error(s, files),
+                                 s.method == "EMV" ? kWindowsLikelihoodRelative : kWindowsRelative),
+                      "")
                 << "task " << s.task << " version " << version;
             EXPECT_EQ(out.status, 0);
         }

@@ -1,0 +1,49 @@
+// Calls the engine's core directly: a law's distribution function, a fit and a test of
+// fit, each checked against a figure worked out by hand.
+#include <cmath>
+#include <cstdio>
+
+#include "estimation/estimate.h"
+#include "fittests/fit_test.h"
+#include "laws/catalogue.h"
+#include "laws/distributions.h"
+#include "series/lists.h"
+
+int main() {
+    using namespace evstat;
+    int failures = 0;
+    auto check = [&failures](const char* what, double value, double expected, double tolerance) {
+        const bool close = std::fabs(value - expected) <= tolerance;
+        std::printf("%-40s %.17g%s\n", what, value, close ? "" : "  (unexpected)");
+        if (!close) ++failures;
+    };
+
+    // Weibull (theta = 2, k = 1.5): F(1) = 1 - exp(-1 / 2).
+    ValueList weibull;
+    weibull.push_back(2.0);
+    weibull.push_back(1.5);
+    check("Weibull F(1), theta 2, k 1.5", distribution(kWeibull, weibull, 1.0),
+          1.0 - std::exp(-0.5), 1e-15);
+
+    // The normal fit of 1, 2, 3, 4 (sorted): mean 2.5, unbiased deviation sqrt(5/3).
+    Sample series;
+    for (int i = 1; i <= 4; ++i) series.push_back(i, i);
+    ValueList estimates;
+    estimate_law(series, kNormal, series.size(), estimates);
+    check("normal fit: mean", estimates.at(1), 2.5, 1e-15);
+    check("normal fit: standard deviation", estimates.at(2), std::sqrt(5.0 / 3.0), 1e-15);
+
+    // Anderson-Darling at 0.05: the normal law fits its own four points, against the 0.752
+    // of the table for estimated parameters.
+    int accepted = 0;
+    double statistic = 0.0;
+    double criticalValue = 0.0;
+    anderson_darling_test(series, kNormal, estimates, 0.05, accepted, statistic, criticalValue);
+    check("Anderson-Darling: accepted", accepted, 1, 0);
+    check("Anderson-Darling: critical value", criticalValue, 0.752, 1e-15);
+    std::printf("statistic %.17g\n", statistic);
+
+    if (failures != 0) return 1;
+    std::printf("the law, the fit and the test: all three agree\n");
+    return 0;
+}
