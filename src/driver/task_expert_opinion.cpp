@@ -174,13 +174,12 @@ void task_expert_opinion(RunContext& context) {
     if (p.simulated == 1) estimate_law(D, simulationCode, n, G);
 
     Sample T1, T2, T3, T4, T5, P1, P2;
+    const PredictiveTableBounds bounds = predictive_table_bounds();
     const BayesTableInput table{S, p.extraOrders, n, k, prepared.u, prepared.e1, p.expert, s1, s2,
                                 c, A, Z, p.simulated, simulationCode, p.lawParameters, G, w,
-                                p.expertMaxQuantile, low, high, table_points_bound(),
-                                shape_evaluations_bound()};
+                                p.expertMaxQuantile, low, high, bounds.points, bounds.evaluations};
     const TableBound bound = bayes_quantile_table(table, T1, T2, T3, T4, T5, P1, P2);
-    if (bound == TableBound::Law11Points) refuse_table_points();
-    if (bound == TableBound::ShapeEvaluations) refuse_shape_evaluations();
+    if (bound != TableBound::Within) refuse_table(bound);
 
     // The tests: the parent law by the selected test, both laws by their statistics, the
     // extreme quantile against resampled parent and predictive series.

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "input/errors.h"
-#include "tail/bayes_table/bayes_table.h"
 
 namespace evstat {
 
@@ -22,34 +21,24 @@ std::string as_text(double value) {
                       what + " " + as_text(value) + " au-del\xc3\xa0 de la limite " +
                           std::to_string(bound));
 }
-long long g_table_points_bound = kMostLaw11TablePoints;
-long long g_shape_evaluations_bound = kMostShapeKernelEvaluations;
+PredictiveTableBounds g_table_bounds{kMostLaw11TablePoints, kMostShapeKernelEvaluations};
 }  // namespace
 
-long long table_points_bound() {
-    return g_table_points_bound;
+PredictiveTableBounds predictive_table_bounds() {
+    return g_table_bounds;
 }
 
-void lower_table_points_bound(long long points) {
-    g_table_points_bound = std::clamp(points, 0LL, kMostLaw11TablePoints);
+void lower_predictive_table_bounds(long long points, long long evaluations) {
+    g_table_bounds = {std::clamp(points, 0LL, kMostLaw11TablePoints),
+                      std::clamp(evaluations, 0LL, kMostShapeKernelEvaluations)};
 }
 
-void refuse_table_points() {
-    refuse("nombre de points de la table", static_cast<double>(g_table_points_bound) + 1.0,
-           g_table_points_bound);
-}
-
-long long shape_evaluations_bound() {
-    return g_shape_evaluations_bound;
-}
-
-void lower_shape_evaluations_bound(long long evaluations) {
-    g_shape_evaluations_bound = std::clamp(evaluations, 0LL, kMostShapeKernelEvaluations);
-}
-
-void refuse_shape_evaluations() {
-    refuse("nombre d'\xc3\xa9valuations de la densit\xc3\xa9 pr\xc3\xa9" "dictive",
-           static_cast<double>(g_shape_evaluations_bound) + 1.0, g_shape_evaluations_bound);
+void refuse_table(TableBound bound) {
+    const bool points = bound == TableBound::Law11Points;
+    const long long most = points ? g_table_bounds.points : g_table_bounds.evaluations;
+    refuse(points ? "nombre de points de la table"
+                  : "nombre d'\xc3\xa9valuations de la densit\xc3\xa9 pr\xc3\xa9" "dictive",
+           static_cast<double>(most) + 1.0, most);
 }
 
 void require_grid_within_bounds(long long steps) {

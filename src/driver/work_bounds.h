@@ -3,6 +3,8 @@
 // the bounds runs as it always did.
 #pragma once
 
+#include "tail/bayes_table/bayes_table.h"
+
 namespace evstat {
 
 constexpr long long kMostGridPoints = 100'000'000;      // abscissas of one grid
@@ -22,18 +24,18 @@ void require_grid_within_bounds(long long steps);
 // or count is refused too.
 void require_simulation_within_bounds(double sampleSize, double sampleCount);
 
-// The normal and lognormal predictive tables of task 25 hold at most this many points: the
-// bound is kMostLaw11TablePoints unless tests or the fuzz harness lowered it to keep their
-// runs short. A table that would need more fails with 12 once it reaches the bound, before
-// anything is written.
-long long table_points_bound();
-void lower_table_points_bound(long long points);
-[[noreturn]] void refuse_table_points();
-// Likewise the evaluations of the predictive kernel over the Weibull-shape grid of task 25
-// (kMostShapeKernelEvaluations unless lowered): a table that needs more fails with 12.
-long long shape_evaluations_bound();
-void lower_shape_evaluations_bound(long long evaluations);
-[[noreturn]] void refuse_shape_evaluations();
+// The predictive tables of task 25: the points of the normal and lognormal table and the
+// kernel evaluations of the Weibull-shape one. They are kMostLaw11TablePoints and
+// kMostShapeKernelEvaluations unless tests or the fuzz harness lowered them (never above)
+// to keep their runs short. A table stopped by its bound fails with 12 (refuse_table),
+// before anything is written.
+struct PredictiveTableBounds {
+    long long points;
+    long long evaluations;
+};
+PredictiveTableBounds predictive_table_bounds();
+void lower_predictive_table_bounds(long long points, long long evaluations);
+[[noreturn]] void refuse_table(TableBound bound);
 
 // The resampling tests of one series draw `resamples` series of `seriesSize` values for
 // each of `tests` tests: more than kMostResampledValues values in all fails with 12.

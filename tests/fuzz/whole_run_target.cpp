@@ -270,9 +270,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<NamedFile> files;
     if (!split_input(rest, parameterText, files)) return 0;
 
-    lower_table_points_bound(kFuzzMostTablePoints);
+    lower_predictive_table_bounds(kFuzzMostTablePoints, kFuzzMostShapeEvaluations);
     lower_shape_proposals_bound(kFuzzMostShapeProposals);
-    lower_shape_evaluations_bound(kFuzzMostShapeEvaluations);
     const ScratchDirectory& work = scratch();
     for (const NamedFile& file : files) work.write(file.name, file.bytes);
     const std::string path = work.file("Tmp1.txt");
