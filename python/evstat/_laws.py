@@ -157,7 +157,7 @@ class Law:
             raise EvstatError(12, f"size = {size!r} is not an int or a tuple of ints") from None
         if any(s < 0 for s in shape):
             raise EvstatError(12, f"size = {size!r} is negative")
-        count = math.prod(shape)
+        count = min(math.prod(shape), 2**62)  # beyond the engine's bound either way
         return _core.draw(self.code, self._engine, count, generator_of(rng)).reshape(shape)
 
     def mean(self) -> float:

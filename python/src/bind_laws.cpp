@@ -217,11 +217,13 @@ void bind_laws(py::module_& m) {
 Generator(seed) starts where a run of the engine seeded with `seed` starts; every draw
 made with it carries its state on, so two calls draw what one task drawing both would.
 The seed is an integer from 0 to 2**32 - 1.)")
-        .def(py::init([](long long seed) {
-            if (seed < 0 || seed >= kSeedLimit)
-                throw Failure{kInvalidParameters,
-                              "the seed " + std::to_string(seed) + " is not from 0 to 2**32 - 1"};
-            return Generator(static_cast<std::uint32_t>(seed));
+        .def(py::init([](const py::int_& seed) {
+            int overflow = 0;
+            const long long value = PyLong_AsLongLongAndOverflow(seed.ptr(), &overflow);
+            if (overflow != 0 || value < 0 || value >= kSeedLimit)
+                throw Failure{kInvalidParameters, "the seed " + py::repr(seed).cast<std::string>() +
+                                                      " is not from 0 to 2**32 - 1"};
+            return Generator(static_cast<std::uint32_t>(value));
         }), py::arg("seed"))
         .def_property_readonly("state", &Generator::state, "The generator's state (32 bits).")
         .def("next", &Generator::next, "The source's next integer, 0 to 32767.")

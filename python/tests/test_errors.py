@@ -24,6 +24,8 @@ CASES = [
     (12, lambda: evstat.Normal(0.0, 1.0).rvs(-1, rng=1), "negative"),
     (12, lambda: evstat.Normal(0.0, 1.0).rvs(3, rng=-5), "-5"),
     (12, lambda: evstat.Generator(2**32), "seed"),
+    (12, lambda: evstat.Generator(10**30), "seed"),
+    (12, lambda: evstat.Normal(0.0, 1.0).rvs((10**10, 10**10), rng=1), "size"),
     (12, lambda: evstat.anderson_darling(X, "normal", n_resamples=10**8), "series of 65"),
     (12, lambda: evstat.anderson_darling([1.0], "normal"), "at least 2"),
     (12, lambda: evstat.anderson_darling_excesses(X, "gpd", 65), "k = 65"),
