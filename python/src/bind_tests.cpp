@@ -13,8 +13,14 @@ namespace {
 
 constexpr std::array<double, 5> kTabulatedLevels = {0.25, 0.1, 0.05, 0.025, 0.01};
 constexpr int kUniform = 0, kNormal = 4, kStudent = 5, kBeta = 6;
+constexpr int kChiSquare = 3, kGpd = 10;
+constexpr long long kDrawnCriticalSeries = 200;  // the engine's replicates of a drawn critical value
 // A statistic needs two values (its modifications divide by n, the Pareto transformation by n - 1).
 constexpr std::size_t kFewestValues = 2;
+
+bool critical_value_drawn(int code) {
+    return code == kChiSquare || code == kStudent || code == kBeta || code == kGpd;
+}
 
 double checked_level(double level) {
     if (std::find(kTabulatedLevels.begin(), kTabulatedLevels.end(), level) == kTabulatedLevels.end())
@@ -94,9 +100,11 @@ py::tuple fit_and_test(int kind, int code, const DoubleArray& data, double level
     const std::vector<double> sorted = sorted_series(data);
     const std::size_t n = sorted.size();
     require_two_values(n, "values");
-    if (resamples < 0 || resamples > kMostResampledValues / static_cast<long long>(n))
-        throw Failure{kInvalidParameters, std::to_string(resamples) + " series of " +
-                                              std::to_string(n) + " values: at most " +
+    // The laws without a table draw their critical value from 200 series of n values.
+    const long long series = resamples + (critical_value_drawn(code) ? kDrawnCriticalSeries : 0);
+    if (resamples < 0 || series > kMostResampledValues / static_cast<long long>(n))
+        throw Failure{kInvalidParameters, std::to_string(series) + " series of " +
+                                              std::to_string(n) + " values to draw: at most " +
                                               std::to_string(kMostResampledValues) +
                                               " values may be drawn"};
     if (code != kUniform && code != kNormal && code != kStudent && !(sorted.front() > 0.0))

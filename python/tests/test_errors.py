@@ -27,6 +27,7 @@ CASES = [
     (12, lambda: evstat.Generator(10**30), "seed"),
     (12, lambda: evstat.Normal(0.0, 1.0).rvs((10**10, 10**10), rng=1), "size"),
     (12, lambda: evstat.anderson_darling(X, "normal", n_resamples=10**8), "series of 65"),
+    (12, lambda: evstat.cramer_von_mises(np.arange(1.0, 6e6), "gpd"), "200 series of 5999999"),
     (12, lambda: evstat.anderson_darling([1.0], "normal"), "at least 2"),
     (12, lambda: evstat.anderson_darling_excesses(X, "gpd", 65), "k = 65"),
     (25, lambda: evstat.anderson_darling_excesses(X, "gpd", 1), "k = 1"),
