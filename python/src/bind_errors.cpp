@@ -15,6 +15,12 @@ std::string shown(double value) {
     return text;
 }
 
+std::string shown(const std::vector<double>& values) {
+    std::string text;
+    for (double v : values) text += (text.empty() ? "" : ", ") + shown(v);
+    return "(" + text + ")";
+}
+
 namespace {
 // The French message of a code, decoded from its Windows-1252 bytes.
 py::str french_message(int code) {

@@ -8,13 +8,9 @@ namespace evstat::binding {
 
 namespace {
 constexpr int kUniform = 0, kNormal = 4, kStudent = 5, kBeta = 6;
-
-bool needs_positive_data(int code) { return code != kUniform && code != kNormal && code != kStudent; }
-
-bool usable(const std::vector<double>& estimates) {
-    return std::any_of(estimates.begin(), estimates.end(), [](double v) { return v != 0.0; });
-}
 }  // namespace
+
+bool positive_law(int code) { return code != kUniform && code != kNormal && code != kStudent; }
 
 std::vector<double> sorted_series(const DoubleArray& data) {
     const std::span<const double> values = span_of(data);
@@ -38,36 +34,33 @@ std::vector<double> sorted_series(const DoubleArray& data) {
     return sorted;
 }
 
+std::vector<double> estimates_or_fail(int code, std::span<const double> sorted, const char* over) {
+    const std::vector<double> estimates = estimate(code, sorted);
+    bool usable = std::any_of(estimates.begin(), estimates.end(), [](double v) { return v != 0.0; });
+    if (usable) {
+        try {
+            checked_engine_parameters(code, estimates);
+        } catch (const Failure&) {
+            usable = false;
+        }
+    }
+    if (!usable)
+        throw Failure{kNoEstimate, "the engine's estimator cannot fit the " + english_name(code) +
+                                       " law to " + over + " of " + std::to_string(sorted.size()) +
+                                       " values (estimates " + shown(estimates) + ")"};
+    return estimates;
+}
+
 std::vector<double> fitted_parameters(int code, std::span<const double> sorted) {
-    if (needs_positive_data(code) && !(sorted.front() > 0.0))
+    if (positive_law(code) && !(sorted.front() > 0.0))
         throw Failure{kNegativeData, "the " + english_name(code) +
                                          " law is fitted to values above 0 only; the series holds " +
                                          shown(sorted.front())};
     if (code == kBeta && sorted.back() > 1.0)
         throw Failure{kOutsideSupport, "the beta law is fitted to values in (0, 1]; the series holds " +
                                            shown(sorted.back())};
-    std::vector<double> estimates;
-    {
-        py::gil_scoped_release unlocked;
-        estimates = estimate(code, sorted);
-    }
-    const std::string shown_estimates = [&] {
-        std::string text;
-        for (double v : estimates) text += (text.empty() ? "" : ", ") + shown(v);
-        return "(" + text + ")";
-    }();
-    if (!usable(estimates))
-        throw Failure{kNoEstimate, "the engine's estimator cannot fit the " + english_name(code) +
-                                       " law to this series of " + std::to_string(sorted.size()) +
-                                       " values (estimates " + shown_estimates + ")"};
-    try {
-        checked_engine_parameters(code, estimates);
-    } catch (const Failure&) {
-        throw Failure{kNoEstimate, "the " + english_name(code) + " law fitted to this series of " +
-                                       std::to_string(sorted.size()) +
-                                       " values has unusable parameters " + shown_estimates};
-    }
-    return estimates;
+    py::gil_scoped_release unlocked;
+    return estimates_or_fail(code, sorted, "this series");
 }
 
 void bind_fits(py::module_& m) {

@@ -12,8 +12,7 @@ namespace evstat::binding {
 namespace {
 
 constexpr std::array<double, 5> kTabulatedLevels = {0.25, 0.1, 0.05, 0.025, 0.01};
-constexpr int kUniform = 0, kNormal = 4, kStudent = 5, kBeta = 6;
-constexpr int kChiSquare = 3, kGpd = 10;
+constexpr int kChiSquare = 3, kStudent = 5, kBeta = 6, kGpd = 10;
 constexpr long long kDrawnCriticalSeries = 200;  // the engine's replicates of a drawn critical value
 // A statistic needs two values (its modifications divide by n, the Pareto transformation by n - 1).
 constexpr std::size_t kFewestValues = 2;
@@ -35,34 +34,10 @@ void require_two_values(std::size_t n, const char* what) {
                                               ", not " + std::to_string(n)};
 }
 
-std::string shown_list(const std::vector<double>& values) {
-    std::string text;
-    for (double v : values) text += (text.empty() ? "" : ", ") + shown(v);
-    return "(" + text + ")";
-}
-
-std::vector<double> estimates_or_fail(int code, std::span<const double> sorted, const char* over) {
-    std::vector<double> estimates = estimate(code, sorted);
-    const bool any = std::any_of(estimates.begin(), estimates.end(), [](double v) { return v != 0.0; });
-    bool valid = any;
-    if (valid) {
-        try {
-            checked_engine_parameters(code, estimates);
-        } catch (const Failure&) {
-            valid = false;
-        }
-    }
-    if (!valid)
-        throw Failure{kNoEstimate, "the engine's estimator cannot fit the " + english_name(code) +
-                                       " law to " + over + " (estimates " + shown_list(estimates) +
-                                       ")"};
-    return estimates;
-}
-
 [[noreturn]] void refused(int code, const std::vector<double>& parameters, const char* over) {
     throw Failure{kNegativeDataForLaw,
                   "the " + english_name(code) + " law fitted to " + over + ", with parameters " +
-                      shown_list(parameters) +
+                      shown(parameters) +
                       ", cannot be tested: it gives a value a probability of 0 or 1, or leaves "
                       "it outside its support"};
 }
@@ -79,8 +54,7 @@ double resampled_pvalue(TestKind kind, Generator& generator, int code,
     for (long long r = 0; r < resamples; ++r) {
         draw(generator, code, parameters, n, replicate);
         std::sort(replicate.begin(), replicate.end());
-        if (code != kUniform && code != kNormal && code != kStudent && !(replicate.front() > 0.0))
-            continue;
+        if (positive_law(code) && !(replicate.front() > 0.0)) continue;
         const std::vector<double> refit = estimate(code, replicate);
         const double s = test_statistic(kind, replicate, code, refit, level);
         if (std::isnan(s)) continue;
@@ -107,7 +81,7 @@ py::tuple fit_and_test(int kind, int code, const DoubleArray& data, double level
                                               std::to_string(n) + " values to draw: at most " +
                                               std::to_string(kMostResampledValues) +
                                               " values may be drawn"};
-    if (code != kUniform && code != kNormal && code != kStudent && !(sorted.front() > 0.0))
+    if (positive_law(code) && !(sorted.front() > 0.0))
         throw Failure{kNegativeDataForLaw, "the " + english_name(code) +
                                                " law takes values above 0 only; the series holds " +
                                                shown(sorted.front())};

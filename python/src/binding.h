@@ -40,8 +40,12 @@ inline std::span<const double> span_of(const DoubleArray& array) {
     return {array.data(), static_cast<std::size_t>(array.size())};
 }
 
-// "1.5", "-2", "nan": a number as the English messages show it.
+// "1.5", "-2", "nan": a number as the English messages show it; "(1.5, 2)" a list.
 std::string shown(double value);
+std::string shown(const std::vector<double>& values);
+
+// The laws whose values are above 0 (all but the uniform, normal and Student laws).
+bool positive_law(int code);
 
 // The engine's name of a law code and the law's English name.
 std::string engine_name(int code);
@@ -58,9 +62,13 @@ std::vector<double> checked_engine_parameters(int code, const std::vector<double
 // on the values of one sample (12). Returns the values sorted ascending.
 std::vector<double> sorted_series(const DoubleArray& data);
 
+// The engine's estimates of the law over a sorted series (`over` names it in a failure):
+// 63 when the estimator gives no usable estimate (all zero, or parameters outside the
+// law's domain). Needs no GIL.
+std::vector<double> estimates_or_fail(int code, std::span<const double> sorted, const char* over);
+
 // The law fitted to a sorted series as the fitting task fits it: 61 for a value not above
-// 0 where the law needs positive data, 62 for a beta series above 1, 63 when the engine's
-// estimator gives no usable estimate.
+// 0 where the law needs positive data, 62 for a beta series above 1, then as estimates_or_fail.
 std::vector<double> fitted_parameters(int code, std::span<const double> sorted);
 
 void bind_errors(py::module_& m);
