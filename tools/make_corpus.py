@@ -12,9 +12,9 @@ blank, as a front end's often does; the engine joins the words with one blank).
 Sources, each in a folder of its own:
   studies/  at least one run of every task and every LoadType over the example series;
   demo/     every run of examples/demo.sh, recorded by running it with a recording engine;
-  e2e/      every run of the end-to-end tests (their EVSTAT_KEEP_RUNS), when their binary
-            is given;
-  golden/   the cases of tests/golden.
+  e2e/      every run of the end-to-end tests and golden cases (their EVSTAT_KEEP_RUNS),
+            when their binary is given;
+  golden/   else the cases of tests/golden.
 
 usage: make_corpus.py OUT --engine ENGINE [--e2e E2E_TESTS_BINARY]
        make_corpus.py record OUT ENGINE WORD...   (the engine the demo runs)
@@ -286,9 +286,10 @@ def main():
     load_type_2(studies)
     load_types_3_4_5(studies)
     demo(os.path.join(out, "demo"), os.path.abspath(options.engine))
-    if options.e2e:
+    if options.e2e:  # the golden cases among them
         end_to_end(os.path.join(out, "e2e"), os.path.abspath(options.e2e))
-    golden(os.path.join(out, "golden"))
+    else:
+        golden(os.path.join(out, "golden"))
 
 
 if __name__ == "__main__":

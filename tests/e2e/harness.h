@@ -20,7 +20,6 @@
 #include <iterator>
 #include <regex>
 #include <sstream>
-#include <utility>
 #include <string>
 #include <vector>
 
@@ -59,6 +58,12 @@ inline std::string text_mode(const std::string& bytes, const std::string& what) 
                           << " of\n" << bytes;
         text += bytes[i];
     }
+    return text;
+}
+
+inline std::string replace_all(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
     return text;
 }
 
@@ -217,11 +222,7 @@ private:
         std::string split = path;
         for (char& c : split)
             if (c == ' ') c = '\n';
-        for (const auto& [from, to] : {std::pair<std::string, std::string>{split, "@DIR1@\n@DIR2@"},
-                                       std::pair<std::string, std::string>{path, "@DIR@"}})
-            for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-                text.replace(at, from.size(), to);
-        return text;
+        return replace_all(replace_all(text, split, "@DIR1@\n@DIR2@"), path, "@DIR@");
     }
     static void write_file(const fs::path& path, const std::string& content) {
         std::ofstream out(path, std::ios::binary);
