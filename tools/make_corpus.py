@@ -281,6 +281,8 @@ def main():
     parser.add_argument("--e2e", help="the end-to-end test binary (build/tests/e2e_tests)")
     options = parser.parse_args()
     out = os.path.abspath(options.out)
+    if os.path.exists(out) and os.listdir(out):
+        sys.exit(f"make_corpus: {out} is not empty")
     studies = Studies(os.path.join(out, "studies"))
     load_type_1(studies)
     load_type_2(studies)
