@@ -28,7 +28,8 @@ import sys
 import tempfile
 import time
 
-import golden_cases
+sys.dont_write_bytecode = True  # no __pycache__ in the tree
+import golden_cases  # noqa: E402
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 EXAMPLES = os.path.join(SOURCE, "examples")
