@@ -49,19 +49,15 @@ private:
         double margin = 0.0;      // on either bound, for the rounding of every sum
         bool rejectsAll = false;  // L < M / 32767 over the cell
     };
-    // The cells of one cell of the first grid, halved `depth` times: nodes first .. first + 2^depth.
-    struct Span {
-        int depth = 0;
-        int first = 0;
-    };
-
     double sum_of_powers(double k) const;  // S1(k)
     double fixed_part(double k) const;     // n ln(k/eta) + (k - 1) sum ln(x_i/eta)
     Node node_at(double k) const;
     void build_grid(double start, double end);
     Cell cell_between(const Node& left, const Node& right) const;
     bool refined_enough(const Node& left, const Node& right, const Cell& cell) const;
-    int cell_of(double k) const;  // the left node of the cell whose ends hold k, or -1
+    void index_cells();
+    int bucket_of(double k) const;             // -1 off the grid
+    int cell_of(double k, int bucket) const;  // the cell whose end nodes hold k, or -1
 
     std::vector<double> logRatios_;  // ln(x_i / eta)
     double count_ = 0.0;
@@ -69,11 +65,11 @@ private:
     double logProduct_ = 0.0;  // sum ln(x_i / eta)
     double logBound_ = 0.0;
     double relativeError_ = 0.0;  // of a full sum against the real one
-    double gridStart_ = 0.0;
-    double gridStep_ = 0.0;
-    std::vector<Span> spans_;
-    std::vector<Node> nodes_;  // each span's nodes, its two ends included
-    std::vector<Cell> cells_;  // cells_[i] lies between nodes i and i + 1 of one span
+    std::vector<Node> nodes_;  // the grid, in increasing order of shape
+    std::vector<Cell> cells_;  // cells_[i] lies between nodes i and i + 1
+    double bucketScale_ = 0.0;
+    std::vector<int> bucketCells_;     // the cell that holds each bucket's lower end
+    std::vector<bool> bucketRejects_;  // every cell a shape of the bucket may lie in rejects all
     bool usable_ = false;
 };
 

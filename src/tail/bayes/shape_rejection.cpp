@@ -19,6 +19,10 @@ constexpr double kBoundGap = 1e-4;
 constexpr int kMostHalvings = 16;
 // The halvings stop when the grid's sums would take more terms than this in all.
 constexpr double kMostGridTerms = 2e8;
+// Buckets of equal width over the grid, each naming a cell: a shape's cell in constant time.
+constexpr int kBuckets = 1 << 14;
+// No bucket rejects by itself when some cell is narrower than this relative to the shapes.
+constexpr double kNarrowestIndexedCell = 1e-9;
 // The smallest uniform value of the source, 1 / 32767, and -ln of it: no b below it is drawn.
 constexpr double kSmallestUniform = 1.0 / kRandomMax;
 constexpr double kLargestLogOfInverse = 10.3972;  // above -ln(1 / 32767) = 10.397177...
@@ -134,14 +138,13 @@ bool ShapeRejection::refined_enough(const Node& left, const Node& right, const C
 // The first grid's cells over [start, end], each halved while some cell of it is not refined
 // enough, one round of halvings over all of them at a time, while the sums stay within bound.
 void ShapeRejection::build_grid(double start, double end) {
-    gridStart_ = start;
-    gridStep_ = (end - start) / kGridCells;
+    const double gridStep = (end - start) / kGridCells;
     std::vector<std::vector<Node>> spans(kGridCells);
     std::vector<bool> done(kGridCells, false);
     double terms = 0.0;
     for (int c = 0; c < kGridCells; ++c) {
-        const double left = start + gridStep_ * c;
-        const double right = start + gridStep_ * (c + 1);
+        const double left = start + gridStep * c;
+        const double right = start + gridStep * (c + 1);
         spans[c] = {c == 0 ? node_at(left) : spans[c - 1].back(), node_at(right)};
         terms += count_;
     }
@@ -177,45 +180,61 @@ void ShapeRejection::build_grid(double start, double end) {
         }
         if (!halved) break;
     }
-    for (int c = 0; c < kGridCells; ++c) {
-        spans_.push_back(Span{depth[c], static_cast<int>(nodes_.size())});
-        for (std::size_t i = 0; i < spans[c].size(); ++i) {
-            nodes_.push_back(spans[c][i]);
-            cells_.push_back(i + 1 < spans[c].size() ? cell_between(spans[c][i], spans[c][i + 1])
-                                                     : Cell{});
-        }
+    for (int c = 0; c < kGridCells; ++c)  // each span's first node is the last one's end
+        nodes_.insert(nodes_.end(), spans[c].begin() + (c == 0 ? 0 : 1), spans[c].end());
+    for (std::size_t i = 0; i + 1 < nodes_.size(); ++i)
+        cells_.push_back(cell_between(nodes_[i], nodes_[i + 1]));
+    index_cells();
+}
+
+// Per bucket the cell that holds its lower end, and whether it and every cell about it reject
+// all shapes; a shape's bucket is off by at most a rounding, far less than the narrowest cell
+// when the cell beside is counted too (else no bucket rejects by itself).
+void ShapeRejection::index_cells() {
+    const int cells = static_cast<int>(cells_.size());
+    const double start = nodes_.front().k;
+    const double end = nodes_.back().k;
+    bucketScale_ = kBuckets / (end - start);
+    double narrowest = end - start;
+    for (int i = 0; i < cells; ++i) narrowest = std::min(narrowest, nodes_[i + 1].k - nodes_[i].k);
+    const bool rejectByBucket = narrowest > kNarrowestIndexedCell * std::max(1.0, std::fabs(end));
+    bucketCells_.assign(kBuckets, 0);
+    bucketRejects_.assign(kBuckets, false);
+    int i = 0;
+    for (int j = 0; j < kBuckets; ++j) {
+        const double low = start + j / bucketScale_;
+        const double high = start + (j + 1) / bucketScale_;
+        while (i + 1 < cells && nodes_[i + 1].k <= low) ++i;
+        int last = i;
+        while (last + 1 < cells && nodes_[last + 1].k < high) ++last;
+        bucketCells_[j] = i;
+        bool all = rejectByBucket;
+        for (int c = std::max(i - 1, 0); c <= std::min(last + 1, cells - 1) && all; ++c)
+            all = cells_[c].rejectsAll;
+        bucketRejects_[j] = all;
     }
 }
 
-int ShapeRejection::cell_of(double k) const {
-    const double position = (k - gridStart_) / gridStep_;
-    if (!(position >= 0.0 && position <= kGridCells)) return -1;
-    int c = std::min(static_cast<int>(position), kGridCells - 1);
-    const auto last_node = [this](int span) { return spans_[span].first + (1 << spans_[span].depth); };
-    if (c > 0 && k < nodes_[spans_[c].first].k)
-        --c;
-    else if (c + 1 < kGridCells && k > nodes_[last_node(c)].k)
-        ++c;
-    const int first = spans_[c].first;
-    const int last = last_node(c);
-    const double offset =
-        (k - nodes_[first].k) / (nodes_[last].k - nodes_[first].k) * (last - first);
-    int i = first;
-    if (offset >= last - first)
-        i = last - 1;
-    else if (offset > 0.0)
-        i = first + static_cast<int>(offset);
-    if (i > first && k < nodes_[i].k)
-        --i;
-    else if (i + 1 < last && k > nodes_[i + 1].k)
-        ++i;
+int ShapeRejection::bucket_of(double k) const {
+    const double position = (k - nodes_.front().k) * bucketScale_;
+    if (!(position >= 0.0 && position <= kBuckets)) return -1;
+    return std::min(static_cast<int>(position), kBuckets - 1);
+}
+
+int ShapeRejection::cell_of(double k, int bucket) const {
+    const int cells = static_cast<int>(cells_.size());
+    int i = bucketCells_[bucket];
+    while (i > 0 && k < nodes_[i].k) --i;
+    while (i + 1 < cells && k > nodes_[i + 1].k) ++i;
     if (!(nodes_[i].k <= k && k <= nodes_[i + 1].k)) return -1;
     return i;
 }
 
 bool ShapeRejection::accepts(double k, double b) const {
     if (!(k > 0.0)) return false;
-    const int i = cell_of(k);
+    const int bucket = bucket_of(k);
+    if (bucket >= 0 && bucketRejects_[bucket] && b >= kSmallestUniform) return false;
+    const int i = bucket >= 0 ? cell_of(k, bucket) : -1;
     if (i >= 0 && cells_[i].rejectsAll && b >= kSmallestUniform) return false;
     // Accepted when S1(k) <= allowed.
     const double allowed = fixed_part(k) - std::log(b) - logBound_;
@@ -225,7 +244,8 @@ bool ShapeRejection::accepts(double k, double b) const {
         const double margin = cells_[i].margin;
         const double below = std::max(left.sum + left.slope * (k - left.k),
                                       right.sum + right.slope * (k - right.k)) - margin;
-        const double above = left.sum + (right.sum - left.sum) * ((k - left.k) / (right.k - left.k)) + margin;
+        const double above =
+            left.sum + (right.sum - left.sum) * ((k - left.k) / (right.k - left.k)) + margin;
         if (below > 0.0 && below * (1.0 - 2.0 * relativeError_) > allowed) return false;
         if (above * (1.0 + 2.0 * relativeError_) < allowed) return true;
     }
