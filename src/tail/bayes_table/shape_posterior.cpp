@@ -127,6 +127,11 @@ double CachedPredictiveIntegrand::operator()(double k) const {
             cache.factors.push_back(factor);
         }
     }
+    // exp(k ln r - r^k) is at most 1/e for every finite r > 0 and k, so a factor of +0 gives +0
+    // without it.
+    if (factor == 0.0 && !std::signbit(factor) && ratio > 0.0 && std::isfinite(ratio) &&
+        std::isfinite(k))
+        return 0.0;
     return factor * std::exp(k * logRatio - std::pow(ratio, k));
 }
 
