@@ -308,6 +308,16 @@ double error_function(double x) {
     return x > 0.0 ? (0.5 - r) + 0.5 : (r - 0.5) - 0.5;
 }
 
+// Cody (1969) as above, giving erfc itself beyond 0.46875 so that its relative accuracy holds far
+// into the upper tail (until it underflows past about 26.5); erfc(-y) = 2 - erfc(y).
+double complementary_error_function(double x) {
+    if (std::isnan(x)) return kNaN;
+    const double y = std::fabs(x);
+    if (y <= kErfSmall) return 1.0 - error_function(x);
+    const double r = y <= kErfMiddle ? erfc_middle(y) : erfc_large(y);
+    return x > 0.0 ? r : 2.0 - r;
+}
+
 // Rational first guess and two Newton steps on erf; +-1 give the largest double, |y| > 1 gives 0.
 double inverse_error_function(double y) {
     if (std::isnan(y)) return kNaN;

@@ -10,6 +10,7 @@ double power(double x, double y);  // exp(y ln x)
 double gamma_p(double x, double a);  // P(a, x)
 double beta_i(double x, double a, double b);  // I_x(a, b)
 double error_function(double x);
+double complementary_error_function(double x);  // erfc(x), accurate in the upper tail
 double inverse_error_function(double y);
 
 }  // namespace evstat
