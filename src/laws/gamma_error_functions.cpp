@@ -259,6 +259,12 @@ double log_gamma(double x) {
     return log_gamma_asymptotic(x);  // also NaN for NaN
 }
 
+// Cody's range (0.6796875, 1.5] of log_gamma in its own variable t = x - 1, so that a small t
+// keeps its relative precision instead of being rounded into 1 + t first.
+double log_gamma_one_plus(double t) {
+    return t * (kAlgamaD1 + t * algama_ratio(kAlgamaP1, kAlgamaQ1, t, 1.0));
+}
+
 double gamma_function(double x) {
     return std::exp(log_gamma(x));
 }

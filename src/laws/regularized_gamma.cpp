@@ -25,6 +25,11 @@ constexpr double kSaddlePointShape = 10.0;
 constexpr long kMaxSteps = 10'000'000;
 // Lentz's guard against a zero denominator.
 constexpr double kTiny = 1e-300;
+// Shapes below 1: Q from its own series where P is above one half (see small_shape_upper); ln
+// Gamma(1 + a) from Cody's range around 1 up to a = 1/2.
+constexpr double kSmallShapeCodyRange = 0.5;
+// x < 2 there, so x^n / n! is below 1e-17 after 25 terms.
+constexpr int kMaxSmallShapeTerms = 60;
 
 // Sum of x^n / ((a + 1) ... (a + n)), n >= 0: P(a, x) = x^a e^-x / Gamma(a + 1) times this.
 double lower_series(double a, double x) {
@@ -62,6 +67,24 @@ double upper_fraction(double a, double x) {
     return kNaN;
 }
 
+// Q(a, x) for a < 1 and x < 2, where the series gives P near 1: with Gamma(a) = Gamma(1 + a)/a,
+// Q = (1 - x^a / Gamma(1 + a)) - (x^a / Gamma(a)) sum_{n >= 1} (-1)^n x^n / (n! (a + n)), the first
+// term from expm1 and ln Gamma(1 + a) in its own variable (DiDonato and Morris, 1986).
+double small_shape_upper(double a, double x) {
+    const double log_gamma_1a =
+        a <= kSmallShapeCodyRange ? log_gamma_one_plus(a) : log_gamma(1.0 + a);
+    const double log_power = a * std::log(x) - log_gamma_1a;  // ln(x^a / Gamma(1 + a))
+    double term = 1.0;
+    double sum = 0.0;
+    for (int n = 1; n < kMaxSmallShapeTerms; ++n) {
+        term *= -x / n;
+        const double next = sum + term / (a + n);
+        if (next == sum) break;
+        sum = next;
+    }
+    return -std::expm1(log_power) - std::exp(log_power) * a * sum;
+}
+
 }  // namespace
 
 double gamma_power_term(double a, double x) {
@@ -77,6 +100,10 @@ TailPair regularized_gamma(double a, double x) {
     const double factor = gamma_power_term(a, x);
     if (x < a + 1.0) {
         const double p = factor / a * lower_series(a, x);
+        if (a < 1.0 && p > 0.5) {
+            const double q = small_shape_upper(a, x);
+            return {1.0 - q, q};
+        }
         return {p, 1.0 - p};
     }
     const double q = factor * upper_fraction(a, x);

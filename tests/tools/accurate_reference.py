@@ -21,11 +21,13 @@ UNIFORM, EXPONENTIAL, GAMMA, CHI_SQUARE, NORMAL, STUDENT, BETA, WEIBULL, LOGNORM
 LAWS = [
     (UNIFORM, (1.0, 3.0)), (UNIFORM, (-2.0, 5.0)),
     (EXPONENTIAL, (2.0,)),
-    (GAMMA, (2.5, 1.5)), (GAMMA, (0.3, 2.0)), (GAMMA, (40.0, 0.5)), (GAMMA, (400.0, 1.0)),
+    (GAMMA, (2.5, 1.5)), (GAMMA, (0.3, 2.0)), (GAMMA, (0.02, 1.0)), (GAMMA, (40.0, 0.5)),
+    (GAMMA, (400.0, 1.0)),
     (CHI_SQUARE, (1.0,)), (CHI_SQUARE, (4.0,)), (CHI_SQUARE, (17.0,)),
     (NORMAL, (1.0, 2.0)),
     (STUDENT, (1.0,)), (STUDENT, (2.0,)), (STUDENT, (5.0,)), (STUDENT, (30.0,)), (STUDENT, (1000.0,)),
     (BETA, (2.0, 3.0)), (BETA, (0.5, 0.5)), (BETA, (0.2, 8.0)), (BETA, (30.0, 60.0)),
+    (BETA, (0.05, 0.3)),
     (WEIBULL, (2.0, 1.5)), (WEIBULL, (0.5, 0.7)),
     (LOGNORMAL, (0.5, 0.8)),
     (PARETO, (1.5, 3.0)), (PARETO, (2.0, 0.8)),
@@ -78,8 +80,11 @@ def law(code, p, x):
         if x <= 0: return 0, 0, 1
         if x >= 1: return 0, 1, 0
         dens = mp.exp((a - 1) * mp.log(x) + (b - 1) * mp.log(1 - x) - mp.log(mp.beta(a, b)))
-        return (dens, mp.betainc(a, b, 0, x, regularized=True),
-                mp.betainc(b, a, 0, 1 - x, regularized=True))
+        lower = mp.betainc(a, b, 0, x, regularized=True)
+        # 1 - x to 30 digits needs as many more digits as x has leading zeros.
+        with mp.workdps(mp.mp.dps + max(0, int(-mp.log10(x)))):
+            upper = mp.betainc(b, a, 0, 1 - x, regularized=True)
+        return dens, lower, +upper
     if code == WEIBULL:
         a, b = map(mp.mpf, p)
         if x <= 0: return 0, 0, 1
