@@ -11,7 +11,8 @@
 // Every function gives NaN for an unknown code, missing or invalid parameters or a NaN argument,
 // and never throws. The density at a finite end of the support is its limit there (possibly
 // +inf); probabilities outside [0, 1] give NaN, 0 and 1 the ends of the support (possibly
-// infinite).
+// infinite). The gamma, chi-square, beta and Student laws need about sqrt(shape) steps near the
+// centre: shapes (or degrees of freedom) beyond about 1e12 give NaN rather than run on.
 #pragma once
 
 #include <span>
