@@ -25,10 +25,10 @@ ValueList list_of(std::initializer_list<double> values) {
 
 // `count` sorted series of n values of the law, from a fixed seed.
 std::vector<Sample> series_of(LawCode code, const ValueList& parameters, int count, int n) {
-    set_seed(2024);
+    Generator generator(2024);
     std::vector<Sample> all(static_cast<std::size_t>(count));
     for (Sample& s : all) {
-        evaluate_law(s, code, Sample{}, parameters, EvalMode::RandomSample, n);
+        random_sample(generator, code, parameters, n, s);
         s.sort_ascending();
     }
     return all;
@@ -48,8 +48,8 @@ void et_differences_over_files(benchmark::State& state, LawCode code, const Valu
             double u = 0.0;
             excesses_over_threshold(s, kExcesses, kValues, excesses, u);
             QuantileTestOutcome outcome;
-            et_resampling_test(s, excesses, kExcesses, u, code, estimates, 0.05, 0.01, kResamples,
-                               kDifferenceInterval, outcome);
+            et_resampling_test(generator, s, excesses, kExcesses, u, code, estimates, 0.05, 0.01,
+                               kResamples, kDifferenceInterval, outcome);
             accepted += outcome.verdict;
         }
         benchmark::DoNotOptimize(accepted);
@@ -79,7 +79,7 @@ void BM_GpdEmvDifferencesNormal(benchmark::State& state) {
     fit_tail(fit, s, kExcesses, kValues, u, kTailMaximumLikelihood, warning, failure);
     for (auto _ : state) {
         QuantileTestOutcome outcome;
-        gpd_resampling_test(s, kExcesses, u, kNormal, estimates, 0.05, 0.001, 1000,
+        gpd_resampling_test(generator, s, kExcesses, u, kNormal, estimates, 0.05, 0.001, 1000,
                             kDifferenceInterval, fit, kTailMaximumLikelihood, outcome);
         benchmark::DoNotOptimize(outcome.verdict);
     }
@@ -98,8 +98,8 @@ void BM_PredictiveWeibullShape100k(benchmark::State& state) {
     const ShapeCase c;
     for (auto _ : state) {
         Sample out;
-        predictive_sample(out, c.data, kWeibull, c.prior, ValueList{}, c.parameters, 100000, 0.5,
-                          5.0, 1);
+        predictive_sample(generator, c.data, kWeibull, c.prior, ValueList{}, c.parameters, 100000,
+                          0.5, 5.0, 1, out);
         benchmark::DoNotOptimize(out.size());
     }
 }
@@ -112,8 +112,8 @@ void BM_EtPredictiveWeibullShape(benchmark::State& state) {
     excesses_over_threshold(c.data, 20, 200, excesses, u);
     for (auto _ : state) {
         QuantileTestOutcome outcome;
-        et_predictive_test(c.data, excesses, 20, u, kWeibull, c.parameters, 0.05, 0.01, 500,
-                           c.prior, ValueList{}, 1, 0.5, 5.0, outcome);
+        et_predictive_test(generator, c.data, excesses, 20, u, kWeibull, c.parameters, 0.05, 0.01,
+                           500, c.prior, ValueList{}, 1, 0.5, 5.0, outcome);
         benchmark::DoNotOptimize(outcome.verdict);
     }
     state.counters["series"] = 500;

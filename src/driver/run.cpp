@@ -11,7 +11,6 @@
 #include "driver/tasks.h"
 #include "input/errors.h"
 #include "input/parameter_file.h"
-#include "laws/generator.h"
 
 namespace evstat {
 
@@ -144,7 +143,8 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
             default: return 0;  // loads nothing, runs nothing
         }
 
-        set_seed(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
+        context.generator =
+            Generator(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
         run_task(context);
     } catch (Erreur code) {
         const std::string line = error_line(code);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "laws/catalogue.h"
+#include "laws/generator.h"
 #include "series/lists.h"
 
 namespace evstat {
@@ -86,6 +87,7 @@ struct RunContext {
     LawCode simulationLawCode = kUnknownLaw;
     int weibullShapeFlag = 0;
     int testSelector = 0;
+    Generator generator;  // the run's draws, seeded once before the task
 };
 
 // Runs the engine on a command line; returns the process exit status. The generator is

@@ -45,8 +45,8 @@ void require_drawable_prior(const RunContext& context) {
 // One predictive sample of `size` values; a shape rejection at its bound (of one value, or
 // of the whole run's proposals) fails with 65, a posterior or a prior the generator cannot
 // draw from with 12.
-void draw(const PredictiveSampler& sampler, int size, Sample& sample) {
-    const PredictiveDraw outcome = predictive_sample(sample, sampler, size);
+void draw(Generator& generator, const PredictiveSampler& sampler, int size, Sample& sample) {
+    const PredictiveDraw outcome = predictive_sample(generator, sampler, size, sample);
     if (outcome == PredictiveDraw::RejectionBound) throw Erreur::MethodPreconditionFails;
     if (outcome == PredictiveDraw::NotDrawable) throw Erreur::InvalidLawParameters;
 }
@@ -78,7 +78,7 @@ void task_predictive_samples(RunContext& context) {
                                     p.priorLow, p.priorHigh, context.weibullShapeFlag);
 
     Sample sample;
-    draw(sampler, valuesEach, sample);
+    draw(context.generator, sampler, valuesEach, sample);
     sample.sort_ascending();
     {
         OutputFile out(p.resultFile, "a");
@@ -88,8 +88,9 @@ void task_predictive_samples(RunContext& context) {
                           valuesEach);
         }
     }
-    write_numbered_samples(p.directory, p.sampleCount, sample,
-                           [&](Sample& again) { draw(sampler, valuesEach, again); });
+    write_numbered_samples(p.directory, p.sampleCount, sample, [&](Sample& again) {
+        draw(context.generator, sampler, valuesEach, again);
+    });
 }
 
 }  // namespace evstat

@@ -24,10 +24,8 @@ void require_valid_law(const RunContext& context) {
 }
 
 // Draws n values of the law into the sample, numbered 1..n.
-void draw_sample(const RunContext& context, int n, Sample& sample) {
-    const Sample none;
-    evaluate_law(sample, context.lawCode, none, context.parameters.lawParameters,
-                 EvalMode::RandomSample, n);
+void draw_sample(RunContext& context, int n, Sample& sample) {
+    random_sample(context.generator, context.lawCode, context.parameters.lawParameters, n, sample);
 }
 
 // The abscissas of a curve task: the data file's numbers, or the grid from a to b in m steps.
@@ -78,7 +76,7 @@ void task_law_curve(RunContext& context, EvalMode mode) {
     Sample abscissas;
     curve_abscissas(p, abscissas);
     Sample curve;
-    evaluate_law(curve, context.lawCode, abscissas, p.lawParameters, mode, 0);
+    evaluate_law(context.lawCode, p.lawParameters, abscissas, mode, curve);
     write_pairs(curve, p.resultFile);
 }
 

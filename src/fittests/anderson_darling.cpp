@@ -53,16 +53,18 @@ double corrected_anderson_darling(LawCode code, double raw, int n) {
     return raw;
 }
 
-void anderson_darling_test(const Sample& data, LawCode code, const ValueList& parameters,
-                           double level, int& accepted, double& statistic, double& criticalValue) {
-    run_fit_test(FitStatistic::AndersonDarling, data, code, parameters, level, accepted, statistic,
-                 criticalValue);
+void anderson_darling_test(Generator& generator, const Sample& data, LawCode code,
+                           const ValueList& parameters, double level, int& accepted,
+                           double& statistic, double& criticalValue) {
+    run_fit_test(generator, FitStatistic::AndersonDarling, data, code, parameters, level, accepted,
+                 statistic, criticalValue);
 }
 
-void anderson_darling_excess_test(const Sample& excesses, LawCode code, const ValueList& parameters,
-                                  double level, int& accepted, double& statistic,
-                                  double& criticalValue) {
-    anderson_darling_test(excesses, code, parameters, level, accepted, statistic, criticalValue);
+void anderson_darling_excess_test(Generator& generator, const Sample& excesses, LawCode code,
+                                  const ValueList& parameters, double level, int& accepted,
+                                  double& statistic, double& criticalValue) {
+    anderson_darling_test(generator, excesses, code, parameters, level, accepted, statistic,
+                          criticalValue);
 }
 
 }  // namespace evstat

@@ -101,7 +101,7 @@ void pareto_test(FitStatistic kind, const Sample& data, double level, int& accep
 
 // The statistic of the data with the given parameters (no guard, no modification) against
 // the replicate statistic at the level's position; a NaN level reports the statistic only.
-void resampling_test(FitStatistic kind, const Sample& data, LawCode code,
+void resampling_test(Generator& generator, FitStatistic kind, const Sample& data, LawCode code,
                      const ValueList& parameters, double level, int& accepted, double& statistic,
                      double& criticalValue) {
     Sample probabilities;
@@ -111,14 +111,16 @@ void resampling_test(FitStatistic kind, const Sample& data, LawCode code,
     statistic = dataStatistic;
     const int position = resampling_position(level);
     if (position == 0) return;
-    criticalValue = resampled_critical_value(kind, code, parameters, data.size(), position);
+    criticalValue =
+        resampled_critical_value(generator, kind, code, parameters, data.size(), position);
     accepted = statistic < criticalValue ? 1 : 0;
 }
 
 }  // namespace
 
-void run_fit_test(FitStatistic kind, const Sample& data, LawCode code, const ValueList& parameters,
-                  double level, int& accepted, double& statistic, double& criticalValue) {
+void run_fit_test(Generator& generator, FitStatistic kind, const Sample& data, LawCode code,
+                  const ValueList& parameters, double level, int& accepted, double& statistic,
+                  double& criticalValue) {
     accepted = 0;
     statistic = 0.0;
     criticalValue = 0.0;
@@ -127,7 +129,8 @@ void run_fit_test(FitStatistic kind, const Sample& data, LawCode code, const Val
     if (code == kPareto)
         pareto_test(kind, data, level, accepted, statistic, criticalValue);
     else if (uses_resampling(code))
-        resampling_test(kind, data, code, parameters, level, accepted, statistic, criticalValue);
+        resampling_test(generator, kind, data, code, parameters, level, accepted, statistic,
+                        criticalValue);
     else
         table_test(kind, data, code, parameters, level, accepted, statistic, criticalValue);
 }

@@ -63,13 +63,12 @@ int resampling_position(double level) {
     return static_cast<int>(position);
 }
 
-double resampled_critical_value(FitStatistic kind, LawCode code, const ValueList& parameters, int n,
-                                int position) {
-    const Sample noInput;
+double resampled_critical_value(Generator& generator, FitStatistic kind, LawCode code,
+                                const ValueList& parameters, int n, int position) {
     Sample statistics;
     for (int r = 1; r <= kReplicates; ++r) {
         Sample replicate;
-        evaluate_law(replicate, code, noInput, parameters, EvalMode::RandomSample, n);
+        random_sample(generator, code, parameters, n, replicate);
         replicate.sort_ascending();
         ValueList estimates;
         estimate_law(replicate, code, n, estimates);

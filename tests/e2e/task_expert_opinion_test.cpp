@@ -156,20 +156,24 @@ Expected expected_study(const WorkDir& w, const Case& c, const std::string& text
                           c.simulationCode, given, G, c.w, std::stod(c.c), low, high},
                          T1, T2, T3, T4, T5, P1, P2);
     double statistic = 0.0;
+    Generator generator(kSeed);
     const int selector = c.test == "AD" ? 1 : 2;
     if (selector == 1)
-        anderson_darling_test(D, c.code, A, 0.05, e.accepted, statistic, e.criticalValue);
+        anderson_darling_test(generator, D, c.code, A, 0.05, e.accepted, statistic,
+                              e.criticalValue);
     else
-        cramer_von_mises_test(D, c.code, A, 0.05, e.accepted, statistic, e.criticalValue);
+        cramer_von_mises_test(generator, D, c.code, A, 0.05, e.accepted, statistic,
+                              e.criticalValue);
     double g1 = 0, g2 = 0;
     goodness_of_fit(D, c.code, P1, c.w, selector, A, e.Z, e.criticalValue, g1, g2, e.adjusted);
-    set_seed(kSeed);
+    generator = Generator(kSeed);
     QuantileTestOutcome resampled, predictive;
-    et_resampling_test(D, Q, k, u, c.code, A, 0.1, 0.01, 500, kPercentileInterval, resampled);
+    et_resampling_test(generator, D, Q, k, u, c.code, A, 0.1, 0.01, 500, kPercentileInterval,
+                       resampled);
     ValueList posterior;
     if (c.w == 0) posterior_parameters(D, c.code, R, A, n, c.w, posterior);
-    et_predictive_test(D, Q, k, u, c.code, A, 0.1, 0.01, 500, R, posterior, c.w, low, high,
-                       predictive);
+    et_predictive_test(generator, D, Q, k, u, c.code, A, 0.1, 0.01, 500, R, posterior, c.w, low,
+                       high, predictive);
     for (double v : {double(e.accepted), g2, e.adjusted, g1, double(resampled.verdict),
                      double(predictive.verdict), predictive.estimate, predictive.lower,
                      predictive.upper})
@@ -196,7 +200,7 @@ Expected expected_study(const WorkDir& w, const Case& c, const std::string& text
     int number = kResultNumber;
     auto add_grid = [&](int task, const std::string& name, LawCode code, const ValueList& params) {
         Sample curve;
-        evaluate_law(curve, code, Y, params, task == 8 ? EvalMode::Survival : EvalMode::Density, 0);
+        evaluate_law(code, params, Y, task == 8 ? EvalMode::Survival : EvalMode::Density, curve);
         ++number;
         e.curves.push_back({curve_parameter_bytes(w, c, number, task, name, params, lo, hi, 2000),
                             pair_bytes(curve)});

@@ -64,11 +64,12 @@ std::map<std::string, std::string> expected_files(const WorkDir& w, const Settin
     ValueList posterior;
     posterior_parameters(data, code, prior, estimates, data.size(), flag, posterior);
 
-    set_seed(kSeed);
+    Generator generator(kSeed);
     std::map<std::string, std::string> files;
     for (int i = 1; i <= samples; ++i) {
         Sample sample;
-        EXPECT_EQ(predictive_sample(sample, data, code, prior, posterior, estimates, N, low, high, flag),
+        EXPECT_EQ(predictive_sample(generator, data, code, prior, posterior, estimates, N, low,
+                                    high, flag, sample),
                   PredictiveDraw::Drawn);
         sample.sort_ascending();
         if (i == 1) {

@@ -83,7 +83,8 @@ struct FitRefused {};
 QuantileTestOutcome not_tested() { return QuantileTestOutcome{0, -10.0, -10.0, -10.0, -10.0}; }
 
 // The outcome of the law for j excesses, drawing from the generator as the engine does.
-QuantileTestOutcome expected_outcome(const Setting& s, const Sample& series, LawCode code, int j) {
+QuantileTestOutcome expected_outcome(Generator& generator, const Setting& s, const Sample& series,
+                                     LawCode code, int j) {
     const int n = series.size();
     ValueList parameters;
     estimate_law(series, code, n, parameters);
@@ -96,8 +97,8 @@ QuantileTestOutcome expected_outcome(const Setting& s, const Sample& series, Law
         if (s.version == 1)
             et_asymptotic_test(series, excesses, j, u, code, parameters, kLevel, kOrder, outcome);
         else if (s.version >= 2)
-            et_resampling_test(series, excesses, j, u, code, parameters, kLevel, kOrder, kResamples,
-                               mode, outcome);
+            et_resampling_test(generator, series, excesses, j, u, code, parameters, kLevel, kOrder,
+                               kResamples, mode, outcome);
         return outcome;
     }
     ValueList fit;
@@ -107,8 +108,8 @@ QuantileTestOutcome expected_outcome(const Setting& s, const Sample& series, Law
     fit_tail(fit, series, j, n, u, tail_method_from_name(s.method), warning, failure);
     if (failure) throw FitRefused{};
     if (s.version < 2) return outcome;
-    gpd_resampling_test(series, j, u, code, parameters, kLevel, kOrder, kResamples, mode, fit,
-                        tail_method_from_name(s.method), outcome);
+    gpd_resampling_test(generator, series, j, u, code, parameters, kLevel, kOrder, kResamples, mode,
+                        fit, tail_method_from_name(s.method), outcome);
     return outcome;
 }
 
@@ -136,25 +137,28 @@ std::string expected_result_or_error(const Setting& s, const std::vector<Sample>
 }
 
 std::string expected_result(const Setting& s, const std::vector<Sample>& files) {
-    set_seed(kSeed);
+    Generator generator(kSeed);
     const int group = (s.task - (s.task < 38 ? 16 : 38)) / 3;  // 0 rates, 1 blocks, 2 verdicts
     std::string text;
     if (group == 0) {
         Sample verdicts;
         for (const Sample& series : files)
-            verdicts.push_back(0.0, expected_outcome(s, series, law_code_from_name(s.laws[0]), s.k).verdict);
+            verdicts.push_back(
+                0.0,
+                expected_outcome(generator, s, series, law_code_from_name(s.laws[0]), s.k).verdict);
         return rates(verdicts);
     }
     for (const std::string& law : s.laws) {
         const LawCode code = law_code_from_name(law);
         if (group == 1) {
-            text += block(expected_outcome(s, files[0], code, s.k));
+            text += block(expected_outcome(generator, s, files[0], code, s.k));
             continue;
         }
         // The ET range stops at the size of the series; the GPD fit refuses more (65).
         const int last = s.task < 38 ? std::min(s.high, files[0].size()) : s.high;
         for (int j = s.low; j <= last; ++j)
-            text += formatted(j) + "\t" + formatted(expected_outcome(s, files[0], code, j).verdict) + "\n";
+            text += formatted(j) + "\t" +
+                    formatted(expected_outcome(generator, s, files[0], code, j).verdict) + "\n";
     }
     return text;
 }

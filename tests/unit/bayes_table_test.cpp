@@ -319,8 +319,9 @@ TEST(BayesQuantileTable, Law11HeightAboveAlpha171) {
         const double ratio = std::sqrt(alpha) * (1 - 1 / (8 * alpha) + 1 / (128 * alpha * alpha));
         EXPECT_NEAR(student_approx_height(alpha, beta), ratio / root, 1e-9 * ratio / root);
     }
-    set_seed(7);
-    const double drawn = random_value(kStudentApprox, law_parameters({5.0, 400.0, 400.0}));
+    Generator generator(7);
+    const double drawn =
+        random_value(generator, kStudentApprox, law_parameters({5.0, 400.0, 400.0}));
     EXPECT_TRUE(std::isfinite(drawn));
     EXPECT_NEAR(drawn, 5.0, 6.0);
 }

@@ -84,11 +84,11 @@ TEST(PredictiveSample, MeansOfThePredictiveLaws) {
     };
     const int N = 100000;
     for (const auto& row : rows) {
-        set_seed(5);
+        Generator generator(5);
         Sample out;
         out.push_back(0, 0);  // appended to
-        ASSERT_EQ(predictive_sample(out, Sample{}, row.code, ValueList{}, posterior,
-                                    law_parameters(row.parameters), N, 0, 0, 0),
+        ASSERT_EQ(predictive_sample(generator, Sample{}, row.code, ValueList{}, posterior,
+                                    law_parameters(row.parameters), N, 0, 0, 0, out),
                   PredictiveDraw::Drawn)
             << row.what;
         ASSERT_EQ(out.size(), N + 1);
@@ -109,10 +109,10 @@ TEST(PredictiveSample, WeibullShapeWithoutDataFollowsThePrior) {
         const double w = (i + 0.5) / cells;
         inverse += 6.0 * w * (1.0 - w) / (low + (high - low) * w) / cells;
     }
-    set_seed(8);
+    Generator generator(8);
     Sample out;
-    ASSERT_EQ(predictive_sample(out, Sample{}, kWeibull, law_parameters({2, 2}), ValueList{},
-                                law_parameters({1, 1.5}), 100000, low, high, 1),
+    ASSERT_EQ(predictive_sample(generator, Sample{}, kWeibull, law_parameters({2, 2}), ValueList{},
+                                law_parameters({1, 1.5}), 100000, low, high, 1, out),
               PredictiveDraw::Drawn);
     double total = 0.0;
     for (const Point& p : out) total += std::log(p.y);
@@ -144,29 +144,30 @@ TEST(PredictiveSample, LawsThatCannotBeDrawnFrom) {
         {"support of -999", kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, -999, -999},
         {"a zero value", kWeibull, 1, &withZero, {2, 2}, {}, {1, 1.5}, 0.5, 3},
     };
-    set_seed(3);
-    const int first = next_random();
+    Generator generator(3);
+    const int first = generator.next();
     for (const auto& row : rows) {
-        set_seed(3);
+        generator = Generator(3);
         Sample out;
-        EXPECT_EQ(predictive_sample(out, *row.data, row.code, law_parameters(row.prior),
+        EXPECT_EQ(predictive_sample(generator, *row.data, row.code, law_parameters(row.prior),
                                     law_parameters(row.posterior), law_parameters(row.parameters),
-                                    10, row.low, row.high, row.flag),
+                                    10, row.low, row.high, row.flag, out),
                   PredictiveDraw::NotDrawable)
             << row.what;
         EXPECT_TRUE(out.empty()) << row.what;
-        EXPECT_EQ(next_random(), first) << row.what;
+        EXPECT_EQ(generator.next(), first) << row.what;
     }
 }
 
 // A support far above the likelihood of the data: no shape is ever accepted; the bound
 // ends the draws of the first observation and nothing is appended.
 TEST(PredictiveSample, ShapeRejectionStopsAtItsBound) {
+    Generator generator;
     Sample data;
-    evaluate_law(data, kWeibull, Sample{}, law_parameters({1, 2}), EvalMode::RandomSample, 200);
+    random_sample(generator, kWeibull, law_parameters({1, 2}), 200, data);
     Sample out;
-    EXPECT_EQ(predictive_sample(out, data, kWeibull, law_parameters({2, 2}), ValueList{},
-                                law_parameters({1, 2}), 5, 40, 50, 1),
+    EXPECT_EQ(predictive_sample(generator, data, kWeibull, law_parameters({2, 2}), ValueList{},
+                                law_parameters({1, 2}), 5, 40, 50, 1, out),
               PredictiveDraw::RejectionBound);
     EXPECT_TRUE(out.empty());
 }
@@ -175,30 +176,31 @@ TEST(PredictiveSample, ShapeRejectionStopsAtItsBound) {
 // 5 values, the very values drawn under the default bound, and fall short of a next sample
 // of 100.
 TEST(PredictiveSample, ShapeProposalsInAllBoundTheSampler) {
-    set_seed(5);
+    Generator generator(5);
     Sample data;
-    evaluate_law(data, kWeibull, Sample{}, law_parameters({1, 2}), EvalMode::RandomSample, 50);
+    random_sample(generator, kWeibull, law_parameters({1, 2}), 50, data);
     const ValueList prior = law_parameters({2, 2}), law = law_parameters({1, 2});
-    set_seed(6);
+    generator = Generator(6);
     Sample free;
-    ASSERT_EQ(predictive_sample(free, data, kWeibull, prior, ValueList{}, law, 5, 1, 3, 1),
-              PredictiveDraw::Drawn);
-    set_seed(6);
+    ASSERT_EQ(
+        predictive_sample(generator, data, kWeibull, prior, ValueList{}, law, 5, 1, 3, 1, free),
+        PredictiveDraw::Drawn);
+    generator = Generator(6);
     const PredictiveSampler sampler(data, kWeibull, prior, ValueList{}, law, 1, 3, 1, 40);
     Sample bounded, next;
-    ASSERT_EQ(predictive_sample(bounded, sampler, 5), PredictiveDraw::Drawn);
+    ASSERT_EQ(predictive_sample(generator, sampler, 5, bounded), PredictiveDraw::Drawn);
     ASSERT_EQ(bounded.size(), 5);
     for (int i = 1; i <= 5; ++i) EXPECT_EQ(bounded.y_at(i), free.y_at(i)) << i;
-    EXPECT_EQ(predictive_sample(next, sampler, 100), PredictiveDraw::RejectionBound);
+    EXPECT_EQ(predictive_sample(generator, sampler, 100, next), PredictiveDraw::RejectionBound);
     EXPECT_TRUE(next.empty());
 }
 
 // The bounds decide exactly as the full sum: shapes over the support, uniform values on
 // both sides of the decision, down to relative distances of 1e-13.
 TEST(ShapeRejection, BoundsGiveTheDecisionsOfTheFullSum) {
-    set_seed(21);
+    Generator generator(21);
     Sample data;
-    evaluate_law(data, kWeibull, Sample{}, law_parameters({2, 1.7}), EvalMode::RandomSample, 200);
+    random_sample(generator, kWeibull, law_parameters({2, 1.7}), 200, data);
     const ShapeRejection rejection(data, 2.0, 1.7, 0.2, 6.0);
     ASSERT_TRUE(rejection.usable());
     int accepted = 0, rejected = 0;

@@ -42,21 +42,33 @@ ValueList list(const std::vector<double>& values) {
     return parameters;
 }
 
-Outcome run_test(FitStatistic kind, const Sample& data, LawCode code, const ValueList& parameters,
-                 double level) {
+Outcome run_test(Generator& generator, FitStatistic kind, const Sample& data, LawCode code,
+                 const ValueList& parameters, double level) {
     Outcome o;
     if (kind == AndersonDarling)
-        anderson_darling_test(data, code, parameters, level, o.accepted, o.statistic,
+        anderson_darling_test(generator, data, code, parameters, level, o.accepted, o.statistic,
                               o.criticalValue);
     else
-        cramer_von_mises_test(data, code, parameters, level, o.accepted, o.statistic,
+        cramer_von_mises_test(generator, data, code, parameters, level, o.accepted, o.statistic,
                               o.criticalValue);
     return o;
 }
 
+Outcome run_test(Generator& generator, FitStatistic kind, const std::vector<double>& data,
+                 LawCode code, const std::vector<double>& parameters, double level) {
+    return run_test(generator, kind, series(data), code, list(parameters), level);
+}
+
+// The tests that draw nothing, or whose draws are not looked at, with a generator of their own.
+Outcome run_test(FitStatistic kind, const Sample& data, LawCode code, const ValueList& parameters,
+                 double level) {
+    Generator generator;
+    return run_test(generator, kind, data, code, parameters, level);
+}
 Outcome run_test(FitStatistic kind, const std::vector<double>& data, LawCode code,
                  const std::vector<double>& parameters, double level) {
-    return run_test(kind, series(data), code, list(parameters), level);
+    Generator generator;
+    return run_test(generator, kind, data, code, parameters, level);
 }
 
 void expect_refused(const Outcome& o, const char* what) {
@@ -335,26 +347,28 @@ TEST(FitTests, RefusalsLeaveAllOutputsAtZeroAndDrawNothing) {
         {"unknown law", kUnknownLaw, {0.5, 1.0}, {}},
         {"negative code", -1, {0.5, 1.0}, {}},
     };
-    set_seed(77);
-    const int nextDraw = next_random();
+    Generator generator(77);
+    const int nextDraw = generator.next();
     for (const RefusalCase& c : cases)
         for (FitStatistic kind : {AndersonDarling, CramerVonMises}) {
-            set_seed(77);
-            expect_refused(run_test(kind, c.data, c.code, c.parameters, 0.05), c.what);
-            EXPECT_EQ(next_random(), nextDraw) << c.what;
+            generator = Generator(77);
+            expect_refused(run_test(generator, kind, c.data, c.code, c.parameters, 0.05), c.what);
+            EXPECT_EQ(generator.next(), nextDraw) << c.what;
         }
 }
 
 TEST(FitTests, BoundaryValuesThatAreStillTested) {
     // Beta with the largest value exactly 1: the last probability is 1, A^2 infinite.
-    set_seed(3);
-    const Outcome beta = run_test(AndersonDarling, {0.2, 0.5, 1.0}, kBeta, {2.0, 2.0}, 0.05);
+    Generator generator(3);
+    const Outcome beta =
+        run_test(generator, AndersonDarling, {0.2, 0.5, 1.0}, kBeta, {2.0, 2.0}, 0.05);
     EXPECT_EQ(beta.statistic, kInf);
     EXPECT_GT(beta.criticalValue, 0.0);
     EXPECT_EQ(beta.accepted, 0);
     // GPD with a negative shape whose end point 2 lies beyond the last value.
-    set_seed(3);
-    const Outcome gpd = run_test(CramerVonMises, {0.5, 1.0, 1.9}, kGpd, {-0.5, 1.0}, 0.05);
+    generator = Generator(3);
+    const Outcome gpd =
+        run_test(generator, CramerVonMises, {0.5, 1.0, 1.9}, kGpd, {-0.5, 1.0}, 0.05);
     EXPECT_GT(gpd.statistic, 0.0);
     EXPECT_GT(gpd.criticalValue, 0.0);
 }
@@ -364,11 +378,11 @@ TEST(FitTests, ExcessEntryPointBehavesAsTheFirst) {
     const ValueList parameters = list({1.5});
     Outcome first;
     Outcome second;
-    set_seed(9);
-    anderson_darling_test(data, kExponential, parameters, 0.05, first.accepted, first.statistic,
-                          first.criticalValue);
-    set_seed(9);
-    anderson_darling_excess_test(data, kExponential, parameters, 0.05, second.accepted,
+    Generator generator(9);
+    anderson_darling_test(generator, data, kExponential, parameters, 0.05, first.accepted,
+                          first.statistic, first.criticalValue);
+    generator = Generator(9);
+    anderson_darling_excess_test(generator, data, kExponential, parameters, 0.05, second.accepted,
                                  second.statistic, second.criticalValue);
     EXPECT_EQ(first.accepted, second.accepted);
     EXPECT_EQ(first.statistic, second.statistic);
@@ -384,12 +398,12 @@ struct ResamplingCase {
 
 // The 200 replicate statistics recomputed step by step from the same seed, sorted.
 std::vector<double> replicate_statistics(const ResamplingCase& c, std::uint32_t seed) {
-    set_seed(seed);
+    Generator generator(seed);
     const int n = static_cast<int>(c.data.size());
     std::vector<double> statistics;
     for (int r = 0; r < kReplicates; ++r) {
         Sample replicate;
-        evaluate_law(replicate, c.code, Sample(), list(c.parameters), EvalMode::RandomSample, n);
+        random_sample(generator, c.code, list(c.parameters), n, replicate);
         replicate.sort_ascending();
         ValueList estimates;
         if (c.code == kGpd)
@@ -419,10 +433,10 @@ TEST(Resampling, CriticalValueIsThe190thOf200FromAFixedSeed) {
     constexpr std::uint32_t kSeed = 2024;
     for (const ResamplingCase& c : cases) {
         const std::vector<double> sorted = replicate_statistics(c, kSeed);
-        set_seed(kSeed);
-        const Outcome o = run_test(c.kind, c.data, c.code, c.parameters, 0.05);
-        set_seed(kSeed);
-        const Outcome again = run_test(c.kind, c.data, c.code, c.parameters, 0.05);
+        Generator generator(kSeed);
+        const Outcome o = run_test(generator, c.kind, c.data, c.code, c.parameters, 0.05);
+        generator = Generator(kSeed);
+        const Outcome again = run_test(generator, c.kind, c.data, c.code, c.parameters, 0.05);
         EXPECT_EQ(o.criticalValue, sorted[189]) << "law " << c.code;
         EXPECT_EQ(again.criticalValue, o.criticalValue) << "law " << c.code;
         EXPECT_EQ(again.statistic, o.statistic) << "law " << c.code;
@@ -432,18 +446,19 @@ TEST(Resampling, CriticalValueIsThe190thOf200FromAFixedSeed) {
         probability_sample(probabilities, series(c.data), c.code, list(c.parameters));
         EXPECT_EQ(o.statistic, fit_statistic(c.kind, probabilities)) << "no modification";
 
-        set_seed(kSeed);
-        EXPECT_EQ(run_test(c.kind, c.data, c.code, c.parameters, 0.2).criticalValue, sorted[159])
+        generator = Generator(kSeed);
+        EXPECT_EQ(run_test(generator, c.kind, c.data, c.code, c.parameters, 0.2).criticalValue,
+                  sorted[159])
             << "any level decides";
     }
 }
 
 TEST(Resampling, NaNLevelReportsTheStatisticAndDrawsNothing) {
-    set_seed(5);
-    const int nextDraw = next_random();
-    set_seed(5);
-    const Outcome o = run_test(AndersonDarling, {-1.0, 0.2, 0.7}, kStudent, {4.0}, kNaN);
-    EXPECT_EQ(next_random(), nextDraw);
+    Generator generator(5);
+    const int nextDraw = generator.next();
+    generator = Generator(5);
+    const Outcome o = run_test(generator, AndersonDarling, {-1.0, 0.2, 0.7}, kStudent, {4.0}, kNaN);
+    EXPECT_EQ(generator.next(), nextDraw);
     EXPECT_GT(o.statistic, 0.0);
     EXPECT_EQ(o.criticalValue, 0.0);
     EXPECT_EQ(o.accepted, 0);
@@ -457,10 +472,11 @@ TEST(Resampling, EqualityWithTheCriticalValueIsRejected) {
     constexpr int kN = 8;
     std::uint32_t seed = 1;
     Sample data;
+    Generator generator;
     for (; seed < 100; ++seed) {
-        set_seed(seed);
+        generator = Generator(seed);
         data.clear();
-        evaluate_law(data, kChiSquare, Sample(), list(nu), EvalMode::RandomSample, kN);
+        random_sample(generator, kChiSquare, list(nu), kN, data);
         data.sort_ascending();
         ValueList estimates;
         estimate_parameters(data, kChiSquare, kN, estimates);
@@ -470,8 +486,8 @@ TEST(Resampling, EqualityWithTheCriticalValueIsRejected) {
     bool equalitySeen = false;
     for (int position = 1; position <= kReplicates && !equalitySeen; ++position) {
         const double level = (kReplicates - position + 0.5) / kReplicates;
-        set_seed(seed);
-        const Outcome o = run_test(AndersonDarling, data, kChiSquare, list(nu), level);
+        generator = Generator(seed);
+        const Outcome o = run_test(generator, AndersonDarling, data, kChiSquare, list(nu), level);
         if (o.criticalValue == o.statistic) {
             equalitySeen = true;
             EXPECT_EQ(o.accepted, 0);
@@ -483,8 +499,9 @@ TEST(Resampling, EqualityWithTheCriticalValueIsRejected) {
 TEST(Resampling, EndsWhenRefitsLeaveTheLawsDomain) {
     // A U-shaped beta law and three observations: the method of moments often gives a
     // negative parameter for a replicate, which then counts as the worst fit.
-    set_seed(11);
-    const Outcome o = run_test(AndersonDarling, {0.01, 0.5, 0.98}, kBeta, {0.05, 0.05}, 0.05);
+    Generator generator(11);
+    const Outcome o =
+        run_test(generator, AndersonDarling, {0.01, 0.5, 0.98}, kBeta, {0.05, 0.05}, 0.05);
     EXPECT_FALSE(std::isnan(o.criticalValue));
     EXPECT_GT(o.criticalValue, 0.0);
 }

@@ -28,9 +28,9 @@ using Values = std::vector<double>;
 constexpr double kZ975 = 1.959963984540054;  // standard normal quantile at 0.975
 const double kLn10 = std::log(10.0);
 
-Sample drawn_series(LawCode code, const ValueList& parameters, int n) {
+Sample drawn_series(Generator& generator, LawCode code, const ValueList& parameters, int n) {
     Sample s;
-    evaluate_law(s, code, Sample{}, parameters, EvalMode::RandomSample, n);
+    random_sample(generator, code, parameters, n, s);
     s.sort_ascending();
     return s;
 }
@@ -112,13 +112,14 @@ struct Literal {
     int left = 0;
 };
 
-Literal literal_resampling(int N, int k, LawCode code, const ValueList& parameters, double d,
-                           double p, int B, int mode, TailMethod method) {
+Literal literal_resampling(Generator& generator, int N, int k, LawCode code,
+                           const ValueList& parameters, double d, double p, int B, int mode,
+                           TailMethod method) {
     Literal out;
     Sample compared;
     for (int i = 1; i <= B; ++i) {
         Sample s;
-        evaluate_law(s, code, Sample{}, parameters, EvalMode::RandomSample, N);
+        random_sample(generator, code, parameters, N, s);
         s.sort_ascending();
         Sample excesses;
         double u = 0;
@@ -169,25 +170,26 @@ TEST(ResamplingTests, TheLoopOverSamplesDrawForDraw) {
     int leftOut = 0;
     for (const auto& row : rows) {
         const ValueList parameters = law_parameters(row.parameters);
-        set_seed(1234);
-        const Sample data = drawn_series(row.code, parameters, row.N);
+        Generator generator(1234);
+        const Sample data = drawn_series(generator, row.code, parameters, row.N);
         Sample excesses;
         double u = 0;
         excesses_over_threshold(data, row.k, row.N, excesses, u);
         ValueList fit;
         bool warning = false, failure = false;
         if (row.method != 0) fit_tail(fit, data, row.k, row.N, u, row.method, warning, failure);
-        set_seed(77);
-        const Literal expected = literal_resampling(row.N, row.k, row.code, parameters, d, p, B,
-                                                    row.mode, row.method);
+        generator = Generator(77);
+        const Literal expected = literal_resampling(generator, row.N, row.k, row.code, parameters,
+                                                    d, p, B, row.mode, row.method);
         leftOut += expected.left;
-        set_seed(77);
+        generator = Generator(77);
         QuantileTestOutcome o;
         if (row.method == 0)
-            et_resampling_test(data, excesses, row.k, u, row.code, parameters, d, p, B, row.mode, o);
+            et_resampling_test(generator, data, excesses, row.k, u, row.code, parameters, d, p, B,
+                               row.mode, o);
         else
-            gpd_resampling_test(data, row.k, u, row.code, parameters, d, p, B, row.mode, fit,
-                                row.method, o);
+            gpd_resampling_test(generator, data, row.k, u, row.code, parameters, d, p, B, row.mode,
+                                fit, row.method, o);
         EXPECT_EQ(o.lower, expected.lower) << row.what;
         EXPECT_EQ(o.upper, expected.upper) << row.what;
         const double q = row.method == 0 ? u + excesses.mean() * std::log(row.k / (p * row.N))
@@ -204,9 +206,9 @@ TEST(ResamplingTests, TheLoopOverSamplesDrawForDraw) {
 // Each returns verdict 0, q and Q0 as computed (q not available when k is outside
 // 2..N-1) and ends of -10, without drawing.
 TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
-    set_seed(5);
+    Generator generator(5);
     const ValueList normal = law_parameters({10, 2});
-    const Sample data = drawn_series(kNormal, normal, 100);
+    const Sample data = drawn_series(generator, kNormal, normal, 100);
     Sample excesses;
     double u = 0;
     excesses_over_threshold(data, 10, 100, excesses, u);
@@ -237,24 +239,24 @@ TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
         {"GPD, weibull shape 0", true, kWeibull, {1, 0}, 10, 50, 0, 2, gpdq},
         {"GPD, k = 0", true, kNormal, {10, 2}, 0, 50, 0, 2, -10},
     };
-    set_seed(9);
-    const int first = next_random();
+    generator = Generator(9);
+    const int first = generator.next();
     for (const auto& row : rows) {
         const ValueList parameters = law_parameters(row.parameters);
         QuantileTestOutcome o;
         o.verdict = 1;
-        set_seed(9);
+        generator = Generator(9);
         if (row.gpd)
-            gpd_resampling_test(data, row.k, u, row.code, parameters, 0.05, 0.01, row.B, row.mode,
-                                fit, row.method, o);
+            gpd_resampling_test(generator, data, row.k, u, row.code, parameters, 0.05, 0.01, row.B,
+                                row.mode, fit, row.method, o);
         else
-            et_resampling_test(data, excesses, row.k, u, row.code, parameters, 0.05, 0.01, row.B,
-                               row.mode, o);
+            et_resampling_test(generator, data, excesses, row.k, u, row.code, parameters, 0.05,
+                               0.01, row.B, row.mode, o);
         expect_unavailable_ends(o, row.what);
         EXPECT_EQ(o.estimate, row.q) << row.what;
         const double Q = quantile(row.code, parameters, 0.99);
         EXPECT_TRUE(o.parentQuantile == Q || (std::isnan(Q) && std::isnan(o.parentQuantile))) << row.what;
-        EXPECT_EQ(next_random() != first, row.draws) << row.what;
+        EXPECT_EQ(generator.next() != first, row.draws) << row.what;
     }
     QuantileTestOutcome o;
     et_asymptotic_test(data, excesses, 1, u, kNormal, normal, 0.05, 0.01, o);
@@ -273,20 +275,21 @@ TEST(ResamplingTests, RefitWithoutEstimates) {
 
 // The predictive test is the percentile test over predictive_sample's series.
 TEST(EtPredictive, PercentilesOfPredictiveSeries) {
-    set_seed(31);
+    Generator generator(31);
     const ValueList parameters = law_parameters({2.0});
-    const Sample data = drawn_series(kExponential, parameters, 100);
+    const Sample data = drawn_series(generator, kExponential, parameters, 100);
     Sample excesses;
     double u = 0;
     excesses_over_threshold(data, 10, 100, excesses, u);
     const ValueList prior = law_parameters({3, 4});
     ValueList posterior;
     posterior_parameters(data, kExponential, prior, parameters, 100, 0, posterior);
-    set_seed(32);
+    generator = Generator(32);
     Sample q;
     for (int i = 1; i <= 60; ++i) {
         Sample s;
-        ASSERT_EQ(predictive_sample(s, data, kExponential, prior, posterior, parameters, 100, 0, 0, 0),
+        ASSERT_EQ(predictive_sample(generator, data, kExponential, prior, posterior, parameters,
+                                    100, 0, 0, 0, s),
                   PredictiveDraw::Drawn);
         s.sort_ascending();
         Sample e;
@@ -295,16 +298,16 @@ TEST(EtPredictive, PercentilesOfPredictiveSeries) {
         q.push_back(i, us + e.mean() * std::log(10.0));
     }
     q.sort_ascending();
-    set_seed(32);
+    generator = Generator(32);
     QuantileTestOutcome o;
-    et_predictive_test(data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60, prior,
-                       posterior, 0, 0, 0, o);
+    et_predictive_test(generator, data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60,
+                       prior, posterior, 0, 0, 0, o);
     EXPECT_EQ(o.lower, q.y_at(4));  // j = 3
     EXPECT_EQ(o.upper, q.y_at(57));
     EXPECT_EQ(o.verdict, o.lower <= o.estimate && o.estimate <= o.upper);
     // A posterior that cannot be drawn from: no interval.
-    et_predictive_test(data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60, prior,
-                       law_parameters({0, 1}), 0, 0, 0, o);
+    et_predictive_test(generator, data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60,
+                       prior, law_parameters({0, 1}), 0, 0, 0, o);
     expect_unavailable_ends(o, "no posterior");
     EXPECT_EQ(o.estimate, u + excesses.mean() * std::log(10.0));
 }

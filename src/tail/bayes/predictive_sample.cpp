@@ -80,22 +80,23 @@ PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const Val
 }
 
 // One value of the law given the parameter drawn from the posterior.
-double PredictiveSampler::observation(double parameter, ValueList& law) const {
+double PredictiveSampler::observation(Generator& generator, double parameter,
+                                      ValueList& law) const {
     switch (code_) {
         case kExponential:
             law.clear();
             law.push_back(1.0 / parameter);
-            return random_value(kExponential, law);
+            return random_value(generator, kExponential, law);
         case kGamma:
             set_law(law, p1_, 1.0 / parameter);
-            return random_value(kGamma, law);
+            return random_value(generator, kGamma, law);
         case kWeibull:
             set_law(law, 1.0 / parameter, p2_);
-            return random_value(kWeibull, law);
+            return random_value(generator, kWeibull, law);
         default: {  // normal, and lognormal as its exponential
             double first = 0.0;
             double second = 0.0;
-            normal_pair(p1_, std::sqrt(1.0 / parameter), first, second);
+            normal_pair(generator, p1_, std::sqrt(1.0 / parameter), first, second);
             return code_ == kLognormal ? std::exp(first) : first;
         }
     }
@@ -103,52 +104,54 @@ double PredictiveSampler::observation(double parameter, ValueList& law) const {
 
 // Proposals k = low + (high - low) w, w from the Beta prior, each with its uniform b, until
 // one is accepted; false at the bound of one observation or of the sampler in all.
-bool PredictiveSampler::shape_value(double& value, ValueList& law) const {
+bool PredictiveSampler::shape_value(Generator& generator, double& value, ValueList& law) const {
     for (long proposal = 0; proposal < kMaxShapeProposals && proposalsLeft_ > 0; ++proposal) {
         --proposalsLeft_;
-        const double w = random_value(kBeta, prior_);
+        const double w = random_value(generator, kBeta, prior_);
         const double k = low_ + (high_ - low_) * w;
-        const double b = uniform_value(0.0, 1.0);
+        const double b = uniform_value(generator, 0.0, 1.0);
         if (rejection_.accepts(k, b)) {
             set_law(law, p1_, k);
-            value = random_value(kWeibull, law);
+            value = random_value(generator, kWeibull, law);
             return true;
         }
     }
     return false;
 }
 
-PredictiveDraw PredictiveSampler::draw(int N, std::vector<double>& values) const {
+PredictiveDraw PredictiveSampler::draw(Generator& generator, int N,
+                                       std::vector<double>& values) const {
     if (!drawable_) return PredictiveDraw::NotDrawable;
     values.resize(N > 0 ? static_cast<std::size_t>(N) : 0);
     ValueList law;
     for (double& value : values) {
         if (shapeCase_) {
-            if (!shape_value(value, law)) return PredictiveDraw::RejectionBound;
+            if (!shape_value(generator, value, law)) return PredictiveDraw::RejectionBound;
             continue;
         }
-        const double parameter = random_value(kGamma, posterior_);
-        value = observation(parameter, law);
+        const double parameter = random_value(generator, kGamma, posterior_);
+        value = observation(generator, parameter, law);
     }
     return PredictiveDraw::Drawn;
 }
 
-PredictiveDraw predictive_sample(Sample& output, const PredictiveSampler& sampler, int N) {
+PredictiveDraw predictive_sample(Generator& generator, const PredictiveSampler& sampler, int N,
+                                 Sample& output) {
     std::vector<double> values;
-    const PredictiveDraw outcome = sampler.draw(N, values);
+    const PredictiveDraw outcome = sampler.draw(generator, N, values);
     if (outcome != PredictiveDraw::Drawn) return outcome;
     double rank = 0.0;
     for (const double value : values) output.push_back(rank += 1.0, value);
     return outcome;
 }
 
-PredictiveDraw predictive_sample(Sample& output, const Sample& data, LawCode code,
+PredictiveDraw predictive_sample(Generator& generator, const Sample& data, LawCode code,
                                  const ValueList& prior, const ValueList& posterior,
                                  const ValueList& parameters, int N, double low, double high,
-                                 int weibullShapeFlag) {
+                                 int weibullShapeFlag, Sample& output) {
     const PredictiveSampler sampler(data, code, prior, posterior, parameters, low, high,
                                     weibullShapeFlag);
-    return predictive_sample(output, sampler, N);
+    return predictive_sample(generator, sampler, N, output);
 }
 
 }  // namespace evstat

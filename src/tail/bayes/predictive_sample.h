@@ -4,6 +4,7 @@
 #pragma once
 
 #include "laws/catalogue.h"
+#include "laws/generator.h"
 #include "series/lists.h"
 
 namespace evstat {
@@ -37,9 +38,9 @@ void lower_shape_proposals_bound(long long proposals);
 // that give no likelihood (a value not positive) are NotDrawable, before any draw. A
 // proposed shape not above 0 is rejected. On NotDrawable and RejectionBound nothing is
 // appended. The uniform value of the rejection is uniform_value(0, 1), never 0.
-PredictiveDraw predictive_sample(Sample& output, const Sample& data, LawCode code,
+PredictiveDraw predictive_sample(Generator& generator, const Sample& data, LawCode code,
                                  const ValueList& prior, const ValueList& posterior,
                                  const ValueList& parameters, int N, double low, double high,
-                                 int weibullShapeFlag);
+                                 int weibullShapeFlag, Sample& output);
 
 }  // namespace evstat

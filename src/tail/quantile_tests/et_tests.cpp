@@ -109,15 +109,15 @@ void et_asymptotic_test(const Sample& data, const Sample& excesses, int k, doubl
     decide(outcome, outcome.parentQuantile);
 }
 
-void et_resampling_test(const Sample& data, const Sample& excesses, int k, double u, LawCode code,
-                        const ValueList& parameters, double d, double p, int B, int mode,
-                        QuantileTestOutcome& outcome) {
+void et_resampling_test(Generator& generator, const Sample& data, const Sample& excesses, int k,
+                        double u, LawCode code, const ValueList& parameters, double d, double p,
+                        int B, int mode, QuantileTestOutcome& outcome) {
     if (!start_et_test(data, excesses, k, u, code, parameters, p, outcome)) return;
     if (mode != kDifferenceInterval && mode != kPercentileInterval) return;
     if (!parent_drawable(code, parameters)) return;
     const int N = data.size();
     const SeriesDraw draw = [&](std::vector<double>& values) {
-        draw_random_values(code, parameters, N, values);
+        draw_random_values(generator, code, parameters, N, values);
         return true;
     };
     if (mode == kPercentileInterval) {
@@ -134,17 +134,18 @@ void et_resampling_test(const Sample& data, const Sample& excesses, int k, doubl
     decide(outcome, outcome.estimate - outcome.parentQuantile);
 }
 
-void et_predictive_test(const Sample& data, const Sample& excesses, int k, double u, LawCode code,
-                        const ValueList& parameters, double d, double p, int B,
-                        const ValueList& prior, const ValueList& posterior, int weibullShapeFlag,
-                        double low, double high, QuantileTestOutcome& outcome) {
+void et_predictive_test(Generator& generator, const Sample& data, const Sample& excesses, int k,
+                        double u, LawCode code, const ValueList& parameters, double d, double p,
+                        int B, const ValueList& prior, const ValueList& posterior,
+                        int weibullShapeFlag, double low, double high,
+                        QuantileTestOutcome& outcome) {
     if (!start_et_test(data, excesses, k, u, code, parameters, p, outcome)) return;
     const PredictiveSampler sampler(data, code, prior, posterior, parameters, low, high,
                                     weibullShapeFlag);
     if (!sampler.drawable()) return;
     const int N = data.size();
     const SeriesDraw draw = [&](std::vector<double>& values) {
-        return sampler.draw(N, values) == PredictiveDraw::Drawn;
+        return sampler.draw(generator, N, values) == PredictiveDraw::Drawn;
     };
     percentile_et_test(k, N, d, p, B, draw, outcome);
 }

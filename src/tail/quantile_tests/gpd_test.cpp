@@ -13,7 +13,7 @@
 
 namespace evstat {
 
-void gpd_resampling_test(const Sample& data, int k, double u, LawCode code,
+void gpd_resampling_test(Generator& generator, const Sample& data, int k, double u, LawCode code,
                          const ValueList& parameters, double d, double p, int B, int mode,
                          const ValueList& fit, TailMethod method, QuantileTestOutcome& outcome) {
     outcome = QuantileTestOutcome{};
@@ -25,7 +25,7 @@ void gpd_resampling_test(const Sample& data, int k, double u, LawCode code,
     if (!parent_drawable(code, parameters)) return;
 
     const SeriesDraw draw = [&](std::vector<double>& values) {
-        draw_random_values(code, parameters, N, values);
+        draw_random_values(generator, code, parameters, N, values);
         return true;
     };
     ValueList tail;
