@@ -39,6 +39,7 @@ void et_differences_over_files(benchmark::State& state, LawCode code, const Valu
                                int files) {
     constexpr int kValues = 200, kExcesses = 20, kResamples = 1000;
     const std::vector<Sample> all = series_of(code, parent, files, kValues);
+    Generator generator(2024);
     for (auto _ : state) {
         int accepted = 0;
         for (const Sample& s : all) {
@@ -77,6 +78,7 @@ void BM_GpdEmvDifferencesNormal(benchmark::State& state) {
     ValueList fit;
     bool warning = false, failure = false;
     fit_tail(fit, s, kExcesses, kValues, u, kTailMaximumLikelihood, warning, failure);
+    Generator generator(2024);
     for (auto _ : state) {
         QuantileTestOutcome outcome;
         gpd_resampling_test(generator, s, kExcesses, u, kNormal, estimates, 0.05, 0.001, 1000,
@@ -96,6 +98,7 @@ struct ShapeCase {
 
 void BM_PredictiveWeibullShape100k(benchmark::State& state) {
     const ShapeCase c;
+    Generator generator(2024);
     for (auto _ : state) {
         Sample out;
         predictive_sample(generator, c.data, kWeibull, c.prior, ValueList{}, c.parameters, 100000,
@@ -110,10 +113,12 @@ void BM_EtPredictiveWeibullShape(benchmark::State& state) {
     Sample excesses;
     double u = 0.0;
     excesses_over_threshold(c.data, 20, 200, excesses, u);
+    Generator generator(2024);
     for (auto _ : state) {
         QuantileTestOutcome outcome;
         et_predictive_test(generator, c.data, excesses, 20, u, kWeibull, c.parameters, 0.05, 0.01,
-                           500, c.prior, ValueList{}, 1, 0.5, 5.0, outcome);
+                           500, c.prior, ValueList{}, 1, 0.5, 5.0, kMaxShapeProposalsInAll,
+                           outcome);
         benchmark::DoNotOptimize(outcome.verdict);
     }
     state.counters["series"] = 500;

@@ -21,7 +21,7 @@ set(EVSTAT_PUBLIC_HEADERS
     fittests/fit_test.h fittests/goodness_of_fit.h
     tail/methods/tail.h tail/quantile_tests/quantile_tests.h
     tail/bayes/priors.h tail/bayes/posteriors.h tail/bayes/predictive_sample.h
-    tail/bayes_table/bayes_table.h tail/bayes_table/law11_table.h
+    tail/bayes_table/bayes_table.h tail/bayes_table/law11_table.h tail/work_bounds.h
     input/errors.h)
 foreach(header ${EVSTAT_PUBLIC_HEADERS})
   get_filename_component(folder ${header} DIRECTORY)

@@ -99,8 +99,9 @@ bool law_parameters_valid(LawCode code, const ValueList& parameters) {
     }
 }
 
-int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
+int run(int argc, char** argv, std::optional<std::uint32_t> seed, const WorkBounds& bounds) {
     RunContext context;
+    context.bounds = bounds;
     RunParameters& parameters = context.parameters;
     std::string parameterPath;
     clear_error_detail();

@@ -9,6 +9,7 @@
 #include "laws/catalogue.h"
 #include "laws/generator.h"
 #include "series/lists.h"
+#include "tail/work_bounds.h"
 
 namespace evstat {
 
@@ -88,11 +89,14 @@ struct RunContext {
     int weibullShapeFlag = 0;
     int testSelector = 0;
     Generator generator;  // the run's draws, seeded once before the task
+    WorkBounds bounds;    // the most work of the predictive tables and draws
 };
 
 // Runs the engine on a command line; returns the process exit status. The generator is
-// seeded from the clock, or with `seed` when one is given (tests that fix the draws).
-int run(int argc, char** argv, std::optional<std::uint32_t> seed = std::nullopt);
+// seeded from the clock, or with `seed` when one is given (tests that fix the draws); the
+// predictive tables and draws stay within `bounds` (lower ones keep a harness's runs short).
+int run(int argc, char** argv, std::optional<std::uint32_t> seed = std::nullopt,
+        const WorkBounds& bounds = WorkBounds{});
 
 // The law-parameter check of the law-curve and simulation tasks: true when the
 // parameters are usable for the law (a missing parameter is not).

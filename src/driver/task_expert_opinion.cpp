@@ -174,12 +174,11 @@ void task_expert_opinion(RunContext& context) {
     if (p.simulated == 1) estimate_law(D, simulationCode, n, G);
 
     Sample T1, T2, T3, T4, T5, P1, P2;
-    const PredictiveTableBounds bounds = predictive_table_bounds();
     const BayesTableInput table{S, p.extraOrders, n, k, prepared.u, prepared.e1, p.expert, s1, s2,
                                 c, A, Z, p.simulated, simulationCode, p.lawParameters, G, w,
-                                p.expertMaxQuantile, low, high, bounds.points, bounds.evaluations};
+                                p.expertMaxQuantile, low, high, context.bounds};
     const TableBound bound = bayes_quantile_table(table, T1, T2, T3, T4, T5, P1, P2);
-    if (bound != TableBound::Within) refuse_table(bound);
+    if (bound != TableBound::Within) refuse_table(bound, context.bounds);
 
     // The tests: the parent law by the selected test, both laws by their statistics, the
     // extreme quantile against resampled parent and predictive series.
@@ -201,7 +200,8 @@ void task_expert_opinion(RunContext& context) {
     if (w == 0) posterior_parameters(D, c, R, A, n, w, posterior);
     QuantileTestOutcome predictive;
     et_predictive_test(context.generator, D, prepared.excesses, k, prepared.u, c, A, p.testLevel2,
-                       p.quantileOrder, kResampledSeries, R, posterior, w, low, high, predictive);
+                       p.quantileOrder, kResampledSeries, R, posterior, w, low, high,
+                       context.bounds.shapeProposals, predictive);
 
     for (double value : {static_cast<double>(accepted), g2, g3, g1,
                          static_cast<double>(resampled.verdict), static_cast<double>(predictive.verdict),

@@ -74,8 +74,9 @@ void task_predictive_samples(RunContext& context) {
     posterior_parameters(series, code, p.lawParameters, estimates, n, context.weibullShapeFlag,
                          posterior);
     // One sampler for the whole run: its bound on shape proposals is the run's.
-    const PredictiveSampler sampler(series, code, p.lawParameters, posterior, estimates,
-                                    p.priorLow, p.priorHigh, context.weibullShapeFlag);
+    const PredictiveSampler sampler(series, code, p.lawParameters, posterior, estimates, p.priorLow,
+                                    p.priorHigh, context.weibullShapeFlag,
+                                    context.bounds.shapeProposals);
 
     Sample sample;
     draw(context.generator, sampler, valuesEach, sample);

@@ -11,7 +11,7 @@ namespace evstat {
 constexpr int kRandomMax = 32767;
 
 class Generator {
-  public:
+public:
     static constexpr std::uint32_t kMultiplier = 214013u;
     static constexpr std::uint32_t kIncrement = 2531011u;
 
@@ -37,7 +37,7 @@ class Generator {
 
     std::uint32_t state() const { return state_; }
 
-  private:
+private:
     std::uint32_t state_;
 };
 

@@ -14,16 +14,11 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Bound on the grid of tabulate_law11: a grid whose step no longer moves x (x + step == x) would
 // otherwise never end; no grid of the Bayesian tables comes near it.
 constexpr long kMaxTabulatedPoints = 1'000'000;
-double g_law_running_sum = 0.0;  // the law family's running trapezoid sum
 }  // namespace
 
 double LawIntegrand::operator()(double x) const {
     if (mode == LawIntegrandMode::Density) return density(code, parameters, x);
     return distribution(code, parameters, x);
-}
-
-double& running_sum(const LawIntegrand&) {
-    return g_law_running_sum;
 }
 
 // Neville's algorithm (Numerical Recipes' polint): start from the tabulated value nearest to x

@@ -173,7 +173,7 @@ Expected expected_study(const WorkDir& w, const Case& c, const std::string& text
     ValueList posterior;
     if (c.w == 0) posterior_parameters(D, c.code, R, A, n, c.w, posterior);
     et_predictive_test(generator, D, Q, k, u, c.code, A, 0.1, 0.01, 500, R, posterior, c.w, low,
-                       high, predictive);
+                       high, kMaxShapeProposalsInAll, predictive);
     for (double v : {double(e.accepted), g2, e.adjusted, g1, double(resampled.verdict),
                      double(predictive.verdict), predictive.estimate, predictive.lower,
                      predictive.upper})

@@ -299,7 +299,7 @@ TEST(BayesQuantileTable, NormalTableRulings) {
         EXPECT_EQ(bounded.size(), bound);
     }
     BayesTableInput narrow = in;
-    narrow.mostTablePoints = needed - 1;
+    narrow.bounds.law11TablePoints = needed - 1;
     Tables refused;
     EXPECT_EQ(bayes_quantile_table(narrow, refused.t1, refused.t2, refused.t3, refused.t4,
                                    refused.t5, refused.p1, refused.p2),

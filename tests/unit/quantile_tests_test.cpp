@@ -301,13 +301,13 @@ TEST(EtPredictive, PercentilesOfPredictiveSeries) {
     generator = Generator(32);
     QuantileTestOutcome o;
     et_predictive_test(generator, data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60,
-                       prior, posterior, 0, 0, 0, o);
+                       prior, posterior, 0, 0, 0, kMaxShapeProposalsInAll, o);
     EXPECT_EQ(o.lower, q.y_at(4));  // j = 3
     EXPECT_EQ(o.upper, q.y_at(57));
     EXPECT_EQ(o.verdict, o.lower <= o.estimate && o.estimate <= o.upper);
     // A posterior that cannot be drawn from: no interval.
     et_predictive_test(generator, data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60,
-                       prior, law_parameters({0, 1}), 0, 0, 0, o);
+                       prior, law_parameters({0, 1}), 0, 0, 0, kMaxShapeProposalsInAll, o);
     expect_unavailable_ends(o, "no posterior");
     EXPECT_EQ(o.estimate, u + excesses.mean() * std::log(10.0));
 }

@@ -3,7 +3,6 @@
 // accepted by rejection under the likelihood of the data and one Weibull value with it.
 #include "tail/bayes/predictive_sample.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -27,17 +26,7 @@ void set_law(ValueList& law, double p1, double p2) {
     law.push_back(p1);
     law.push_back(p2);
 }
-
-long long g_shape_proposals_bound = kMaxShapeProposalsInAll;
 }  // namespace
-
-long long shape_proposals_bound() {
-    return g_shape_proposals_bound;
-}
-
-void lower_shape_proposals_bound(long long proposals) {
-    g_shape_proposals_bound = std::clamp(proposals, 0LL, kMaxShapeProposalsInAll);
-}
 
 PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const ValueList& prior,
                                      const ValueList& posterior, const ValueList& parameters,

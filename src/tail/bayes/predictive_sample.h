@@ -6,6 +6,7 @@
 #include "laws/catalogue.h"
 #include "laws/generator.h"
 #include "series/lists.h"
+#include "tail/work_bounds.h"
 
 namespace evstat {
 
@@ -19,14 +20,8 @@ enum class PredictiveDraw {
 
 // The most proposals the shape rejection makes for one observation.
 constexpr long kMaxShapeProposals = 1'000'000;
-// The most proposals one sampler makes in all, over every observation it draws: the
-// acceptance rate is the same for every observation, so a rate that is low without reaching
-// the bound of one observation would otherwise make a long run without end in sight.
-constexpr long long kMaxShapeProposalsInAll = 100'000'000;
-// The bound in all of a sampler made without one of its own: kMaxShapeProposalsInAll unless
-// tests or the fuzz harness lowered it (never above kMaxShapeProposalsInAll) for short runs.
-long long shape_proposals_bound();
-void lower_shape_proposals_bound(long long proposals);
+// The most proposals one sampler makes in all is its caller's (kMaxShapeProposalsInAll
+// unless the caller lowers it, tail/work_bounds.h).
 
 // Appends N values (ranks 1..N) drawn from the predictive law of `code` (1, 2, 4, 7, 8):
 // `posterior` is the (shape, scale) Gamma list of posterior_parameters, `parameters` the

@@ -54,13 +54,13 @@ public:
     PredictiveSampler(const Sample& data, LawCode code, const ValueList& prior,
                       const ValueList& posterior, const ValueList& parameters, double low,
                       double high, int weibullShapeFlag,
-                      long long proposalsInAll = shape_proposals_bound());
+                      long long proposalsInAll = kMaxShapeProposalsInAll);
     bool drawable() const { return drawable_; }
     // Replaces `values` by N draws; on NotDrawable nothing is drawn. The shape proposals
     // count against the sampler's bound in all, from one call to the next.
     PredictiveDraw draw(Generator& generator, int N, std::vector<double>& values) const;
 
-  private:
+private:
     double observation(Generator& generator, double parameter, ValueList& law) const;
     bool shape_value(Generator& generator, double& value, ValueList& law) const;
 

@@ -58,7 +58,8 @@ bool shape_tables(const BayesTableInput& in, Sample& distributionTable, Sample& 
     const ShapeModel model = make_shape_model(in.data, in.predictive, in.low, in.high);
     densityTable = grid;
     double Z = 0.0;
-    if (!predictive_density_table(model, in.mostShapeEvaluations, densityTable, Z)) return false;
+    if (!predictive_density_table(model, in.bounds.shapeKernelEvaluations, densityTable, Z))
+        return false;
     distributionTable = densityTable;
     predictive_cdf_table(model, layout, Z, distributionTable);
     return true;
@@ -86,7 +87,7 @@ TableBound bayes_quantile_table(const BayesTableInput& input, Sample& parentQuan
         double hi = 0.0;
         law11_table_range(input.code, input.parameters, input.s1, input.s2, levels, lo, hi);
         if (!tabulate_law11_to_levels(input.code, input.predictive, lo, hi, levels,
-                                      input.mostTablePoints, law11Table))
+                                      input.bounds.law11TablePoints, law11Table))
             return TableBound::Law11Points;
     } else if (input.code == kWeibull && input.weibullShapeFlag == 1) {
         Sample density;

@@ -18,8 +18,6 @@ namespace {
 constexpr double kSpreadOfNoSecondPrecision = 3.0;  // V = 3 S when s2 is 0
 constexpr int kEndBisections = 200;  // halvings of [lo, hi] that find where the table ends
 
-double g_table_running_sum = 0.0;  // running sum of the table's own code-11 integrand
-
 // The code-11 density with its height computed once: the same values as density() gives.
 struct Law11Density {
     double height, mu, alpha, beta;
@@ -27,9 +25,6 @@ struct Law11Density {
         return student_approx_density_from_height(height, mu, alpha, beta, x);
     }
 };
-double& running_sum(const Law11Density&) {
-    return g_table_running_sum;
-}
 
 double parent_quantile(LawCode code, double mean, double deviation, double p) {
     ValueList parameters;

@@ -137,11 +137,11 @@ void et_resampling_test(Generator& generator, const Sample& data, const Sample& 
 void et_predictive_test(Generator& generator, const Sample& data, const Sample& excesses, int k,
                         double u, LawCode code, const ValueList& parameters, double d, double p,
                         int B, const ValueList& prior, const ValueList& posterior,
-                        int weibullShapeFlag, double low, double high,
+                        int weibullShapeFlag, double low, double high, long long proposalsInAll,
                         QuantileTestOutcome& outcome) {
     if (!start_et_test(data, excesses, k, u, code, parameters, p, outcome)) return;
     const PredictiveSampler sampler(data, code, prior, posterior, parameters, low, high,
-                                    weibullShapeFlag);
+                                    weibullShapeFlag, proposalsInAll);
     if (!sampler.drawable()) return;
     const int N = data.size();
     const SeriesDraw draw = [&](std::vector<double>& values) {

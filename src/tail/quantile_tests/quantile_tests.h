@@ -49,12 +49,13 @@ void et_resampling_test(Generator& generator, const Sample& data, const Sample& 
                         int B, int mode, QuantileTestOutcome& outcome);
 
 // As the percentile mode of et_resampling_test, each series of N values drawn by
-// predictive_sample (prepared once for all B series). A series that reaches the bound of
-// the shape rejection ends the test without an interval.
+// predictive_sample (prepared once for all B series, with at most proposalsInAll shape
+// proposals over all of them). A series that reaches the bound of the shape rejection ends
+// the test without an interval.
 void et_predictive_test(Generator& generator, const Sample& data, const Sample& excesses, int k,
                         double u, LawCode code, const ValueList& parameters, double d, double p,
                         int B, const ValueList& prior, const ValueList& posterior,
-                        int weibullShapeFlag, double low, double high,
+                        int weibullShapeFlag, double low, double high, long long proposalsInAll,
                         QuantileTestOutcome& outcome);
 
 // The return level of the GPD fit (xi, sigma) of the data against the resampled return
