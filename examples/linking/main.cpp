@@ -23,14 +23,14 @@ int main() {
     ValueList weibull;
     weibull.push_back(2.0);
     weibull.push_back(1.5);
-    check("Weibull F(1), theta 2, k 1.5", distribution(kWeibull, weibull, 1.0),
+    check("Weibull F(1), theta 2, k 1.5", distribution(LawCode::kWeibull, weibull, 1.0),
           1.0 - std::exp(-0.5), 1e-15);
 
     // The normal fit of 1, 2, 3, 4 (sorted): mean 2.5, unbiased deviation sqrt(5/3).
     Sample series;
     for (int i = 1; i <= 4; ++i) series.push_back(i, i);
     ValueList estimates;
-    estimate_law(series, kNormal, series.size(), estimates);
+    estimate_law(series, LawCode::kNormal, series.size(), estimates);
     check("normal fit: mean", estimates.at(1), 2.5, 1e-15);
     check("normal fit: standard deviation", estimates.at(2), std::sqrt(5.0 / 3.0), 1e-15);
 
@@ -41,7 +41,7 @@ int main() {
     int accepted = 0;
     double statistic = 0.0;
     double criticalValue = 0.0;
-    anderson_darling_test(generator, series, kNormal, estimates, 0.05, accepted, statistic,
+    anderson_darling_test(generator, series, LawCode::kNormal, estimates, 0.05, accepted, statistic,
                           criticalValue);
     check("Anderson-Darling: accepted", accepted, 1, 0);
     check("Anderson-Darling: critical value", criticalValue, 0.752, 1e-15);

@@ -84,8 +84,8 @@ struct RunParameters {
 struct RunContext {
     RunParameters parameters;
     int loadType = 0;
-    LawCode lawCode = kUnknownLaw;
-    LawCode simulationLawCode = kUnknownLaw;
+    LawCode lawCode = LawCode::kUnknown;
+    LawCode simulationLawCode = LawCode::kUnknown;
     int weibullShapeFlag = 0;
     int testSelector = 0;
     Generator generator;  // the run's draws, seeded once before the task

@@ -31,7 +31,7 @@ constexpr int kSurvivalTableSteps = 1000;  // steps of the tabulated predictive 
 // The series the law is tested on: the untransformed copy where the study transforms the
 // series for the prior (logarithms for the lognormal law, powers for the Weibull scale).
 bool tests_on_copy(LawCode code, int weibullShapeFlag) {
-    return code == kLognormal || (code == kWeibull && weibullShapeFlag == 0);
+    return code == LawCode::kLognormal || (code == LawCode::kWeibull && weibullShapeFlag == 0);
 }
 
 // The series prepared by the study, with what the prior and the tables read from it.
@@ -58,10 +58,10 @@ void prepare_series(const RunParameters& p, LawCode code, int w, const ValueList
     const int k = p.excessCount;
     excesses_over_threshold(series.S, k, n, series.excesses, series.u);
     series.e1 = series.excesses.mean();
-    if (code == kLognormal) {
+    if (code == LawCode::kLognormal) {
         series.S.apply_log();
         series.e2 = mean_excess_of(series.S, k, n);
-    } else if (code == kWeibull && w == 0) {
+    } else if (code == LawCode::kWeibull && w == 0) {
         series.S.apply_power(fitted.at(2));
         series.e2 = mean_excess_of(series.S, k, n);
         series.rho = 1.0 / series.S.mean();
@@ -106,20 +106,25 @@ Sample tabulated_survival(LawCode code, const ValueList& Z, const Sample& range)
 }  // namespace
 
 bool has_predictive_law(LawCode code) {
-    return code == kExponential || code == kGamma || code == kNormal || code == kWeibull ||
-           code == kLognormal;
+    return code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kNormal ||
+           code == LawCode::kWeibull || code == LawCode::kLognormal;
 }
 
 PredictiveCurveLaw predictive_curve_law(LawCode code, int weibullShapeFlag, const ValueList& Z) {
     switch (code) {
-        case kExponential: return {"GPD", kGpd, list_of({-Z.at(2), Z.at(1)})};
-        case kGamma: return {"Beta2Prop", kBetaPrime, Z};
-        case kNormal: return {"StudentApprochee", kStudentApprox, Z};
-        case kLognormal: return {"StudentApprocheeTrans", kStudentApproxLog, Z};
-        case kWeibull:
-            if (weibullShapeFlag == 1) return {"WeibPred", kWeibull, Z};
-            return {"GPDTrans", kGpdPower, list_of({Z.at(1), Z.at(2), -Z.at(3)})};
-        default: return {"", kUnknownLaw, ValueList{}};
+        case LawCode::kExponential:
+            return {"GPD", LawCode::kGpd, list_of({-Z.at(2), Z.at(1)})};
+        case LawCode::kGamma:
+            return {"Beta2Prop", LawCode::kBetaPrime, Z};
+        case LawCode::kNormal:
+            return {"StudentApprochee", LawCode::kStudentApprox, Z};
+        case LawCode::kLognormal:
+            return {"StudentApprocheeTrans", LawCode::kStudentApproxLog, Z};
+        case LawCode::kWeibull:
+            if (weibullShapeFlag == 1) return {"WeibPred", LawCode::kWeibull, Z};
+            return {"GPDTrans", LawCode::kGpdPower, list_of({Z.at(1), Z.at(2), -Z.at(3)})};
+        default:
+            return {"", LawCode::kUnknown, ValueList{}};
     }
 }
 
@@ -135,7 +140,7 @@ void task_expert_opinion(RunContext& context) {
     PreparedSeries prepared;
     read_series(prepared.S, p.dataFile);
     if (prepared.S.empty()) throw Erreur::FileNotFound;  // no series to study
-    if (prepared.S.has_non_positive() && c != kNormal) throw Erreur::NegativeDataForLaw;
+    if (prepared.S.has_non_positive() && c != LawCode::kNormal) throw Erreur::NegativeDataForLaw;
     prepared.S.sort_ascending();
     prepared.C = prepared.S;
     const int n = prepared.S.size();
@@ -229,13 +234,13 @@ void task_expert_opinion(RunContext& context) {
             write_curve_pair(p.directory, p.dataFile, r, curveTask, p.simulationLaw,
                              simulationCode, p.lawParameters, lo, hi, Y);
         const bool survival = curveTask == kSurvivalCurveTask;
-        if (c == kWeibull && w == 1) {
+        if (c == LawCode::kWeibull && w == 1) {
             Sample curve = survival ? P1 : P2;
             if (survival) curve.apply_affine(-1.0, 1.0);
             write_table_curve_pair(p.directory, p.dataFile, r, curveTask, predictiveLaw.name,
                                    predictiveLaw.parameters, curve);
-        } else if (survival && (c == kNormal || c == kLognormal)) {
-            const Sample curve = tabulated_survival(c, Z, c == kNormal ? S : prepared.C);
+        } else if (survival && (c == LawCode::kNormal || c == LawCode::kLognormal)) {
+            const Sample curve = tabulated_survival(c, Z, c == LawCode::kNormal ? S : prepared.C);
             write_table_curve_pair(p.directory, p.dataFile, r, curveTask, predictiveLaw.name,
                                    predictiveLaw.parameters, curve);
         } else {

@@ -23,11 +23,13 @@ namespace {
 
 // The laws with a conjugate prior and a predictive law.
 bool has_predictive_law(LawCode code) {
-    return code == kExponential || code == kGamma || code == kNormal || code == kWeibull ||
-           code == kLognormal;
+    return code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kNormal ||
+           code == LawCode::kWeibull || code == LawCode::kLognormal;
 }
 
-bool needs_positive_values(LawCode code) { return code != kNormal; }
+bool needs_positive_values(LawCode code) {
+    return code != LawCode::kNormal;
+}
 
 bool finite_positive(double value) { return std::isfinite(value) && value > 0.0; }
 

@@ -36,11 +36,13 @@ void curve_abscissas(const RunParameters& p, Sample& abscissas) {
         make_grid(p.lowerOrSize, p.upperOrSamples, p.pointsOrClasses, abscissas);
 }
 
-bool has_estimator(LawCode code) { return code >= kUniform && code <= kGpd; }
+bool has_estimator(LawCode code) {
+    return code >= LawCode::kUniform && code <= LawCode::kGpd;
+}
 
 // The laws fitted only to positive data.
 bool needs_positive_data(LawCode code) {
-    return code != kUniform && code != kNormal && code != kStudent;
+    return code != LawCode::kUniform && code != LawCode::kNormal && code != LawCode::kStudent;
 }
 }  // namespace
 
@@ -118,7 +120,7 @@ void task_fit_law(RunContext& context) {
     Sample series;
     read_series(series, p.dataFile);
     if (series.has_non_positive() && needs_positive_data(code)) throw Erreur::NegativeData;
-    if (code == kBeta && series.last_value() > 1.0) throw Erreur::OutsideSupport;
+    if (code == LawCode::kBeta && series.last_value() > 1.0) throw Erreur::OutsideSupport;
     if (!has_estimator(code)) throw Erreur::NoEstimator;
     int k = result_number(p.directory, p.resultFile);
     require_curve_pairs_spare_parameter_file(p, k + 1, 2);  // a density and a survival curve
@@ -146,8 +148,9 @@ void task_estimate_spread(RunContext& context) {
     const RunParameters& p = context.parameters;
     const LawCode code = context.lawCode;
     if (!has_estimator(code)) throw Erreur::NoEstimator;
-    const bool positive =
-        code == kExponential || code == kGamma || code == kWeibull || code == kLognormal || code == kPareto;
+    const bool positive = code == LawCode::kExponential || code == LawCode::kGamma ||
+                          code == LawCode::kWeibull || code == LawCode::kLognormal ||
+                          code == LawCode::kPareto;
 
     std::array<Sample, 3> gathered;  // the first, second and third estimates, by file
     int count = 0;                   // parameter count of the last estimate

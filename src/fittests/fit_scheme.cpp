@@ -20,7 +20,8 @@ constexpr int kMinimumSize = 2;
 
 // How many parameters each law reads, by LawCode 0 to 10; all must be finite numbers.
 // The Pareto law ignores its parameters (its series is turned into an exponential one).
-constexpr std::array<int, kGpd + 1> kParameterCounts = {2, 1, 2, 1, 2, 1, 2, 2, 2, 0, 2};
+constexpr std::array<int, law_code_number(LawCode::kGpd) + 1> kParameterCounts = {2, 1, 2, 1, 2, 1,
+                                                                                  2, 2, 2, 0, 2};
 
 bool parameters_finite(LawCode code, const ValueList& parameters) {
     const int count = kParameterCounts[static_cast<std::size_t>(code)];
@@ -30,13 +31,14 @@ bool parameters_finite(LawCode code, const ValueList& parameters) {
 }
 
 bool uses_resampling(LawCode code) {
-    return code == kChiSquare || code == kStudent || code == kBeta || code == kGpd;
+    return code == LawCode::kChiSquare || code == LawCode::kStudent || code == LawCode::kBeta ||
+           code == LawCode::kGpd;
 }
 
 // Laws whose probability sample must lie strictly inside (0, 1).
 bool uses_probability_guard(LawCode code) {
-    return code == kExponential || code == kGamma || code == kNormal || code == kWeibull ||
-           code == kLognormal;
+    return code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kNormal ||
+           code == LawCode::kWeibull || code == LawCode::kLognormal;
 }
 
 // The refusals of each law that come before its probability sample. The resampling laws
@@ -47,21 +49,21 @@ bool refused_by_law(LawCode code, const Sample& data, const ValueList& parameter
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     switch (code) {
-        case kExponential:
-        case kWeibull:
-        case kLognormal:
-        case kPareto:
+        case LawCode::kExponential:
+        case LawCode::kWeibull:
+        case LawCode::kLognormal:
+        case LawCode::kPareto:
             return data.has_non_positive();
-        case kGamma:
+        case LawCode::kGamma:
             return data.has_non_positive() || !(p1 > 0.0);
-        case kChiSquare:
+        case LawCode::kChiSquare:
             return !resampling_parameters_usable(code, parameters) || data.has_non_positive();
-        case kStudent:
+        case LawCode::kStudent:
             return !resampling_parameters_usable(code, parameters);
-        case kBeta:
+        case LawCode::kBeta:
             return data.has_non_positive() || data.last_value() > 1.0 ||
                    !resampling_parameters_usable(code, parameters);
-        case kGpd:
+        case LawCode::kGpd:
             return data.has_non_positive() || (p1 < 0.0 && -p2 / p1 <= data.last_value()) ||
                    !resampling_parameters_usable(code, parameters);
         default:
@@ -95,7 +97,7 @@ void pareto_test(FitStatistic kind, const Sample& data, double level, int& accep
     if (!pareto_exponential_probabilities(probabilities, data)) return;
     const double raw = fit_statistic(kind, probabilities);
     if (std::isnan(raw)) return;
-    decide_with_table(kind, kPareto, 0.0, raw, data.size(), level, accepted, statistic,
+    decide_with_table(kind, LawCode::kPareto, 0.0, raw, data.size(), level, accepted, statistic,
                       criticalValue);
 }
 
@@ -124,9 +126,9 @@ void run_fit_test(Generator& generator, FitStatistic kind, const Sample& data, L
     accepted = 0;
     statistic = 0.0;
     criticalValue = 0.0;
-    if (data.size() < kMinimumSize || code < kUniform || code > kGpd) return;
+    if (data.size() < kMinimumSize || code < LawCode::kUniform || code > LawCode::kGpd) return;
     if (!parameters_finite(code, parameters) || refused_by_law(code, data, parameters)) return;
-    if (code == kPareto)
+    if (code == LawCode::kPareto)
         pareto_test(kind, data, level, accepted, statistic, criticalValue);
     else if (uses_resampling(code))
         resampling_test(generator, kind, data, code, parameters, level, accepted, statistic,

@@ -43,12 +43,12 @@ double replicate_statistic(FitStatistic kind, LawCode code, const Sample& replic
 
 bool resampling_parameters_usable(LawCode code, const ValueList& parameters) {
     switch (code) {
-        case kChiSquare:
-        case kStudent:
+        case LawCode::kChiSquare:
+        case LawCode::kStudent:
             return degrees_of_freedom_usable(parameters.at(1));
-        case kBeta:
+        case LawCode::kBeta:
             return positive_finite(parameters.at(1)) && positive_finite(parameters.at(2));
-        case kGpd:
+        case LawCode::kGpd:
             return std::isfinite(parameters.at(1)) && positive_finite(parameters.at(2));
         default:
             return false;

@@ -153,35 +153,35 @@ double density(LawCode code, const ValueList& parameters, double x) {
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     switch (code) {
-        case kUniform:
+        case LawCode::kUniform:
             return uniform_density(p1, p2, x);
-        case kExponential:
+        case LawCode::kExponential:
             return exponential_density(p1, x);
-        case kGamma:
+        case LawCode::kGamma:
             return gamma_density(p1, p2, x);
-        case kChiSquare:
+        case LawCode::kChiSquare:
             return chi_square_density(std::trunc(p1), x);
-        case kNormal:
+        case LawCode::kNormal:
             return normal_density(p1, p2, x);
-        case kStudent:
+        case LawCode::kStudent:
             return student_density(std::trunc(p1), x);
-        case kBeta:
+        case LawCode::kBeta:
             return beta_density(p1, p2, x);
-        case kWeibull:
+        case LawCode::kWeibull:
             return weibull_density(p1, p2, x);
-        case kLognormal:
+        case LawCode::kLognormal:
             return lognormal_density(p1, p2, x);
-        case kPareto:
+        case LawCode::kPareto:
             return pareto_density(p1, p2, x);
-        case kGpd:
+        case LawCode::kGpd:
             return gpd_density(p1, p2, x);
-        case kStudentApprox:
+        case LawCode::kStudentApprox:
             return student_approx_density(p1, p2, parameters.at(3), x);
-        case kStudentApproxLog:
+        case LawCode::kStudentApproxLog:
             return student_approx_log_density(p1, p2, parameters.at(3), x);
-        case kGpdPower:
+        case LawCode::kGpdPower:
             return gpd_power_density(p1, p2, parameters.at(3), x);
-        case kBetaPrime:
+        case LawCode::kBetaPrime:
             return beta_prime_density(p1, p2, parameters.at(3), x);
         default:
             return 0.0;

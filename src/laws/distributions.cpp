@@ -155,7 +155,7 @@ double gpd_distribution(double k, double sigma, double x) {
 }
 
 double student_approx_distribution(const ValueList& parameters, double x) {
-    const LawIntegrand density11{kStudentApprox, parameters, LawIntegrandMode::Density};
+    const LawIntegrand density11{LawCode::kStudentApprox, parameters, LawIntegrandMode::Density};
     return romberg_integrate(density11, kStudentApproxLowerLimit, x);
 }
 
@@ -179,33 +179,33 @@ double distribution(LawCode code, const ValueList& parameters, double x) {
     const double p2 = parameters.at(2);
     int nu = 0;
     switch (code) {
-        case kUniform:
+        case LawCode::kUniform:
             return uniform_distribution(p1, p2, x);
-        case kExponential:
+        case LawCode::kExponential:
             return exponential_distribution(p1, x);
-        case kGamma:
+        case LawCode::kGamma:
             return gamma_distribution(p1, p2, x);
-        case kChiSquare:
+        case LawCode::kChiSquare:
             return degrees_of_freedom(parameters, nu) ? chi_square_distribution(nu, x) : kNaN;
-        case kNormal:
+        case LawCode::kNormal:
             return normal_distribution(p1, p2, x);
-        case kStudent:
+        case LawCode::kStudent:
             return degrees_of_freedom(parameters, nu) ? student_distribution(nu, x) : kNaN;
-        case kBeta:
+        case LawCode::kBeta:
             return beta_distribution(p1, p2, x);
-        case kWeibull:
+        case LawCode::kWeibull:
             return weibull_distribution(p1, p2, x);
-        case kLognormal:
+        case LawCode::kLognormal:
             return lognormal_distribution(p1, p2, x);
-        case kPareto:
+        case LawCode::kPareto:
             return pareto_distribution(p1, p2, x);
-        case kGpd:
+        case LawCode::kGpd:
             return gpd_distribution(p1, p2, x);
-        case kStudentApprox:
+        case LawCode::kStudentApprox:
             return student_approx_distribution(parameters, x);
-        case kGpdPower:
+        case LawCode::kGpdPower:
             return gpd_power_distribution(p1, p2, parameters.at(3), x);
-        case kBetaPrime:
+        case LawCode::kBetaPrime:
             return beta_prime_distribution(p1, p2, parameters.at(3), x);
         default:
             return 0.0;

@@ -93,7 +93,7 @@ double gamma_quantile(double a, double b, double p) {
     while (std::fabs(x) * kNewtonTolerance < std::fabs(delta) &&
            kNewtonTolerance < std::fabs(delta) && i < kMaxNewtonSteps) {
         ++i;
-        delta = (distribution(kGamma, law, x) - p) / density(kGamma, law, x);
+        delta = (distribution(LawCode::kGamma, law, x) - p) / density(LawCode::kGamma, law, x);
         double next = x - delta;
         if (next < 0.0) {
             next = x / 10.0;
@@ -119,7 +119,7 @@ double beta_quantile(double a, double b, double p) {
     while (std::fabs(x) * kNewtonTolerance < std::fabs(delta) &&
            std::fabs(delta) > kNewtonTolerance && i < kMaxNewtonSteps) {
         ++i;
-        delta = (distribution(kBeta, law, x) - p) / density(kBeta, law, x);
+        delta = (distribution(LawCode::kBeta, law, x) - p) / density(LawCode::kBeta, law, x);
         double next = x - delta;
         if (next <= 0.0) next = x / 10.0;
         if (next >= 1.0) next = 1.0 - (1.0 - x) / 10.0;
@@ -157,27 +157,27 @@ double quantile(LawCode code, const ValueList& parameters, double p) {
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     switch (code) {
-        case kUniform:
+        case LawCode::kUniform:
             return uniform_quantile(p1, p2, p);
-        case kExponential:
+        case LawCode::kExponential:
             return exponential_quantile(p1, p);
-        case kGamma:
+        case LawCode::kGamma:
             return gamma_quantile(p1, p2, p);
-        case kChiSquare:
+        case LawCode::kChiSquare:
             return gamma_quantile(std::trunc(p1) / 2.0, 2.0, p);
-        case kNormal:
+        case LawCode::kNormal:
             return normal_quantile(p1, p2, p);
-        case kStudent:
+        case LawCode::kStudent:
             return student_quantile(std::trunc(p1), p);
-        case kBeta:
+        case LawCode::kBeta:
             return beta_quantile(p1, p2, p);
-        case kWeibull:
+        case LawCode::kWeibull:
             return weibull_quantile(p1, p2, p);
-        case kLognormal:
+        case LawCode::kLognormal:
             return lognormal_quantile(p1, p2, p);
-        case kPareto:
+        case LawCode::kPareto:
             return pareto_quantile(p1, p2, p);
-        case kGpd:
+        case LawCode::kGpd:
             return gpd_quantile(p1, p2, p);
         default:
             return 0.0;

@@ -118,7 +118,7 @@ double student_approx_value(Generator& generator, double mu, double alpha, doubl
     for (long attempt = 0; attempt < kMaxRejectionAttempts; ++attempt) {
         const double y = -r / std::tan(kPi * generator.open_uniform());
         const double h = height * generator.open_uniform() * r * r / (r * r + y * y);
-        if (h <= density(kStudentApprox, centred, y)) return y + mu;
+        if (h <= density(LawCode::kStudentApprox, centred, y)) return y + mu;
     }
     return kNaN;
 }
@@ -228,13 +228,13 @@ void draw_random_values(Generator& generator, LawCode code, const ValueList& par
                         std::vector<double>& values) {
     const std::size_t size = count > 0 ? static_cast<std::size_t>(count) : 0;
     values.resize(size);
-    if (code != kNormal && code != kLognormal) {
+    if (code != LawCode::kNormal && code != LawCode::kLognormal) {
         for (double& value : values) value = random_value(generator, code, parameters);
         return;
     }
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
-    if (code == kNormal) {  // whole pairs at once, then the last pair's first value
+    if (code == LawCode::kNormal) {  // whole pairs at once, then the last pair's first value
         const std::size_t pairs = size / 2;
         polar_points(generator, values.data(), pairs);
         polar_values(p1, p2, values.data(), pairs);
@@ -247,7 +247,7 @@ void draw_random_values(Generator& generator, LawCode code, const ValueList& par
     for (std::size_t k = 0; k < size; k += 2) {
         double first = 0.0;
         double second = 0.0;
-        if (code == kNormal)
+        if (code == LawCode::kNormal)
             normal_pair(generator, p1, p2, first, second);
         else
             lognormal_pair(generator, p1, p2, first, second);
@@ -261,25 +261,25 @@ double random_value(Generator& generator, LawCode code, const ValueList& paramet
     const double p2 = parameters.at(2);
     int nu = 0;
     switch (code) {
-        case kUniform:
+        case LawCode::kUniform:
             return uniform_value(generator, p1, p2);
-        case kExponential:
+        case LawCode::kExponential:
             return exponential_value(generator, p1);
-        case kGamma:
+        case LawCode::kGamma:
             return gamma_value(generator, p1, p2);
-        case kChiSquare:
+        case LawCode::kChiSquare:
             return degrees_of_freedom(parameters, nu) ? chi_square_value(generator, nu) : kNaN;
-        case kStudent:
+        case LawCode::kStudent:
             return degrees_of_freedom(parameters, nu) ? student_value(generator, nu) : kNaN;
-        case kBeta:
+        case LawCode::kBeta:
             return beta_value(generator, p1, p2);
-        case kWeibull:
+        case LawCode::kWeibull:
             return std::pow(exponential_value(generator, p1), 1.0 / p2);
-        case kPareto:
+        case LawCode::kPareto:
             return p1 / std::pow(generator.open_uniform(), 1.0 / p2);
-        case kGpd:
+        case LawCode::kGpd:
             return gpd_value(generator, p1, p2);
-        case kStudentApprox:
+        case LawCode::kStudentApprox:
             return student_approx_value(generator, p1, p2, parameters.at(3));
         default:
             return 0.0;  // normal and lognormal values come in pairs; 12 and above have none

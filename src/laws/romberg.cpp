@@ -67,14 +67,14 @@ void neville_extrapolate(std::span<const double> h, std::span<const double> s, d
 
 void tabulate_law11(LawCode code, const ValueList& parameters, Sample& output, double x0, double x1,
                     double step) {
-    if (code != kNormal && code != kLognormal) return;
+    if (code != LawCode::kNormal && code != LawCode::kLognormal) return;
     if (!(step > 0.0)) return;
     const double lower = x0 - 1.0;
-    const double f0 = distribution(kStudentApprox, parameters, lower);
-    const LawIntegrand law11{kStudentApprox, parameters, LawIntegrandMode::Density};
+    const double f0 = distribution(LawCode::kStudentApprox, parameters, lower);
+    const LawIntegrand law11{LawCode::kStudentApprox, parameters, LawIntegrandMode::Density};
     long points = 0;
     for (double x = x0; x <= x1 && points < kMaxTabulatedPoints; x += step, ++points) {
-        const double upper = code == kNormal ? x : std::log(x);
+        const double upper = code == LawCode::kNormal ? x : std::log(x);
         output.push_back(x, f0 + romberg_integrate(law11, lower, upper));
     }
 }

@@ -18,6 +18,7 @@
 #include "tail/bayes_table/bayes_table.h"
 #include "tail/methods/tail.h"
 #include "tail/quantile_tests/quantile_tests.h"
+#include "unit/law_parameters.h"
 
 namespace evstat::e2e {
 namespace {
@@ -125,15 +126,19 @@ Expected expected_study(const WorkDir& w, const Case& c, const std::string& text
     excesses_over_threshold(S, k, n, Q, u);
     const double e1 = Q.mean();
     double e2 = 0.0, rho = 0.0;
-    if (c.code == kLognormal || (c.code == kWeibull && c.w == 0)) {
-        if (c.code == kLognormal) S.apply_log(); else S.apply_power(A.at(2));
+    if (c.code == LawCode::kLognormal || (c.code == LawCode::kWeibull && c.w == 0)) {
+        if (c.code == LawCode::kLognormal)
+            S.apply_log();
+        else
+            S.apply_power(A.at(2));
         Sample Q2;
         double u2 = 0.0;
         excesses_over_threshold(S, k, n, Q2, u2);
         e2 = Q2.mean();
-        if (c.code == kWeibull) rho = 1.0 / S.mean();
+        if (c.code == LawCode::kWeibull) rho = 1.0 / S.mean();
     }
-    const Sample& D = (c.code == kLognormal || (c.code == kWeibull && c.w == 0)) ? C : S;
+    const Sample& D =
+        (c.code == LawCode::kLognormal || (c.code == LawCode::kWeibull && c.w == 0)) ? C : S;
     double low = c.low == "*" ? -999.0 : std::stod(c.low);
     double high = c.high == "*" ? -999.0 : std::stod(c.high);
     double s1 = 0, s2 = 0, t1 = 0, t2 = 0;
@@ -191,12 +196,13 @@ Expected expected_study(const WorkDir& w, const Case& c, const std::string& text
     const ValueList& Z = e.Z;
     struct Law { std::string name; LawCode code; ValueList parameters; };
     const Law predictiveLaw =
-        c.code == kExponential ? Law{"GPD", kGpd, list_of({-Z.at(2), Z.at(1)})}
-        : c.code == kGamma     ? Law{"Beta2Prop", kBetaPrime, Z}
-        : c.code == kNormal    ? Law{"StudentApprochee", kStudentApprox, Z}
-        : c.code == kLognormal ? Law{"StudentApprocheeTrans", kStudentApproxLog, Z}
-        : c.w == 1             ? Law{"WeibPred", kWeibull, Z}
-                               : Law{"GPDTrans", kGpdPower, list_of({Z.at(1), Z.at(2), -Z.at(3)})};
+        c.code == LawCode::kExponential ? Law{"GPD", LawCode::kGpd, list_of({-Z.at(2), Z.at(1)})}
+        : c.code == LawCode::kGamma     ? Law{"Beta2Prop", LawCode::kBetaPrime, Z}
+        : c.code == LawCode::kNormal    ? Law{"StudentApprochee", LawCode::kStudentApprox, Z}
+        : c.code == LawCode::kLognormal
+            ? Law{"StudentApprocheeTrans", LawCode::kStudentApproxLog, Z}
+        : c.w == 1 ? Law{"WeibPred", LawCode::kWeibull, Z}
+                   : Law{"GPDTrans", LawCode::kGpdPower, list_of({Z.at(1), Z.at(2), -Z.at(3)})};
     int number = kResultNumber;
     auto add_grid = [&](int task, const std::string& name, LawCode code, const ValueList& params) {
         Sample curve;
@@ -215,13 +221,13 @@ Expected expected_study(const WorkDir& w, const Case& c, const std::string& text
     for (int task : {2, 8}) {
         add_grid(task, c.law, c.code, A);
         if (c.simulated) add_grid(task, c.simulationLaw, c.simulationCode, given);
-        if (c.code == kWeibull && c.w == 1) {
+        if (c.code == LawCode::kWeibull && c.w == 1) {
             Sample curve = task == 2 ? P2 : P1;
             if (task == 8) curve.apply_affine(-1.0, 1.0);
             add_table(task, curve);
-        } else if (task == 8 && (c.code == kNormal || c.code == kLognormal)) {
+        } else if (task == 8 && (c.code == LawCode::kNormal || c.code == LawCode::kLognormal)) {
             Sample curve;
-            const Sample& range = c.code == kNormal ? S : C;
+            const Sample& range = c.code == LawCode::kNormal ? S : C;
             const double a = range.min_value(), b = range.max_value();
             tabulate_law11(c.code, Z, curve, a, b, (b - a) / 1000);
             curve.apply_affine(-1.0, 1.0);
@@ -242,13 +248,90 @@ TEST(TaskExpertOpinion, ResultColumnAndCurvePairsByLaw) {
     w.write("portpirie.txt", portPirie);
     w.write("expo.txt", exponential_quantiles());
     const std::vector<Case> cases = {
-        {"Exponentielle", kExponential, 0, "portpirie.txt", "4.6", "*", "*", 0, "*", kUnknownLaw, {}, "CVM"},
-        {"Exponentielle", kExponential, 0, "expo.txt", "3", "*", "*", 1, "Exponentielle", kExponential, {1.0}, "AD"},
-        {"Gamma", kGamma, 0, "expo.txt", "3", "*", "*", 0, "*", kUnknownLaw, {}, "CVM"},
-        {"Normale", kNormal, 0, "portpirie.txt", "4.6", "*", "*", 1, "Normale", kNormal, {3.9, 0.2}, "AD"},
-        {"Lognormale", kLognormal, 0, "portpirie.txt", "4.6", "*", "*", 0, "*", kUnknownLaw, {}, "CVM"},
-        {"WeibullEchelle", kWeibull, 0, "portpirie.txt", "4.6", "*", "*", 1, "Weibull", kWeibull, {3e9, 15.5}, "CVM"},
-        {"WeibullForme", kWeibull, 1, "portpirie.txt", "4.6", "1", "20", 0, "*", kUnknownLaw, {}, "AD"},
+        {"Exponentielle",
+         LawCode::kExponential,
+         0,
+         "portpirie.txt",
+         "4.6",
+         "*",
+         "*",
+         0,
+         "*",
+         LawCode::kUnknown,
+         {},
+         "CVM"},
+        {"Exponentielle",
+         LawCode::kExponential,
+         0,
+         "expo.txt",
+         "3",
+         "*",
+         "*",
+         1,
+         "Exponentielle",
+         LawCode::kExponential,
+         {1.0},
+         "AD"},
+        {"Gamma",
+         LawCode::kGamma,
+         0,
+         "expo.txt",
+         "3",
+         "*",
+         "*",
+         0,
+         "*",
+         LawCode::kUnknown,
+         {},
+         "CVM"},
+        {"Normale",
+         LawCode::kNormal,
+         0,
+         "portpirie.txt",
+         "4.6",
+         "*",
+         "*",
+         1,
+         "Normale",
+         LawCode::kNormal,
+         {3.9, 0.2},
+         "AD"},
+        {"Lognormale",
+         LawCode::kLognormal,
+         0,
+         "portpirie.txt",
+         "4.6",
+         "*",
+         "*",
+         0,
+         "*",
+         LawCode::kUnknown,
+         {},
+         "CVM"},
+        {"WeibullEchelle",
+         LawCode::kWeibull,
+         0,
+         "portpirie.txt",
+         "4.6",
+         "*",
+         "*",
+         1,
+         "Weibull",
+         LawCode::kWeibull,
+         {3e9, 15.5},
+         "CVM"},
+        {"WeibullForme",
+         LawCode::kWeibull,
+         1,
+         "portpirie.txt",
+         "4.6",
+         "1",
+         "20",
+         0,
+         "*",
+         LawCode::kUnknown,
+         {},
+         "AD"},
     };
     for (const Case& c : cases) {
         for (const std::string& name : w.files())
@@ -271,14 +354,14 @@ TEST(TaskExpertOpinion, ResultColumnAndCurvePairsByLaw) {
         // The test of step 12 is the one named, and the adjusted critical value uses its
         // factor (n = 65 or 40, by hand).
         const double n = c.data == "expo.txt" ? 40.0 : 65.0;
-        const double factor =
-            c.test == "AD" ? (c.code == kExponential ? 1 + 0.6 / n
-                              : c.code == kNormal    ? 1 + 0.75 / n + 2.25 / (n * n)
-                                                     : 1 + 0.2 / std::sqrt(n))
-                           : (c.code == kExponential ? 1 + 0.16 / n
-                              : c.code == kGamma     ? 1.0
-                              : c.code == kWeibull   ? 1 + 0.2 / std::sqrt(n)
-                                                     : 1 + 0.5 / n);
+        const double factor = c.test == "AD"
+                                  ? (c.code == LawCode::kExponential ? 1 + 0.6 / n
+                                     : c.code == LawCode::kNormal    ? 1 + 0.75 / n + 2.25 / (n * n)
+                                                                     : 1 + 0.2 / std::sqrt(n))
+                                  : (c.code == LawCode::kExponential ? 1 + 0.16 / n
+                                     : c.code == LawCode::kGamma     ? 1.0
+                                     : c.code == LawCode::kWeibull   ? 1 + 0.2 / std::sqrt(n)
+                                                                     : 1 + 0.5 / n);
         EXPECT_NEAR(e.adjusted, e.criticalValue / factor, 1e-15) << c.law;
     }
 }
@@ -289,7 +372,18 @@ TEST(TaskExpertOpinion, ExponentialByClosedForms) {
     // of shape 1/(a + n) and scale q1: f(x) = (1/q1)(1 + x/(q1 (a + n)))^(-(a + n) - 1).
     WorkDir w;
     w.write("expo.txt", exponential_quantiles());
-    const Case c = {"Exponentielle", kExponential, 0, "expo.txt", "3", "*", "*", 0, "*", kUnknownLaw, {}, "CVM"};
+    const Case c = {"Exponentielle",
+                    LawCode::kExponential,
+                    0,
+                    "expo.txt",
+                    "3",
+                    "*",
+                    "*",
+                    0,
+                    "*",
+                    LawCode::kUnknown,
+                    {},
+                    "CVM"};
     w.write_lines("Tmp1.txt", expert_file(w, c));
     w.run_seeded("Tmp1.txt", "3", kSeed);
     std::istringstream column(w.read("Result3.txt"));
@@ -338,7 +432,8 @@ TEST(TaskExpertOpinion, RefusedBeforeAnythingIsWritten) {
         {"Gamma", "big.txt", "4.7", k12},
     };
     for (const Row& r : rows) {
-        Case c = {r.law, 0, 0, r.data, r.c, "*", "*", 0, "*", kUnknownLaw, {}, "CVM"};
+        Case c = {r.law, LawCode::kUniform, 0,  r.data, r.c, "*", "*", 0,
+                  "*",   LawCode::kUnknown, {}, "CVM"};
         for (const std::string& name : w.files())
             if (name.rfind("Tmp", 0) == 0 || name.rfind("Result", 0) == 0 || name == "Erreur.txt")
                 std::filesystem::remove(w.file(name));

@@ -101,13 +101,13 @@ TEST(PredictiveSamples, EveryLawWithOneAndThreeSamples) {
         int flag;
     };
     const std::vector<Row> rows = {
-        {{"Exponentielle", {"2", "3", "*"}}, kExponential, 0},
-        {{"Gamma", {"2", "0.5", "*"}}, kGamma, 0},
-        {{"Normale", {"3", "1", "*"}}, kNormal, 0},
-        {{"Weibull", {"2", "1", "*"}}, kWeibull, 0},
-        {{"WeibullEchelle", {"2", "1", "*"}}, kWeibull, 0},
-        {{"WeibullForme", {"2", "2", "*"}, "25", "1", "5", "60"}, kWeibull, 1},
-        {{"Lognormale", {"3", "0.1", "*"}}, kLognormal, 0},
+        {{"Exponentielle", {"2", "3", "*"}}, LawCode::kExponential, 0},
+        {{"Gamma", {"2", "0.5", "*"}}, LawCode::kGamma, 0},
+        {{"Normale", {"3", "1", "*"}}, LawCode::kNormal, 0},
+        {{"Weibull", {"2", "1", "*"}}, LawCode::kWeibull, 0},
+        {{"WeibullEchelle", {"2", "1", "*"}}, LawCode::kWeibull, 0},
+        {{"WeibullForme", {"2", "2", "*"}, "25", "1", "5", "60"}, LawCode::kWeibull, 1},
+        {{"Lognormale", {"3", "0.1", "*"}}, LawCode::kLognormal, 0},
     };
     for (const Row& row : rows) {
         for (const std::string count : {"1", "3"}) {

@@ -42,15 +42,36 @@ TEST(Posterior, ConjugateUpdatesAndSummaries) {
         int flag;
         Values data, prior, parameters, posterior, summary;
     } rows[] = {
-        {"exponential", kExponential, 0, {1, 2, 3}, {2, 3}, {}, {5, 1.0 / 9}, {9.0 / 5, -1.0 / 5}},
-        {"gamma shape 2", kGamma, 0, {1, 2, 3}, {2, 3}, {2}, {8, 1.0 / 9}, {2, 8, 9}},
-        {"normal mean 0", kNormal, 0, {-1, 1}, {1, 1}, {0, 9}, {2, 0.5}, {0, 2, 2}},
+        {"exponential",
+         LawCode::kExponential,
+         0,
+         {1, 2, 3},
+         {2, 3},
+         {},
+         {5, 1.0 / 9},
+         {9.0 / 5, -1.0 / 5}},
+        {"gamma shape 2", LawCode::kGamma, 0, {1, 2, 3}, {2, 3}, {2}, {8, 1.0 / 9}, {2, 8, 9}},
+        {"normal mean 0", LawCode::kNormal, 0, {-1, 1}, {1, 1}, {0, 9}, {2, 0.5}, {0, 2, 2}},
         // the logarithms 1 and -1 about the mean 0; the summary is given the logarithms
-        {"lognormal", kLognormal, 0, {e, 1 / e}, {1, 1}, {0, 9}, {2, 0.5}, {0, 2, 1 + (e * e + 1 / (e * e)) / 2}},
+        {"lognormal",
+         LawCode::kLognormal,
+         0,
+         {e, 1 / e},
+         {1, 1},
+         {0, 9},
+         {2, 0.5},
+         {0, 2, 1 + (e * e + 1 / (e * e)) / 2}},
         // the rate of x^2: 1 + 4 + 9 = 14
-        {"weibull rate", kWeibull, 0, {1, 2, 3}, {2, 3}, {5, 2}, {5, 1.0 / 17}, {2, 9.0 / 5, -1.0 / 5}},
-        {"weibull shape", kWeibull, 1, {1, 2, 3}, {2, 3}, {4, 2}, {}, {2, 2, 3}},
-        {"chi-square", kChiSquare, 0, {1, 2, 3}, {2, 3}, {3}, {}, {}},
+        {"weibull rate",
+         LawCode::kWeibull,
+         0,
+         {1, 2, 3},
+         {2, 3},
+         {5, 2},
+         {5, 1.0 / 17},
+         {2, 9.0 / 5, -1.0 / 5}},
+        {"weibull shape", LawCode::kWeibull, 1, {1, 2, 3}, {2, 3}, {4, 2}, {}, {2, 2, 3}},
+        {"chi-square", LawCode::kChiSquare, 0, {1, 2, 3}, {2, 3}, {3}, {}, {}},
     };
     for (const auto& row : rows) {
         const Sample data = series_of(row.data);
@@ -76,11 +97,11 @@ TEST(PredictiveSample, MeansOfThePredictiveLaws) {
         double expected;
         double tolerance;
     } rows[] = {
-        {"exponential", kExponential, {}, [](double x) { return x; }, 2.25, 0.03},
-        {"gamma shape 2", kGamma, {2}, [](double x) { return x; }, 4.5, 0.05},
-        {"normal", kNormal, {3}, [](double x) { return x; }, 3.0, 0.02},
-        {"lognormal", kLognormal, {3}, [](double x) { return std::log(x); }, 3.0, 0.02},
-        {"weibull rate", kWeibull, {1, 2}, [](double x) { return x * x; }, 2.25, 0.03},
+        {"exponential", LawCode::kExponential, {}, [](double x) { return x; }, 2.25, 0.03},
+        {"gamma shape 2", LawCode::kGamma, {2}, [](double x) { return x; }, 4.5, 0.05},
+        {"normal", LawCode::kNormal, {3}, [](double x) { return x; }, 3.0, 0.02},
+        {"lognormal", LawCode::kLognormal, {3}, [](double x) { return std::log(x); }, 3.0, 0.02},
+        {"weibull rate", LawCode::kWeibull, {1, 2}, [](double x) { return x * x; }, 2.25, 0.03},
     };
     const int N = 100000;
     for (const auto& row : rows) {
@@ -111,8 +132,8 @@ TEST(PredictiveSample, WeibullShapeWithoutDataFollowsThePrior) {
     }
     Generator generator(8);
     Sample out;
-    ASSERT_EQ(predictive_sample(generator, Sample{}, kWeibull, law_parameters({2, 2}), ValueList{},
-                                law_parameters({1, 1.5}), 100000, low, high, 1, out),
+    ASSERT_EQ(predictive_sample(generator, Sample{}, LawCode::kWeibull, law_parameters({2, 2}),
+                                ValueList{}, law_parameters({1, 1.5}), 100000, low, high, 1, out),
               PredictiveDraw::Drawn);
     double total = 0.0;
     for (const Point& p : out) total += std::log(p.y);
@@ -131,18 +152,18 @@ TEST(PredictiveSample, LawsThatCannotBeDrawnFrom) {
         Values prior, posterior, parameters;
         double low, high;
     } rows[] = {
-        {"no posterior shape", kExponential, 0, &data, {}, {0, 1}, {}, 0, 0},
-        {"negative scale", kExponential, 0, &data, {}, {2, -1}, {}, 0, 0},
-        {"NaN posterior", kNormal, 0, &data, {}, {NAN, 1}, {0}, 0, 0},
-        {"empty posterior", kNormal, 0, &data, {}, {}, {0}, 0, 0},
-        {"gamma without shape", kGamma, 0, &data, {}, {2, 1}, {0}, 0, 0},
-        {"weibull shape 0", kWeibull, 0, &data, {}, {2, 1}, {1, 0}, 0, 0},
-        {"no predictive law", kChiSquare, 0, &data, {}, {2, 1}, {3}, 0, 0},
-        {"prior a = 0", kWeibull, 1, &data, {0, 2}, {}, {1, 1.5}, 0.5, 3},
-        {"support not above 0", kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, -3, 0},
-        {"empty support", kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, 2, 2},
-        {"support of -999", kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, -999, -999},
-        {"a zero value", kWeibull, 1, &withZero, {2, 2}, {}, {1, 1.5}, 0.5, 3},
+        {"no posterior shape", LawCode::kExponential, 0, &data, {}, {0, 1}, {}, 0, 0},
+        {"negative scale", LawCode::kExponential, 0, &data, {}, {2, -1}, {}, 0, 0},
+        {"NaN posterior", LawCode::kNormal, 0, &data, {}, {NAN, 1}, {0}, 0, 0},
+        {"empty posterior", LawCode::kNormal, 0, &data, {}, {}, {0}, 0, 0},
+        {"gamma without shape", LawCode::kGamma, 0, &data, {}, {2, 1}, {0}, 0, 0},
+        {"weibull shape 0", LawCode::kWeibull, 0, &data, {}, {2, 1}, {1, 0}, 0, 0},
+        {"no predictive law", LawCode::kChiSquare, 0, &data, {}, {2, 1}, {3}, 0, 0},
+        {"prior a = 0", LawCode::kWeibull, 1, &data, {0, 2}, {}, {1, 1.5}, 0.5, 3},
+        {"support not above 0", LawCode::kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, -3, 0},
+        {"empty support", LawCode::kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, 2, 2},
+        {"support of -999", LawCode::kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, -999, -999},
+        {"a zero value", LawCode::kWeibull, 1, &withZero, {2, 2}, {}, {1, 1.5}, 0.5, 3},
     };
     Generator generator(3);
     const int first = generator.next();
@@ -164,10 +185,10 @@ TEST(PredictiveSample, LawsThatCannotBeDrawnFrom) {
 TEST(PredictiveSample, ShapeRejectionStopsAtItsBound) {
     Generator generator;
     Sample data;
-    random_sample(generator, kWeibull, law_parameters({1, 2}), 200, data);
+    random_sample(generator, LawCode::kWeibull, law_parameters({1, 2}), 200, data);
     Sample out;
-    EXPECT_EQ(predictive_sample(generator, data, kWeibull, law_parameters({2, 2}), ValueList{},
-                                law_parameters({1, 2}), 5, 40, 50, 1, out),
+    EXPECT_EQ(predictive_sample(generator, data, LawCode::kWeibull, law_parameters({2, 2}),
+                                ValueList{}, law_parameters({1, 2}), 5, 40, 50, 1, out),
               PredictiveDraw::RejectionBound);
     EXPECT_TRUE(out.empty());
 }
@@ -178,15 +199,15 @@ TEST(PredictiveSample, ShapeRejectionStopsAtItsBound) {
 TEST(PredictiveSample, ShapeProposalsInAllBoundTheSampler) {
     Generator generator(5);
     Sample data;
-    random_sample(generator, kWeibull, law_parameters({1, 2}), 50, data);
+    random_sample(generator, LawCode::kWeibull, law_parameters({1, 2}), 50, data);
     const ValueList prior = law_parameters({2, 2}), law = law_parameters({1, 2});
     generator = Generator(6);
     Sample free;
-    ASSERT_EQ(
-        predictive_sample(generator, data, kWeibull, prior, ValueList{}, law, 5, 1, 3, 1, free),
-        PredictiveDraw::Drawn);
+    ASSERT_EQ(predictive_sample(generator, data, LawCode::kWeibull, prior, ValueList{}, law, 5, 1,
+                                3, 1, free),
+              PredictiveDraw::Drawn);
     generator = Generator(6);
-    const PredictiveSampler sampler(data, kWeibull, prior, ValueList{}, law, 1, 3, 1, 40);
+    const PredictiveSampler sampler(data, LawCode::kWeibull, prior, ValueList{}, law, 1, 3, 1, 40);
     Sample bounded, next;
     ASSERT_EQ(predictive_sample(generator, sampler, 5, bounded), PredictiveDraw::Drawn);
     ASSERT_EQ(bounded.size(), 5);
@@ -200,7 +221,7 @@ TEST(PredictiveSample, ShapeProposalsInAllBoundTheSampler) {
 TEST(ShapeRejection, BoundsGiveTheDecisionsOfTheFullSum) {
     Generator generator(21);
     Sample data;
-    random_sample(generator, kWeibull, law_parameters({2, 1.7}), 200, data);
+    random_sample(generator, LawCode::kWeibull, law_parameters({2, 1.7}), 200, data);
     const ShapeRejection rejection(data, 2.0, 1.7, 0.2, 6.0);
     ASSERT_TRUE(rejection.usable());
     int accepted = 0, rejected = 0;

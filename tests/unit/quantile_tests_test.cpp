@@ -57,11 +57,11 @@ TEST(EtAsymptotic, EstimateBiasAndInterval) {
         Values parameters;
         double meanExcess, bias;
     } rows[] = {
-        {"exponential: mean from the law", kExponential, {2}, 2.0, 0.0},
-        {"normal", kNormal, {5, 1}, 3.0, (5.0 - u) / 32},
-        {"lognormal", kLognormal, {0, 0.5}, 3.0, kLn10 * u * 0.25 / 8},
-        {"weibull", kWeibull, {1, 2}, 3.0, (1.0 - 2.0) * u / (32 * 4)},
-        {"gamma: no bias", kGamma, {2, 1}, 3.0, 0.0},
+        {"exponential: mean from the law", LawCode::kExponential, {2}, 2.0, 0.0},
+        {"normal", LawCode::kNormal, {5, 1}, 3.0, (5.0 - u) / 32},
+        {"lognormal", LawCode::kLognormal, {0, 0.5}, 3.0, kLn10 * u * 0.25 / 8},
+        {"weibull", LawCode::kWeibull, {1, 2}, 3.0, (1.0 - 2.0) * u / (32 * 4)},
+        {"gamma: no bias", LawCode::kGamma, {2, 1}, 3.0, 0.0},
     };
     for (const auto& row : rows) {
         const ValueList parameters = law_parameters(row.parameters);
@@ -77,7 +77,8 @@ TEST(EtAsymptotic, EstimateBiasAndInterval) {
     }
     // d = 0: z is the largest double, the interval infinite, the verdict 1.
     QuantileTestOutcome o;
-    et_asymptotic_test(data, excesses, 10, u, kNormal, law_parameters({100, 1}), 0.0, 0.01, o);
+    et_asymptotic_test(data, excesses, 10, u, LawCode::kNormal, law_parameters({100, 1}), 0.0, 0.01,
+                       o);
     EXPECT_EQ(o.verdict, 1);
     EXPECT_TRUE(std::isinf(o.lower) && std::isinf(o.upper));
 }
@@ -155,15 +156,27 @@ TEST(ResamplingTests, TheLoopOverSamplesDrawForDraw) {
         int N, k, mode;
         TailMethod method;  // 0: the ET test
     } rows[] = {
-        {"ET normal, differences", kNormal, {10, 2}, 200, 20, 0, 0},
-        {"ET normal, percentiles", kNormal, {10, 2}, 201, 20, 1, 0},
-        {"ET weibull, differences", kWeibull, {2, 1.5}, 200, 20, 0, 0},
-        {"ET lognormal, differences", kLognormal, {1, 0.6}, 150, 15, 0, 0},
-        {"ET gamma, percentiles", kGamma, {2.5, 1}, 120, 12, 1, 0},
-        {"GPD EMV normal, differences", kNormal, {10, 2}, 300, 30, 0, kTailMaximumLikelihood},
-        {"GPD EMV normal, percentiles", kNormal, {10, 2}, 300, 30, 1, kTailMaximumLikelihood},
-        {"GPD HW pareto, differences", kPareto, {1, 3}, 200, 20, 0, kTailWeightedMoments},
-        {"GPD Hill exponential", kExponential, {2}, 200, 20, 1, kTailHill},
+        {"ET normal, differences", LawCode::kNormal, {10, 2}, 200, 20, 0, 0},
+        {"ET normal, percentiles", LawCode::kNormal, {10, 2}, 201, 20, 1, 0},
+        {"ET weibull, differences", LawCode::kWeibull, {2, 1.5}, 200, 20, 0, 0},
+        {"ET lognormal, differences", LawCode::kLognormal, {1, 0.6}, 150, 15, 0, 0},
+        {"ET gamma, percentiles", LawCode::kGamma, {2.5, 1}, 120, 12, 1, 0},
+        {"GPD EMV normal, differences",
+         LawCode::kNormal,
+         {10, 2},
+         300,
+         30,
+         0,
+         kTailMaximumLikelihood},
+        {"GPD EMV normal, percentiles",
+         LawCode::kNormal,
+         {10, 2},
+         300,
+         30,
+         1,
+         kTailMaximumLikelihood},
+        {"GPD HW pareto, differences", LawCode::kPareto, {1, 3}, 200, 20, 0, kTailWeightedMoments},
+        {"GPD Hill exponential", LawCode::kExponential, {2}, 200, 20, 1, kTailHill},
     };
     const double d = 0.05, p = 0.01;
     const int B = 120;
@@ -208,7 +221,7 @@ TEST(ResamplingTests, TheLoopOverSamplesDrawForDraw) {
 TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
     Generator generator(5);
     const ValueList normal = law_parameters({10, 2});
-    const Sample data = drawn_series(generator, kNormal, normal, 100);
+    const Sample data = drawn_series(generator, LawCode::kNormal, normal, 100);
     Sample excesses;
     double u = 0;
     excesses_over_threshold(data, 10, 100, excesses, u);
@@ -225,19 +238,28 @@ TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
         double q;
         bool draws = false;  // resamples drawn, none of them usable
     } rows[] = {
-        {"ET, B = 0", false, kNormal, {10, 2}, 10, 0, 0, 0, etq},
-        {"ET, mode 2", false, kNormal, {10, 2}, 10, 50, 2, 0, etq},
-        {"ET, sigma 0", false, kNormal, {10, 0}, 10, 50, 1, 0, etq},
-        {"ET, exponential mean -1", false, kExponential, {-1}, 10, 50, 0, 0, etq},
-        {"ET, NaN beta", false, kBeta, {NAN, 2}, 10, 50, 0, 0, etq},
-        {"ET, k = 1", false, kNormal, {10, 2}, 1, 50, 0, 0, -10},
-        {"ET, k = N", false, kNormal, {10, 2}, 100, 50, 0, 0, -10},
-        {"ET, no law", false, kStudentApprox, {0, 2, 1}, 10, 50, 1, 0, etq},
-        {"GPD, B = 0", true, kNormal, {10, 2}, 10, 0, 1, 2, gpdq},
-        {"GPD, every fit fails", true, kNormal, {-10, 1}, 10, 50, 1, kTailHill, gpdq, true},  // ln u*, u* < 0
-        {"GPD, no such method", true, kNormal, {10, 2}, 10, 50, 1, 0, gpdq, true},
-        {"GPD, weibull shape 0", true, kWeibull, {1, 0}, 10, 50, 0, 2, gpdq},
-        {"GPD, k = 0", true, kNormal, {10, 2}, 0, 50, 0, 2, -10},
+        {"ET, B = 0", false, LawCode::kNormal, {10, 2}, 10, 0, 0, 0, etq},
+        {"ET, mode 2", false, LawCode::kNormal, {10, 2}, 10, 50, 2, 0, etq},
+        {"ET, sigma 0", false, LawCode::kNormal, {10, 0}, 10, 50, 1, 0, etq},
+        {"ET, exponential mean -1", false, LawCode::kExponential, {-1}, 10, 50, 0, 0, etq},
+        {"ET, NaN beta", false, LawCode::kBeta, {NAN, 2}, 10, 50, 0, 0, etq},
+        {"ET, k = 1", false, LawCode::kNormal, {10, 2}, 1, 50, 0, 0, -10},
+        {"ET, k = N", false, LawCode::kNormal, {10, 2}, 100, 50, 0, 0, -10},
+        {"ET, no law", false, LawCode::kStudentApprox, {0, 2, 1}, 10, 50, 1, 0, etq},
+        {"GPD, B = 0", true, LawCode::kNormal, {10, 2}, 10, 0, 1, 2, gpdq},
+        {"GPD, every fit fails",
+         true,
+         LawCode::kNormal,
+         {-10, 1},
+         10,
+         50,
+         1,
+         kTailHill,
+         gpdq,
+         true},  // ln u*, u* < 0
+        {"GPD, no such method", true, LawCode::kNormal, {10, 2}, 10, 50, 1, 0, gpdq, true},
+        {"GPD, weibull shape 0", true, LawCode::kWeibull, {1, 0}, 10, 50, 0, 2, gpdq},
+        {"GPD, k = 0", true, LawCode::kNormal, {10, 2}, 0, 50, 0, 2, -10},
     };
     generator = Generator(9);
     const int first = generator.next();
@@ -259,7 +281,7 @@ TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
         EXPECT_EQ(generator.next() != first, row.draws) << row.what;
     }
     QuantileTestOutcome o;
-    et_asymptotic_test(data, excesses, 1, u, kNormal, normal, 0.05, 0.01, o);
+    et_asymptotic_test(data, excesses, 1, u, LawCode::kNormal, normal, 0.05, 0.01, o);
     expect_unavailable_ends(o, "asymptotic, k = 1");
     EXPECT_EQ(o.estimate, -10.0);
 }
@@ -267,29 +289,30 @@ TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
 // A refit with no estimate (an empty or all-zero list) gives no quantile.
 TEST(ResamplingTests, RefitWithoutEstimates) {
     Refit refit;
-    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({2, 2, 2}), kGamma, 0.01)));
-    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({-1, 2, 3}), kExponential, 0.01)));
-    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({1, 2, 3}), kImport, 0.01)));
-    EXPECT_DOUBLE_EQ(refit.quantile_at(series_of({1, 2, 3}), kExponential, 0.01), 2 * std::log(100.0));
+    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({2, 2, 2}), LawCode::kGamma, 0.01)));
+    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({-1, 2, 3}), LawCode::kExponential, 0.01)));
+    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({1, 2, 3}), LawCode::kImport, 0.01)));
+    EXPECT_DOUBLE_EQ(refit.quantile_at(series_of({1, 2, 3}), LawCode::kExponential, 0.01),
+                     2 * std::log(100.0));
 }
 
 // The predictive test is the percentile test over predictive_sample's series.
 TEST(EtPredictive, PercentilesOfPredictiveSeries) {
     Generator generator(31);
     const ValueList parameters = law_parameters({2.0});
-    const Sample data = drawn_series(generator, kExponential, parameters, 100);
+    const Sample data = drawn_series(generator, LawCode::kExponential, parameters, 100);
     Sample excesses;
     double u = 0;
     excesses_over_threshold(data, 10, 100, excesses, u);
     const ValueList prior = law_parameters({3, 4});
     ValueList posterior;
-    posterior_parameters(data, kExponential, prior, parameters, 100, 0, posterior);
+    posterior_parameters(data, LawCode::kExponential, prior, parameters, 100, 0, posterior);
     generator = Generator(32);
     Sample q;
     for (int i = 1; i <= 60; ++i) {
         Sample s;
-        ASSERT_EQ(predictive_sample(generator, data, kExponential, prior, posterior, parameters,
-                                    100, 0, 0, 0, s),
+        ASSERT_EQ(predictive_sample(generator, data, LawCode::kExponential, prior, posterior,
+                                    parameters, 100, 0, 0, 0, s),
                   PredictiveDraw::Drawn);
         s.sort_ascending();
         Sample e;
@@ -300,14 +323,15 @@ TEST(EtPredictive, PercentilesOfPredictiveSeries) {
     q.sort_ascending();
     generator = Generator(32);
     QuantileTestOutcome o;
-    et_predictive_test(generator, data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60,
-                       prior, posterior, 0, 0, 0, kMaxShapeProposalsInAll, o);
+    et_predictive_test(generator, data, excesses, 10, u, LawCode::kExponential, parameters, 0.1,
+                       0.01, 60, prior, posterior, 0, 0, 0, kMaxShapeProposalsInAll, o);
     EXPECT_EQ(o.lower, q.y_at(4));  // j = 3
     EXPECT_EQ(o.upper, q.y_at(57));
     EXPECT_EQ(o.verdict, o.lower <= o.estimate && o.estimate <= o.upper);
     // A posterior that cannot be drawn from: no interval.
-    et_predictive_test(generator, data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60,
-                       prior, law_parameters({0, 1}), 0, 0, 0, kMaxShapeProposalsInAll, o);
+    et_predictive_test(generator, data, excesses, 10, u, LawCode::kExponential, parameters, 0.1,
+                       0.01, 60, prior, law_parameters({0, 1}), 0, 0, 0, kMaxShapeProposalsInAll,
+                       o);
     expect_unavailable_ends(o, "no posterior");
     EXPECT_EQ(o.estimate, u + excesses.mean() * std::log(10.0));
 }

@@ -41,14 +41,16 @@ std::vector<double> uniforms_from(std::uint32_t seed, int count) {
 TEST(RandomValue, UniformsConsumedWhereTheMethodSaysSo) {
     const std::vector<double> u = uniforms_from(7, 3);
     Generator generator(7);  // gamma shape 1: the exponential method, one uniform
-    EXPECT_EQ(random_value(generator, kGamma, law_parameters({1, 3})), -std::log(u[0]) * 3.0);
+    EXPECT_EQ(random_value(generator, LawCode::kGamma, law_parameters({1, 3})),
+              -std::log(u[0]) * 3.0);
     EXPECT_EQ(generator.open_uniform(), u[1]);
     generator =
         Generator(7);  // GPD k = 0: a first uniform drawn and discarded, then the exponential one
-    EXPECT_EQ(random_value(generator, kGpd, law_parameters({0, 2})), -std::log(u[1]) * 2.0);
+    EXPECT_EQ(random_value(generator, LawCode::kGpd, law_parameters({0, 2})),
+              -std::log(u[1]) * 2.0);
     EXPECT_EQ(generator.open_uniform(), u[2]);
     generator = Generator(7);
-    EXPECT_EQ(random_value(generator, kPareto, law_parameters({2, 3})),
+    EXPECT_EQ(random_value(generator, LawCode::kPareto, law_parameters({2, 3})),
               2.0 / std::pow(u[0], 1.0 / 3.0));
     EXPECT_EQ(generator.open_uniform(), u[1]);
 }
@@ -63,7 +65,8 @@ TEST(RandomValue, PairsAndCodesWithoutSingleValues) {
     EXPECT_EQ(l1, std::exp(z1 * 2.0 + 0.5));
     EXPECT_EQ(l2, std::exp(0.5 + 2.0 * z2));
     for (LawCode code :
-         {kNormal, kLognormal, kStudentApproxLog, kGpdPower, kBetaPrime, kImport, kUnknownLaw})
+         {LawCode::kNormal, LawCode::kLognormal, LawCode::kStudentApproxLog, LawCode::kGpdPower,
+          LawCode::kBetaPrime, LawCode::kImport, LawCode::kUnknown})
         EXPECT_EQ(random_value(generator, code, law_parameters({1, 1, 1})), 0.0) << code;
 }
 
@@ -79,20 +82,21 @@ TEST(RandomValue, LargeSamplesStayInTheSupportAndMatchTheMean) {
     const double weibull_deviation = std::sqrt(
         std::tgamma(1.0 + 2.0 / 1.5) * std::pow(2.0, 2.0 / 1.5) - weibull_mean * weibull_mean);
     const std::vector<Row> rows = {
-        {kUniform, {1, 3}, 1, 3, 2.0, 2.0 / std::sqrt(12.0)},
-        {kExponential, {2}, 0, kInf, 2.0, 2.0},
-        {kGamma, {2.5, 1.5}, 0, kInf, 3.75, 1.5 * std::sqrt(2.5)},  // Best
-        {kGamma, {0.6, 2}, 0, kInf, 1.2, 2.0 * std::sqrt(0.6)},     // Joehnk
-        {kChiSquare, {5}, 0, kInf, 5.0, std::sqrt(10.0)},
-        {kChiSquare, {4}, 0, kInf, 4.0, std::sqrt(8.0)},
-        {kStudent, {5}, -kInf, kInf, 0.0, std::sqrt(5.0 / 3.0)},
-        {kBeta, {2, 3.5}, 0, 1, 2.0 / 5.5, std::sqrt(7.0 / (6.5 * 5.5 * 5.5))},
-        {kWeibull, {2, 1.5}, 0, kInf, weibull_mean, weibull_deviation},
-        {kPareto, {2, 3}, 2, kInf, 3.0, std::sqrt(3.0)},
-        {kGpd, {0.2, 2}, 0, kInf, 2.5, std::sqrt(4.0 / (0.6 * 0.64))},
-        {kGpd, {0.0, 2}, 0, kInf, 2.0, 2.0},
-        {kGpd, {-0.4, 2}, 0, 5, 2.0 / 1.4, std::sqrt(4.0 / (1.8 * 1.96))},
-        {kStudentApprox, {1, 2.5, 3}, -kInf, kInf, 1.0, std::sqrt(2.0)},  // t(5), scale sqrt(1.2)
+        {LawCode::kUniform, {1, 3}, 1, 3, 2.0, 2.0 / std::sqrt(12.0)},
+        {LawCode::kExponential, {2}, 0, kInf, 2.0, 2.0},
+        {LawCode::kGamma, {2.5, 1.5}, 0, kInf, 3.75, 1.5 * std::sqrt(2.5)},  // Best
+        {LawCode::kGamma, {0.6, 2}, 0, kInf, 1.2, 2.0 * std::sqrt(0.6)},     // Joehnk
+        {LawCode::kChiSquare, {5}, 0, kInf, 5.0, std::sqrt(10.0)},
+        {LawCode::kChiSquare, {4}, 0, kInf, 4.0, std::sqrt(8.0)},
+        {LawCode::kStudent, {5}, -kInf, kInf, 0.0, std::sqrt(5.0 / 3.0)},
+        {LawCode::kBeta, {2, 3.5}, 0, 1, 2.0 / 5.5, std::sqrt(7.0 / (6.5 * 5.5 * 5.5))},
+        {LawCode::kWeibull, {2, 1.5}, 0, kInf, weibull_mean, weibull_deviation},
+        {LawCode::kPareto, {2, 3}, 2, kInf, 3.0, std::sqrt(3.0)},
+        {LawCode::kGpd, {0.2, 2}, 0, kInf, 2.5, std::sqrt(4.0 / (0.6 * 0.64))},
+        {LawCode::kGpd, {0.0, 2}, 0, kInf, 2.0, 2.0},
+        {LawCode::kGpd, {-0.4, 2}, 0, 5, 2.0 / 1.4, std::sqrt(4.0 / (1.8 * 1.96))},
+        {LawCode::kStudentApprox, {1, 2.5, 3}, -kInf, kInf, 1.0, std::sqrt(2.0)},  // t(5), scale
+                                                                                   // sqrt(1.2)
     };
     constexpr int kDraws = 20000;
     Generator generator(12345);
@@ -124,7 +128,8 @@ TEST(Generator, ThreadsWithTheirOwnGeneratorsDrawAsOneThreadAlone) {
     const auto draws = [](std::uint32_t seed) {
         Generator generator(seed);
         std::vector<double> all, values;
-        for (const LawCode code : {kNormal, kGamma, kBeta, kStudent, kStudentApprox}) {
+        for (const LawCode code : {LawCode::kNormal, LawCode::kGamma, LawCode::kBeta,
+                                   LawCode::kStudent, LawCode::kStudentApprox}) {
             draw_random_values(generator, code, law_parameters({2.5, 1.5, 3}), 5000, values);
             all.insert(all.end(), values.begin(), values.end());
         }
@@ -148,17 +153,21 @@ TEST(RandomValue, SamplersEndForParametersOutsideTheDomain) {
     const std::vector<std::vector<double>> gamma_shapes = {
         {0, 1}, {-1, 1}, {kNaN, 1}, {1e-10, 1}, {kInf, 1}};
     for (const std::vector<double>& parameters : gamma_shapes)
-        EXPECT_TRUE(std::isnan(random_value(generator, kGamma, law_parameters(parameters))))
+        EXPECT_TRUE(
+            std::isnan(random_value(generator, LawCode::kGamma, law_parameters(parameters))))
             << parameters[0];
-    EXPECT_TRUE(std::isnan(random_value(generator, kBeta, law_parameters({0, 2}))));
+    EXPECT_TRUE(std::isnan(random_value(generator, LawCode::kBeta, law_parameters({0, 2}))));
     for (double nu : {kNaN, kInf, 1e300}) {
-        EXPECT_TRUE(std::isnan(random_value(generator, kChiSquare, law_parameters({nu})))) << nu;
-        EXPECT_TRUE(std::isnan(random_value(generator, kStudent, law_parameters({nu})))) << nu;
+        EXPECT_TRUE(std::isnan(random_value(generator, LawCode::kChiSquare, law_parameters({nu}))))
+            << nu;
+        EXPECT_TRUE(std::isnan(random_value(generator, LawCode::kStudent, law_parameters({nu}))))
+            << nu;
     }
     const std::vector<std::vector<double>> student_approx = {
         {0, -1, 1}, {0, 1, 0}, {0, 1, -1}, {0, kNaN, 1}};
     for (const std::vector<double>& parameters : student_approx)
-        EXPECT_TRUE(std::isnan(random_value(generator, kStudentApprox, law_parameters(parameters))))
+        EXPECT_TRUE(std::isnan(
+            random_value(generator, LawCode::kStudentApprox, law_parameters(parameters))))
             << parameters[1] << " " << parameters[2];
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }

@@ -62,7 +62,7 @@ TEST(Romberg, TrapezoidStagesRefineTheRunningSum) {
 // (up to F(-100) and the inner integrations' tolerance), so the integral over [-1, 1] is 1.
 TEST(Romberg, NestedRunOfTheSameFamilyKeepsTheOuterSum) {
     const ValueList symmetric = law_parameters({0.0, 2.5, 3.0});
-    const LawIntegrand f{kStudentApprox, symmetric, LawIntegrandMode::Distribution};
+    const LawIntegrand f{LawCode::kStudentApprox, symmetric, LawIntegrandMode::Distribution};
     EXPECT_NEAR(romberg_integrate(f, -1.0, 1.0), 1.0, 5e-4);
 }
 
@@ -88,7 +88,7 @@ TEST(Romberg, Code11DistributionIsTheIntegralOfItsDensity) {
     const std::array<std::array<double, 2>, 3> rows = {
         {{-2.0, 0.49350478151162547}, {0.0, 0.7435047815116257}, {5.0, 0.9049192487287208}}};
     for (const auto& r : rows)
-        EXPECT_NEAR(distribution(kStudentApprox, cauchy, r[0]), r[1], 2e-6) << r[0];
+        EXPECT_NEAR(distribution(LawCode::kStudentApprox, cauchy, r[0]), r[1], 2e-6) << r[0];
 }
 
 // F0 = the code-11 distribution function at x0 - 1, plus the integral of its density from there.
@@ -103,9 +103,9 @@ TEST(Romberg, TabulatedCode11Distribution) {
                                                       0.39530357182993503, 0.4710258960570445,
                                                       0.5341170268909804};
     Sample normal;
-    tabulate_law11(kNormal, law, normal, -1.0, 1.0, 0.5);
+    tabulate_law11(LawCode::kNormal, law, normal, -1.0, 1.0, 0.5);
     Sample lognormal;
-    tabulate_law11(kLognormal, law, lognormal, 1.0, 3.0, 0.5);
+    tabulate_law11(LawCode::kLognormal, law, lognormal, 1.0, 3.0, 0.5);
     ASSERT_EQ(normal.size(), 5);
     ASSERT_EQ(lognormal.size(), 5);
     for (int i = 1; i <= 5; ++i) {
@@ -115,11 +115,11 @@ TEST(Romberg, TabulatedCode11Distribution) {
         EXPECT_NEAR(lognormal.y_at(i), lognormal_expected[i - 1], 3e-6) << i;
     }
     Sample none;
-    tabulate_law11(kNormal, law, none, 2.0, 1.0, 0.5);   // first point beyond the last
-    tabulate_law11(kStudent, law, none, 0.0, 1.0, 0.5);  // not a parent law of code 11
-    tabulate_law11(kNormal, law, none, 0.0, 1.0, 0.0);   // a grid that would never end
-    tabulate_law11(kNormal, law, none, 0.0, 1.0, -0.5);
-    tabulate_law11(kNormal, law, none, 0.0, 1.0, std::numeric_limits<double>::quiet_NaN());
+    tabulate_law11(LawCode::kNormal, law, none, 2.0, 1.0, 0.5);   // first point beyond the last
+    tabulate_law11(LawCode::kStudent, law, none, 0.0, 1.0, 0.5);  // not a parent law of code 11
+    tabulate_law11(LawCode::kNormal, law, none, 0.0, 1.0, 0.0);   // a grid that would never end
+    tabulate_law11(LawCode::kNormal, law, none, 0.0, 1.0, -0.5);
+    tabulate_law11(LawCode::kNormal, law, none, 0.0, 1.0, std::numeric_limits<double>::quiet_NaN());
     EXPECT_EQ(none.size(), 0);
 }
 

@@ -43,9 +43,9 @@ Values drawn(Generator& generator, LawCode code, const ValueList& parameters, in
 
 TEST(ValueSorter, SameOrderAsTheSampleSort) {
     Generator generator(11);
-    const Values normal = drawn(generator, kNormal, law_parameters({0, 1}), 501);
-    const Values pareto =
-        drawn(generator, kPareto, law_parameters({1, 0.3}), 400);  // heavy tail: crowded buckets
+    const Values normal = drawn(generator, LawCode::kNormal, law_parameters({0, 1}), 501);
+    const Values pareto = drawn(generator, LawCode::kPareto, law_parameters({1, 0.3}),
+                                400);  // heavy tail: crowded buckets
     Values ties(300, 2.5);
     ties[7] = -1e300;
     ties[200] = 7.0;
@@ -82,10 +82,19 @@ TEST(DrawRandomValues, TheValuesOfEvaluateLawFromTheSameSeed) {
         LawCode code;
         Values parameters;
     } rows[] = {
-        {kUniform, {1, 3}}, {kExponential, {2}},  {kGamma, {0.5, 2}}, {kGamma, {3, 1}},
-        {kChiSquare, {5}},  {kNormal, {1, 2}},    {kStudent, {4}},    {kBeta, {2, 3}},
-        {kWeibull, {2, 1.5}}, {kLognormal, {0, 0.5}}, {kPareto, {1, 3}}, {kGpd, {0.2, 1}},
-        {kStudentApprox, {0, 2, 1}},
+        {LawCode::kUniform, {1, 3}},
+        {LawCode::kExponential, {2}},
+        {LawCode::kGamma, {0.5, 2}},
+        {LawCode::kGamma, {3, 1}},
+        {LawCode::kChiSquare, {5}},
+        {LawCode::kNormal, {1, 2}},
+        {LawCode::kStudent, {4}},
+        {LawCode::kBeta, {2, 3}},
+        {LawCode::kWeibull, {2, 1.5}},
+        {LawCode::kLognormal, {0, 0.5}},
+        {LawCode::kPareto, {1, 3}},
+        {LawCode::kGpd, {0.2, 1}},
+        {LawCode::kStudentApprox, {0, 2, 1}},
     };
     for (const auto& row : rows) {
         const ValueList parameters = law_parameters(row.parameters);
@@ -141,7 +150,8 @@ TEST(DrawRandomValues, NormalSeriesAreThePolarPairsOneAfterTheOther) {
             const Values expected = reference.series(10.0, 2.0, count);
             const int after = reference.generator.next();
             Generator generator(seed);
-            const Values values = drawn(generator, kNormal, law_parameters({10, 2}), count);
+            const Values values =
+                drawn(generator, LawCode::kNormal, law_parameters({10, 2}), count);
             EXPECT_EQ(generator.next(), after) << count << " values from seed " << seed;
             ASSERT_EQ(values.size(), expected.size());
             for (std::size_t i = 0; i < values.size(); ++i)

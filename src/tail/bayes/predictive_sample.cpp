@@ -33,7 +33,7 @@ PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const Val
                                      double low, double high, int weibullShapeFlag,
                                      long long proposalsInAll)
     : code_(code),
-      shapeCase_(code == kWeibull && weibullShapeFlag != 0),
+      shapeCase_(code == LawCode::kWeibull && weibullShapeFlag != 0),
       prior_(first_two(prior)),
       posterior_(first_two(posterior)),
       p1_(parameters.at(1)),
@@ -49,17 +49,17 @@ PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const Val
     }
     const bool gammaPosterior = positive_finite(posterior_.at(1)) && positive_finite(posterior_.at(2));
     switch (code) {
-        case kExponential:
+        case LawCode::kExponential:
             drawable_ = gammaPosterior;
             return;
-        case kGamma:
+        case LawCode::kGamma:
             drawable_ = gammaPosterior && positive_finite(p1_);
             return;
-        case kNormal:
-        case kLognormal:
+        case LawCode::kNormal:
+        case LawCode::kLognormal:
             drawable_ = gammaPosterior && std::isfinite(p1_);
             return;
-        case kWeibull:
+        case LawCode::kWeibull:
             drawable_ = gammaPosterior && positive_finite(p2_);
             return;
         default:
@@ -72,21 +72,21 @@ PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const Val
 double PredictiveSampler::observation(Generator& generator, double parameter,
                                       ValueList& law) const {
     switch (code_) {
-        case kExponential:
+        case LawCode::kExponential:
             law.clear();
             law.push_back(1.0 / parameter);
-            return random_value(generator, kExponential, law);
-        case kGamma:
+            return random_value(generator, LawCode::kExponential, law);
+        case LawCode::kGamma:
             set_law(law, p1_, 1.0 / parameter);
-            return random_value(generator, kGamma, law);
-        case kWeibull:
+            return random_value(generator, LawCode::kGamma, law);
+        case LawCode::kWeibull:
             set_law(law, 1.0 / parameter, p2_);
-            return random_value(generator, kWeibull, law);
+            return random_value(generator, LawCode::kWeibull, law);
         default: {  // normal, and lognormal as its exponential
             double first = 0.0;
             double second = 0.0;
             normal_pair(generator, p1_, std::sqrt(1.0 / parameter), first, second);
-            return code_ == kLognormal ? std::exp(first) : first;
+            return code_ == LawCode::kLognormal ? std::exp(first) : first;
         }
     }
 }
@@ -96,12 +96,12 @@ double PredictiveSampler::observation(Generator& generator, double parameter,
 bool PredictiveSampler::shape_value(Generator& generator, double& value, ValueList& law) const {
     for (long proposal = 0; proposal < kMaxShapeProposals && proposalsLeft_ > 0; ++proposal) {
         --proposalsLeft_;
-        const double w = random_value(generator, kBeta, prior_);
+        const double w = random_value(generator, LawCode::kBeta, prior_);
         const double k = low_ + (high_ - low_) * w;
         const double b = uniform_value(generator, 0.0, 1.0);
         if (rejection_.accepts(k, b)) {
             set_law(law, p1_, k);
-            value = random_value(generator, kWeibull, law);
+            value = random_value(generator, LawCode::kWeibull, law);
             return true;
         }
     }
@@ -118,7 +118,7 @@ PredictiveDraw PredictiveSampler::draw(Generator& generator, int N,
             if (!shape_value(generator, value, law)) return PredictiveDraw::RejectionBound;
             continue;
         }
-        const double parameter = random_value(generator, kGamma, posterior_);
+        const double parameter = random_value(generator, LawCode::kGamma, posterior_);
         value = observation(generator, parameter, law);
     }
     return PredictiveDraw::Drawn;

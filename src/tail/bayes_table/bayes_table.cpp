@@ -28,21 +28,21 @@ double beta_prime_quantile(const ValueList& q, double p) {
     ValueList beta;
     beta.push_back(q.at(1));
     beta.push_back(q.at(2));
-    const double z = quantile(kBeta, beta, 1.0 - p);
+    const double z = quantile(LawCode::kBeta, beta, 1.0 - p);
     return q.at(3) * z / (1.0 - z);
 }
 
 double predictive_quantile(const BayesTableInput& in, const Sample& table, double p) {
     const ValueList& q = in.predictive;
     switch (in.code) {
-        case kExponential:
+        case LawCode::kExponential:
             return lomax_quantile(q.at(1), q.at(2), p);
-        case kGamma:
+        case LawCode::kGamma:
             return beta_prime_quantile(q, p);
-        case kNormal:
-        case kLognormal:
+        case LawCode::kNormal:
+        case LawCode::kLognormal:
             return lookup_distribution(table, 1.0 - p);
-        case kWeibull:
+        case LawCode::kWeibull:
             if (in.weibullShapeFlag == 1) return lookup_distribution(table, 1.0 - p);
             return std::pow(lomax_quantile(q.at(2), q.at(3), p), 1.0 / in.parameters.at(2));
         default:
@@ -82,14 +82,14 @@ TableBound bayes_quantile_table(const BayesTableInput& input, Sample& parentQuan
     Sample law11Table;
     Sample shapeTable;
     const Sample* table = &law11Table;
-    if (input.code == kNormal || input.code == kLognormal) {
+    if (input.code == LawCode::kNormal || input.code == LawCode::kLognormal) {
         double lo = 0.0;
         double hi = 0.0;
         law11_table_range(input.code, input.parameters, input.s1, input.s2, levels, lo, hi);
         if (!tabulate_law11_to_levels(input.code, input.predictive, lo, hi, levels,
                                       input.bounds.law11TablePoints, law11Table))
             return TableBound::Law11Points;
-    } else if (input.code == kWeibull && input.weibullShapeFlag == 1) {
+    } else if (input.code == LawCode::kWeibull && input.weibullShapeFlag == 1) {
         Sample density;
         if (!shape_tables(input, shapeTable, density)) return TableBound::ShapeEvaluations;
         append(shapeTable, predictiveDistribution);

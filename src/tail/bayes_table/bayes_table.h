@@ -23,11 +23,11 @@ struct BayesTableInput {
     int expert = 0;           // 1 when an expert's opinion is used
     double s1 = 0.0;          // the expert interval [s1, s2]
     double s2 = 0.0;
-    LawCode code = kUnknownLaw;   // the parent law: 1, 2, 4, 7 or 8
+    LawCode code = LawCode::kUnknown;  // the parent law: 1, 2, 4, 7 or 8
     const ValueList& parameters;  // its fitted parameters (p1, p2)
     const ValueList& predictive;  // q1, q2, q3 from posterior_summary
     int comparisonFlag = 0;       // 1: the series was simulated, compare with that law
-    LawCode comparisonCode = kUnknownLaw;
+    LawCode comparisonCode = LawCode::kUnknown;
     const ValueList& comparisonGiven;   // the simulation law's parameters as given
     const ValueList& comparisonFitted;  // the simulation law fitted to the data
     int weibullShapeFlag = 0;           // 1: the prior is on the Weibull shape

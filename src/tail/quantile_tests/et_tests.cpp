@@ -29,11 +29,11 @@ double et_bias(LawCode code, const ValueList& parameters, double u, int k, int N
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     switch (code) {
-        case kNormal:
+        case LawCode::kNormal:
             return (p1 - u) * D / (8.0 * lambda * lambda);
-        case kLognormal:
+        case LawCode::kLognormal:
             return lambda * u * p2 * p2 * (D / (lambda * lambda)) / 4.0;
-        case kWeibull: {
+        case LawCode::kWeibull: {
             const double r = lambda / l;
             return (1.0 - p2) * u * (D / (lambda * lambda)) / (2.0 * p2 * p2 * r * r);
         }
@@ -94,7 +94,7 @@ void et_asymptotic_test(const Sample& data, const Sample& excesses, int k, doubl
     const int N = data.size();
     outcome.parentQuantile = quantile(code, parameters, 1.0 - p);
     if (!usable_excess_count(k, N)) return;
-    const double meanExcess = code == kExponential ? parameters.at(1) : excesses.mean();
+    const double meanExcess = code == LawCode::kExponential ? parameters.at(1) : excesses.mean();
     const double logRatio = log_excess_ratio(k, N, p);
     const double q = u + meanExcess * logRatio;
     const double b = et_bias(code, parameters, u, k, N, p);
@@ -102,7 +102,7 @@ void et_asymptotic_test(const Sample& data, const Sample& excesses, int k, doubl
     ValueList standard;
     standard.push_back(0.0);
     standard.push_back(1.0);
-    const double z = quantile(kNormal, standard, 1.0 - d / 2.0);
+    const double z = quantile(LawCode::kNormal, standard, 1.0 - d / 2.0);
     outcome.estimate = q;
     outcome.lower = q + b - z * std::sqrt(V);
     outcome.upper = q + b + z * std::sqrt(V);

@@ -67,21 +67,21 @@ bool parent_drawable(LawCode code, const ValueList& parameters) {
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     switch (code) {
-        case kUniform:
+        case LawCode::kUniform:
             return finite(p1) && finite(p2);
-        case kExponential:
+        case LawCode::kExponential:
             return positive_finite(p1);
-        case kGamma:
-        case kWeibull:
-        case kPareto:
+        case LawCode::kGamma:
+        case LawCode::kWeibull:
+        case LawCode::kPareto:
             return positive_finite(p1) && positive_finite(p2);
-        case kNormal:
-        case kLognormal:
+        case LawCode::kNormal:
+        case LawCode::kLognormal:
             return finite(p1) && positive_finite(p2);
-        case kChiSquare:
-        case kStudent:
-        case kBeta:
-        case kGpd:
+        case LawCode::kChiSquare:
+        case LawCode::kStudent:
+        case LawCode::kBeta:
+        case LawCode::kGpd:
             return resampling_parameters_usable(code, parameters);
         default:
             return false;
@@ -95,7 +95,7 @@ double Refit::quantile_at(const Sample& series, LawCode code, double p) {
 }
 
 double Refit::quantile_at(ResampledSeries& series, LawCode code, double p) {
-    if (code != kNormal) return quantile_at(series.sample(), code, p);
+    if (code != LawCode::kNormal) return quantile_at(series.sample(), code, p);
     estimates_.clear();
     estimate_normal(series.values());
     return fitted_quantile(code, p);
