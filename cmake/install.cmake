@@ -16,7 +16,7 @@ install(TARGETS evstat_core EXPORT evstatTargets ARCHIVE DESTINATION ${CMAKE_INS
 set(EVSTAT_PUBLIC_HEADERS
     series/lists.h
     laws/catalogue.h laws/distributions.h laws/densities.h laws/quantiles.h
-    laws/random_values.h laws/evaluate.h laws/generator.h
+    laws/random_values.h laws/evaluate.h laws/generator.h laws/validity.h
     estimation/estimate.h estimation/moments.h estimation/kernel.h
     fittests/fit_test.h fittests/goodness_of_fit.h
     tail/methods/tail.h tail/quantile_tests/quantile_tests.h

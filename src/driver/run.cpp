@@ -68,45 +68,7 @@ void resolve_load_type_3_names(RunContext& context) {
     context.testSelector = p.testName == "AD" ? 1 : 2;
 }
 
-int required_parameter_count(LawCode code) {
-    switch (code) {
-        case LawCode::kExponential:
-        case LawCode::kChiSquare:
-        case LawCode::kStudent:
-            return 1;
-        default: return 2;
-    }
-}
 }  // namespace
-
-bool law_parameters_valid(LawCode code, const ValueList& parameters) {
-    if (code < LawCode::kUniform || code > LawCode::kGpd) return false;
-    if (parameters.size() < required_parameter_count(code)) return false;
-    const double p1 = parameters.at(1);
-    const double p2 = parameters.at(2);
-    switch (code) {
-        case LawCode::kUniform:
-            return p2 > p1;
-        case LawCode::kExponential:
-            return p1 > 0.0;
-        case LawCode::kGamma:
-            return p1 > 0.0 && p2 >= 0.0;
-        case LawCode::kChiSquare:
-            return p1 > 0.0;
-        case LawCode::kNormal:
-            return p2 > 0.0;
-        case LawCode::kStudent:
-            return true;
-        case LawCode::kBeta:
-        case LawCode::kWeibull:
-        case LawCode::kPareto:
-            return p1 > 0.0 && p2 > 0.0;
-        case LawCode::kLognormal:
-        case LawCode::kGpd:
-            return p2 > 0.0;
-        default: return false;
-    }
-}
 
 int run(int argc, char** argv, std::optional<std::uint32_t> seed, const WorkBounds& bounds) {
     RunContext context;

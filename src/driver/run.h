@@ -98,8 +98,4 @@ struct RunContext {
 int run(int argc, char** argv, std::optional<std::uint32_t> seed = std::nullopt,
         const WorkBounds& bounds = WorkBounds{});
 
-// The law-parameter check of the law-curve and simulation tasks: true when the
-// parameters are usable for the law (a missing parameter is not).
-bool law_parameters_valid(LawCode code, const ValueList& parameters);
-
 }  // namespace evstat

@@ -14,6 +14,7 @@
 #include "fittests/goodness_of_fit.h"
 #include "input/errors.h"
 #include "laws/romberg.h"
+#include "laws/validity.h"
 #include "tail/bayes/posteriors.h"
 #include "tail/bayes/priors.h"
 #include "tail/bayes_table/bayes_table.h"
@@ -98,8 +99,8 @@ Sample tabulated_survival(LawCode code, const ValueList& Z, const Sample& range)
     Sample table;
     const double smallest = range.min_value();
     const double largest = range.max_value();
-    tabulate_law11(code, Z, table, smallest, largest,
-                   (largest - smallest) / static_cast<double>(kSurvivalTableSteps));
+    tabulate_law11(code, Z, smallest, largest,
+                   (largest - smallest) / static_cast<double>(kSurvivalTableSteps), table);
     table.apply_affine(-1.0, 1.0);
     return table;
 }
@@ -150,7 +151,7 @@ void task_expert_opinion(RunContext& context) {
     estimate_parameters(prepared.S, c, n, A);
     // A fit that gives no law (one value, a constant series) leaves nothing for the prior,
     // the predictive law or the tables to work on.
-    if (!law_parameters_valid(c, A)) throw Erreur::InvalidLawParameters;
+    if (!parameters_valid(c, A)) throw Erreur::InvalidLawParameters;
     prepare_series(p, c, w, A, prepared);
     const Sample& S = prepared.S;
     const Sample& D = tests_on_copy(c, w) ? prepared.C : prepared.S;

@@ -39,7 +39,7 @@ bool curve_drawable(const ValueList& estimates) {
 }
 
 // The quantile of the fitted law at 1 - order, or -10.0 when nothing was estimated.
-double fitted_quantile(LawCode code, const ValueList& estimates, double order) {
+double quantile_or_not_available(LawCode code, const ValueList& estimates, double order) {
     if (all_estimates_zero(estimates)) return kNotAvailable;
     return quantile(code, estimates, 1.0 - order);
 }
@@ -135,7 +135,7 @@ void task_extreme_quantiles(RunContext& context) {
         const LawCode code = law_code_or_fail(p.lawNames[static_cast<std::size_t>(j - 1)]);
         estimate_for_test(series, code, parameters);
         quantiles.push_back(static_cast<double>(j),
-                            fitted_quantile(code, parameters, p.quantileOrder));
+                            quantile_or_not_available(code, parameters, p.quantileOrder));
         parameters.clear();
     }
     write_values(quantiles, p.resultFile);
@@ -153,7 +153,7 @@ void task_extreme_quantile_spread(RunContext& context) {
             throw Erreur::NegativeDataForLaw;
         estimate_for_test(series, code, parameters);
         quantiles.push_back(static_cast<double>(i),
-                            fitted_quantile(code, parameters, p.quantileOrder));
+                            quantile_or_not_available(code, parameters, p.quantileOrder));
         parameters.clear();
         return true;
     });

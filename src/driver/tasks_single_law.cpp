@@ -7,19 +7,20 @@
 
 #include "driver/files.h"
 #include "driver/task_support.h"
-#include "driver/work_bounds.h"
 #include "driver/tasks.h"
+#include "driver/work_bounds.h"
 #include "estimation/estimate.h"
 #include "estimation/kernel.h"
 #include "estimation/moments.h"
 #include "input/errors.h"
 #include "laws/evaluate.h"
+#include "laws/validity.h"
 
 namespace evstat {
 
 namespace {
 void require_valid_law(const RunContext& context) {
-    if (!law_parameters_valid(context.lawCode, context.parameters.lawParameters))
+    if (!parameters_valid(context.lawCode, context.parameters.lawParameters))
         throw Erreur::InvalidLawParameters;
 }
 
@@ -34,10 +35,6 @@ void curve_abscissas(const RunParameters& p, Sample& abscissas) {
         read_abscissas(abscissas, p.dataFile);
     else
         make_grid(p.lowerOrSize, p.upperOrSamples, p.pointsOrClasses, abscissas);
-}
-
-bool has_estimator(LawCode code) {
-    return code >= LawCode::kUniform && code <= LawCode::kGpd;
 }
 
 // The laws fitted only to positive data.
@@ -121,7 +118,7 @@ void task_fit_law(RunContext& context) {
     read_series(series, p.dataFile);
     if (series.has_non_positive() && needs_positive_data(code)) throw Erreur::NegativeData;
     if (code == LawCode::kBeta && series.last_value() > 1.0) throw Erreur::OutsideSupport;
-    if (!has_estimator(code)) throw Erreur::NoEstimator;
+    if (!is_parent_law(code)) throw Erreur::NoEstimator;
     int k = result_number(p.directory, p.resultFile);
     require_curve_pairs_spare_parameter_file(p, k + 1, 2);  // a density and a survival curve
 
@@ -147,7 +144,7 @@ void task_fit_law(RunContext& context) {
 void task_estimate_spread(RunContext& context) {
     const RunParameters& p = context.parameters;
     const LawCode code = context.lawCode;
-    if (!has_estimator(code)) throw Erreur::NoEstimator;
+    if (!is_parent_law(code)) throw Erreur::NoEstimator;
     const bool positive = code == LawCode::kExponential || code == LawCode::kGamma ||
                           code == LawCode::kWeibull || code == LawCode::kLognormal ||
                           code == LawCode::kPareto;

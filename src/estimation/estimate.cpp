@@ -74,7 +74,7 @@ double round_to_nearest_integer(double value) {
 
 void estimate_law(const Sample& series, LawCode code, int n, ValueList& estimates) {
     if (code == LawCode::kGpd)
-        estimate_gpd_parameters(estimates, series, n);
+        estimate_gpd_parameters(series, n, estimates);
     else
         estimate_parameters(series, code, n, estimates);
 }

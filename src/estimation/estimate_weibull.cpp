@@ -16,7 +16,7 @@ constexpr double kTolerance = 1e-07;         // on successive values of b = 1/k
 constexpr int kMaxSweeps = 5000;             // the fixed point gives up here
 constexpr double kLargestExponent = 709.78;  // exp overflows beyond this
 constexpr int kMaxRootSteps = 200;           // Brent's search; bisection alone needs < 1100
-constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
+constexpr double kMachineEpsilon = std::numeric_limits<double>::epsilon();
 constexpr double kFailed = std::numeric_limits<double>::quiet_NaN();
 
 // S0 and S1 at b; false when an exponent -z_i/b passes the overflow guard.
@@ -101,7 +101,7 @@ double bracketed_root(const std::vector<double>& z, double zbar) {
             fb = fc;
             fc = fa;
         }
-        const double tol = 2.0 * kEpsilon * std::fabs(b) + 0.5 * kTolerance;
+        const double tol = 2.0 * kMachineEpsilon * std::fabs(b) + 0.5 * kTolerance;
         const double half = 0.5 * (c - b);
         if (std::fabs(half) <= tol || fb == 0.0) return b;
         if (std::fabs(e) >= tol && std::fabs(fa) > std::fabs(fb)) {

@@ -5,13 +5,12 @@
 #include <cmath>
 #include <limits>
 
+#include "laws/constants.h"
 #include "laws/gamma_error_functions.h"
 
 namespace evstat {
 
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 void weibull_moments(double theta, double k, double& mean, double& deviation) {
     const double g1 = gamma_function(1.0 / k + 1.0);

@@ -4,11 +4,10 @@
 // and the Pareto series tested as an exponential one.
 #include "fittests/fit_scheme.h"
 
-#include <array>
 #include <cmath>
-#include <cstddef>
 
 #include "laws/distributions.h"
+#include "laws/validity.h"
 
 namespace evstat {
 
@@ -18,13 +17,10 @@ namespace {
 // observation (or none) is refused.
 constexpr int kMinimumSize = 2;
 
-// How many parameters each law reads, by LawCode 0 to 10; all must be finite numbers.
-// The Pareto law ignores its parameters (its series is turned into an exponential one).
-constexpr std::array<int, law_code_number(LawCode::kGpd) + 1> kParameterCounts = {2, 1, 2, 1, 2, 1,
-                                                                                  2, 2, 2, 0, 2};
-
+// Every parameter the law reads must be a finite number; the Pareto law ignores its
+// parameters (its series is turned into an exponential one).
 bool parameters_finite(LawCode code, const ValueList& parameters) {
-    const int count = kParameterCounts[static_cast<std::size_t>(code)];
+    const int count = code == LawCode::kPareto ? 0 : parameter_count(code);
     for (int i = 1; i <= count; ++i)
         if (!std::isfinite(parameters.at(i))) return false;
     return true;
@@ -43,7 +39,7 @@ bool uses_probability_guard(LawCode code) {
 
 // The refusals of each law that come before its probability sample. The resampling laws
 // are also refused when the generator could not draw from them (see
-// resampling_parameters_usable): a negative beta parameter from a method-of-moments fit,
+// parameters_drawable): a negative beta parameter from a method-of-moments fit,
 // for instance, would otherwise reach the gamma sampler.
 bool refused_by_law(LawCode code, const Sample& data, const ValueList& parameters) {
     const double p1 = parameters.at(1);
@@ -57,15 +53,15 @@ bool refused_by_law(LawCode code, const Sample& data, const ValueList& parameter
         case LawCode::kGamma:
             return data.has_non_positive() || !(p1 > 0.0);
         case LawCode::kChiSquare:
-            return !resampling_parameters_usable(code, parameters) || data.has_non_positive();
+            return !parameters_drawable(code, parameters) || data.has_non_positive();
         case LawCode::kStudent:
-            return !resampling_parameters_usable(code, parameters);
+            return !parameters_drawable(code, parameters);
         case LawCode::kBeta:
             return data.has_non_positive() || data.last_value() > 1.0 ||
-                   !resampling_parameters_usable(code, parameters);
+                   !parameters_drawable(code, parameters);
         case LawCode::kGpd:
             return data.has_non_positive() || (p1 < 0.0 && -p2 / p1 <= data.last_value()) ||
-                   !resampling_parameters_usable(code, parameters);
+                   !parameters_drawable(code, parameters);
         default:
             return false;
     }
@@ -126,7 +122,7 @@ void run_fit_test(Generator& generator, FitStatistic kind, const Sample& data, L
     accepted = 0;
     statistic = 0.0;
     criticalValue = 0.0;
-    if (data.size() < kMinimumSize || code < LawCode::kUniform || code > LawCode::kGpd) return;
+    if (data.size() < kMinimumSize || !is_parent_law(code)) return;
     if (!parameters_finite(code, parameters) || refused_by_law(code, data, parameters)) return;
     if (code == LawCode::kPareto)
         pareto_test(kind, data, level, accepted, statistic, criticalValue);

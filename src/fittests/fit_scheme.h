@@ -61,10 +61,8 @@ bool pareto_exponential_probabilities(Sample& probabilities, const Sample& data)
 
 // Parametric resampling (codes 3, 5, 6, 10).
 constexpr int kReplicates = 200;
-// True when the parameters describe a law the generator can draw from and the
-// distribution function can evaluate: degrees of freedom of at least 1 and at most a
-// bound, positive beta parameters, a positive GPD scale, all finite.
-bool resampling_parameters_usable(LawCode code, const ValueList& parameters);
+// The resampled laws are refused unless the generator can draw from them
+// (parameters_drawable, laws/validity.h).
 // The 1-based position 200 - floor(200 level) of the critical value among the sorted
 // replicate statistics, clamped to 1 .. 200; 0 for a NaN level.
 int resampling_position(double level);

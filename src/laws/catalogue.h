@@ -41,7 +41,7 @@ constexpr LawCode law_code_of_number(int number) {
 
 // The laws with an estimator, a test of fit and a sampler of their own: codes 0 to 10.
 constexpr bool is_parent_law(LawCode code) {
-    return law_code_number(code) <= law_code_number(LawCode::kGpd);
+    return law_code_number(code) >= 0 && law_code_number(code) <= law_code_number(LawCode::kGpd);
 }
 
 // Exact, case-sensitive match against the names a ParameterFile may give; 16 for any other.

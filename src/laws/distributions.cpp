@@ -6,16 +6,14 @@
 #include <cmath>
 #include <limits>
 
-#include "laws/romberg.h"
+#include "laws/constants.h"
 #include "laws/gamma_error_functions.h"
+#include "laws/romberg.h"
 
 namespace evstat {
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kTwoPi = 6.28318530717958;
-constexpr double kPi = 3.14159265358979;
 // Lower end of the numerical integral of the code-11 density.
 constexpr double kStudentApproxLowerLimit = -100.0;
 
@@ -52,7 +50,7 @@ double normal_upper_tail(double phi, double w) {
 
 double normal_distribution(double mu, double sigma, double x) {
     const double z = (x - mu) / sigma;
-    const double phi = std::exp(-z * z / 2.0) / std::sqrt(kTwoPi);
+    const double phi = std::exp(-z * z / 2.0) / std::sqrt(kTruncatedTwoPi);
     const double f = z >= 0.0 ? (1.0 - normal_upper_tail(phi, z)) + kNormalErrorBound
                               : 1.0 - ((1.0 - normal_upper_tail(phi, -z)) + kNormalErrorBound);
     return f > 1.0 ? 1.0 : f;
@@ -67,7 +65,7 @@ double chi_square_distribution(int nu, double x) {
     if (x <= 0.0) return 0.0;
     const double chi = std::sqrt(x);
     const double chi2 = chi * chi;
-    const double z = std::exp(-chi2 / 2.0) * std::pow(std::sqrt(kTwoPi), -1.0);
+    const double z = std::exp(-chi2 / 2.0) * std::pow(std::sqrt(kTruncatedTwoPi), -1.0);
     if (nu % 2 == 0) {
         double s = 1.0;
         double term = 1.0;
@@ -76,7 +74,7 @@ double chi_square_distribution(int nu, double x) {
             s = s + term;
             if (term == 0.0 || !std::isfinite(s)) break;  // no later term can change s
         }
-        return 1.0 - std::sqrt(kTwoPi) * z * s;
+        return 1.0 - std::sqrt(kTruncatedTwoPi) * z * s;
     }
     double s = 0.0;
     if (nu != 1) {
@@ -106,14 +104,14 @@ double student_distribution(int nu, double x) {
         }
         return 0.5 * s * h + 0.5;
     }
-    if (nu == 1) return theta / kPi + 0.5;
+    if (nu == 1) return theta / kTruncatedPi + 0.5;
     double h = 1.0;
     double term = 1.0;
     for (int i = 3; i <= nu - 2; i += 2) {
         term = term * (i - 1.0) * c2 / i;
         h = h + term;
     }
-    return theta / kPi + 0.5 + s * c * h / kPi;
+    return theta / kTruncatedPi + 0.5 + s * c * h / kTruncatedPi;
 }
 
 double beta_distribution(double a, double b, double x) {

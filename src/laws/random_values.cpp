@@ -2,12 +2,14 @@
 // exponentials, ratios of gammas, polar normal pairs and rejection samplers.
 #include "laws/random_values.h"
 
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <vector>
 
+#include "laws/constants.h"
 #include "laws/densities.h"
 #include "laws/generator.h"
 
@@ -15,8 +17,6 @@ namespace evstat {
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kPi = 3.14159265358979;
 // Bound on the attempts of every rejection loop. Inside a law's domain each attempt succeeds with
 // probability about 0.5 or more (Joehnk's method needs some 33 000 attempts on average only for a
 // shape near 4e-8, the smallest for which the 15-bit source can succeed at all), so the bound is
@@ -116,7 +116,7 @@ double student_approx_value(Generator& generator, double mu, double alpha, doubl
     centred.push_back(alpha);
     centred.push_back(beta);
     for (long attempt = 0; attempt < kMaxRejectionAttempts; ++attempt) {
-        const double y = -r / std::tan(kPi * generator.open_uniform());
+        const double y = -r / std::tan(kTruncatedPi * generator.open_uniform());
         const double h = height * generator.open_uniform() * r * r / (r * r + y * y);
         if (h <= density(LawCode::kStudentApprox, centred, y)) return y + mu;
     }
@@ -136,34 +136,30 @@ double uniform_value(Generator& generator, double a, double b) {
 // computed from the other, so the recurrence waits on one multiplication an attempt.
 namespace {
 
-constexpr std::uint32_t kMultiplier = Generator::kMultiplier;
-constexpr std::uint32_t kIncrement = Generator::kIncrement;
-constexpr std::uint32_t kTwoStepMultiplier = kMultiplier * kMultiplier;  // mod 2^32
-constexpr std::uint32_t kTwoStepIncrement = kIncrement * (kMultiplier + 1u);
+// Two steps of the recurrence as one: state * a^2 + c (a + 1), mod 2^32.
+constexpr std::uint32_t kTwoStepMultiplier = Generator::kMultiplier * Generator::kMultiplier;
+constexpr std::uint32_t kTwoStepIncrement = Generator::kIncrement * (Generator::kMultiplier + 1u);
 
 // Whether open_uniform draws again on the output r (u would be 0 or 1).
 bool redrawn(int r) { return r == 0 || r == kRandomMax; }
 
 // 2 u - 1 for u = r / 32767, for every output r of the source.
-const std::vector<double>& centred_uniforms() {
-    static const std::vector<double> table = [] {
-        std::vector<double> t(static_cast<std::size_t>(kRandomMax) + 1);
-        for (int r = 0; r <= kRandomMax; ++r)
-            t[static_cast<std::size_t>(r)] = 2.0 * (r / static_cast<double>(kRandomMax)) - 1.0;
-        return t;
-    }();
+constexpr std::array<double, kRandomMax + 1> kCentredUniforms = [] {
+    std::array<double, kRandomMax + 1> table{};
+    for (int r = 0; r <= kRandomMax; ++r)
+        table[static_cast<std::size_t>(r)] = 2.0 * (r / static_cast<double>(kRandomMax)) - 1.0;
     return table;
-}
+}();
 
 // Writes the accepted points as q[2i], q[2i + 1]; a pair whose attempts reach the bound gets
 // a NaN point and draws no more.
 void polar_points(Generator& generator, double* q, std::size_t pairs) {
-    const double* const centred = centred_uniforms().data();
+    const double* const centred = kCentredUniforms.data();
     std::uint32_t state = generator.state();
     std::size_t accepted = 0;
     long failures = 0;
     while (accepted < pairs) {
-        const std::uint32_t firstState = state * kMultiplier + kIncrement;
+        const std::uint32_t firstState = state * Generator::kMultiplier + Generator::kIncrement;
         const std::uint32_t secondState = state * kTwoStepMultiplier + kTwoStepIncrement;
         const int r1 = Generator::output_of(firstState);
         const int r2 = Generator::output_of(secondState);

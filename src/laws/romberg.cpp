@@ -4,13 +4,13 @@
 #include <limits>
 #include <vector>
 
+#include "laws/constants.h"
 #include "laws/densities.h"
 #include "laws/distributions.h"
 
 namespace evstat {
 
 namespace {
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Bound on the grid of tabulate_law11: a grid whose step no longer moves x (x + step == x) would
 // otherwise never end; no grid of the Bayesian tables comes near it.
 constexpr long kMaxTabulatedPoints = 1'000'000;
@@ -65,8 +65,8 @@ void neville_extrapolate(std::span<const double> h, std::span<const double> s, d
     }
 }
 
-void tabulate_law11(LawCode code, const ValueList& parameters, Sample& output, double x0, double x1,
-                    double step) {
+void tabulate_law11(LawCode code, const ValueList& parameters, double x0, double x1, double step,
+                    Sample& output) {
     if (code != LawCode::kNormal && code != LawCode::kLognormal) return;
     if (!(step > 0.0)) return;
     const double lower = x0 - 1.0;

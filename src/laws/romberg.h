@@ -103,7 +103,7 @@ double romberg_integrate(const F& f, double a, double b) {
 // while x <= x1, F0 being the code-11 distribution function at x0 - 1; for code 8 the upper limit
 // is ln x. Other codes append nothing; so does a step that is not positive (the grid would never
 // end), and the grid has at most a million points.
-void tabulate_law11(LawCode code, const ValueList& parameters, Sample& output, double x0, double x1,
-                    double step);
+void tabulate_law11(LawCode code, const ValueList& parameters, double x0, double x1, double step,
+                    Sample& output);
 
 }  // namespace evstat

@@ -229,7 +229,7 @@ Expected expected_study(const WorkDir& w, const Case& c, const std::string& text
             Sample curve;
             const Sample& range = c.code == LawCode::kNormal ? S : C;
             const double a = range.min_value(), b = range.max_value();
-            tabulate_law11(c.code, Z, curve, a, b, (b - a) / 1000);
+            tabulate_law11(c.code, Z, a, b, (b - a) / 1000, curve);
             curve.apply_affine(-1.0, 1.0);
             add_table(task, curve);
         } else {

@@ -296,8 +296,8 @@ TEST(BayesQuantileTable, NormalTableRulings) {
     EXPECT_EQ(t.t3.y_at(1), z90);
 
     Sample full;
-    tabulate_law11(LawCode::kNormal, predictive, full, z90,
-                   3 * quantile(LawCode::kNormal, parameters, 0.95), kLaw11TableStep);
+    tabulate_law11(LawCode::kNormal, predictive, z90,
+                   3 * quantile(LawCode::kNormal, parameters, 0.95), kLaw11TableStep, full);
     Sample partial;
     const std::vector<double> ps = {1.0, 0.1, 0.05};
     EXPECT_TRUE(tabulate_law11_to_levels(LawCode::kNormal, predictive, z90,

@@ -6,6 +6,7 @@
 #include "driver/run.h"
 #include "driver/work_bounds.h"
 #include "input/errors.h"
+#include "laws/validity.h"
 #include "unit/law_parameters.h"
 
 namespace evstat {
@@ -33,7 +34,11 @@ TEST(LawParameterCheck, ValidityByLaw) {
         {LawCode::kGamma, params({0, 1}), false},
         {LawCode::kChiSquare, params({0}), false},
         {LawCode::kNormal, params({0, 0}), false},
-        {LawCode::kStudent, params({-3}), true},
+        {LawCode::kStudent, params({-3}), false},  // fewer than one degree of freedom
+        {LawCode::kStudent, params({0.9}), false},
+        {LawCode::kStudent, params({1}), true},
+        {LawCode::kStudent, params({1e8}), false},  // beyond the law functions
+        {LawCode::kChiSquare, params({1e8}), false},
         {LawCode::kStudent, params({}), false},
         {LawCode::kBeta, params({1, 0}), false},
         {LawCode::kWeibull, params({0, 1}), false},
@@ -49,7 +54,7 @@ TEST(LawParameterCheck, ValidityByLaw) {
         {LawCode::kStudentApprox, params({0, 1, 1}), false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(law_parameters_valid(c.code, c.parameters), c.valid) << "law " << c.code;
+        EXPECT_EQ(parameters_valid(c.code, c.parameters), c.valid) << "law " << c.code;
 }
 
 TEST(ErrorMessages, EveryCodeHasItsMessage) {

@@ -183,7 +183,7 @@ TEST(EstimateParameters, CallersSeriesIsUnchanged) {
             const Sample series = series_of(v);
             ValueList estimates;
             if (code == LawCode::kGpd)
-                estimate_gpd_parameters(estimates, series, series.size());
+                estimate_gpd_parameters(series, series.size(), estimates);
             else
                 estimate_parameters(series, code, series.size(), estimates);
             ASSERT_EQ(series.size(), static_cast<int>(v.size()));
@@ -286,7 +286,7 @@ TEST(GpdEstimate, ProbabilityWeightedMoments) {
     for (const Row& row : rows) {
         const Sample series = series_of(row.values);
         ValueList estimates;
-        estimate_gpd_parameters(estimates, series, series.size());
+        estimate_gpd_parameters(series, series.size(), estimates);
         expect_close(values_of(estimates), row.expected, 1e-14, row.source);
     }
 }

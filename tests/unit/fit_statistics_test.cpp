@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fittests/fit_scheme.h"
+#include "laws/validity.h"
 #include "unit/law_parameters.h"
 
 namespace evstat {
@@ -181,16 +182,25 @@ TEST(Resampling, ParametersTheGeneratorCanDrawFrom) {
         bool usable;
     } const rows[] = {
         // Degrees of freedom are truncated: 1.9 is 1, 0.9 is 0.
-        {LawCode::kChiSquare, list({1.9}), true},   {LawCode::kChiSquare, list({0.9}), false},
-        {LawCode::kChiSquare, list({-2.0}), false}, {LawCode::kChiSquare, list({1e5}), true},
-        {LawCode::kChiSquare, list({1e12}), false}, {LawCode::kStudent, list({kInf}), false},
-        {LawCode::kStudent, list({}), false},       {LawCode::kBeta, list({2.0, 3.0}), true},
-        {LawCode::kBeta, list({-0.5, 3.0}), false}, {LawCode::kBeta, list({2.0, 0.0}), false},
-        {LawCode::kGpd, list({-0.3, 2.0}), true},   {LawCode::kGpd, list({0.2, -1.0}), false},
-        {LawCode::kGpd, list({kNaN, 1.0}), false},  {LawCode::kNormal, list({0.0, 1.0}), false},
+        {LawCode::kChiSquare, list({1.9}), true},
+        {LawCode::kChiSquare, list({0.9}), false},
+        {LawCode::kChiSquare, list({-2.0}), false},
+        {LawCode::kChiSquare, list({1e5}), true},
+        {LawCode::kChiSquare, list({1e12}), false},
+        {LawCode::kStudent, list({kInf}), false},
+        {LawCode::kStudent, list({}), false},
+        {LawCode::kBeta, list({2.0, 3.0}), true},
+        {LawCode::kBeta, list({-0.5, 3.0}), false},
+        {LawCode::kBeta, list({2.0, 0.0}), false},
+        {LawCode::kGpd, list({-0.3, 2.0}), true},
+        {LawCode::kGpd, list({0.2, -1.0}), false},
+        {LawCode::kGpd, list({kNaN, 1.0}), false},
+        {LawCode::kNormal, list({0.0, 1.0}), true},
+        {LawCode::kNormal, list({0.0, 0.0}), false},
+        {LawCode::kStudentApprox, list({0, 1, 1}), false},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(resampling_parameters_usable(row.code, row.parameters), row.usable)
+        EXPECT_EQ(parameters_drawable(row.code, row.parameters), row.usable)
             << "law " << row.code << " p1 " << row.parameters.at(1);
 }
 

@@ -14,6 +14,7 @@
 #include "laws/distributions.h"
 #include "laws/evaluate.h"
 #include "laws/generator.h"
+#include "laws/validity.h"
 #include "unit/law_parameters.h"
 
 namespace evstat {
@@ -473,11 +474,11 @@ std::vector<double> replicate_statistics(const ResamplingCase& c, std::uint32_t 
         replicate.sort_ascending();
         ValueList estimates;
         if (c.code == LawCode::kGpd)
-            estimate_gpd_parameters(estimates, replicate, n);
+            estimate_gpd_parameters(replicate, n, estimates);
         else
             estimate_parameters(replicate, c.code, n, estimates);
         double statistic = kInf;
-        if (resampling_parameters_usable(c.code, estimates)) {
+        if (parameters_drawable(c.code, estimates)) {
             Sample probabilities;
             for (const Point& p : replicate)
                 probabilities.push_back(p.y, distribution(c.code, estimates, p.y));

@@ -103,9 +103,9 @@ TEST(Romberg, TabulatedCode11Distribution) {
                                                       0.39530357182993503, 0.4710258960570445,
                                                       0.5341170268909804};
     Sample normal;
-    tabulate_law11(LawCode::kNormal, law, normal, -1.0, 1.0, 0.5);
+    tabulate_law11(LawCode::kNormal, law, -1.0, 1.0, 0.5, normal);
     Sample lognormal;
-    tabulate_law11(LawCode::kLognormal, law, lognormal, 1.0, 3.0, 0.5);
+    tabulate_law11(LawCode::kLognormal, law, 1.0, 3.0, 0.5, lognormal);
     ASSERT_EQ(normal.size(), 5);
     ASSERT_EQ(lognormal.size(), 5);
     for (int i = 1; i <= 5; ++i) {
@@ -115,11 +115,11 @@ TEST(Romberg, TabulatedCode11Distribution) {
         EXPECT_NEAR(lognormal.y_at(i), lognormal_expected[i - 1], 3e-6) << i;
     }
     Sample none;
-    tabulate_law11(LawCode::kNormal, law, none, 2.0, 1.0, 0.5);   // first point beyond the last
-    tabulate_law11(LawCode::kStudent, law, none, 0.0, 1.0, 0.5);  // not a parent law of code 11
-    tabulate_law11(LawCode::kNormal, law, none, 0.0, 1.0, 0.0);   // a grid that would never end
-    tabulate_law11(LawCode::kNormal, law, none, 0.0, 1.0, -0.5);
-    tabulate_law11(LawCode::kNormal, law, none, 0.0, 1.0, std::numeric_limits<double>::quiet_NaN());
+    tabulate_law11(LawCode::kNormal, law, 2.0, 1.0, 0.5, none);   // first point beyond the last
+    tabulate_law11(LawCode::kStudent, law, 0.0, 1.0, 0.5, none);  // not a parent law of code 11
+    tabulate_law11(LawCode::kNormal, law, 0.0, 1.0, 0.0, none);   // a grid that would never end
+    tabulate_law11(LawCode::kNormal, law, 0.0, 1.0, -0.5, none);
+    tabulate_law11(LawCode::kNormal, law, 0.0, 1.0, std::numeric_limits<double>::quiet_NaN(), none);
     EXPECT_EQ(none.size(), 0);
 }
 

@@ -7,13 +7,12 @@
 #include <cstddef>
 
 #include "laws/random_values.h"
+#include "laws/validity.h"
 #include "tail/bayes/predictive_sampler.h"
 
 namespace evstat {
 
 namespace {
-bool positive_finite(double value) { return value > 0.0 && std::isfinite(value); }
-
 ValueList first_two(const ValueList& list) {
     ValueList copy;
     copy.push_back(list.at(1));
@@ -47,7 +46,7 @@ PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const Val
                     rejection_.usable();
         return;
     }
-    const bool gammaPosterior = positive_finite(posterior_.at(1)) && positive_finite(posterior_.at(2));
+    const bool gammaPosterior = parameters_drawable(LawCode::kGamma, posterior_);
     switch (code) {
         case LawCode::kExponential:
             drawable_ = gammaPosterior;

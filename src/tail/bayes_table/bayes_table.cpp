@@ -8,14 +8,13 @@
 #include <limits>
 #include <vector>
 
+#include "laws/constants.h"
 #include "laws/quantiles.h"
 #include "tail/bayes_table/law11_table.h"
 
 namespace evstat {
 
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // The Lomax quantile of the exponential and Weibull-with-known-shape cases: (q1 / q2)(1 - p^q2)
 // with q2 = -1/(alpha + n).

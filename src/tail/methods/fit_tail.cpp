@@ -22,7 +22,7 @@ Sample weighted_moments_series(const Sample& series, int k, int n) {
 // value to estimate over, or the estimator gives no scale (its zeros) or no finite value.
 void weighted_moments_fit(ValueList& fit, const Sample& values, bool& failure) {
     ValueList estimate;
-    if (!values.empty()) estimate_gpd_parameters(estimate, values, values.size());
+    if (!values.empty()) estimate_gpd_parameters(values, values.size(), estimate);
     const double xi = estimate.at(1);
     const double sigma = estimate.at(2);
     if (values.empty() || sigma == 0.0 || !std::isfinite(xi) || !std::isfinite(sigma)) {

@@ -8,6 +8,7 @@
 
 #include "laws/quantiles.h"
 #include "laws/random_values.h"
+#include "laws/validity.h"
 #include "tail/bayes/predictive_sampler.h"
 #include "tail/quantile_tests/quantile_tests.h"
 #include "tail/quantile_tests/resampling.h"
@@ -114,7 +115,7 @@ void et_resampling_test(Generator& generator, const Sample& data, const Sample& 
                         int B, int mode, QuantileTestOutcome& outcome) {
     if (!start_et_test(data, excesses, k, u, code, parameters, p, outcome)) return;
     if (mode != kDifferenceInterval && mode != kPercentileInterval) return;
-    if (!parent_drawable(code, parameters)) return;
+    if (!parameters_drawable(code, parameters)) return;
     const int N = data.size();
     const SeriesDraw draw = [&](std::vector<double>& values) {
         draw_random_values(generator, code, parameters, N, values);

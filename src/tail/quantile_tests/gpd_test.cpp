@@ -7,6 +7,7 @@
 
 #include "laws/quantiles.h"
 #include "laws/random_values.h"
+#include "laws/validity.h"
 #include "tail/methods/tail.h"
 #include "tail/quantile_tests/quantile_tests.h"
 #include "tail/quantile_tests/resampling.h"
@@ -22,7 +23,7 @@ void gpd_resampling_test(Generator& generator, const Sample& data, int k, double
     if (!usable_excess_count(k, N)) return;
     outcome.estimate = return_level(u, fit.at(1), fit.at(2), k, p, N);
     if (mode != kDifferenceInterval && mode != kPercentileInterval) return;
-    if (!parent_drawable(code, parameters)) return;
+    if (!parameters_drawable(code, parameters)) return;
 
     const SeriesDraw draw = [&](std::vector<double>& values) {
         draw_random_values(generator, code, parameters, N, values);
