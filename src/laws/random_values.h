@@ -14,7 +14,7 @@ void normal_pair(Generator& generator, double mu, double sigma, double& first, d
 void lognormal_pair(Generator& generator, double mu, double sigma, double& first, double& second);
 // Replaces `values` by count values of the law, in the generator's order: normal and
 // lognormal values in pairs (an odd count drops the last second value), every other law
-// one random_value a position. A random sample of evaluate_law is exactly these values.
+// one random_value a position. random_sample (laws/evaluate.h) numbers exactly these values.
 void draw_random_values(Generator& generator, LawCode code, const ValueList& parameters, int count,
                         std::vector<double>& values);
 }  // namespace evstat
