@@ -77,7 +77,7 @@ void BM_GpdEmvDifferencesNormal(benchmark::State& state) {
     excesses_over_threshold(s, kExcesses, kValues, excesses, u);
     ValueList fit;
     bool warning = false, failure = false;
-    fit_tail(fit, s, kExcesses, kValues, u, kTailMaximumLikelihood, warning, failure);
+    fit_tail(s, kExcesses, kValues, u, kTailMaximumLikelihood, fit, warning, failure);
     Generator generator(2024);
     for (auto _ : state) {
         QuantileTestOutcome outcome;

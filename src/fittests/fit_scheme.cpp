@@ -79,7 +79,7 @@ void decide_with_table(FitStatistic kind, LawCode code, double gammaShape, doubl
 void table_test(FitStatistic kind, const Sample& data, LawCode code, const ValueList& parameters,
                 double level, int& accepted, double& statistic, double& criticalValue) {
     Sample probabilities;
-    probability_sample(probabilities, data, code, parameters);
+    probability_sample(data, code, parameters, probabilities);
     if (uses_probability_guard(code) && !probabilities_inside_unit_interval(probabilities)) return;
     const double raw = fit_statistic(kind, probabilities);
     if (std::isnan(raw)) return;
@@ -90,7 +90,7 @@ void table_test(FitStatistic kind, const Sample& data, LawCode code, const Value
 void pareto_test(FitStatistic kind, const Sample& data, double level, int& accepted,
                  double& statistic, double& criticalValue) {
     Sample probabilities;
-    if (!pareto_exponential_probabilities(probabilities, data)) return;
+    if (!pareto_exponential_probabilities(data, probabilities)) return;
     const double raw = fit_statistic(kind, probabilities);
     if (std::isnan(raw)) return;
     decide_with_table(kind, LawCode::kPareto, 0.0, raw, data.size(), level, accepted, statistic,
@@ -103,7 +103,7 @@ void resampling_test(Generator& generator, FitStatistic kind, const Sample& data
                      const ValueList& parameters, double level, int& accepted, double& statistic,
                      double& criticalValue) {
     Sample probabilities;
-    probability_sample(probabilities, data, code, parameters);
+    probability_sample(data, code, parameters, probabilities);
     const double dataStatistic = fit_statistic(kind, probabilities);
     if (std::isnan(dataStatistic)) return;
     statistic = dataStatistic;
@@ -151,8 +151,8 @@ double corrected_statistic(FitStatistic kind, LawCode code, double raw, int n) {
                                                  : corrected_cramer_von_mises(code, raw, n);
 }
 
-void probability_sample(Sample& probabilities, const Sample& data, LawCode code,
-                        const ValueList& parameters) {
+void probability_sample(const Sample& data, LawCode code, const ValueList& parameters,
+                        Sample& probabilities) {
     for (const Point& p : data) probabilities.push_back(p.y, distribution(code, parameters, p.y));
 }
 
@@ -164,7 +164,7 @@ bool probabilities_inside_unit_interval(const Sample& probabilities) {
 
 // The logarithms of a Pareto series follow an exponential law with origin ln(threshold);
 // origin a and scale b are estimated from the smallest logarithm and the mean.
-bool pareto_exponential_probabilities(Sample& probabilities, const Sample& data) {
+bool pareto_exponential_probabilities(const Sample& data, Sample& probabilities) {
     Sample logarithms(data);
     logarithms.apply_log();
     const double n = static_cast<double>(logarithms.size());

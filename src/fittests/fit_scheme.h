@@ -49,15 +49,15 @@ double gamma_table_shape(double shape);
 
 // The probability sample: one point per observation, in order, x = the observation and
 // y = the law's distribution function at it.
-void probability_sample(Sample& probabilities, const Sample& data, LawCode code,
-                        const ValueList& parameters);
+void probability_sample(const Sample& data, LawCode code, const ValueList& parameters,
+                        Sample& probabilities);
 // True when every probability lies strictly between 0 and 1 (a NaN does not).
 bool probabilities_inside_unit_interval(const Sample& probabilities);
 
 // The Pareto series turned into an exponential one: probabilities 1 - exp(-z), sorted
 // ascending, with z = (ln x - a)/b and a, b estimated from the logarithms of the data.
 // False (and nothing appended) when the logarithms do not give a positive finite b.
-bool pareto_exponential_probabilities(Sample& probabilities, const Sample& data);
+bool pareto_exponential_probabilities(const Sample& data, Sample& probabilities);
 
 // Parametric resampling (codes 3, 5, 6, 10).
 constexpr int kReplicates = 200;

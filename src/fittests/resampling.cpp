@@ -22,7 +22,7 @@ double replicate_statistic(FitStatistic kind, LawCode code, const Sample& replic
                            const ValueList& estimates) {
     if (!parameters_drawable(code, estimates)) return kWorstFit;
     Sample probabilities;
-    probability_sample(probabilities, replicate, code, estimates);
+    probability_sample(replicate, code, estimates, probabilities);
     const double statistic = fit_statistic(kind, probabilities);
     return std::isnan(statistic) ? kWorstFit : statistic;
 }

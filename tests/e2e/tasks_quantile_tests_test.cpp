@@ -105,7 +105,7 @@ QuantileTestOutcome expected_outcome(Generator& generator, const Setting& s, con
     bool warning = false;
     bool failure = false;
     if (j < 1 || j > n) throw FitRefused{};
-    fit_tail(fit, series, j, n, u, tail_method_from_name(s.method), warning, failure);
+    fit_tail(series, j, n, u, tail_method_from_name(s.method), fit, warning, failure);
     if (failure) throw FitRefused{};
     if (s.version < 2) return outcome;
     gpd_resampling_test(generator, series, j, u, code, parameters, kLevel, kOrder, kResamples, mode,

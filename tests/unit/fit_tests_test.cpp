@@ -510,7 +510,7 @@ TEST(Resampling, CriticalValueIsThe190thOf200FromAFixedSeed) {
         EXPECT_EQ(o.accepted, o.statistic < o.criticalValue ? 1 : 0) << "law " << c.code;
 
         Sample probabilities;
-        probability_sample(probabilities, series(c.data), c.code, list(c.parameters));
+        probability_sample(series(c.data), c.code, list(c.parameters), probabilities);
         EXPECT_EQ(o.statistic, fit_statistic(c.kind, probabilities)) << "no modification";
 
         generator = Generator(kSeed);

@@ -129,7 +129,7 @@ Literal literal_resampling(Generator& generator, int N, int k, LawCode code,
         if (method != kUnknownTailMethod) {
             ValueList fit;
             bool warning = false, failure = false;
-            fit_tail(fit, s, k, N, u, method, warning, failure);
+            fit_tail(s, k, N, u, method, fit, warning, failure);
             if (failure) continue;
             q = return_level(u, fit.at(1), fit.at(2), k, p, N);
         }
@@ -190,7 +190,7 @@ TEST(ResamplingTests, TheLoopOverSamplesDrawForDraw) {
         excesses_over_threshold(data, row.k, row.N, excesses, u);
         ValueList fit;
         bool warning = false, failure = false;
-        if (row.method != 0) fit_tail(fit, data, row.k, row.N, u, row.method, warning, failure);
+        if (row.method != 0) fit_tail(data, row.k, row.N, u, row.method, fit, warning, failure);
         generator = Generator(77);
         const Literal expected = literal_resampling(generator, row.N, row.k, row.code, parameters,
                                                     d, p, B, row.mode, row.method);

@@ -66,7 +66,7 @@ double zipf_slope(const Sample& series, int k, double gamma) {
 }
 }  // namespace
 
-void hill_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure) {
+void hill_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure) {
     if (!readable(series, k, u)) {
         append_tail_failure(fit, failure);
         return;
@@ -75,7 +75,7 @@ void hill_fit(ValueList& fit, const Sample& series, int k, double u, bool& failu
     append_if_finite(fit, gamma, u * gamma, failure);
 }
 
-void moment_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure) {
+void moment_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure) {
     if (!readable(series, k, u)) {
         append_tail_failure(fit, failure);
         return;
@@ -86,7 +86,7 @@ void moment_fit(ValueList& fit, const Sample& series, int k, double u, bool& fai
     append_if_finite(fit, xi, sigma, failure);
 }
 
-void zipf_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure) {
+void zipf_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure) {
     // The plot starts one value below the largest, so it needs k + 1 values.
     if (!readable(series, k, u) || k >= series.size()) {
         append_tail_failure(fit, failure);

@@ -37,7 +37,7 @@ void gpd_resampling_test(Generator& generator, const Sample& data, int k, double
         tail.clear();
         bool warning = false;
         bool failure = false;
-        fit_tail(tail, sorted, k, N, threshold, method, warning, failure);
+        fit_tail(sorted, k, N, threshold, method, tail, warning, failure);
         if (failure || tail.size() < 2) return std::nan("");
         const double level = return_level(threshold, tail.at(1), tail.at(2), k, p, N);
         if (mode == kPercentileInterval) return level;
