@@ -44,6 +44,7 @@ PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const Val
     if (shapeCase_) {
         drawable_ = positive_finite(prior_.at(1)) && positive_finite(prior_.at(2)) &&
                     rejection_.usable();
+        if (drawable_) proposals_ = TabulatedBeta(prior_.at(1), prior_.at(2));
         return;
     }
     const bool gammaPosterior = parameters_drawable(LawCode::kGamma, posterior_);
@@ -95,7 +96,7 @@ double PredictiveSampler::observation(Generator& generator, double parameter,
 bool PredictiveSampler::shape_value(Generator& generator, double& value, ValueList& law) const {
     for (long proposal = 0; proposal < kMaxShapeProposals && proposalsLeft_ > 0; ++proposal) {
         --proposalsLeft_;
-        const double w = random_value(generator, LawCode::kBeta, prior_);
+        const double w = proposals_.draw(generator);
         const double k = low_ + (high_ - low_) * w;
         const double b = uniform_value(generator, 0.0, 1.0);
         if (rejection_.accepts(k, b)) {
