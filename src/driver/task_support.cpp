@@ -22,7 +22,7 @@ bool file_opens(const std::string& name) {
 
 LawCode law_code_or_fail(const std::string& name) {
     const LawCode code = law_code_from_name(name);
-    if (code == kUnknownLaw) throw with_detail(Erreur::UnknownLaw, "loi \"" + name + "\"");
+    if (code == LawCode::kUnknown) throw with_detail(Erreur::UnknownLaw, "loi \"" + name + "\"");
     return code;
 }
 
@@ -91,7 +91,7 @@ int law_count(const RunParameters& p) {
 void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters) {
     ValueList estimates;
     const int n = series.size();
-    if (code == kGpd && series.has_non_positive()) {
+    if (code == LawCode::kGpd && series.has_non_positive()) {
         estimates.push_back(0.0);
         estimates.push_back(0.0);
     } else {
@@ -105,7 +105,7 @@ bool all_estimates_zero(const ValueList& estimates) {
 }
 
 bool defined_over_non_positive(LawCode code) {
-    return code == kUniform || code == kNormal || code == kStudent;
+    return code == LawCode::kUniform || code == LawCode::kNormal || code == LawCode::kStudent;
 }
 
 std::string formatted(double value) { return format_number(value); }
