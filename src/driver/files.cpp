@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "driver/work_bounds.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "laws/evaluate.h"
 
 namespace evstat {

@@ -9,7 +9,7 @@
 
 #include "driver/files.h"
 #include "driver/tasks.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "input/parameter_file.h"
 #include "laws/generator.h"
 
@@ -104,7 +104,6 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
     RunContext context;
     RunParameters& parameters = context.parameters;
     std::string parameterPath;
-    clear_error_detail();
     protect_parameter_file({});
     try {
         if (argc < 3)

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "driver/files.h"
-#include "input/errors.h"
+#include "records/errors.h"
 
 namespace evstat {
 

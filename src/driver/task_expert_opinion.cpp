@@ -12,7 +12,7 @@
 #include "estimation/estimate.h"
 #include "fittests/fit_test.h"
 #include "fittests/goodness_of_fit.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "laws/romberg.h"
 #include "tail/bayes/posteriors.h"
 #include "tail/bayes/priors.h"

@@ -8,7 +8,7 @@
 #include "driver/files.h"
 #include "driver/run.h"
 #include "driver/work_bounds.h"
-#include "input/errors.h"
+#include "records/errors.h"
 
 namespace evstat {
 

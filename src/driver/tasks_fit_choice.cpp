@@ -11,7 +11,7 @@
 #include "driver/task_support.h"
 #include "estimation/estimate.h"
 #include "fittests/fit_test.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "laws/quantiles.h"
 
 namespace evstat {

@@ -12,7 +12,7 @@
 #include "driver/tasks.h"
 #include "estimation/estimate.h"
 #include "estimation/moments.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "tail/bayes/posteriors.h"
 #include "tail/bayes/predictive_sample.h"
 #include "tail/bayes/predictive_sampler.h"

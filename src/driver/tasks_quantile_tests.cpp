@@ -12,7 +12,7 @@
 #include "driver/task_support.h"
 #include "driver/work_bounds.h"
 #include "estimation/estimate.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "tail/quantile_tests/quantile_tests.h"
 
 namespace evstat {

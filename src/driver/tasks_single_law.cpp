@@ -12,7 +12,7 @@
 #include "estimation/estimate.h"
 #include "estimation/kernel.h"
 #include "estimation/moments.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "laws/evaluate.h"
 
 namespace evstat {

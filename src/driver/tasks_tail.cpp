@@ -14,7 +14,7 @@
 #include "estimation/estimate.h"
 #include "estimation/kernel.h"
 #include "fittests/fit_test.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "tail/methods/tail.h"
 
 namespace evstat {

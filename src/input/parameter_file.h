@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "driver/run.h"
-#include "input/errors.h"
+#include "records/errors.h"
 
 namespace evstat {
 

@@ -8,7 +8,7 @@
 #include "driver/files.h"
 #include "e2e/harness.h"
 #include "estimation/estimate.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "laws/generator.h"
 #include "tail/bayes/posteriors.h"
 #include "tail/bayes/predictive_sample.h"

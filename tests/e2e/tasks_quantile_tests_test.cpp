@@ -9,7 +9,7 @@
 #include "e2e/harness.h"
 #include "driver/files.h"
 #include "estimation/estimate.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "laws/generator.h"
 #include "tail/quantile_tests/quantile_tests.h"
 

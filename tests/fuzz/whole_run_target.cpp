@@ -47,7 +47,7 @@
 #include "driver/work_bounds.h"
 #include "tail/bayes/predictive_sample.h"
 #include "fuzz_support.h"
-#include "input/errors.h"
+#include "records/errors.h"
 
 namespace evstat::fuzz {
 namespace {

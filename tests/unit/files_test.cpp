@@ -10,7 +10,7 @@
 #include <iterator>
 
 #include "driver/files.h"
-#include "input/errors.h"
+#include "records/errors.h"
 
 namespace evstat {
 namespace {
