@@ -174,7 +174,7 @@ TEST(QuantileTests, EveryGroupWithEveryVersion) {
         if (point.x <= 50) numbered[1].push_back(point.x, point.y);
         if (point.x > 15) numbered[2].push_back(point.x - 15, point.y);
     }
-    for (int i = 0; i < 3; ++i) write_values(numbered[static_cast<std::size_t>(i)], w.file(i == 0 ? "Donnees.txt" : "Donnees" + std::to_string(i + 1) + ".txt"));
+    for (int i = 0; i < 3; ++i) write_values(RunFiles{}, numbered[static_cast<std::size_t>(i)], w.file(i == 0 ? "Donnees.txt" : "Donnees" + std::to_string(i + 1) + ".txt"));
 
     const Lines twoLaws = {"Normale", "Weibull"};
     for (int version = 0; version <= 3; ++version) {
