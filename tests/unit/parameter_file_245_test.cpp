@@ -1,5 +1,5 @@
-// What the loaders of LoadTypes 2, 4 and 5 hand to the driver: the fields themselves,
-// which a run cannot show until the tasks of these layouts exist.
+// What the loaders hand to the tasks: the fields of the records and the codes of the
+// names, which a run shows only through the tasks' results.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -132,6 +132,72 @@ TEST(LoadParameterFile5, NoMethodCodesWhenALaterCheckFails) {
     EXPECT_EQ(p.methodNames.size(), 2u);
     EXPECT_EQ(p.excessHigh, 10);
     EXPECT_TRUE(p.methods.empty());
+}
+
+TEST(LawOfName, TheTwoWeibullWordsAndTheCatalogue) {
+    struct Row {
+        const char* name;
+        LawCode code;
+        bool shape;
+    };
+    const Row rows[] = {{"WeibullForme", kWeibull, true},   {"WeibullEchelle", kWeibull, false},
+                        {"Weibull", kWeibull, false},       {"Normale", kNormal, false},
+                        {"weibullforme", kUnknownLaw, false}, {"*", kUnknownLaw, false}};
+    for (const Row& r : rows) {
+        bool shape = !r.shape;
+        const NamedLaw law = law_of_name(r.name, shape);
+        EXPECT_EQ(law.name, r.name);
+        EXPECT_EQ(law.code, r.code) << r.name;
+        EXPECT_EQ(shape, r.shape) << r.name;
+    }
+}
+
+// LoadType 3: every word of the file turned into its code, and the laws refused after the
+// last line (a simulation law only for a simulated series).
+TEST(LoadParameterFile3, WordsBecomeCodes) {
+    ParameterDir d;
+    auto lines = [](const std::string& law, const std::string& simulated,
+                    const std::string& simulationLaw, const std::string& confidence,
+                    const std::string& test) {
+        return std::vector<std::string>{law, "*", "*", simulated, simulationLaw, "1", "2", "*",
+                                        "1", "10", "0.1", "0.05", "0.05", confidence, test,
+                                        "0.05", "0.1", "10", "0.01", "0.9", "0", "0.99", "0", "0"};
+    };
+    LoadType3Parameters p;
+    load_parameter_file_3(d.write("25", lines("WeibullForme", "1", "Gamma", "Moyenne", "CVM")), p);
+    EXPECT_EQ(p.law.code, kWeibull);
+    EXPECT_TRUE(p.weibullShape);
+    EXPECT_TRUE(p.simulated);
+    EXPECT_TRUE(p.expert);
+    EXPECT_EQ(p.simulationLaw.code, kGamma);
+    EXPECT_EQ(p.confidence, ExpertConfidence::kMedium);
+    EXPECT_EQ(p.test, CentralTest::kCramerVonMises);
+    EXPECT_EQ(p.extraOrders.size(), 2);
+
+    struct Refusal {
+        std::vector<std::string> lines;
+        Erreur code;
+    };
+    const Refusal refusals[] = {
+        {lines("Inconnue", "0", "*", "*", "AD"), Erreur::UnknownLaw},
+        {lines("*", "0", "*", "*", "AD"), Erreur::UnknownLaw},  // "*" is not exempt here
+        {lines("Normale", "1", "Inconnue", "*", "AD"), Erreur::UnknownLaw},
+        {lines("Inconnue", "0", "*", "forte", "AD"), Erreur::ConfidenceNotAccepted},  // file order
+    };
+    for (const Refusal& r : refusals) {
+        LoadType3Parameters q;
+        try {
+            load_parameter_file_3(d.write("25", r.lines), q);
+            ADD_FAILURE() << r.lines[0];
+        } catch (Erreur code) {
+            EXPECT_EQ(static_cast<int>(code), static_cast<int>(r.code)) << r.lines[0];
+        }
+    }
+    LoadType3Parameters unsimulated;  // the simulation law of a real series is not looked up
+    load_parameter_file_3(d.write("25", lines("Normale", "0", "Inconnue", "Forte", "AD")), unsimulated);
+    EXPECT_EQ(unsimulated.simulationLaw.code, kUnknownLaw);
+    EXPECT_EQ(unsimulated.confidence, ExpertConfidence::kStrong);
+    EXPECT_EQ(unsimulated.test, CentralTest::kAndersonDarling);
 }
 
 }  // namespace
