@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "driver/work_bounds.h"
-#include "records/errors.h"
 #include "laws/evaluate.h"
+#include "records/errors.h"
 
 namespace evstat {
 
@@ -164,10 +164,13 @@ void print_text(OutputFile& out, const std::string& text) {
     checked(out, std::fprintf(out.get(), "%s\n", text.c_str()));
 }
 
-void print_int(OutputFile& out, int value) { checked(out, std::fprintf(out.get(), "%d\n", value)); }
+void print_int(OutputFile& out, int value) {
+    checked(out, std::fprintf(out.get(), "%d\n", value));
+}
 
 void print_bytes(OutputFile& out, std::string_view bytes) {
-    if (std::fwrite(bytes.data(), 1, bytes.size(), out.get()) != bytes.size()) write_failed(out.name());
+    if (std::fwrite(bytes.data(), 1, bytes.size(), out.get()) != bytes.size())
+        write_failed(out.name());
 }
 
 void make_grid(double a, double b, int m, Sample& grid) {
@@ -204,10 +207,9 @@ int result_number(const std::string& directory, const std::string& resultFile) {
 namespace {
 // The LoadType 1 ParameterFile of curve k: the law, three parameter lines (the values
 // given, then "*" for each one missing), the range and the point count.
-void write_curve_parameters(const RunFiles& files, const CommonFrame& frame, int k,
-                            int curveTask, const std::string& lawName,
-                            const ValueList& parameters, double lower, double upper,
-                            int points) {
+void write_curve_parameters(const RunFiles& files, const CommonFrame& frame, int k, int curveTask,
+                            const std::string& lawName, const ValueList& parameters, double lower,
+                            double upper, int points) {
     OutputFile out(files, curve_parameter_file(frame.directory, k), "w");
     if (!out.is_open()) return;
     print_text(out, frame.directory);
@@ -228,8 +230,8 @@ void write_curve_parameters(const RunFiles& files, const CommonFrame& frame, int
 }  // namespace
 
 void write_curve_pair(const RunFiles& files, const CommonFrame& frame, int& k, int curveTask,
-                      const NamedLaw& law, const ValueList& parameters, double lower,
-                      double upper, const Sample& grid) {
+                      const NamedLaw& law, const ValueList& parameters, double lower, double upper,
+                      const Sample& grid) {
     ++k;
     write_curve_parameters(files, frame, k, curveTask, law.name, parameters, lower, upper,
                            kCurveSteps);
@@ -239,9 +241,9 @@ void write_curve_pair(const RunFiles& files, const CommonFrame& frame, int& k, i
     write_pairs(files, curve, curve_result_file(frame.directory, k));
 }
 
-void write_table_curve_pair(const RunFiles& files, const CommonFrame& frame, int& k,
-                            int curveTask, const std::string& lawName,
-                            const ValueList& parameters, const Sample& curve) {
+void write_table_curve_pair(const RunFiles& files, const CommonFrame& frame, int& k, int curveTask,
+                            const std::string& lawName, const ValueList& parameters,
+                            const Sample& curve) {
     ++k;
     const double lower = curve.empty() ? 0.0 : curve.begin()->x;
     const double upper = curve.empty() ? 0.0 : curve.rbegin()->x;

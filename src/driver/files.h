@@ -16,13 +16,13 @@ namespace evstat {
 // The files of one run, owned by the driver and lent to its task: the ParameterFile the
 // run reads, which no output may replace.
 class RunFiles {
-public:
+  public:
     RunFiles() = default;  // protects no file
     explicit RunFiles(const std::string& parameterFile) : parameterFile_(parameterFile) {}
     // True when `name` is the run's ParameterFile (the same file, by any name).
     bool is_parameter_file(const std::string& name) const { return parameterFile_.is(name); }
 
-private:
+  private:
     ProtectedFile parameterFile_;
 };
 
@@ -31,7 +31,7 @@ private:
 // cannot be created, or the run's own ParameterFile), every print_* through it, and the
 // close in the destructor, which raises only when no other failure is already on its way.
 class OutputFile {
-public:
+  public:
     OutputFile(const RunFiles& files, const std::string& name, const char* mode);
     ~OutputFile() noexcept(false);
     OutputFile(const OutputFile&) = delete;
@@ -41,7 +41,7 @@ public:
     bool is_open() const { return file_ != nullptr; }  // always true once constructed
     void close();  // the destructor's close, for a caller that wants it earlier
 
-private:
+  private:
     std::FILE* file_;
     std::string name_;
     int failuresInFlight_;
@@ -70,11 +70,11 @@ void write_pairs(const RunFiles& files, const Sample& series, const std::string&
 std::string format_number(double value);
 
 // Every write is checked: a write that fails raises 68 (ResultNotWritable).
-void print_value(OutputFile& out, double value);           // "%24.17e\n"
-void print_pair(OutputFile& out, double x, double y);      // "%24.17e\t%24.17e\n"
-void print_text(OutputFile& out, const std::string& text); // "%s\n"
-void print_int(OutputFile& out, int value);                // "%d\n"
-void print_bytes(OutputFile& out, std::string_view bytes); // the bytes alone, no line end
+void print_value(OutputFile& out, double value);            // "%24.17e\n"
+void print_pair(OutputFile& out, double x, double y);       // "%24.17e\t%24.17e\n"
+void print_text(OutputFile& out, const std::string& text);  // "%s\n"
+void print_int(OutputFile& out, int value);                 // "%d\n"
+void print_bytes(OutputFile& out, std::string_view bytes);  // the bytes alone, no line end
 
 // Appends the abscissas a, a + step, ... not greater than b, step = (b - a) / m.
 // A step that cannot move past b (zero width, no steps) gives the single point a.
@@ -89,12 +89,12 @@ int result_number(const std::string& directory, const std::string& resultFile);
 // frame's data file) and "Result" k ".txt" (the density for curve task 2, the survival
 // function for 8, evaluated over the grid).
 void write_curve_pair(const RunFiles& files, const CommonFrame& frame, int& k, int curveTask,
-                      const NamedLaw& law, const ValueList& parameters, double lower,
-                      double upper, const Sample& grid);
+                      const NamedLaw& law, const ValueList& parameters, double lower, double upper,
+                      const Sample& grid);
 // A curve pair whose curve is already computed: its range runs from its first to its last
 // x and its point count is its size.
-void write_table_curve_pair(const RunFiles& files, const CommonFrame& frame, int& k,
-                            int curveTask, const std::string& lawName,
-                            const ValueList& parameters, const Sample& curve);
+void write_table_curve_pair(const RunFiles& files, const CommonFrame& frame, int& k, int curveTask,
+                            const std::string& lawName, const ValueList& parameters,
+                            const Sample& curve);
 
 }  // namespace evstat

@@ -10,9 +10,9 @@
 #include <variant>
 
 #include "driver/tasks.h"
-#include "records/errors.h"
 #include "input/parameter_file.h"
 #include "laws/generator.h"
+#include "records/errors.h"
 
 namespace evstat {
 
@@ -38,7 +38,8 @@ std::string folder_of(const std::string& path) {
 // A failure before line 1 is read has no working directory to name the error file, and
 // a directory line that names no place (codes 1 and 2) leaves none to write in: the
 // message then goes beside the ParameterFile when its path is known.
-void report_without_directory(const RunFiles& files, Erreur code, const std::string& parameterPath) {
+void report_without_directory(const RunFiles& files, Erreur code,
+                              const std::string& parameterPath) {
     const std::string errorFile = error_file_name(folder_of(parameterPath));
     if (!parameterPath.empty() && !files.is_parameter_file(errorFile))
         ErrorReporter{}.write(errorFile, code);
@@ -59,12 +60,23 @@ using RunRecord = std::variant<std::monostate, LoadType1Parameters, LoadType2Par
 // a layout, which loads nothing.
 bool load(int loadType, const std::string& path, RunRecord& record) {
     switch (loadType) {
-        case 1: load_parameter_file_1(path, record.emplace<LoadType1Parameters>()); return true;
-        case 2: load_parameter_file_2(path, record.emplace<LoadType2Parameters>()); return true;
-        case 3: load_parameter_file_3(path, record.emplace<LoadType3Parameters>()); return true;
-        case 4: load_parameter_file_4(path, record.emplace<LoadType4Parameters>()); return true;
-        case 5: load_parameter_file_5(path, record.emplace<LoadType5Parameters>()); return true;
-        default: return false;
+        case 1:
+            load_parameter_file_1(path, record.emplace<LoadType1Parameters>());
+            return true;
+        case 2:
+            load_parameter_file_2(path, record.emplace<LoadType2Parameters>());
+            return true;
+        case 3:
+            load_parameter_file_3(path, record.emplace<LoadType3Parameters>());
+            return true;
+        case 4:
+            load_parameter_file_4(path, record.emplace<LoadType4Parameters>());
+            return true;
+        case 5:
+            load_parameter_file_5(path, record.emplace<LoadType5Parameters>());
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -87,9 +99,11 @@ void report(const RunFiles& files, const RunRecord& record, Erreur failure,
     const std::string line = error_line(failure);
     std::fprintf(stderr, "%s\n", line.c_str());
     const CommonFrame* frame = frame_of(record);
-    const std::string errorFile = frame == nullptr ? std::string() : error_file_name(frame->directory);
+    const std::string errorFile =
+        frame == nullptr ? std::string() : error_file_name(frame->directory);
     const bool written = frame != nullptr && frame->directoryRead &&
-                         !files.is_parameter_file(errorFile) && ErrorReporter{}.write(errorFile, failure);
+                         !files.is_parameter_file(errorFile) &&
+                         ErrorReporter{}.write(errorFile, failure);
     if (!written) report_without_directory(files, failure, parameterPath);
 }
 

@@ -38,8 +38,8 @@ bool fits_without_logarithms(TailMethod method) {
     return method == kTailWeightedMoments || method == kTailMaximumLikelihood;
 }
 
-bool guard_stops_task(const RunFiles& files, const CommonFrame& frame, const Sample& series,
-                      int n, long long needed, bool concerned) {
+bool guard_stops_task(const RunFiles& files, const CommonFrame& frame, const Sample& series, int n,
+                      long long needed, bool concerned) {
     bool found = false;
     int c = 0;
     series.count_leading_non_positive(found, c);

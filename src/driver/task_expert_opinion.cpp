@@ -12,9 +12,9 @@
 #include "estimation/estimate.h"
 #include "fittests/fit_test.h"
 #include "fittests/goodness_of_fit.h"
+#include "laws/romberg.h"
 #include "records/errors.h"
 #include "records/run_records.h"
-#include "laws/romberg.h"
 #include "tail/bayes/posteriors.h"
 #include "tail/bayes/priors.h"
 #include "tail/bayes_table/bayes_table.h"
@@ -135,18 +135,19 @@ bool usable_prior(const ValueList& prior) {
 // predictive parameters.
 StudyPrior build_prior(const LoadType3Parameters& p, const ValueList& fitted,
                        const StudySeries& series) {
-    StudyPrior study{.interval = expert_interval({.code = p.law.code,
-                                                  .parameters = fitted,
-                                                  .weibullShape = p.weibullShape,
-                                                  .stated = p.expert,
-                                                  .value = p.expertMaxQuantile,
-                                                  .riskP1 = p.riskP1,
-                                                  .riskP2 = p.riskP2,
-                                                  .meanExcess = series.meanExcess,
-                                                  .transformedMeanExcess = series.transformedMeanExcess,
-                                                  .weibullRate = series.weibullRate,
-                                                  .low = p.priorLow,
-                                                  .high = p.priorHigh})};
+    StudyPrior study{.interval =
+                         expert_interval({.code = p.law.code,
+                                          .parameters = fitted,
+                                          .weibullShape = p.weibullShape,
+                                          .stated = p.expert,
+                                          .value = p.expertMaxQuantile,
+                                          .riskP1 = p.riskP1,
+                                          .riskP2 = p.riskP2,
+                                          .meanExcess = series.meanExcess,
+                                          .transformedMeanExcess = series.transformedMeanExcess,
+                                          .weibullRate = series.weibullRate,
+                                          .low = p.priorLow,
+                                          .high = p.priorHigh})};
     expert_prior(study.interval, p.weibullShape, p.confidence, p.defiance, study.prior);
     if (!usable_prior(study.prior)) throw Erreur::InvalidLawParameters;
     posterior_summary(series.prepared, p.law.code, fitted, study.prior, p.weibullShape,
@@ -246,11 +247,11 @@ Sample result_column(const LoadType3Parameters& p, const StudyPrior& prior,
     append_value(column, p.weibullShape ? prior.interval.t2 : 0.0);
     append_values(column, prior.prior);
     append_values(column, prior.predictive);
-    for (double value : {static_cast<double>(tests.accepted), tests.parentStatistic,
-                         tests.adjustedCriticalValue, tests.predictiveStatistic,
-                         static_cast<double>(tests.resampled.verdict),
-                         static_cast<double>(tests.predictive.verdict), tests.predictive.estimate,
-                         tests.predictive.lower, tests.predictive.upper})
+    for (double value :
+         {static_cast<double>(tests.accepted), tests.parentStatistic, tests.adjustedCriticalValue,
+          tests.predictiveStatistic, static_cast<double>(tests.resampled.verdict),
+          static_cast<double>(tests.predictive.verdict), tests.predictive.estimate,
+          tests.predictive.lower, tests.predictive.upper})
         append_value(column, value);
     append_values(column, tables.parentQuantiles);
     append_values(column, tables.tailQuantiles);

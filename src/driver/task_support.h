@@ -7,9 +7,9 @@
 
 #include "driver/files.h"
 #include "driver/run.h"
-#include "records/run_records.h"
 #include "driver/work_bounds.h"
 #include "records/errors.h"
+#include "records/run_records.h"
 
 namespace evstat {
 

@@ -24,6 +24,6 @@ void task_fit_law(const LoadType1Parameters& p, RunContext& run);               
 void task_estimate_spread(const LoadType1Parameters& p, RunContext& run);           // 26
 
 // Samples of the Bayesian predictive law of a series (LoadType 4).
-void task_predictive_samples(const LoadType4Parameters& p, RunContext& run);        // 27
+void task_predictive_samples(const LoadType4Parameters& p, RunContext& run);  // 27
 
 }  // namespace evstat

@@ -11,8 +11,8 @@
 #include "driver/task_support.h"
 #include "estimation/estimate.h"
 #include "fittests/fit_test.h"
-#include "records/errors.h"
 #include "laws/quantiles.h"
+#include "records/errors.h"
 
 namespace evstat {
 
@@ -57,7 +57,8 @@ void candidate_laws(const LoadType2Parameters& p, const RunFiles& files, FitTest
     const CommonFrame& frame = p.frame;
     int k = result_number(frame.directory, frame.resultFile);
     const int lawCount = static_cast<int>(p.laws.size());
-    require_curve_pairs_spare_parameter_file(files, frame, k + 1, lawCount);  // one pair a law at most
+    require_curve_pairs_spare_parameter_file(files, frame, k + 1,
+                                             lawCount);  // one pair a law at most
     Sample series;
     read_series(series, frame.dataFile);
     const double lo = series.first_value();

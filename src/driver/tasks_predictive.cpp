@@ -8,8 +8,8 @@
 
 #include "driver/files.h"
 #include "driver/task_support.h"
-#include "driver/work_bounds.h"
 #include "driver/tasks.h"
+#include "driver/work_bounds.h"
 #include "estimation/estimate.h"
 #include "estimation/moments.h"
 #include "records/errors.h"
@@ -81,8 +81,7 @@ void task_predictive_samples(const LoadType4Parameters& p, RunContext& run) {
         OutputFile out(run.files, p.frame.resultFile, "a");
         if (out.is_open()) {
             const std::string none = formatted(kNoMoment);  // no theoretical moments
-            write_summary(out, none, sample.mean(), none, sample.variance(), sample,
-                          valuesEach);
+            write_summary(out, none, sample.mean(), none, sample.variance(), sample, valuesEach);
         }
     }
     write_numbered_samples(run.files, p.frame.directory, p.sampleCount, sample,

@@ -59,7 +59,8 @@ long long excess_counts(const LoadType2Parameters& p, int last) {
 
 // Before the first test of a series: its resampling tests, `tests` of them, must stay
 // within the bound on the values they draw.
-void require_tests_within_bounds(const LoadType2Parameters& p, const Sample& series, long long tests) {
+void require_tests_within_bounds(const LoadType2Parameters& p, const Sample& series,
+                                 long long tests) {
     if (resamples(p)) require_resampling_within_bounds(p.bootstrapCount, series.size(), tests);
 }
 
@@ -118,7 +119,9 @@ void append_result_block(const RunFiles& files, const std::string& resultFile,
     print_value(out, outcome.upper);
 }
 
-int law_count(const LoadType2Parameters& p) { return static_cast<int>(p.laws.size()); }
+int law_count(const LoadType2Parameters& p) {
+    return static_cast<int>(p.laws.size());
+}
 
 // The code of law j of the list (1-based); a name outside the catalogue fails with 9.
 LawCode law_code(const LoadType2Parameters& p, int j) {
@@ -127,17 +130,21 @@ LawCode law_code(const LoadType2Parameters& p, int j) {
 
 // The last number of excesses of a range over the ET tests: at most n, the numbers of
 // excesses whose threshold the series holds (the GPD fit refuses more by itself).
-int last_excess_count(const LoadType2Parameters& p, int n) { return std::min(p.excessHigh, n); }
+int last_excess_count(const LoadType2Parameters& p, int n) {
+    return std::min(p.excessHigh, n);
+}
 
 // The guard concerns the GPD tasks whose method takes logarithms.
-bool guard_concerns(const LoadType2Parameters& p) { return !fits_without_logarithms(p.method); }
+bool guard_concerns(const LoadType2Parameters& p) {
+    return !fits_without_logarithms(p.method);
+}
 
 // The share of the numbered data files whose series passes `test(series, q, code,
 // parameters)`, each file taken with its own size; the GPD test refuses a series with values
 // not above 0 for a law not defined there.
 template <typename Test>
-void write_acceptance_rate(const LoadType2Parameters& p, const RunFiles& files,
-                           bool positiveSeries, Test test) {
+void write_acceptance_rate(const LoadType2Parameters& p, const RunFiles& files, bool positiveSeries,
+                           Test test) {
     const LawCode code = first_law_code(p);
     Sample verdicts;
     ValueList parameters;
@@ -159,10 +166,11 @@ void write_acceptance_rate(const LoadType2Parameters& p, const RunFiles& files,
 }  // namespace
 
 void task_et_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
-    write_acceptance_rate(p, run.files, false, [&](const Sample& series, const Excesses& q, LawCode code,
-                                        const ValueList& parameters) {
-        return et_test(p, series, q, p.excessCount, code, parameters);
-    });
+    write_acceptance_rate(
+        p, run.files, false,
+        [&](const Sample& series, const Excesses& q, LawCode code, const ValueList& parameters) {
+            return et_test(p, series, q, p.excessCount, code, parameters);
+        });
 }
 
 void task_et_outcomes(const LoadType2Parameters& p, RunContext& run) {
@@ -175,7 +183,8 @@ void task_et_outcomes(const LoadType2Parameters& p, RunContext& run) {
         const LawCode code = law_code(p, j);
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
-        append_result_block(run.files, p.frame.resultFile, et_test(p, series, q, p.excessCount, code, parameters));
+        append_result_block(run.files, p.frame.resultFile,
+                            et_test(p, series, q, p.excessCount, code, parameters));
     }
 }
 
@@ -200,10 +209,11 @@ void task_et_verdicts(const LoadType2Parameters& p, RunContext& run) {
 }
 
 void task_gpd_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
-    write_acceptance_rate(p, run.files, true, [&](const Sample& series, const Excesses& q, LawCode code,
-                                       const ValueList& parameters) {
-        return gpd_test(p, series, p.excessCount, q.u, code, parameters);
-    });
+    write_acceptance_rate(
+        p, run.files, true,
+        [&](const Sample& series, const Excesses& q, LawCode code, const ValueList& parameters) {
+            return gpd_test(p, series, p.excessCount, q.u, code, parameters);
+        });
 }
 
 // A law with all-zero estimates is written as not tested; before the first law that is
@@ -221,7 +231,8 @@ void task_gpd_outcomes(const LoadType2Parameters& p, RunContext& run) {
         estimate_for_test(series, code, parameters);
         QuantileTestOutcome outcome = untested();
         if (!all_estimates_zero(parameters)) {
-            if (guard_stops_task(run.files, p.frame, series, n, p.excessCount, guard_concerns(p))) return;
+            if (guard_stops_task(run.files, p.frame, series, n, p.excessCount, guard_concerns(p)))
+                return;
             excesses_for(series, p.excessCount, q);
             outcome = gpd_test(p, series, p.excessCount, q.u, code, parameters);
         }
@@ -245,7 +256,8 @@ void task_gpd_verdicts(const LoadType2Parameters& p, RunContext& run) {
         parameters.clear();
         estimate_for_test(series, code, parameters);
         if (all_estimates_zero(parameters)) continue;
-        if (guard_stops_task(run.files, p.frame, series, n, p.excessHigh, guard_concerns(p))) return;
+        if (guard_stops_task(run.files, p.frame, series, n, p.excessHigh, guard_concerns(p)))
+            return;
         // The fit refuses a number of excesses above n (65), which bounds the range.
         for (int excesses = p.excessLow; excesses <= p.excessHigh; ++excesses) {
             excesses_for(series, excesses, q);

@@ -7,13 +7,13 @@
 
 #include "driver/files.h"
 #include "driver/task_support.h"
-#include "driver/work_bounds.h"
 #include "driver/tasks.h"
+#include "driver/work_bounds.h"
 #include "estimation/estimate.h"
 #include "estimation/kernel.h"
 #include "estimation/moments.h"
-#include "records/errors.h"
 #include "laws/evaluate.h"
+#include "records/errors.h"
 
 namespace evstat {
 
@@ -62,8 +62,8 @@ void task_simulate(const LoadType1Parameters& p, RunContext& run) {
     {
         OutputFile out(run.files, p.frame.resultFile, "a");
         const double theoreticalVariance = sigma == kNoMoment ? kNoMoment : sigma * sigma;
-        write_summary(out, formatted(mu), mean, formatted(theoreticalVariance), variance,
-                      sample, n);
+        write_summary(out, formatted(mu), mean, formatted(theoreticalVariance), variance, sample,
+                      n);
     }
     write_numbered_samples(run.files, p.frame.directory, p.sampleCount, sample,
                            [&](Sample& again) { draw_sample(p, n, again); });
@@ -116,7 +116,8 @@ void task_fit_law(const LoadType1Parameters& p, RunContext& run) {
     if (code == kBeta && series.last_value() > 1.0) throw Erreur::OutsideSupport;
     if (!has_estimator(code)) throw Erreur::NoEstimator;
     int k = result_number(p.frame.directory, p.frame.resultFile);
-    require_curve_pairs_spare_parameter_file(run.files, p.frame, k + 1, 2);  // a density and a survival curve
+    require_curve_pairs_spare_parameter_file(run.files, p.frame, k + 1,
+                                             2);  // a density and a survival curve
 
     const int n = series.size();
     ValueList estimates;

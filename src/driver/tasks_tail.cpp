@@ -127,7 +127,8 @@ void task_excess_test(const LoadType2Parameters& p, RunContext& run) {
     Sample pairs;
     quantile_pairs(fit.excesses, p.excessCount, unit, code, pairs);
     if (pairs.empty()) {
-        OutputFile replaced(run.files, p.frame.resultFile, "w");  // no excess: no earlier result stays above
+        OutputFile replaced(run.files, p.frame.resultFile,
+                            "w");  // no excess: no earlier result stays above
     } else {
         write_pairs(run.files, pairs, p.frame.resultFile);
     }
@@ -232,7 +233,8 @@ void fits_over_range(const LoadType5Parameters& p, const RunFiles& files, bool l
     read_sorted_series(series, p.frame.dataFile);
     const int n = series.size();
     const ExcessRange range = excess_range(p, n);
-    if (guard_stops_task(files, p.frame, series, n, range.needed, guard_concerns_all_methods(p))) return;
+    if (guard_stops_task(files, p.frame, series, n, range.needed, guard_concerns_all_methods(p)))
+        return;
 
     Sample first;   // xi, or the return level
     Sample second;  // sigma
@@ -311,10 +313,11 @@ void task_tail_fit_spread(const LoadType5Parameters& p, RunContext& run) {
     Sample shapes;
     Sample scales;
     int files = 0;
-    const bool ran = for_each_numbered_fit(p, run.files, files, [&](const TailFit& fit, double, int) {
-        shapes.push_back(0.0, fit.xi);
-        scales.push_back(0.0, fit.sigma);
-    });
+    const bool ran =
+        for_each_numbered_fit(p, run.files, files, [&](const TailFit& fit, double, int) {
+            shapes.push_back(0.0, fit.xi);
+            scales.push_back(0.0, fit.sigma);
+        });
     if (ran) write_spread(run.files, p.frame.resultFile, shapes, &scales, files);
 }
 
@@ -346,9 +349,11 @@ void task_return_level_range(const LoadType5Parameters& p, RunContext& run) {
 void task_return_level_spread(const LoadType5Parameters& p, RunContext& run) {
     Sample levels;
     int files = 0;
-    const bool ran = for_each_numbered_fit(p, run.files, files, [&](const TailFit& fit, double u, int n) {
-        levels.push_back(0.0, return_level(u, fit.xi, fit.sigma, p.excessLow, p.quantileOrder, n));
-    });
+    const bool ran =
+        for_each_numbered_fit(p, run.files, files, [&](const TailFit& fit, double u, int n) {
+            levels.push_back(0.0,
+                             return_level(u, fit.xi, fit.sigma, p.excessLow, p.quantileOrder, n));
+        });
     if (ran) write_spread(run.files, p.frame.resultFile, levels, nullptr, files);
 }
 

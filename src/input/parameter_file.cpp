@@ -177,8 +177,7 @@ void load_common_head(const LineTable& table, int loadType, CommonFrame& frame) 
     frame.directoryRead = true;
     if (!path_begins_with_letter(frame.directory))
         throw line_failure(table, 1, Erreur::DirectoryNotText);
-    if (!change_directory(frame.directory))
-        throw line_failure(table, 1, Erreur::DirectoryNotFound);
+    if (!change_directory(frame.directory)) throw line_failure(table, 1, Erreur::DirectoryNotFound);
     // From here on the error file has its place: one left by an earlier run goes (unless
     // it is the very ParameterFile of the run).
     const std::string errorFile = error_file_name(frame.directory);

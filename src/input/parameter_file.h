@@ -114,7 +114,6 @@ void prior_bound_lines(const LineTable& table, int lowLine, double& low, double&
 void name_list(const LineTable& table, int firstLine, int count,
                void (*check)(const std::string& name), std::vector<std::string>& names);
 
-
 // Each loader reads the ParameterFile of its LoadType into its record, enters the
 // working directory of line 1 and turns every name into its code; the first failing check
 // raises its code, and the fields filled before it keep their values.

@@ -51,7 +51,8 @@ TailMethod method_line(const LineTable& table, int number) {
     const std::string word = first_word(table.line(number));
     if (!begins_with_letter(word)) throw line_failure(table, number, Erreur::MethodNameNotText);
     const TailMethod code = tail_method_from_name(word);
-    if (code == kUnknownTailMethod) throw line_failure(table, number, Erreur::MethodNameNotAccepted);
+    if (code == kUnknownTailMethod)
+        throw line_failure(table, number, Erreur::MethodNameNotAccepted);
     return code;
 }
 }  // namespace
@@ -69,7 +70,8 @@ void load_parameter_file_2(const std::string& path, LoadType2Parameters& paramet
     std::vector<std::string> names;
     name_list(table, kHeadLines + 1, lawCount, check_law_name, names);
     parameters.laws.clear();
-    for (const std::string& name : names) parameters.laws.push_back({name, law_code_from_name(name)});
+    for (const std::string& name : names)
+        parameters.laws.push_back({name, law_code_from_name(name)});
 
     const int k = kHeadLines + lawCount + 1;
     load_closing_block(table, k, parameters);

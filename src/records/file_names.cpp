@@ -13,7 +13,9 @@
 
 namespace evstat {
 
-std::string error_file_name(const std::string& directory) { return directory + "Erreur.txt"; }
+std::string error_file_name(const std::string& directory) {
+    return directory + "Erreur.txt";
+}
 
 std::string numbered_data_file(const std::string& directory, int i) {
     if (i <= 1) return directory + "Donnees.txt";
@@ -37,8 +39,9 @@ struct FileIdentity {
 bool identity_of(const std::string& name, FileIdentity& identity) {
 #ifdef _WIN32
     // Windows' stat leaves the inode 0: the volume and the index come from the file's handle.
-    const HANDLE handle = ::CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle =
+        ::CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     BY_HANDLE_FILE_INFORMATION information{};
     const bool known = ::GetFileInformationByHandle(handle, &information) != 0;

@@ -17,14 +17,14 @@ std::string curve_result_file(const std::string& directory, int k);     // "Resu
 // (its device and inode, or on Windows its volume's serial number and its index on the
 // volume), so that any name of the same file is recognised, whatever the current directory.
 class ProtectedFile {
-public:
+  public:
     ProtectedFile() = default;  // protects nothing
     // Nothing is protected when the file cannot be found.
     explicit ProtectedFile(const std::string& path);
     // True when `name` is the protected file.
     bool is(const std::string& name) const;
 
-private:
+  private:
     bool set_ = false;
     unsigned long long volume_ = 0;
     unsigned long long index_ = 0;

@@ -56,7 +56,7 @@ struct LoadType2Parameters {
     CommonFrame frame;
     std::vector<NamedLaw> laws;  // at least one, at most kNameTableSize
     int excessCount = 0;
-    double testLevel = 0.0;      // 0: no test
+    double testLevel = 0.0;  // 0: no test
     int excessLow = 0;
     int excessHigh = 0;
     int etVersion = 0;
@@ -76,21 +76,21 @@ struct LoadType3Parameters {
     bool weibullShape = false;  // the prior is on the Weibull shape ("WeibullForme")
     double priorLow = kPriorBoundAbsent;
     double priorHigh = kPriorBoundAbsent;
-    bool simulated = false;     // the series was simulated from simulationLaw
-    NamedLaw simulationLaw;     // its code is resolved only for a simulated series
+    bool simulated = false;  // the series was simulated from simulationLaw
+    NamedLaw simulationLaw;  // its code is resolved only for a simulated series
     ValueList simulationParameters;
-    bool expert = false;        // the expert gives a value and two exceedance probabilities
+    bool expert = false;  // the expert gives a value and two exceedance probabilities
     double expertMaxQuantile = 0.0;
     double riskP1 = 0.0;
     double riskP2 = 0.0;
-    double defiance = 0.0;      // the risk level of the prior's interval
+    double defiance = 0.0;  // the risk level of the prior's interval
     ExpertConfidence confidence = ExpertConfidence::kNotGiven;
     CentralTest test = CentralTest::kAndersonDarling;
     double testLevel1 = 0.0;
     double testLevel2 = 0.0;
     int excessCount = 0;
     double quantileOrder = 0.0;
-    Sample extraOrders;         // x = a further order that is not 0, y = its position 1, 2, ...
+    Sample extraOrders;  // x = a further order that is not 0, y = its position 1, 2, ...
 };
 
 // Task 27: samples of the predictive law of a series under a prior.
@@ -112,7 +112,7 @@ struct LoadType5Parameters {
     std::vector<std::string> methodNames;  // as read, at most kNameTableSize
     std::vector<TailMethod> methods;       // one per name, set once every check has passed
     int excessLow = 0;
-    int excessHigh = 0;                    // 0: no upper bound
+    int excessHigh = 0;  // 0: no upper bound
     double quantileOrder = 0.0;
 };
 

@@ -134,12 +134,19 @@ Expected expected_study(const WorkDir& w, const Case& c, const std::string& text
         if (c.code == kWeibull) rho = 1.0 / S.mean();
     }
     const Sample& D = (c.code == kLognormal || (c.code == kWeibull && c.w == 0)) ? C : S;
-    const ExpertInterval interval = expert_interval(
-        {.code = c.code, .parameters = A, .weibullShape = c.w == 1, .stated = true,
-         .value = std::stod(c.c), .riskP1 = 0.1, .riskP2 = 0.05, .meanExcess = e1,
-         .transformedMeanExcess = e2, .weibullRate = rho,
-         .low = c.low == "*" ? -999.0 : std::stod(c.low),
-         .high = c.high == "*" ? -999.0 : std::stod(c.high)});
+    const ExpertInterval interval =
+        expert_interval({.code = c.code,
+                         .parameters = A,
+                         .weibullShape = c.w == 1,
+                         .stated = true,
+                         .value = std::stod(c.c),
+                         .riskP1 = 0.1,
+                         .riskP2 = 0.05,
+                         .meanExcess = e1,
+                         .transformedMeanExcess = e2,
+                         .weibullRate = rho,
+                         .low = c.low == "*" ? -999.0 : std::stod(c.low),
+                         .high = c.high == "*" ? -999.0 : std::stod(c.high)});
     const auto [s1, s2, t1, t2, low, high] = interval;
     for (double v : {s1, s2, c.w ? t1 : 0.0, c.w ? t2 : 0.0}) append(e.column, v);
     ValueList R;

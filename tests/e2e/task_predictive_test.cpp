@@ -8,8 +8,8 @@
 #include "driver/files.h"
 #include "e2e/harness.h"
 #include "estimation/estimate.h"
-#include "records/errors.h"
 #include "laws/generator.h"
+#include "records/errors.h"
 #include "tail/bayes/posteriors.h"
 #include "tail/bayes/predictive_sample.h"
 

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "e2e/harness.h"
 #include "driver/files.h"
+#include "e2e/harness.h"
 #include "estimation/estimate.h"
-#include "records/errors.h"
 #include "laws/generator.h"
+#include "records/errors.h"
 #include "tail/quantile_tests/quantile_tests.h"
 
 namespace evstat::e2e {
@@ -174,7 +174,9 @@ TEST(QuantileTests, EveryGroupWithEveryVersion) {
         if (point.x <= 50) numbered[1].push_back(point.x, point.y);
         if (point.x > 15) numbered[2].push_back(point.x - 15, point.y);
     }
-    for (int i = 0; i < 3; ++i) write_values(RunFiles{}, numbered[static_cast<std::size_t>(i)], w.file(i == 0 ? "Donnees.txt" : "Donnees" + std::to_string(i + 1) + ".txt"));
+    for (int i = 0; i < 3; ++i)
+        write_values(RunFiles{}, numbered[static_cast<std::size_t>(i)],
+                     w.file(i == 0 ? "Donnees.txt" : "Donnees" + std::to_string(i + 1) + ".txt"));
 
     const Lines twoLaws = {"Normale", "Weibull"};
     for (int version = 0; version <= 3; ++version) {

@@ -33,7 +33,8 @@ bool accepted_test_level(double level) {
 
 // What a loader that returned normally has promised.
 void check_frame(int loadType, const CommonFrame& frame) {
-    if (!frame.directoryRead || !task_accepted(loadType, frame.taskNumber)) broken("head accepted wrongly");
+    if (!frame.directoryRead || !task_accepted(loadType, frame.taskNumber))
+        broken("head accepted wrongly");
 }
 
 void check_loaded(const LoadType1Parameters& p) {
@@ -101,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             loaded = load_record(loadType, path, record);
         } catch (Erreur) {
             const auto* methods = std::get_if<LoadType5Parameters>(&record);
-            if (methods != nullptr && !methods->methods.empty()) broken("method codes after a failure");
+            if (methods != nullptr && !methods->methods.empty())
+                broken("method codes after a failure");
         }
         if (loaded) std::visit([](const auto& parameters) { check_loaded(parameters); }, record);
     }

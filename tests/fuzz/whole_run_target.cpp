@@ -46,9 +46,9 @@
 
 #include "driver/run.h"
 #include "driver/work_bounds.h"
-#include "tail/bayes/predictive_sample.h"
 #include "fuzz_support.h"
 #include "records/errors.h"
+#include "tail/bayes/predictive_sample.h"
 
 namespace evstat::fuzz {
 namespace {
@@ -239,7 +239,9 @@ struct SeriesSize {
     double largest;
 };
 
-bool record_within(const std::monostate&, SeriesSize) { return true; }
+bool record_within(const std::monostate&, SeriesSize) {
+    return true;
+}
 
 bool record_within(const LoadType1Parameters& p, SeriesSize) {
     const bool sampling = p.frame.taskNumber == 1 || p.frame.taskNumber == 5;
@@ -268,7 +270,8 @@ bool record_within(const LoadType5Parameters& p, SeriesSize series) {
 // False when the loaded parameters ask for more work than a fuzz run may do, yet not so
 // much that the engine itself refuses it (those requests run: the engine's refusal is
 // quick). A file that does not load is run all the same: the engine refuses it at once.
-bool within_bounds(int loadType, const std::string& path, double seriesValues, double largestValue) {
+bool within_bounds(int loadType, const std::string& path, double seriesValues,
+                   double largestValue) {
     DirectoryRestorer restorer;
     LoadedRecord record;
     try {

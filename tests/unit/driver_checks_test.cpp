@@ -96,9 +96,11 @@ TEST(WorkBounds, AtAndJustAboveEachBound) {
 TEST(ErrorLine, MessageInUtf8WithTheDetailItCarries) {
     EXPECT_EQ(error_line(Erreur::InvalidLawParameters),
               "Erreur 12 : Valeurs des param\xc3\xa8tres non valides.");
-    const Erreur failure = with_detail(Erreur::UnknownLaw, "loi \"Gamm\xe9\x01\"");  // Latin-1 and a control byte
+    const Erreur failure =
+        with_detail(Erreur::UnknownLaw, "loi \"Gamm\xe9\x01\"");  // Latin-1 and a control byte
     EXPECT_EQ(failure, Erreur::UnknownLaw);
-    EXPECT_EQ(error_line(failure).substr(error_line(failure).rfind('(')), "(loi \"Gamm\xc3\xa9?\")");
+    EXPECT_EQ(error_line(failure).substr(error_line(failure).rfind('(')),
+              "(loi \"Gamm\xc3\xa9?\")");
     // The detail travels with its own failure only.
     EXPECT_EQ(error_line(Erreur::UnknownLaw).find("Gamm"), std::string::npos);
 }

@@ -1,5 +1,7 @@
 // The file layouts the front end reads: "%24.17e" widths, the tab of a pair, the
 // missing last line end of a value column; reading series back; the grid; result numbers.
+#include "driver/files.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,7 +11,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "driver/files.h"
 #include "records/errors.h"
 
 namespace evstat {

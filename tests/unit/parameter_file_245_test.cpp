@@ -140,8 +140,8 @@ TEST(LawOfName, TheTwoWeibullWordsAndTheCatalogue) {
         LawCode code;
         bool shape;
     };
-    const Row rows[] = {{"WeibullForme", kWeibull, true},   {"WeibullEchelle", kWeibull, false},
-                        {"Weibull", kWeibull, false},       {"Normale", kNormal, false},
+    const Row rows[] = {{"WeibullForme", kWeibull, true},     {"WeibullEchelle", kWeibull, false},
+                        {"Weibull", kWeibull, false},         {"Normale", kNormal, false},
                         {"weibullforme", kUnknownLaw, false}, {"*", kUnknownLaw, false}};
     for (const Row& r : rows) {
         bool shape = !r.shape;
@@ -159,9 +159,10 @@ TEST(LoadParameterFile3, WordsBecomeCodes) {
     auto lines = [](const std::string& law, const std::string& simulated,
                     const std::string& simulationLaw, const std::string& confidence,
                     const std::string& test) {
-        return std::vector<std::string>{law, "*", "*", simulated, simulationLaw, "1", "2", "*",
-                                        "1", "10", "0.1", "0.05", "0.05", confidence, test,
-                                        "0.05", "0.1", "10", "0.01", "0.9", "0", "0.99", "0", "0"};
+        return std::vector<std::string>{law,    "*",        "*",  simulated, simulationLaw, "1",
+                                        "2",    "*",        "1",  "10",      "0.1",         "0.05",
+                                        "0.05", confidence, test, "0.05",    "0.1",         "10",
+                                        "0.01", "0.9",      "0",  "0.99",    "0",           "0"};
     };
     LoadType3Parameters p;
     load_parameter_file_3(d.write("25", lines("WeibullForme", "1", "Gamma", "Moyenne", "CVM")), p);
@@ -194,7 +195,8 @@ TEST(LoadParameterFile3, WordsBecomeCodes) {
         }
     }
     LoadType3Parameters unsimulated;  // the simulation law of a real series is not looked up
-    load_parameter_file_3(d.write("25", lines("Normale", "0", "Inconnue", "Forte", "AD")), unsimulated);
+    load_parameter_file_3(d.write("25", lines("Normale", "0", "Inconnue", "Forte", "AD")),
+                          unsimulated);
     EXPECT_EQ(unsimulated.simulationLaw.code, kUnknownLaw);
     EXPECT_EQ(unsimulated.confidence, ExpertConfidence::kStrong);
     EXPECT_EQ(unsimulated.test, CentralTest::kAndersonDarling);

@@ -40,7 +40,10 @@ TEST(ExpertPrior, BetaPriorByConfidence) {
     // "Moyenne" and "Faible" put the mode (a - 1)/(a + b - 2) at the middle m, with a
     // fixed at 5 or 1.2 when m >= 0.5 and b fixed otherwise; "*" reads as "Faible"; "Forte" puts [t1, t2] at the mean
     // +- z deviations of the Beta law.
-    struct Row { ExpertConfidence word; double t1, t2, fixed; };
+    struct Row {
+        ExpertConfidence word;
+        double t1, t2, fixed;
+    };
     using enum ExpertConfidence;
     const std::vector<Row> rows = {{kMedium, 0.2, 0.4, 5.0}, {kMedium, 0.4, 0.6, 5.0},
                                    {kMedium, 0.6, 0.9, 5.0}, {kWeak, 0.2, 0.4, 1.2},
@@ -51,7 +54,8 @@ TEST(ExpertPrior, BetaPriorByConfidence) {
         ASSERT_EQ(prior.size(), 2) << static_cast<int>(r.word);
         const double a = prior.at(1);
         const double b = prior.at(2);
-        EXPECT_NEAR((a - 1.0) / (a + b - 2.0), (r.t1 + r.t2) / 2.0, 1e-15) << static_cast<int>(r.word) << r.t1;
+        EXPECT_NEAR((a - 1.0) / (a + b - 2.0), (r.t1 + r.t2) / 2.0, 1e-15)
+            << static_cast<int>(r.word) << r.t1;
         EXPECT_EQ((r.t1 + r.t2) / 2.0 >= 0.5 ? a : b, r.fixed) << static_cast<int>(r.word) << r.t1;
     }
     ValueList moyenne;  // m = 0.3: b = 5, a = 1.9/0.7; m = 0.5 takes the first branch
@@ -75,7 +79,11 @@ TEST(ExpertPrior, BetaPriorByConfidence) {
 TEST(ExpertInterval, ShapeSupportWidensByWholeUnits) {
     // theta = 1, k0 = 2: the scale is 1, and with c = e the shape for P(X > c) = d is
     // ln(-ln d), so d = exp(-e^s) states the shape s.
-    struct Row { bool stated; double p2, d1, d2, low, high; double s1, s2, wantLow, wantHigh; };
+    struct Row {
+        bool stated;
+        double p2, d1, d2, low, high;
+        double s1, s2, wantLow, wantHigh;
+    };
     const std::vector<Row> rows = {
         {true, 2.0, std::exp(-std::exp(3.5)), std::exp(-std::exp(0.4)), 1, 3, 0.4, 3.5, 0, 4},
         {false, 0.4, 0, 0, 1, 3, 0.4, 1.0, 0, 3},
@@ -87,9 +95,15 @@ TEST(ExpertInterval, ShapeSupportWidensByWholeUnits) {
     };
     for (const Row& r : rows) {
         const ValueList fitted = list_of({1.0, r.p2});
-        const auto [s1, s2, t1, t2, low, high] = expert_interval(
-            {.code = kWeibull, .parameters = fitted, .weibullShape = true, .stated = r.stated,
-             .value = std::exp(1.0), .riskP1 = r.d1, .riskP2 = r.d2, .low = r.low, .high = r.high});
+        const auto [s1, s2, t1, t2, low, high] = expert_interval({.code = kWeibull,
+                                                                  .parameters = fitted,
+                                                                  .weibullShape = true,
+                                                                  .stated = r.stated,
+                                                                  .value = std::exp(1.0),
+                                                                  .riskP1 = r.d1,
+                                                                  .riskP2 = r.d2,
+                                                                  .low = r.low,
+                                                                  .high = r.high});
         EXPECT_NEAR(s1, r.s1, 1e-12);
         EXPECT_NEAR(s2, r.s2, 1e-12);
         EXPECT_EQ(low, r.wantLow);
@@ -114,17 +128,26 @@ TEST(ExpertInterval, StatedRatesByLaw) {
          std::pow(z2 / (std::log(c) - 0.1), 2), 1e-7},
     };
     for (const Row& r : rows) {
-        const auto [s1, s2, t1, t2, low, high] = expert_interval(
-            {.code = r.code, .parameters = r.parameters, .stated = true, .value = c, .riskP1 = d1,
-             .riskP2 = d2, .low = 1, .high = 3});
+        const auto [s1, s2, t1, t2, low, high] = expert_interval({.code = r.code,
+                                                                  .parameters = r.parameters,
+                                                                  .stated = true,
+                                                                  .value = c,
+                                                                  .riskP1 = d1,
+                                                                  .riskP2 = d2,
+                                                                  .low = 1,
+                                                                  .high = 3});
         EXPECT_NEAR(s1, r.want1, r.tolerance) << r.code;
         EXPECT_NEAR(s2, r.want2, r.tolerance) << r.code;
         EXPECT_EQ(t1, 0.0);
         EXPECT_EQ(low, 1.0);  // only the shape prior touches the support
     }
     const ValueList beta = list_of({1.0, 2.0});
-    const ExpertInterval none = expert_interval(
-        {.code = kBeta, .parameters = beta, .stated = true, .value = c, .riskP1 = d1, .riskP2 = d2});
+    const ExpertInterval none = expert_interval({.code = kBeta,
+                                                 .parameters = beta,
+                                                 .stated = true,
+                                                 .value = c,
+                                                 .riskP1 = d1,
+                                                 .riskP2 = d2});
     EXPECT_EQ(none.s1, 0.0);  // no interval for a law without a prior
 }
 

@@ -85,8 +85,12 @@ ExpertInterval shape_interval(const ExpertStatement& statement) {
     if (high == kShapeBoundAbsent && std::isfinite(s2))
         high = std::max(std::ceil(s2), low + 1.0);
     widen_support(s1, s2, low, high);
-    return {.s1 = s1, .s2 = s2, .t1 = (s1 - low) / (high - low),
-            .t2 = (s2 - low) / (high - low), .low = low, .high = high};
+    return {.s1 = s1,
+            .s2 = s2,
+            .t1 = (s1 - low) / (high - low),
+            .t2 = (s2 - low) / (high - low),
+            .low = low,
+            .high = high};
 }
 }  // namespace
 
@@ -106,14 +110,23 @@ ExpertInterval expert_interval(const ExpertStatement& statement) {
     const double f = statement.meanExcess;
     const double g = statement.transformedMeanExcess;
     switch (code) {
-        case kExponential: interval.s1 = 1.0 / parameters.at(1); interval.s2 = 1.0 / f; break;
-        case kGamma: interval.s1 = 1.0 / parameters.at(2); interval.s2 = 1.0 / f; break;
+        case kExponential:
+            interval.s1 = 1.0 / parameters.at(1);
+            interval.s2 = 1.0 / f;
+            break;
+        case kGamma:
+            interval.s1 = 1.0 / parameters.at(2);
+            interval.s2 = 1.0 / f;
+            break;
         case kNormal:
         case kLognormal:
             interval.s1 = 1.0 / (parameters.at(2) * parameters.at(2));
             interval.s2 = 0.0;
             break;
-        case kWeibull: interval.s1 = statement.weibullRate; interval.s2 = 1.0 / g; break;
+        case kWeibull:
+            interval.s1 = statement.weibullRate;
+            interval.s2 = 1.0 / g;
+            break;
         default: break;
     }
     return interval;
