@@ -192,8 +192,7 @@ StudyTables build_tables(const LoadType3Parameters& p, const StudySeries& series
 }
 
 int test_selector(CentralTest test) {
-    return test == CentralTest::kAndersonDarling ? kSelectAndersonDarling
-                                                 : kSelectAndersonDarling + 1;
+    return test == CentralTest::kAndersonDarling ? kSelectAndersonDarling : kSelectCramerVonMises;
 }
 
 // The parent law by the central test, both laws by their statistics, and the extreme
