@@ -60,14 +60,14 @@ void load_expert_lines(const LineTable& table, LoadType3Parameters& parameters) 
 }
 
 // Once every line has passed: the law, and for a simulated series the simulation law,
-// must be in the catalogue ("*" is not exempt here).
+// must be in the catalogue ("*" is not exempt here). The failure is reported as it always
+// was for this layout, by its message alone.
 void resolve_laws(LoadType3Parameters& parameters) {
     parameters.law = law_of_name(parameters.law.name, parameters.weibullShape);
-    if (parameters.law.code == kUnknownLaw) throw unknown_law(parameters.law.name);
+    if (parameters.law.code == kUnknownLaw) throw Erreur::UnknownLaw;
     if (parameters.simulated) {
         parameters.simulationLaw.code = law_code_from_name(parameters.simulationLaw.name);
-        if (parameters.simulationLaw.code == kUnknownLaw)
-            throw unknown_law(parameters.simulationLaw.name);
+        if (parameters.simulationLaw.code == kUnknownLaw) throw Erreur::UnknownLaw;
     }
 }
 }  // namespace
