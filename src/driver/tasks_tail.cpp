@@ -248,11 +248,13 @@ void fits_over_range(const LoadType5Parameters& p, const RunFiles& files, bool l
     Sample first;   // xi, or the return level
     Sample second;  // sigma
     for (const TailMethod method : p.methods) {
-        const std::vector<TailEstimate> path = tail_fit_path(series, range.first, range.last, method);
+        const std::vector<TailEstimate> path =
+            tail_fit_path(series, range.first, range.last, method);
         for (int j = range.first; j <= range.last; ++j) {
             const double u = threshold_for(series, n, j);
-            const TailFit fit = path.empty() ? fit_at(series, j, n, u, method)
-                                             : from_path(path[static_cast<std::size_t>(j - range.first)]);
+            const TailFit fit =
+                path.empty() ? fit_at(series, j, n, u, method)
+                             : from_path(path[static_cast<std::size_t>(j - range.first)]);
             const double x = static_cast<double>(j);
             if (levelsOnly) {
                 first.push_back(x, return_level(u, fit.xi, fit.sigma, j, p.quantileOrder, n));
