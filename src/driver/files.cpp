@@ -237,7 +237,7 @@ void write_curve_pair(const RunFiles& files, const CommonFrame& frame, int& k, i
                            kCurveSteps);
     Sample curve;
     const EvalMode mode = curveTask == kSurvivalCurveTask ? EvalMode::Survival : EvalMode::Density;
-    evaluate_law(curve, law.code, grid, parameters, mode, 0);
+    evaluate_law(law.code, parameters, grid, mode, curve);
     write_pairs(files, curve, curve_result_file(frame.directory, k));
 }
 

@@ -11,7 +11,6 @@
 
 #include "driver/tasks.h"
 #include "input/parameter_file.h"
-#include "laws/generator.h"
 #include "records/errors.h"
 
 namespace evstat {
@@ -96,39 +95,11 @@ void report(const RunFiles& files, const RunRecord& record, Erreur failure,
     if (!written) report_without_directory(files, failure, parameterPath);
 }
 
-int required_parameter_count(LawCode code) {
-    switch (code) {
-        case kExponential:
-        case kChiSquare:
-        case kStudent: return 1;
-        default: return 2;
-    }
-}
 }  // namespace
 
-bool law_parameters_valid(LawCode code, const ValueList& parameters) {
-    if (code < kUniform || code > kGpd) return false;
-    if (parameters.size() < required_parameter_count(code)) return false;
-    const double p1 = parameters.at(1);
-    const double p2 = parameters.at(2);
-    switch (code) {
-        case kUniform: return p2 > p1;
-        case kExponential: return p1 > 0.0;
-        case kGamma: return p1 > 0.0 && p2 >= 0.0;
-        case kChiSquare: return p1 > 0.0;
-        case kNormal: return p2 > 0.0;
-        case kStudent: return true;
-        case kBeta:
-        case kWeibull:
-        case kPareto: return p1 > 0.0 && p2 > 0.0;
-        case kLognormal:
-        case kGpd: return p2 > 0.0;
-        default: return false;
-    }
-}
-
-int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
+int run(int argc, char** argv, std::optional<std::uint32_t> seed, const WorkBounds& bounds) {
     RunContext context;
+    context.bounds = bounds;
     RunRecord record;
     std::string parameterPath;
     try {
@@ -143,7 +114,8 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
         context.files = RunFiles(absolute_path(parameterPath));
         if (!load(loadType, parameterPath, record)) return 0;  // loads nothing, runs nothing
 
-        set_seed(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
+        context.generator =
+            Generator(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
         std::visit(
             [&context](const auto& parameters) {
                 if constexpr (!std::is_same_v<std::decay_t<decltype(parameters)>, std::monostate>)

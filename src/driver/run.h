@@ -6,21 +6,23 @@
 
 #include "driver/files.h"
 #include "laws/catalogue.h"
+#include "laws/generator.h"
 #include "series/lists.h"
+#include "tail/work_bounds.h"
 
 namespace evstat {
 
-// What the run owns and lends to its task, beside the task's record: the run's files.
+// What the run owns and lends to its task, beside the task's record.
 struct RunContext {
-    RunFiles files;
+    RunFiles files;       // the ParameterFile no output may replace
+    Generator generator;  // the run's draws, seeded once before the task
+    WorkBounds bounds;    // the most work of the predictive tables and draws
 };
 
 // Runs the engine on a command line; returns the process exit status. The generator is
-// seeded from the clock, or with `seed` when one is given (tests that fix the draws).
-int run(int argc, char** argv, std::optional<std::uint32_t> seed = std::nullopt);
-
-// The law-parameter check of the law-curve and simulation tasks: true when the
-// parameters are usable for the law (a missing parameter is not).
-bool law_parameters_valid(LawCode code, const ValueList& parameters);
+// seeded from the clock, or with `seed` when one is given (tests that fix the draws); the
+// predictive tables and draws stay within `bounds` (lower ones keep a harness's runs short).
+int run(int argc, char** argv, std::optional<std::uint32_t> seed = std::nullopt,
+        const WorkBounds& bounds = WorkBounds{});
 
 }  // namespace evstat

@@ -13,6 +13,7 @@
 #include "fittests/fit_test.h"
 #include "fittests/goodness_of_fit.h"
 #include "laws/romberg.h"
+#include "laws/validity.h"
 #include "records/errors.h"
 #include "records/run_records.h"
 #include "tail/bayes/posteriors.h"
@@ -71,7 +72,7 @@ struct StudyTests {
 // The series the law is tested on: the series as read where the study transforms it for
 // the prior (logarithms for the lognormal law, powers for the Weibull scale).
 const Sample& tested_series(const StudySeries& series, LawCode code, bool weibullShape) {
-    const bool copy = code == kLognormal || (code == kWeibull && !weibullShape);
+    const bool copy = code == LawCode::kLognormal || (code == LawCode::kWeibull && !weibullShape);
     return copy ? series.asRead : series.prepared;
 }
 
@@ -88,7 +89,7 @@ StudySeries read_study_series(const LoadType3Parameters& p) {
     StudySeries series;
     read_series(series.prepared, p.frame.dataFile);
     if (series.prepared.empty()) throw Erreur::FileNotFound;  // no series to study
-    if (series.prepared.has_non_positive() && p.law.code != kNormal)
+    if (series.prepared.has_non_positive() && p.law.code != LawCode::kNormal)
         throw Erreur::NegativeDataForLaw;
     series.prepared.sort_ascending();
     series.asRead = series.prepared;
@@ -100,7 +101,7 @@ StudySeries read_study_series(const LoadType3Parameters& p) {
 ValueList fit_study_law(const StudySeries& series, LawCode code) {
     ValueList fitted;
     estimate_parameters(series.prepared, code, series.prepared.size(), fitted);
-    if (!law_parameters_valid(code, fitted)) throw Erreur::InvalidLawParameters;
+    if (!parameters_valid(code, fitted)) throw Erreur::InvalidLawParameters;
     return fitted;
 }
 
@@ -111,10 +112,10 @@ void prepare_series(const LoadType3Parameters& p, const ValueList& fitted, Study
     const int k = p.excessCount;
     excesses_over_threshold(series.prepared, k, n, series.excesses, series.threshold);
     series.meanExcess = series.excesses.mean();
-    if (code == kLognormal) {
+    if (code == LawCode::kLognormal) {
         series.prepared.apply_log();
         series.transformedMeanExcess = mean_excess_of(series.prepared, k, n);
-    } else if (code == kWeibull && !p.weibullShape) {
+    } else if (code == LawCode::kWeibull && !p.weibullShape) {
         series.prepared.apply_power(fitted.at(2));
         series.transformedMeanExcess = mean_excess_of(series.prepared, k, n);
         series.weibullRate = 1.0 / series.prepared.mean();
@@ -156,10 +157,9 @@ StudyPrior build_prior(const LoadType3Parameters& p, const ValueList& fitted,
 }
 
 // The quantile tables; a table stopped by its bound of the run is refused with 12.
-StudyTables build_tables(const LoadType3Parameters& p, const StudySeries& series,
-                         const ValueList& fitted, const StudyPrior& prior,
-                         const ValueList& comparisonFitted) {
-    const PredictiveTableBounds bounds = predictive_table_bounds();
+StudyTables build_tables(const LoadType3Parameters& p, const WorkBounds& bounds,
+                         const StudySeries& series, const ValueList& fitted,
+                         const StudyPrior& prior, const ValueList& comparisonFitted) {
     const BayesTableInput input{.data = series.prepared,
                                 .levels = p.extraOrders,
                                 .n = series.prepared.size(),
@@ -180,14 +180,13 @@ StudyTables build_tables(const LoadType3Parameters& p, const StudySeries& series
                                 .expertMaxQuantile = p.expertMaxQuantile,
                                 .low = prior.interval.low,
                                 .high = prior.interval.high,
-                                .mostTablePoints = bounds.points,
-                                .mostShapeEvaluations = bounds.evaluations};
+                                .bounds = bounds};
     StudyTables tables;
     const TableBound bound = bayes_quantile_table(
         input, tables.parentQuantiles, tables.tailQuantiles, tables.predictiveQuantiles,
         tables.comparisonGiven, tables.comparisonFitted, tables.predictiveDistribution,
         tables.predictiveDensity);
-    if (bound != TableBound::Within) refuse_table(bound);
+    if (bound != TableBound::Within) refuse_table(bound, bounds);
     return tables;
 }
 
@@ -197,7 +196,8 @@ int test_selector(CentralTest test) {
 
 // The parent law by the central test, both laws by their statistics, and the extreme
 // quantile against resampled parent and predictive series, in that order of draws.
-StudyTests run_tests(const LoadType3Parameters& p, const StudySeries& series,
+StudyTests run_tests(Generator& generator, const WorkBounds& bounds,
+                     const LoadType3Parameters& p, const StudySeries& series,
                      const ValueList& fitted, const StudyPrior& prior, const StudyTables& tables) {
     const LawCode code = p.law.code;
     const Sample& data = tested_series(series, code, p.weibullShape);
@@ -205,25 +205,26 @@ StudyTests run_tests(const LoadType3Parameters& p, const StudySeries& series,
     double statistic = 0.0;
     double criticalValue = 0.0;
     if (p.test == CentralTest::kAndersonDarling)
-        anderson_darling_test(data, code, fitted, p.testLevel1, tests.accepted, statistic,
+        anderson_darling_test(generator, data, code, fitted, p.testLevel1, tests.accepted, statistic,
                               criticalValue);
     else
-        cramer_von_mises_test(data, code, fitted, p.testLevel1, tests.accepted, statistic,
+        cramer_von_mises_test(generator, data, code, fitted, p.testLevel1, tests.accepted, statistic,
                               criticalValue);
     goodness_of_fit(data, code, tables.predictiveDistribution, p.weibullShape,
                     test_selector(p.test), fitted, prior.predictive, criticalValue,
                     tests.predictiveStatistic, tests.parentStatistic, tests.adjustedCriticalValue);
 
     const int k = p.excessCount;
-    et_resampling_test(data, series.excesses, k, series.threshold, code, fitted, p.testLevel2,
+    et_resampling_test(generator, data, series.excesses, k, series.threshold, code, fitted, p.testLevel2,
                        p.quantileOrder, kResampledSeries, kPercentileInterval, tests.resampled);
     ValueList posterior;
     if (!p.weibullShape)
         posterior_parameters(data, code, prior.prior, fitted, series.prepared.size(),
                              p.weibullShape, posterior);
-    et_predictive_test(data, series.excesses, k, series.threshold, code, fitted, p.testLevel2,
+    et_predictive_test(generator, data, series.excesses, k, series.threshold, code, fitted, p.testLevel2,
                        p.quantileOrder, kResampledSeries, prior.prior, posterior, p.weibullShape,
-                       prior.interval.low, prior.interval.high, tests.predictive);
+                       prior.interval.low, prior.interval.high, bounds.shapeProposals,
+                       tests.predictive);
     return tests;
 }
 
@@ -274,8 +275,8 @@ Sample tabulated_survival(LawCode code, const ValueList& predictive, const Sampl
     Sample table;
     const double smallest = range.min_value();
     const double largest = range.max_value();
-    tabulate_law11(code, predictive, table, smallest, largest,
-                   (largest - smallest) / static_cast<double>(kSurvivalTableSteps));
+    tabulate_law11(code, predictive, smallest, largest,
+                   (largest - smallest) / static_cast<double>(kSurvivalTableSteps), table);
     table.apply_affine(-1.0, 1.0);
     return table;
 }
@@ -288,13 +289,13 @@ void write_predictive_curve(const LoadType3Parameters& p, const RunFiles& files,
     const LawCode code = p.law.code;
     const PredictiveCurveLaw law = predictive_curve_law(code, p.weibullShape, predictive);
     const bool survival = curveTask == kSurvivalCurveTask;
-    if (code == kWeibull && p.weibullShape) {
+    if (code == LawCode::kWeibull && p.weibullShape) {
         Sample curve = survival ? tables.predictiveDistribution : tables.predictiveDensity;
         if (survival) curve.apply_affine(-1.0, 1.0);
         write_table_curve_pair(files, p.frame, r, curveTask, law.name, law.parameters, curve);
-    } else if (survival && (code == kNormal || code == kLognormal)) {
+    } else if (survival && (code == LawCode::kNormal || code == LawCode::kLognormal)) {
         const Sample curve =
-            tabulated_survival(code, predictive, code == kNormal ? series.prepared : series.asRead);
+            tabulated_survival(code, predictive, code == LawCode::kNormal ? series.prepared : series.asRead);
         write_table_curve_pair(files, p.frame, r, curveTask, law.name, law.parameters, curve);
     } else {
         write_curve_pair(files, p.frame, r, curveTask, {law.name, law.code}, law.parameters,
@@ -322,20 +323,20 @@ void write_curves(const LoadType3Parameters& p, const RunFiles& files, const Stu
 }  // namespace
 
 bool has_predictive_law(LawCode code) {
-    return code == kExponential || code == kGamma || code == kNormal || code == kWeibull ||
-           code == kLognormal;
+    return code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kNormal || code == LawCode::kWeibull ||
+           code == LawCode::kLognormal;
 }
 
 PredictiveCurveLaw predictive_curve_law(LawCode code, bool weibullShape, const ValueList& Z) {
     switch (code) {
-        case kExponential: return {"GPD", kGpd, list_of({-Z.at(2), Z.at(1)})};
-        case kGamma: return {"Beta2Prop", kBetaPrime, Z};
-        case kNormal: return {"StudentApprochee", kStudentApprox, Z};
-        case kLognormal: return {"StudentApprocheeTrans", kStudentApproxLog, Z};
-        case kWeibull:
-            if (weibullShape) return {"WeibPred", kWeibull, Z};
-            return {"GPDTrans", kGpdPower, list_of({Z.at(1), Z.at(2), -Z.at(3)})};
-        default: return {"", kUnknownLaw, ValueList{}};
+        case LawCode::kExponential: return {"GPD", LawCode::kGpd, list_of({-Z.at(2), Z.at(1)})};
+        case LawCode::kGamma: return {"Beta2Prop", LawCode::kBetaPrime, Z};
+        case LawCode::kNormal: return {"StudentApprochee", LawCode::kStudentApprox, Z};
+        case LawCode::kLognormal: return {"StudentApprocheeTrans", LawCode::kStudentApproxLog, Z};
+        case LawCode::kWeibull:
+            if (weibullShape) return {"WeibPred", LawCode::kWeibull, Z};
+            return {"GPDTrans", LawCode::kGpdPower, list_of({Z.at(1), Z.at(2), -Z.at(3)})};
+        default: return {"", LawCode::kUnknown, ValueList{}};
     }
 }
 
@@ -354,8 +355,8 @@ void task_expert_opinion(const LoadType3Parameters& p, RunContext& run) {
     if (p.simulated)
         estimate_law(tested_series(series, p.law.code, p.weibullShape), p.simulationLaw.code,
                      series.prepared.size(), comparisonFitted);
-    const StudyTables tables = build_tables(p, series, fitted, prior, comparisonFitted);
-    const StudyTests tests = run_tests(p, series, fitted, prior, tables);
+    const StudyTables tables = build_tables(p, run.bounds, series, fitted, prior, comparisonFitted);
+    const StudyTests tests = run_tests(run.generator, run.bounds, p, series, fitted, prior, tables);
     write_curves(p, run.files, series, fitted, prior.predictive, tables);
     write_values(run.files, result_column(p, prior, tables, tests), p.frame.resultFile);
 }

@@ -20,7 +20,7 @@ bool file_opens(const std::string& name) {
 }
 
 LawCode known_law(const NamedLaw& law) {
-    if (law.code == kUnknownLaw) throw with_detail(Erreur::UnknownLaw, "loi \"" + law.name + "\"");
+    if (law.code == LawCode::kUnknown) throw with_detail(Erreur::UnknownLaw, "loi \"" + law.name + "\"");
     return law.code;
 }
 
@@ -79,7 +79,7 @@ void read_sorted_series(Sample& series, const std::string& name) {
 void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters) {
     ValueList estimates;
     const int n = series.size();
-    if (code == kGpd && series.has_non_positive()) {
+    if (code == LawCode::kGpd && series.has_non_positive()) {
         estimates.push_back(0.0);
         estimates.push_back(0.0);
     } else {
@@ -93,7 +93,7 @@ bool all_estimates_zero(const ValueList& estimates) {
 }
 
 bool defined_over_non_positive(LawCode code) {
-    return code == kUniform || code == kNormal || code == kStudent;
+    return code == LawCode::kUniform || code == LawCode::kNormal || code == LawCode::kStudent;
 }
 
 std::string formatted(double value) { return format_number(value); }

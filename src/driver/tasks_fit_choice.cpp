@@ -19,8 +19,9 @@ namespace evstat {
 namespace {
 
 // The shape shared by the tests of fit with critical values (fittests/fit_test.h).
-using FitTest = void (*)(const Sample& data, LawCode code, const ValueList& parameters,
-                         double level, int& accepted, double& statistic, double& criticalValue);
+using FitTest = void (*)(Generator& generator, const Sample& data, LawCode code,
+                         const ValueList& parameters, double level, int& accepted,
+                         double& statistic, double& criticalValue);
 
 // A usable fit: its one estimate, or its first or second estimate, differs from 0. A law
 // that gave no estimate at all (the gamma law over a constant series) is not usable.
@@ -38,7 +39,7 @@ bool curve_drawable(const ValueList& estimates) {
 }
 
 // The quantile of the fitted law at 1 - order, or -10.0 when nothing was estimated.
-double fitted_quantile(LawCode code, const ValueList& estimates, double order) {
+double quantile_or_not_available(LawCode code, const ValueList& estimates, double order) {
     if (all_estimates_zero(estimates)) return kNotAvailable;
     return quantile(code, estimates, 1.0 - order);
 }
@@ -53,7 +54,8 @@ void append_test_block(const RunFiles& files, const std::string& resultFile,
     print_value(out, criticalValue);
 }
 
-void candidate_laws(const LoadType2Parameters& p, const RunFiles& files, FitTest test) {
+void candidate_laws(Generator& generator, const LoadType2Parameters& p, const RunFiles& files,
+                    FitTest test) {
     const CommonFrame& frame = p.frame;
     int k = result_number(frame.directory, frame.resultFile);
     const int lawCount = static_cast<int>(p.laws.size());
@@ -76,7 +78,7 @@ void candidate_laws(const LoadType2Parameters& p, const RunFiles& files, FitTest
         int accepted = 0;
         double statistic = 0.0;
         double criticalValue = 0.0;
-        test(series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
+        test(generator, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
         append_test_block(files, frame.resultFile, parameters, accepted, statistic, criticalValue);
         if (usable_fit(parameters))
             usable.push_back(0.0, static_cast<double>(j));
@@ -92,7 +94,8 @@ void candidate_laws(const LoadType2Parameters& p, const RunFiles& files, FitTest
     print_value(out, static_cast<double>(unusable));
 }
 
-void rejection_rate(const LoadType2Parameters& p, const RunFiles& files, FitTest test) {
+void rejection_rate(Generator& generator, const LoadType2Parameters& p, const RunFiles& files,
+                    FitTest test) {
     const LawCode code = first_law_code(p);
     Sample decisions;
     ValueList parameters;
@@ -101,7 +104,7 @@ void rejection_rate(const LoadType2Parameters& p, const RunFiles& files, FitTest
         int accepted = 0;
         double statistic = 0.0;
         double criticalValue = 0.0;
-        test(series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
+        test(generator, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
         decisions.push_back(0.0, static_cast<double>(accepted));
         parameters.clear();
         return true;
@@ -112,19 +115,19 @@ void rejection_rate(const LoadType2Parameters& p, const RunFiles& files, FitTest
 }  // namespace
 
 void task_candidate_laws_ad(const LoadType2Parameters& p, RunContext& run) {
-    candidate_laws(p, run.files, anderson_darling_test);
+    candidate_laws(run.generator, p, run.files, anderson_darling_test);
 }
 
 void task_candidate_laws_cvm(const LoadType2Parameters& p, RunContext& run) {
-    candidate_laws(p, run.files, cramer_von_mises_test);
+    candidate_laws(run.generator, p, run.files, cramer_von_mises_test);
 }
 
 void task_rejection_rate_ad(const LoadType2Parameters& p, RunContext& run) {
-    rejection_rate(p, run.files, anderson_darling_test);
+    rejection_rate(run.generator, p, run.files, anderson_darling_test);
 }
 
 void task_rejection_rate_cvm(const LoadType2Parameters& p, RunContext& run) {
-    rejection_rate(p, run.files, cramer_von_mises_test);
+    rejection_rate(run.generator, p, run.files, cramer_von_mises_test);
 }
 
 void task_extreme_quantiles(const LoadType2Parameters& p, RunContext& run) {
@@ -136,7 +139,7 @@ void task_extreme_quantiles(const LoadType2Parameters& p, RunContext& run) {
         const LawCode code = known_law(p.laws[static_cast<std::size_t>(j - 1)]);
         estimate_for_test(series, code, parameters);
         quantiles.push_back(static_cast<double>(j),
-                            fitted_quantile(code, parameters, p.quantileOrder));
+                            quantile_or_not_available(code, parameters, p.quantileOrder));
         parameters.clear();
     }
     write_values(run.files, quantiles, p.frame.resultFile);
@@ -153,7 +156,7 @@ void task_extreme_quantile_spread(const LoadType2Parameters& p, RunContext& run)
             throw Erreur::NegativeDataForLaw;
         estimate_for_test(series, code, parameters);
         quantiles.push_back(static_cast<double>(i),
-                            fitted_quantile(code, parameters, p.quantileOrder));
+                            quantile_or_not_available(code, parameters, p.quantileOrder));
         parameters.clear();
         return true;
     });

@@ -23,11 +23,11 @@ namespace {
 
 // The laws with a conjugate prior and a predictive law.
 bool has_predictive_law(LawCode code) {
-    return code == kExponential || code == kGamma || code == kNormal || code == kWeibull ||
-           code == kLognormal;
+    return code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kNormal || code == LawCode::kWeibull ||
+           code == LawCode::kLognormal;
 }
 
-bool needs_positive_values(LawCode code) { return code != kNormal; }
+bool needs_positive_values(LawCode code) { return code != LawCode::kNormal; }
 
 bool finite_positive(double value) { return std::isfinite(value) && value > 0.0; }
 
@@ -44,8 +44,8 @@ void require_drawable_prior(const LoadType4Parameters& p) {
 // One predictive sample of `size` values; a shape rejection at its bound (of one value, or
 // of the whole run's proposals) fails with 65, a posterior or a prior the generator cannot
 // draw from with 12.
-void draw(const PredictiveSampler& sampler, int size, Sample& sample) {
-    const PredictiveDraw outcome = predictive_sample(sample, sampler, size);
+void draw(Generator& generator, const PredictiveSampler& sampler, int size, Sample& sample) {
+    const PredictiveDraw outcome = predictive_sample(generator, sampler, size, sample);
     if (outcome == PredictiveDraw::RejectionBound) throw Erreur::MethodPreconditionFails;
     if (outcome == PredictiveDraw::NotDrawable) throw Erreur::InvalidLawParameters;
 }
@@ -72,10 +72,11 @@ void task_predictive_samples(const LoadType4Parameters& p, RunContext& run) {
     posterior_parameters(series, code, p.priorParameters, estimates, n, p.weibullShape, posterior);
     // One sampler for the whole run: its bound on shape proposals is the run's.
     const PredictiveSampler sampler(series, code, p.priorParameters, posterior, estimates,
-                                    p.priorLow, p.priorHigh, p.weibullShape);
+                                    p.priorLow, p.priorHigh, p.weibullShape,
+                                    run.bounds.shapeProposals);
 
     Sample sample;
-    draw(sampler, valuesEach, sample);
+    draw(run.generator, sampler, valuesEach, sample);
     sample.sort_ascending();
     {
         OutputFile out(run.files, p.frame.resultFile, "a");
@@ -85,7 +86,7 @@ void task_predictive_samples(const LoadType4Parameters& p, RunContext& run) {
         }
     }
     write_numbered_samples(run.files, p.frame.directory, p.sampleCount, sample,
-                           [&](Sample& again) { draw(sampler, valuesEach, again); });
+                           [&](Sample& again) { draw(run.generator, sampler, valuesEach, again); });
 }
 
 }  // namespace evstat

@@ -73,8 +73,9 @@ void fit_parent_or_fail(const Sample& series, LawCode code, ValueList& parameter
 }
 
 // The ET test of the version for j excesses.
-QuantileTestOutcome et_test(const LoadType2Parameters& p, const Sample& series, const Excesses& q,
-                            int j, LawCode code, const ValueList& parameters) {
+QuantileTestOutcome et_test(Generator& generator, const LoadType2Parameters& p,
+                            const Sample& series, const Excesses& q, int j, LawCode code,
+                            const ValueList& parameters) {
     QuantileTestOutcome outcome = untested();
     switch (p.etVersion) {
         case kAsymptoticVersion:
@@ -83,7 +84,7 @@ QuantileTestOutcome et_test(const LoadType2Parameters& p, const Sample& series, 
             break;
         case kDifferenceVersion:
         case kPercentileVersion:
-            et_resampling_test(series, q.values, j, q.u, code, parameters, p.testLevel,
+            et_resampling_test(generator, series, q.values, j, q.u, code, parameters, p.testLevel,
                                p.quantileOrder, p.bootstrapCount, resampling_mode(p.etVersion),
                                outcome);
             break;
@@ -94,15 +95,16 @@ QuantileTestOutcome et_test(const LoadType2Parameters& p, const Sample& series, 
 
 // The GPD tail fit for j excesses over u, which must not fail (65), then the GPD test of
 // the version.
-QuantileTestOutcome gpd_test(const LoadType2Parameters& p, const Sample& series, int j, double u,
-                             LawCode code, const ValueList& parameters) {
+QuantileTestOutcome gpd_test(Generator& generator, const LoadType2Parameters& p,
+                             const Sample& series, int j, double u, LawCode code,
+                             const ValueList& parameters) {
     const TailFit fit = fit_or_fail(series, j, series.size(), u, p.method);
     QuantileTestOutcome outcome = untested();
     if (p.etVersion != kDifferenceVersion && p.etVersion != kPercentileVersion) return outcome;
     ValueList tail;
     tail.push_back(fit.xi);
     tail.push_back(fit.sigma);
-    gpd_resampling_test(series, j, u, code, parameters, p.testLevel, p.quantileOrder,
+    gpd_resampling_test(generator, series, j, u, code, parameters, p.testLevel, p.quantileOrder,
                         p.bootstrapCount, resampling_mode(p.etVersion), tail, p.method, outcome);
     return outcome;
 }
@@ -169,7 +171,7 @@ void task_et_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
     write_acceptance_rate(
         p, run.files, false,
         [&](const Sample& series, const Excesses& q, LawCode code, const ValueList& parameters) {
-            return et_test(p, series, q, p.excessCount, code, parameters);
+            return et_test(run.generator, p, series, q, p.excessCount, code, parameters);
         });
 }
 
@@ -184,7 +186,7 @@ void task_et_outcomes(const LoadType2Parameters& p, RunContext& run) {
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
         append_result_block(run.files, p.frame.resultFile,
-                            et_test(p, series, q, p.excessCount, code, parameters));
+                            et_test(run.generator, p, series, q, p.excessCount, code, parameters));
     }
 }
 
@@ -201,7 +203,7 @@ void task_et_verdicts(const LoadType2Parameters& p, RunContext& run) {
         fit_parent_or_fail(series, code, parameters);
         for (int excesses = p.excessLow; excesses <= last; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome = et_test(p, series, q, excesses, code, parameters);
+            const QuantileTestOutcome outcome = et_test(run.generator, p, series, q, excesses, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }
@@ -212,7 +214,7 @@ void task_gpd_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
     write_acceptance_rate(
         p, run.files, true,
         [&](const Sample& series, const Excesses& q, LawCode code, const ValueList& parameters) {
-            return gpd_test(p, series, p.excessCount, q.u, code, parameters);
+            return gpd_test(run.generator, p, series, p.excessCount, q.u, code, parameters);
         });
 }
 
@@ -234,7 +236,7 @@ void task_gpd_outcomes(const LoadType2Parameters& p, RunContext& run) {
             if (guard_stops_task(run.files, p.frame, series, n, p.excessCount, guard_concerns(p)))
                 return;
             excesses_for(series, p.excessCount, q);
-            outcome = gpd_test(p, series, p.excessCount, q.u, code, parameters);
+            outcome = gpd_test(run.generator, p, series, p.excessCount, q.u, code, parameters);
         }
         append_result_block(run.files, p.frame.resultFile, outcome);
     }
@@ -261,7 +263,7 @@ void task_gpd_verdicts(const LoadType2Parameters& p, RunContext& run) {
         // The fit refuses a number of excesses above n (65), which bounds the range.
         for (int excesses = p.excessLow; excesses <= p.excessHigh; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome = gpd_test(p, series, excesses, q.u, code, parameters);
+            const QuantileTestOutcome outcome = gpd_test(run.generator, p, series, excesses, q.u, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }

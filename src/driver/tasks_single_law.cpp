@@ -13,19 +13,19 @@
 #include "estimation/kernel.h"
 #include "estimation/moments.h"
 #include "laws/evaluate.h"
+#include "laws/validity.h"
 #include "records/errors.h"
 
 namespace evstat {
 
 namespace {
 void require_valid_law(const LoadType1Parameters& p) {
-    if (!law_parameters_valid(p.law.code, p.lawParameters)) throw Erreur::InvalidLawParameters;
+    if (!parameters_valid(p.law.code, p.lawParameters)) throw Erreur::InvalidLawParameters;
 }
 
 // Draws n values of the law into the sample, numbered 1..n.
-void draw_sample(const LoadType1Parameters& p, int n, Sample& sample) {
-    const Sample none;
-    evaluate_law(sample, p.law.code, none, p.lawParameters, EvalMode::RandomSample, n);
+void draw_sample(Generator& generator, const LoadType1Parameters& p, int n, Sample& sample) {
+    random_sample(generator, p.law.code, p.lawParameters, n, sample);
 }
 
 // The abscissas of a curve task: the data file's numbers, or the grid of the range.
@@ -36,11 +36,9 @@ void curve_abscissas(const LoadType1Parameters& p, Sample& abscissas) {
         make_grid(p.lower, p.upper, p.pointCount, abscissas);
 }
 
-bool has_estimator(LawCode code) { return code >= kUniform && code <= kGpd; }
-
 // The laws fitted only to positive data.
 bool needs_positive_data(LawCode code) {
-    return code != kUniform && code != kNormal && code != kStudent;
+    return code != LawCode::kUniform && code != LawCode::kNormal && code != LawCode::kStudent;
 }
 }  // namespace
 
@@ -55,7 +53,7 @@ void task_simulate(const LoadType1Parameters& p, RunContext& run) {
     const int n = size > 0.0 ? static_cast<int>(size) : 0;
 
     Sample sample;
-    draw_sample(p, n, sample);
+    draw_sample(run.generator, p, n, sample);
     const double mean = sample.mean();
     const double variance = sample.variance();
     sample.sort_ascending();
@@ -66,7 +64,7 @@ void task_simulate(const LoadType1Parameters& p, RunContext& run) {
                       n);
     }
     write_numbered_samples(run.files, p.frame.directory, p.sampleCount, sample,
-                           [&](Sample& again) { draw_sample(p, n, again); });
+                           [&](Sample& again) { draw_sample(run.generator, p, n, again); });
 }
 
 void task_law_curve(const LoadType1Parameters& p, RunContext& run, EvalMode mode) {
@@ -74,7 +72,7 @@ void task_law_curve(const LoadType1Parameters& p, RunContext& run, EvalMode mode
     Sample abscissas;
     curve_abscissas(p, abscissas);
     Sample curve;
-    evaluate_law(curve, p.law.code, abscissas, p.lawParameters, mode, 0);
+    evaluate_law(p.law.code, p.lawParameters, abscissas, mode, curve);
     write_pairs(run.files, curve, p.frame.resultFile);
 }
 
@@ -113,8 +111,8 @@ void task_fit_law(const LoadType1Parameters& p, RunContext& run) {
     Sample series;
     read_series(series, p.frame.dataFile);
     if (series.has_non_positive() && needs_positive_data(code)) throw Erreur::NegativeData;
-    if (code == kBeta && series.last_value() > 1.0) throw Erreur::OutsideSupport;
-    if (!has_estimator(code)) throw Erreur::NoEstimator;
+    if (code == LawCode::kBeta && series.last_value() > 1.0) throw Erreur::OutsideSupport;
+    if (!is_parent_law(code)) throw Erreur::NoEstimator;
     int k = result_number(p.frame.directory, p.frame.resultFile);
     require_curve_pairs_spare_parameter_file(run.files, p.frame, k + 1,
                                              2);  // a density and a survival curve
@@ -140,9 +138,9 @@ void task_fit_law(const LoadType1Parameters& p, RunContext& run) {
 
 void task_estimate_spread(const LoadType1Parameters& p, RunContext& run) {
     const LawCode code = p.law.code;
-    if (!has_estimator(code)) throw Erreur::NoEstimator;
+    if (!is_parent_law(code)) throw Erreur::NoEstimator;
     const bool positive =
-        code == kExponential || code == kGamma || code == kWeibull || code == kLognormal || code == kPareto;
+        code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kWeibull || code == LawCode::kLognormal || code == LawCode::kPareto;
 
     std::array<Sample, 3> gathered;  // the first, second and third estimates, by file
     int count = 0;                   // parameter count of the last estimate

@@ -67,9 +67,9 @@ struct Decision {
     double criticalValue = 0.0;
 };
 
-Decision test_excesses(const ExcessFit& fit, LawCode code, double level) {
+Decision test_excesses(Generator& generator, const ExcessFit& fit, LawCode code, double level) {
     Decision d;
-    anderson_darling_excess_test(fit.excesses, code, fit.parameters, level, d.accepted,
+    anderson_darling_excess_test(generator, fit.excesses, code, fit.parameters, level, d.accepted,
                                  d.statistic, d.criticalValue);
     return d;
 }
@@ -121,7 +121,7 @@ void task_excess_test(const LoadType2Parameters& p, RunContext& run) {
     const int n = series.size();
     ExcessFit fit;
     excess_step(series, p.excessCount, n, code, fit);
-    const Decision d = test_excesses(fit, code, p.testLevel);
+    const Decision d = test_excesses(run.generator, fit, code, p.testLevel);
 
     ValueList unit;
     unit.push_back(1.0);
@@ -145,7 +145,9 @@ void task_excess_rejection_rate(const LoadType2Parameters& p, RunContext& run) {
     const int files = for_each_numbered_file(p.frame.directory, [&](Sample& series, int) {
         series.sort_ascending();
         excess_step(series, p.excessCount, series.size(), code, fit);
-        decisions.push_back(0.0, static_cast<double>(test_excesses(fit, code, p.testLevel).accepted));
+        decisions.push_back(
+            0.0,
+            static_cast<double>(test_excesses(run.generator, fit, code, p.testLevel).accepted));
         fit.clear();
         return true;
     });
@@ -161,8 +163,9 @@ void task_excess_decisions(const LoadType2Parameters& p, RunContext& run) {
     Sample decisions;
     for (int j = 2; j <= n - 1; ++j) {
         excess_step(series, j, n, code, fit);
-        decisions.push_back(static_cast<double>(j),
-                            static_cast<double>(test_excesses(fit, code, p.testLevel).accepted));
+        decisions.push_back(
+            static_cast<double>(j),
+            static_cast<double>(test_excesses(run.generator, fit, code, p.testLevel).accepted));
         fit.clear();
     }
     write_pairs(run.files, decisions, p.frame.resultFile);

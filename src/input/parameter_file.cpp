@@ -214,7 +214,7 @@ std::string law_name_line(const LineTable& table, int number) {
 
 NamedLaw law_of_name(const std::string& name, bool& weibullShape) {
     weibullShape = name == "WeibullForme";
-    if (weibullShape || name == "WeibullEchelle") return {name, kWeibull};
+    if (weibullShape || name == "WeibullEchelle") return {name, LawCode::kWeibull};
     return {name, law_code_from_name(name)};
 }
 
@@ -314,7 +314,7 @@ void load_parameter_file_1(const std::string& path, LoadType1Parameters& paramet
 
     // "*" names no law and passes; the task then refuses what it cannot do without one.
     parameters.law.code = law_code_from_name(parameters.law.name);
-    if (parameters.law.code == kUnknownLaw && parameters.law.name != "*")
+    if (parameters.law.code == LawCode::kUnknown && parameters.law.name != "*")
         throw unknown_law(parameters.law.name);
 }
 

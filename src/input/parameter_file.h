@@ -84,7 +84,7 @@ bool task_accepted(int loadType, int taskNumber);
 std::string text_line(const LineTable& table, int number, Erreur notText);
 // A law-name line: text_line with LawNameNotText.
 std::string law_name_line(const LineTable& table, int number);
-// The law of a name: its code in the catalogue (kUnknownLaw outside it), except for the
+// The law of a name: its code in the catalogue (LawCode::kUnknown outside it), except for the
 // two Weibull words, "WeibullForme" (the prior is on the shape: `weibullShape` set) and
 // "WeibullEchelle" (on the scale), which both name the Weibull law.
 NamedLaw law_of_name(const std::string& name, bool& weibullShape);

@@ -64,10 +64,10 @@ void load_expert_lines(const LineTable& table, LoadType3Parameters& parameters) 
 // was for this layout, by its message alone.
 void resolve_laws(LoadType3Parameters& parameters) {
     parameters.law = law_of_name(parameters.law.name, parameters.weibullShape);
-    if (parameters.law.code == kUnknownLaw) throw Erreur::UnknownLaw;
+    if (parameters.law.code == LawCode::kUnknown) throw Erreur::UnknownLaw;
     if (parameters.simulated) {
         parameters.simulationLaw.code = law_code_from_name(parameters.simulationLaw.name);
-        if (parameters.simulationLaw.code == kUnknownLaw) throw Erreur::UnknownLaw;
+        if (parameters.simulationLaw.code == LawCode::kUnknown) throw Erreur::UnknownLaw;
     }
 }
 }  // namespace

@@ -31,14 +31,14 @@ struct CommonFrame {
 // A law as the ParameterFile names it (the curve ParameterFiles repeat the name) and its code.
 struct NamedLaw {
     std::string name;
-    LawCode code = kUnknownLaw;
+    LawCode code = LawCode::kUnknown;
 };
 
 // Tasks 1 to 8 and 26: one law. Lines 9 to 11 describe samples for tasks 1 and 5 and an
 // evaluation range for the others; the fields of the other reading keep their defaults.
 struct LoadType1Parameters {
     CommonFrame frame;
-    NamedLaw law;  // "*" passes with kUnknownLaw
+    NamedLaw law;  // "*" passes with LawCode::kUnknown
     ValueList lawParameters;
     // tasks 1 and 5
     double sampleSize = 0.0;
@@ -50,7 +50,7 @@ struct LoadType1Parameters {
     int pointCount = 0;
 };
 
-// Tasks 9 to 24 and 36 to 46: the candidate laws (an unknown name keeps kUnknownLaw; the
+// Tasks 9 to 24 and 36 to 46: the candidate laws (an unknown name keeps LawCode::kUnknown; the
 // task refuses it when it reaches it), the tests and the excesses.
 struct LoadType2Parameters {
     CommonFrame frame;
@@ -96,7 +96,7 @@ struct LoadType3Parameters {
 // Task 27: samples of the predictive law of a series under a prior.
 struct LoadType4Parameters {
     CommonFrame frame;
-    NamedLaw law;               // an unknown name keeps kUnknownLaw; the task refuses it
+    NamedLaw law;               // an unknown name keeps LawCode::kUnknown; the task refuses it
     bool weibullShape = false;  // the prior is on the Weibull shape ("WeibullForme")
     ValueList priorParameters;
     double sampleSize = 0.0;

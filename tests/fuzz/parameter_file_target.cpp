@@ -40,7 +40,7 @@ void check_frame(int loadType, const CommonFrame& frame) {
 void check_loaded(const LoadType1Parameters& p) {
     check_frame(1, p.frame);
     if (p.lawParameters.size() > 3) broken("more than three law parameters");
-    if (p.law.code == kUnknownLaw && p.law.name != "*") broken("unknown law accepted");
+    if (p.law.code == LawCode::kUnknown && p.law.name != "*") broken("unknown law accepted");
 }
 
 void check_loaded(const LoadType2Parameters& p) {
@@ -56,7 +56,7 @@ void check_loaded(const LoadType2Parameters& p) {
 
 void check_loaded(const LoadType3Parameters& p) {
     check_frame(3, p.frame);
-    if (p.law.code == kUnknownLaw || (p.simulated && p.simulationLaw.code == kUnknownLaw))
+    if (p.law.code == LawCode::kUnknown || (p.simulated && p.simulationLaw.code == LawCode::kUnknown))
         broken("unknown law accepted");
 }
 

@@ -57,7 +57,7 @@ TEST(LoadParameterFile2, ListThenClosingBlockThenMethod) {
     EXPECT_EQ(p.frame.directory, d.dir());
     ASSERT_EQ(p.laws.size(), 3u);
     const std::vector<std::pair<std::string, LawCode>> laws = {
-        {"Normale", kNormal}, {"*", kUnknownLaw}, {"Gamma", kGamma}};  // "*" refused by the tasks
+        {"Normale", LawCode::kNormal}, {"*", LawCode::kUnknown}, {"Gamma", LawCode::kGamma}};  // "*" refused by the tasks
     for (std::size_t i = 0; i < laws.size(); ++i) {
         EXPECT_EQ(p.laws[i].name, laws[i].first);
         EXPECT_EQ(p.laws[i].code, laws[i].second);
@@ -77,7 +77,7 @@ TEST(LoadParameterFile2, ListThenClosingBlockThenMethod) {
         LoadType2Parameters q;
         load_parameter_file_2(d.write("44", {"GPD", "0", "0", "0", "0", "0", "0", "0", name}), q);
         ASSERT_EQ(q.laws.size(), 1u);
-        EXPECT_EQ(q.laws[0].code, kGpd);
+        EXPECT_EQ(q.laws[0].code, LawCode::kGpd);
         EXPECT_EQ(q.method, code) << name;
     }
 }
@@ -102,7 +102,7 @@ TEST(LoadParameterFile4, LawPriorAndSizes) {
     load_parameter_file_4(
         d.write("27", {"Weibull", "2", "*", "1.5 remark", "100", "20", "8", "*", "3.5", "", ""}), p);
     EXPECT_EQ(p.law.name, "Weibull");
-    EXPECT_EQ(p.law.code, kWeibull);
+    EXPECT_EQ(p.law.code, LawCode::kWeibull);
     EXPECT_FALSE(p.weibullShape);
     ASSERT_EQ(p.priorParameters.size(), 2);
     EXPECT_EQ(p.priorParameters.at(1), 2.0);
@@ -140,9 +140,9 @@ TEST(LawOfName, TheTwoWeibullWordsAndTheCatalogue) {
         LawCode code;
         bool shape;
     };
-    const Row rows[] = {{"WeibullForme", kWeibull, true},     {"WeibullEchelle", kWeibull, false},
-                        {"Weibull", kWeibull, false},         {"Normale", kNormal, false},
-                        {"weibullforme", kUnknownLaw, false}, {"*", kUnknownLaw, false}};
+    const Row rows[] = {{"WeibullForme", LawCode::kWeibull, true},     {"WeibullEchelle", LawCode::kWeibull, false},
+                        {"Weibull", LawCode::kWeibull, false},         {"Normale", LawCode::kNormal, false},
+                        {"weibullforme", LawCode::kUnknown, false}, {"*", LawCode::kUnknown, false}};
     for (const Row& r : rows) {
         bool shape = !r.shape;
         const NamedLaw law = law_of_name(r.name, shape);
@@ -166,11 +166,11 @@ TEST(LoadParameterFile3, WordsBecomeCodes) {
     };
     LoadType3Parameters p;
     load_parameter_file_3(d.write("25", lines("WeibullForme", "1", "Gamma", "Moyenne", "CVM")), p);
-    EXPECT_EQ(p.law.code, kWeibull);
+    EXPECT_EQ(p.law.code, LawCode::kWeibull);
     EXPECT_TRUE(p.weibullShape);
     EXPECT_TRUE(p.simulated);
     EXPECT_TRUE(p.expert);
-    EXPECT_EQ(p.simulationLaw.code, kGamma);
+    EXPECT_EQ(p.simulationLaw.code, LawCode::kGamma);
     EXPECT_EQ(p.confidence, ExpertConfidence::kMedium);
     EXPECT_EQ(p.test, CentralTest::kCramerVonMises);
     EXPECT_EQ(p.extraOrders.size(), 2);
@@ -197,7 +197,7 @@ TEST(LoadParameterFile3, WordsBecomeCodes) {
     LoadType3Parameters unsimulated;  // the simulation law of a real series is not looked up
     load_parameter_file_3(d.write("25", lines("Normale", "0", "Inconnue", "Forte", "AD")),
                           unsimulated);
-    EXPECT_EQ(unsimulated.simulationLaw.code, kUnknownLaw);
+    EXPECT_EQ(unsimulated.simulationLaw.code, LawCode::kUnknown);
     EXPECT_EQ(unsimulated.confidence, ExpertConfidence::kStrong);
     EXPECT_EQ(unsimulated.test, CentralTest::kAndersonDarling);
 }

@@ -1,12 +1,14 @@
 // Priors from an expert's statement: the interval, its widened support and the prior
 // parameters, checked by the moments and modes of the laws they define.
+#include "tail/bayes/priors.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "tail/bayes/priors.h"
+#include "unit/law_parameters.h"
 
 namespace evstat {
 namespace {
@@ -95,7 +97,7 @@ TEST(ExpertInterval, ShapeSupportWidensByWholeUnits) {
     };
     for (const Row& r : rows) {
         const ValueList fitted = list_of({1.0, r.p2});
-        const auto [s1, s2, t1, t2, low, high] = expert_interval({.code = kWeibull,
+        const auto [s1, s2, t1, t2, low, high] = expert_interval({.code = LawCode::kWeibull,
                                                                   .parameters = fitted,
                                                                   .weibullShape = true,
                                                                   .stated = r.stated,
@@ -120,11 +122,12 @@ TEST(ExpertInterval, StatedRatesByLaw) {
     struct Row { LawCode code; ValueList parameters; double want1, want2, tolerance; };
     const double z1 = 0.5244005127080407, z2 = 1.2815515655446004;  // R: qnorm(0.7), qnorm(0.9)
     const std::vector<Row> rows = {
-        {kExponential, list_of({2.0}), -std::log(d1) / c, -std::log(d2) / c, 1e-15},
-        {kGamma, list_of({1.0, 2.0}), -std::log(d1) / c, -std::log(d2) / c, 1e-8},
-        {kNormal, list_of({1.0, 2.0}), (z1 / 0.5) * (z1 / 0.5), (z2 / 0.5) * (z2 / 0.5), 1e-7},
-        {kWeibull, list_of({1.0, 2.0}), -std::log(d1) / 2.25, -std::log(d2) / 2.25, 1e-15},
-        {kLognormal, list_of({0.1, 2.0}), std::pow(z1 / (std::log(c) - 0.1), 2),
+        {LawCode::kExponential, list_of({2.0}), -std::log(d1) / c, -std::log(d2) / c, 1e-15},
+        {LawCode::kGamma, list_of({1.0, 2.0}), -std::log(d1) / c, -std::log(d2) / c, 1e-8},
+        {LawCode::kNormal, list_of({1.0, 2.0}), (z1 / 0.5) * (z1 / 0.5), (z2 / 0.5) * (z2 / 0.5),
+         1e-7},
+        {LawCode::kWeibull, list_of({1.0, 2.0}), -std::log(d1) / 2.25, -std::log(d2) / 2.25, 1e-15},
+        {LawCode::kLognormal, list_of({0.1, 2.0}), std::pow(z1 / (std::log(c) - 0.1), 2),
          std::pow(z2 / (std::log(c) - 0.1), 2), 1e-7},
     };
     for (const Row& r : rows) {
@@ -142,7 +145,7 @@ TEST(ExpertInterval, StatedRatesByLaw) {
         EXPECT_EQ(low, 1.0);  // only the shape prior touches the support
     }
     const ValueList beta = list_of({1.0, 2.0});
-    const ExpertInterval none = expert_interval({.code = kBeta,
+    const ExpertInterval none = expert_interval({.code = LawCode::kBeta,
                                                  .parameters = beta,
                                                  .stated = true,
                                                  .value = c,
@@ -153,13 +156,14 @@ TEST(ExpertInterval, StatedRatesByLaw) {
 
 TEST(SolveForSurvival, BisectionEndsAndBrackets) {
     // Exponential of mean theta: exp(-x/theta) = p gives theta = -x/ln p.
-    EXPECT_NEAR(solve_for_survival(kExponential, ValueList{}, 1.0, 0.05, 2.0, std::exp(-2.0)),
-                0.5, 1e-9);
-    EXPECT_EQ(solve_for_survival(kExponential, ValueList{}, 1.0, 0.05, 2.0, 0.999), 0.0);
+    EXPECT_NEAR(
+        solve_for_survival(LawCode::kExponential, ValueList{}, 1.0, 0.05, 2.0, std::exp(-2.0)), 0.5,
+        1e-9);
+    EXPECT_EQ(solve_for_survival(LawCode::kExponential, ValueList{}, 1.0, 0.05, 2.0, 0.999), 0.0);
     // The chi-square law reads its degrees of freedom truncated: the survival at 3 jumps
     // past 0.5 between 3 and 4 degrees, so the tolerance is never met; the bisection stops
     // when the bracket no longer shrinks and returns its upper end, next to 4.
-    const double theta = solve_for_survival(kChiSquare, ValueList{}, 3.0, 1.0, 10.0, 0.5);
+    const double theta = solve_for_survival(LawCode::kChiSquare, ValueList{}, 3.0, 1.0, 10.0, 0.5);
     EXPECT_GE(theta, 4.0);
     EXPECT_LE(theta, 4.0 + 1e-14);
 }

@@ -26,25 +26,25 @@ double standard_normal_quantile(double probability) {
     ValueList standard;
     standard.push_back(0.0);
     standard.push_back(1.0);
-    return quantile(kNormal, standard, probability);
+    return quantile(LawCode::kNormal, standard, probability);
 }
 
 // The rate or precision for which P(X > c) = d.
 double stated_value(LawCode code, const ValueList& parameters, double c, double d) {
     const double p1 = parameters.at(1);
     switch (code) {
-        case kExponential: return -std::log(d) / c;
-        case kGamma: {
+        case LawCode::kExponential: return -std::log(d) / c;
+        case LawCode::kGamma: {
             ValueList shape;
             shape.push_back(p1);
-            return 1.0 / solve_for_survival(kGamma, shape, c, kGammaScaleLow, kGammaScaleHigh, d);
+            return 1.0 / solve_for_survival(LawCode::kGamma, shape, c, kGammaScaleLow, kGammaScaleHigh, d);
         }
-        case kNormal: {
+        case LawCode::kNormal: {
             const double z = standard_normal_quantile(1.0 - d);
             return (z / (c - p1)) * (z / (c - p1));
         }
-        case kWeibull: return -std::log(d) / std::pow(c, parameters.at(2));
-        case kLognormal: {
+        case LawCode::kWeibull: return -std::log(d) / std::pow(c, parameters.at(2));
+        case LawCode::kLognormal: {
             const double z = standard_normal_quantile(1.0 - d);
             return (z / (std::log(c) - p1)) * (z / (std::log(c) - p1));
         }
@@ -97,11 +97,11 @@ ExpertInterval shape_interval(const ExpertStatement& statement) {
 ExpertInterval expert_interval(const ExpertStatement& statement) {
     const LawCode code = statement.code;
     const ValueList& parameters = statement.parameters;
-    if (code == kWeibull && statement.weibullShape) return shape_interval(statement);
+    if (code == LawCode::kWeibull && statement.weibullShape) return shape_interval(statement);
     ExpertInterval interval{.low = statement.low, .high = statement.high};
     if (statement.stated) {
-        if (code != kExponential && code != kGamma && code != kNormal && code != kWeibull &&
-            code != kLognormal)
+        if (code != LawCode::kExponential && code != LawCode::kGamma && code != LawCode::kNormal && code != LawCode::kWeibull &&
+            code != LawCode::kLognormal)
             return interval;
         interval.s1 = stated_value(code, parameters, statement.value, statement.riskP1);
         interval.s2 = stated_value(code, parameters, statement.value, statement.riskP2);
@@ -110,20 +110,20 @@ ExpertInterval expert_interval(const ExpertStatement& statement) {
     const double f = statement.meanExcess;
     const double g = statement.transformedMeanExcess;
     switch (code) {
-        case kExponential:
+        case LawCode::kExponential:
             interval.s1 = 1.0 / parameters.at(1);
             interval.s2 = 1.0 / f;
             break;
-        case kGamma:
+        case LawCode::kGamma:
             interval.s1 = 1.0 / parameters.at(2);
             interval.s2 = 1.0 / f;
             break;
-        case kNormal:
-        case kLognormal:
+        case LawCode::kNormal:
+        case LawCode::kLognormal:
             interval.s1 = 1.0 / (parameters.at(2) * parameters.at(2));
             interval.s2 = 0.0;
             break;
-        case kWeibull:
+        case LawCode::kWeibull:
             interval.s1 = statement.weibullRate;
             interval.s2 = 1.0 / g;
             break;

@@ -23,7 +23,7 @@ constexpr int kMaxSupportWideningRounds = 1'000'000;
 
 // What expert_interval reads: the law fitted to the series and the expert's statement.
 struct ExpertStatement {
-    LawCode code = kUnknownLaw;   // exponential, gamma, normal, Weibull or lognormal
+    LawCode code = LawCode::kUnknown;   // exponential, gamma, normal, Weibull or lognormal
     const ValueList& parameters;  // the law fitted to the series
     bool weibullShape = false;    // the prior is on the Weibull shape
     // The expert states that P(X > value) lies between riskP1 and riskP2; without a
