@@ -9,11 +9,11 @@
 #include "estimation/estimate.h"
 #include "estimation/moments.h"
 #include "fittests/fit_test.h"
-#include "input/errors.h"
 #include "laws/accurate.h"
 #include "laws/catalogue.h"
 #include "laws/random_values.h"
 #include "laws/validity.h"
+#include "records/errors.h"
 #include "tail/methods/tail.h"
 
 namespace evstat::binding {
