@@ -13,7 +13,6 @@
 #include "fittests/fit_test.h"
 #include "fittests/goodness_of_fit.h"
 #include "input/errors.h"
-#include "laws/romberg.h"
 #include "tail/bayes/posteriors.h"
 #include "tail/bayes/priors.h"
 #include "tail/bayes_table/bayes_table.h"
@@ -36,35 +35,35 @@ bool tests_on_copy(LawCode code, int weibullShapeFlag) {
 
 // The series prepared by the study, with what the prior and the tables read from it.
 struct PreparedSeries {
-    Sample S;           // transformed in place for the lognormal law and the Weibull scale
-    Sample C;           // the series as read, sorted
-    Sample excesses;    // Q, over the threshold u of the series as read
+    Series S;           // transformed in place for the lognormal law and the Weibull scale
+    Series C;           // the series as read, sorted
+    Series excesses;    // Q, over the threshold u of the series as read
     double u = 0.0;
     double e1 = 0.0;    // mean excess of the series as read
     double e2 = 0.0;    // mean excess of the transformed series
     double rho = 0.0;   // Weibull scale: 1 / mean of the powers
 };
 
-double mean_excess_of(const Sample& series, int k, int n) {
-    Sample excesses;
+double mean_excess_of(std::span<const double> series, int k, int n) {
+    Series excesses;
     double u = 0.0;
     excesses_over_threshold(series, k, n, excesses, u);
-    return excesses.mean();
+    return mean(excesses);
 }
 
 void prepare_series(const RunParameters& p, LawCode code, int w, const ValueList& fitted,
                     PreparedSeries& series) {
-    const int n = series.S.size();
+    const int n = size_of(series.S);
     const int k = p.excessCount;
     excesses_over_threshold(series.S, k, n, series.excesses, series.u);
-    series.e1 = series.excesses.mean();
+    series.e1 = mean(series.excesses);
     if (code == kLognormal) {
-        series.S.apply_log();
+        apply_log(series.S);
         series.e2 = mean_excess_of(series.S, k, n);
     } else if (code == kWeibull && w == 0) {
-        series.S.apply_power(fitted.at(2));
+        apply_power(series.S, fitted.at(2));
         series.e2 = mean_excess_of(series.S, k, n);
-        series.rho = 1.0 / series.S.mean();
+        series.rho = 1.0 / mean(series.S);
     }
 }
 
@@ -78,11 +77,11 @@ bool usable_prior(const ValueList& prior) {
     return true;
 }
 
-void append_value(Sample& column, double value) { column.push_back(0.0, value); }
-void append_values(Sample& column, const ValueList& values) {
+void append_value(Series& column, double value) { column.push_back(value); }
+void append_values(Series& column, const ValueList& values) {
     for (double value : values) append_value(column, value);
 }
-void append_values(Sample& column, const Sample& table) {
+void append_values(Series& column, const Sample& table) {
     for (const Point& point : table) append_value(column, point.y);
 }
 
@@ -94,12 +93,15 @@ ValueList list_of(std::initializer_list<double> values) {
 
 // The survival function of the predictive law tabulated by integration (normal and
 // lognormal laws) from the smallest to the largest value of `range`.
-Sample tabulated_survival(LawCode code, const ValueList& Z, const Sample& range) {
+Sample tabulated_survival(LawCode code, const ValueList& Z, std::span<const double> range) {
     Sample table;
-    const double smallest = range.min_value();
-    const double largest = range.max_value();
-    tabulate_law11(code, Z, table, smallest, largest,
-                   (largest - smallest) / static_cast<double>(kSurvivalTableSteps));
+    Law11Grid grid;
+    grid.first = min_value(range);
+    grid.last = max_value(range);
+    grid.step = (grid.last - grid.first) / static_cast<double>(kSurvivalTableSteps);
+    grid.mostPoints = kMostCurveTablePoints;
+    grid.endWhenStuck = false;  // a grid the step cannot move runs to its bound
+    tabulate_law11(code, Z, grid, table);
     table.apply_affine(-1.0, 1.0);
     return table;
 }
@@ -133,12 +135,12 @@ void task_expert_opinion(RunContext& context) {
         p, result_number(p.directory, p.resultFile) + 1, p.simulated == 1 ? 6 : 4);
 
     PreparedSeries prepared;
-    read_series(prepared.S, p.dataFile);
+    read_series(p.dataFile, prepared.S);
     if (prepared.S.empty()) throw Erreur::FileNotFound;  // no series to study
-    if (prepared.S.has_non_positive() && c != kNormal) throw Erreur::NegativeDataForLaw;
-    prepared.S.sort_ascending();
+    if (has_non_positive(prepared.S) && c != kNormal) throw Erreur::NegativeDataForLaw;
+    sort_ascending(prepared.S);
     prepared.C = prepared.S;
-    const int n = prepared.S.size();
+    const int n = size_of(prepared.S);
     const int k = p.excessCount;
 
     ValueList A;
@@ -147,11 +149,11 @@ void task_expert_opinion(RunContext& context) {
     // the predictive law or the tables to work on.
     if (!law_parameters_valid(c, A)) throw Erreur::InvalidLawParameters;
     prepare_series(p, c, w, A, prepared);
-    const Sample& S = prepared.S;
-    const Sample& D = tests_on_copy(c, w) ? prepared.C : prepared.S;
+    const Series& S = prepared.S;
+    const Series& D = tests_on_copy(c, w) ? prepared.C : prepared.S;
 
     // The expert's interval, the prior and the predictive parameters.
-    Sample O;
+    Series O;
     double low = p.priorLow;
     double high = p.priorHigh;
     double s1 = 0.0, s2 = 0.0, t1 = 0.0, t2 = 0.0;
@@ -216,8 +218,8 @@ void task_expert_opinion(RunContext& context) {
     // Curve pairs r + 1, ...: densities, then survival functions, each in the order fitted,
     // simulation, predictive.
     int r = result_number(p.directory, p.resultFile);
-    const double lo = prepared.C.first_value();
-    const double hi = prepared.C.last_value();
+    const double lo = first_value(prepared.C);
+    const double hi = last_value(prepared.C);
     Sample Y;
     make_grid(lo, hi, kCurveSteps, Y);
     const PredictiveCurveLaw predictiveLaw = predictive_curve_law(c, w, Z);

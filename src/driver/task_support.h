@@ -37,10 +37,9 @@ int count_numbered_files(const std::string& directory);
 template <typename Visit>
 int for_each_numbered_file(const std::string& directory, Visit visit) {
     const int files = count_numbered_files(directory);
-    Sample series;
+    Series series;
     for (int i = 1; i <= files; ++i) {
-        series.clear();
-        read_series(series, numbered_data_file(directory, i));
+        read_series(numbered_data_file(directory, i), series);
         if (!visit(series, i)) return i;
     }
     return files;
@@ -55,12 +54,12 @@ void require_curve_pairs_spare_parameter_file(const RunParameters& p, int firstN
 
 // The rejection and acceptance percentages of the decisions (1 accepted, 0 rejected),
 // then the spread 100 sqrt(v / i), i being the number of files read plus one.
-void write_rates(const std::string& resultFile, const Sample& decisions, int i);
+void write_rates(const std::string& resultFile, std::span<const double> decisions, int i);
 
 void append_points(Sample& to, const Sample& from);
 
 // The series of a data file, in increasing order (the sort leaves a sorted file as read).
-void read_sorted_series(Sample& series, const std::string& name);
+void read_sorted_series(const std::string& name, Series& series);
 
 // The names the loader read; the count never reaches past the table.
 int law_count(const RunParameters& p);
@@ -68,7 +67,7 @@ int law_count(const RunParameters& p);
 // The estimation step of the tests of fit: the estimates of a law over a series,
 // appended to the parameter list. The generalized Pareto law over a series holding a
 // value not above 0 gets (0, 0) without estimating.
-void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters);
+void estimate_for_test(std::span<const double> series, LawCode code, ValueList& parameters);
 
 // All estimates zero; an empty list counts as such (nothing was estimated).
 bool all_estimates_zero(const ValueList& estimates);
@@ -83,21 +82,21 @@ std::string formatted(double value);
 // mean, theoretical variance, variance, then the quartiles and the median of the sorted
 // sample with the count n.
 void write_summary(std::FILE* out, const std::string& theoreticalMean, double mean,
-                   const std::string& theoreticalVariance, double variance, const Sample& sorted,
-                   int n);
+                   const std::string& theoreticalVariance, double variance,
+                   std::span<const double> sorted, int n);
 
 // The numbered data files of a simulation: the sorted first sample to "Donnees.txt";
 // unless `count` is exactly 1, for i = 2 while i is not above `count`, draw(sample) fills
 // the cleared sample again, which is sorted and written to the file numbered i.
 template <typename Draw>
-void write_numbered_samples(const std::string& directory, double count, Sample& sample,
+void write_numbered_samples(const std::string& directory, double count, Series& sample,
                             Draw draw) {
     write_values(sample, numbered_data_file(directory, 1));
     if (count == 1.0) return;
     for (int i = 2; i <= count && i <= kLastNumberedFile; ++i) {
         sample.clear();
         draw(sample);
-        sample.sort_ascending();
+        sort_ascending(sample);
         write_values(sample, numbered_data_file(directory, i));
     }
 }

@@ -19,7 +19,7 @@ namespace evstat {
 namespace {
 
 // The shape shared by the tests of fit with critical values (fittests/fit_test.h).
-using FitTest = void (*)(const Sample& data, LawCode code, const ValueList& parameters,
+using FitTest = void (*)(std::span<const double> data, LawCode code, const ValueList& parameters,
                          double level, int& accepted, double& statistic, double& criticalValue);
 
 // A usable fit: its one estimate, or its first or second estimate, differs from 0. A law
@@ -55,14 +55,14 @@ void append_test_block(const std::string& resultFile, const ValueList& estimates
 void candidate_laws(const RunParameters& p, FitTest test) {
     int k = result_number(p.directory, p.resultFile);
     require_curve_pairs_spare_parameter_file(p, k + 1, law_count(p));  // one pair a law at most
-    Sample series;
-    read_series(series, p.dataFile);
-    const double lo = series.first_value();
-    const double hi = series.last_value();
+    Series series;
+    read_series(p.dataFile, series);
+    const double lo = first_value(series);
+    const double hi = last_value(series);
     Sample grid;
     make_grid(lo, hi, kCurveSteps, grid);
 
-    Sample usable;  // (0, position) of each usable law
+    Series usable;  // the position of each usable law
     int unusable = 0;
     ValueList parameters;
     for (int j = 1; j <= law_count(p); ++j) {
@@ -75,7 +75,7 @@ void candidate_laws(const RunParameters& p, FitTest test) {
         test(series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
         append_test_block(p.resultFile, parameters, accepted, statistic, criticalValue);
         if (usable_fit(parameters))
-            usable.push_back(0.0, static_cast<double>(j));
+            usable.push_back(static_cast<double>(j));
         else
             ++unusable;
         if (curve_drawable(parameters))
@@ -85,21 +85,21 @@ void candidate_laws(const RunParameters& p, FitTest test) {
     }
 
     OutputFile out(p.resultFile, "a");
-    for (const Point& point : usable) print_value(out.get(), point.y);
+    for (const double position : usable) print_value(out.get(), position);
     print_value(out.get(), static_cast<double>(unusable));
 }
 
 void rejection_rate(const RunParameters& p, FitTest test) {
     const LawCode code = first_law_code(p);
-    Sample decisions;
+    Series decisions;
     ValueList parameters;
-    const int files = for_each_numbered_file(p.directory, [&](const Sample& series, int) {
+    const int files = for_each_numbered_file(p.directory, [&](const Series& series, int) {
         estimate_for_test(series, code, parameters);
         int accepted = 0;
         double statistic = 0.0;
         double criticalValue = 0.0;
         test(series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
-        decisions.push_back(0.0, static_cast<double>(accepted));
+        decisions.push_back(static_cast<double>(accepted));
         parameters.clear();
         return true;
     });
@@ -126,15 +126,14 @@ void task_rejection_rate_cvm(RunContext& context) {
 
 void task_extreme_quantiles(RunContext& context) {
     const RunParameters& p = context.parameters;
-    Sample series;
-    read_series(series, p.dataFile);
-    Sample quantiles;  // (position of the law, its quantile)
+    Series series;
+    read_series(p.dataFile, series);
+    Series quantiles;  // by position of the law
     ValueList parameters;
     for (int j = 1; j <= law_count(p); ++j) {
         const LawCode code = law_code_or_fail(p.lawNames[static_cast<std::size_t>(j - 1)]);
         estimate_for_test(series, code, parameters);
-        quantiles.push_back(static_cast<double>(j),
-                            fitted_quantile(code, parameters, p.quantileOrder));
+        quantiles.push_back(fitted_quantile(code, parameters, p.quantileOrder));
         parameters.clear();
     }
     write_values(quantiles, p.resultFile);
@@ -145,30 +144,29 @@ void task_extreme_quantiles(RunContext& context) {
 void task_extreme_quantile_spread(RunContext& context) {
     const RunParameters& p = context.parameters;
     const LawCode code = first_law_code(p);
-    Sample quantiles;  // (number of the file, its quantile)
+    Series quantiles;  // by number of the file
     ValueList parameters;
-    const int files = for_each_numbered_file(p.directory, [&](const Sample& series, int i) {
-        if (series.has_non_positive() && !defined_over_non_positive(code))
+    const int files = for_each_numbered_file(p.directory, [&](const Series& series, int) {
+        if (has_non_positive(series) && !defined_over_non_positive(code))
             throw Erreur::NegativeDataForLaw;
         estimate_for_test(series, code, parameters);
-        quantiles.push_back(static_cast<double>(i),
-                            fitted_quantile(code, parameters, p.quantileOrder));
+        quantiles.push_back(fitted_quantile(code, parameters, p.quantileOrder));
         parameters.clear();
         return true;
     });
 
-    quantiles.sort_ascending();
+    sort_ascending(quantiles);
     write_values(quantiles, p.resultFile);
-    Sample available;
-    for (const Point& point : quantiles)
-        if (point.y != kNotAvailable) available.push_back(point.x, point.y);
+    Series available;
+    for (const double value : quantiles)
+        if (value != kNotAvailable) available.push_back(value);
     // When no file gave a quantile the mean and variance are not available either.
-    const double mean = available.empty() ? kNotAvailable : available.mean();
-    const double variance = available.empty() ? kNotAvailable : available.variance();
+    const double availableMean = available.empty() ? kNotAvailable : mean(available);
+    const double availableVariance = available.empty() ? kNotAvailable : variance(available);
     OutputFile out(p.resultFile, "a");
     print_text(out.get(), "");
-    print_value(out.get(), mean);
-    print_value(out.get(), variance);
+    print_value(out.get(), availableMean);
+    print_value(out.get(), availableVariance);
     print_value(out.get(), static_cast<double>(files));
 }
 

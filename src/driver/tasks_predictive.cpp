@@ -45,7 +45,7 @@ void require_drawable_prior(const RunContext& context) {
 // One predictive sample of `size` values; a shape rejection at its bound (of one value, or
 // of the whole run's proposals) fails with 65, a posterior or a prior the generator cannot
 // draw from with 12.
-void draw(const PredictiveSampler& sampler, int size, Sample& sample) {
+void draw(const PredictiveSampler& sampler, int size, Series& sample) {
     const PredictiveDraw outcome = predictive_sample(sample, sampler, size);
     if (outcome == PredictiveDraw::RejectionBound) throw Erreur::MethodPreconditionFails;
     if (outcome == PredictiveDraw::NotDrawable) throw Erreur::InvalidLawParameters;
@@ -57,17 +57,17 @@ void task_predictive_samples(RunContext& context) {
     const RunParameters& p = context.parameters;
     const LawCode code = context.lawCode;
     if (!has_predictive_law(code)) throw Erreur::NoEstimator;
-    Sample series;
-    read_series(series, p.dataFile);
-    series.sort_ascending();
-    if (needs_positive_values(code) && series.has_non_positive())
+    Series series;
+    read_series(p.dataFile, series);
+    sort_ascending(series);
+    if (needs_positive_values(code) && has_non_positive(series))
         throw Erreur::NegativeDataForLaw;
     require_drawable_prior(context);
     const double size = std::trunc(p.sampleSize);
     require_simulation_within_bounds(p.sampleSize, p.sampleCount);
 
     const int valuesEach = size > 0.0 ? static_cast<int>(size) : 0;
-    const int n = series.size();
+    const int n = size_of(series);
     ValueList estimates;  // the law's own parameters
     ValueList posterior;  // the Gamma posterior of the rate or precision
     estimate_law(series, code, n, estimates);
@@ -77,19 +77,19 @@ void task_predictive_samples(RunContext& context) {
     const PredictiveSampler sampler(series, code, p.lawParameters, posterior, estimates,
                                     p.priorLow, p.priorHigh, context.weibullShapeFlag);
 
-    Sample sample;
+    Series sample;
     draw(sampler, valuesEach, sample);
-    sample.sort_ascending();
+    sort_ascending(sample);
     {
         OutputFile out(p.resultFile, "a");
         if (out.is_open()) {
             const std::string none = formatted(kNoMoment);  // no theoretical moments
-            write_summary(out.get(), none, sample.mean(), none, sample.variance(), sample,
+            write_summary(out.get(), none, mean(sample), none, variance(sample), sample,
                           valuesEach);
         }
     }
     write_numbered_samples(p.directory, p.sampleCount, sample,
-                           [&](Sample& again) { draw(sampler, valuesEach, again); });
+                           [&](Series& again) { draw(sampler, valuesEach, again); });
 }
 
 }  // namespace evstat

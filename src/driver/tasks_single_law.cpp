@@ -14,6 +14,7 @@
 #include "estimation/moments.h"
 #include "input/errors.h"
 #include "laws/evaluate.h"
+#include "laws/random_values.h"
 
 namespace evstat {
 
@@ -23,11 +24,9 @@ void require_valid_law(const RunContext& context) {
         throw Erreur::InvalidLawParameters;
 }
 
-// Draws n values of the law into the sample, numbered 1..n.
-void draw_sample(const RunContext& context, int n, Sample& sample) {
-    const Sample none;
-    evaluate_law(sample, context.lawCode, none, context.parameters.lawParameters,
-                 EvalMode::RandomSample, n);
+// Draws n values of the law into the sample.
+void draw_sample(const RunContext& context, int n, Series& sample) {
+    draw_random_values(context.lawCode, context.parameters.lawParameters, n, sample);
 }
 
 // The abscissas of a curve task: the data file's numbers, or the grid from a to b in m steps.
@@ -57,19 +56,19 @@ void task_simulate(RunContext& context) {
     const double size = std::trunc(p.lowerOrSize);
     const int n = size > 0.0 ? static_cast<int>(size) : 0;
 
-    Sample sample;
+    Series sample;
     draw_sample(context, n, sample);
-    const double mean = sample.mean();
-    const double variance = sample.variance();
-    sample.sort_ascending();
+    const double sampleMean = mean(sample);
+    const double sampleVariance = variance(sample);
+    sort_ascending(sample);
     {
         OutputFile out(p.resultFile, "a");
         const double theoreticalVariance = sigma == kNoMoment ? kNoMoment : sigma * sigma;
-        write_summary(out.get(), formatted(mu), mean, formatted(theoreticalVariance), variance,
-                      sample, n);
+        write_summary(out.get(), formatted(mu), sampleMean, formatted(theoreticalVariance),
+                      sampleVariance, sample, n);
     }
     write_numbered_samples(p.directory, p.upperOrSamples, sample,
-                           [&](Sample& again) { draw_sample(context, n, again); });
+                           [&](Series& again) { draw_sample(context, n, again); });
 }
 
 void task_law_curve(RunContext& context, EvalMode mode) {
@@ -84,14 +83,14 @@ void task_law_curve(RunContext& context, EvalMode mode) {
 
 void task_describe_series(RunContext& context) {
     const RunParameters& p = context.parameters;
-    Sample series;
-    read_series(series, p.dataFile);
-    const int n = series.size();
-    const double mean = series.mean();
-    const double variance = series.variance();
-    series.sort_ascending();
+    Series series;
+    read_series(p.dataFile, series);
+    const int n = size_of(series);
+    const double seriesMean = mean(series);
+    const double seriesVariance = variance(series);
+    sort_ascending(series);
     OutputFile out(p.resultFile, "w");
-    write_summary(out.get(), "non", mean, "non", variance, series, n);
+    write_summary(out.get(), "non", seriesMean, "non", seriesVariance, series, n);
 }
 
 void task_kernel_density(RunContext& context) {
@@ -104,9 +103,9 @@ void task_kernel_density(RunContext& context) {
     const int kernelType = std::fabs(choice) < INT_MAX ? static_cast<int>(choice) : 0;
     if (p.dataFile == "*") require_grid_within_bounds(p.pointsOrClasses);
 
-    Sample series;
-    read_series(series, numbered_data_file(p.directory, 1));
-    const int n = series.size();
+    Series series;
+    read_series(numbered_data_file(p.directory, 1), series);
+    const int n = size_of(series);
     Sample abscissas;
     curve_abscissas(p, abscissas);
     for (Point& point : abscissas)
@@ -117,15 +116,15 @@ void task_kernel_density(RunContext& context) {
 void task_fit_law(RunContext& context) {
     const RunParameters& p = context.parameters;
     const LawCode code = context.lawCode;
-    Sample series;
-    read_series(series, p.dataFile);
-    if (series.has_non_positive() && needs_positive_data(code)) throw Erreur::NegativeData;
-    if (code == kBeta && series.last_value() > 1.0) throw Erreur::OutsideSupport;
+    Series series;
+    read_series(p.dataFile, series);
+    if (has_non_positive(series) && needs_positive_data(code)) throw Erreur::NegativeData;
+    if (code == kBeta && last_value(series) > 1.0) throw Erreur::OutsideSupport;
     if (!has_estimator(code)) throw Erreur::NoEstimator;
     int k = result_number(p.directory, p.resultFile);
     require_curve_pairs_spare_parameter_file(p, k + 1, 2);  // a density and a survival curve
 
-    const int n = series.size();
+    const int n = size_of(series);
     ValueList estimates;
     estimate_law(series, code, n, estimates);
     {
@@ -134,8 +133,8 @@ void task_fit_law(RunContext& context) {
     }
 
     // The curves are drawn with the estimates alone, whatever the ParameterFile gave.
-    const double lower = series.first_value();
-    const double upper = series.last_value();
+    const double lower = first_value(series);
+    const double upper = last_value(series);
     Sample grid;
     make_grid(lower, upper, kCurveSteps, grid);
     write_curve_pair(p.directory, p.dataFile, k, kDensityCurveTask, p.lawName, code, estimates,
@@ -151,29 +150,30 @@ void task_estimate_spread(RunContext& context) {
     const bool positive =
         code == kExponential || code == kGamma || code == kWeibull || code == kLognormal || code == kPareto;
 
-    std::array<Sample, 3> gathered;  // the first, second and third estimates, by file
+    std::array<Series, 3> gathered;  // the first, second and third estimates, by file
     int count = 0;                   // parameter count of the last estimate
-    const int files = for_each_numbered_file(p.directory, [&](const Sample& series, int i) {
-        if (positive && series.has_non_positive()) throw Erreur::NegativeData;
+    const int files = for_each_numbered_file(p.directory, [&](const Series& series, int) {
+        if (positive && has_non_positive(series)) throw Erreur::NegativeData;
         ValueList estimates;  // the GPD by its own estimator, as in every other fitting task
-        estimate_law(series, code, series.size(), estimates);
+        estimate_law(series, code, size_of(series), estimates);
         count = std::min(estimates.size(), 3);
         for (int j = 1; j <= count; ++j)
-            gathered[static_cast<std::size_t>(j - 1)].push_back(i, estimates.at(j));
+            gathered[static_cast<std::size_t>(j - 1)].push_back(estimates.at(j));
         return true;
     });
 
-    Sample column;
+    Series column;
     for (int j = 0; j < count; ++j) {
-        gathered[static_cast<std::size_t>(j)].sort_ascending();
-        for (const Point& point : gathered[static_cast<std::size_t>(j)]) column.push_back(0.0, point.y);
+        Series& estimates = gathered[static_cast<std::size_t>(j)];
+        sort_ascending(estimates);
+        column.insert(column.end(), estimates.begin(), estimates.end());
     }
     write_values(column, p.resultFile);
     OutputFile out(p.resultFile, "a");
     print_text(out.get(), "");
     for (int j = 0; j < count; ++j) {
-        print_value(out.get(), gathered[static_cast<std::size_t>(j)].mean());
-        print_value(out.get(), gathered[static_cast<std::size_t>(j)].variance());
+        print_value(out.get(), mean(gathered[static_cast<std::size_t>(j)]));
+        print_value(out.get(), variance(gathered[static_cast<std::size_t>(j)]));
     }
     print_value(out.get(), static_cast<double>(files));
 }

@@ -13,19 +13,21 @@
 
 #include "laws/catalogue.h"
 #include "series/lists.h"
+#include "series/series.h"
 
 namespace evstat {
 
-void anderson_darling_test(const Sample& data, LawCode code, const ValueList& parameters,
+void anderson_darling_test(std::span<const double> data, LawCode code, const ValueList& parameters,
                            double level, int& accepted, double& statistic, double& criticalValue);
 
 // The entry point of the Anderson-Darling test used over the excesses of a series:
 // the same arguments and the same behaviour as anderson_darling_test.
-void anderson_darling_excess_test(const Sample& excesses, LawCode code, const ValueList& parameters,
+void anderson_darling_excess_test(std::span<const double> excesses, LawCode code,
+                                  const ValueList& parameters,
                                   double level, int& accepted, double& statistic,
                                   double& criticalValue);
 
-void cramer_von_mises_test(const Sample& data, LawCode code, const ValueList& parameters,
+void cramer_von_mises_test(std::span<const double> data, LawCode code, const ValueList& parameters,
                            double level, int& accepted, double& statistic, double& criticalValue);
 
 }  // namespace evstat

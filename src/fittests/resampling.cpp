@@ -7,7 +7,8 @@
 
 #include "estimation/estimate.h"
 #include "fittests/fit_scheme.h"
-#include "laws/evaluate.h"
+#include "laws/random_values.h"
+#include "series/resample_loop.h"
 
 namespace evstat {
 
@@ -30,11 +31,10 @@ bool positive_finite(double value) {
     return value > 0.0 && std::isfinite(value);
 }
 
-double replicate_statistic(FitStatistic kind, LawCode code, const Sample& replicate,
-                           const ValueList& estimates) {
+double replicate_statistic(FitStatistic kind, LawCode code, std::span<const double> replicate,
+                           const ValueList& estimates, Series& probabilities) {
     if (!resampling_parameters_usable(code, estimates)) return kWorstFit;
-    Sample probabilities;
-    probability_sample(probabilities, replicate, code, estimates);
+    probability_sample(replicate, code, estimates, probabilities);
     const double statistic = fit_statistic(kind, probabilities);
     return std::isnan(statistic) ? kWorstFit : statistic;
 }
@@ -65,18 +65,20 @@ int resampling_position(double level) {
 
 double resampled_critical_value(FitStatistic kind, LawCode code, const ValueList& parameters, int n,
                                 int position) {
-    const Sample noInput;
-    Sample statistics;
-    for (int r = 1; r <= kReplicates; ++r) {
-        Sample replicate;
-        evaluate_law(replicate, code, noInput, parameters, EvalMode::RandomSample, n);
-        replicate.sort_ascending();
-        ValueList estimates;
+    const SeriesDraw draw = [&](Series& values) {
+        draw_random_values(code, parameters, n, values);
+        return true;
+    };
+    ValueList estimates;
+    Series probabilities;
+    const ResampleStep step = [&](std::span<const double> replicate) {
+        estimates.clear();
         estimate_law(replicate, code, n, estimates);
-        statistics.push_back(r, replicate_statistic(kind, code, replicate, estimates));
-    }
-    statistics.sort_ascending();
-    return statistics.y_at(position);
+        return replicate_statistic(kind, code, replicate, estimates, probabilities);
+    };
+    Series statistics;
+    resampled_values(kReplicates, draw, step, statistics);
+    return value_at(statistics, position);
 }
 
 }  // namespace evstat

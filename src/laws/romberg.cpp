@@ -11,9 +11,6 @@ namespace evstat {
 
 namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-// Bound on the grid of tabulate_law11: a grid whose step no longer moves x (x + step == x) would
-// otherwise never end; no grid of the Bayesian tables comes near it.
-constexpr long kMaxTabulatedPoints = 1'000'000;
 double g_law_running_sum = 0.0;  // the law family's running trapezoid sum
 }  // namespace
 
@@ -67,20 +64,6 @@ void neville_extrapolate(std::span<const double> h, std::span<const double> s, d
         }
         error = 2 * ns < k - m ? c[ns + 1] : d[ns--];
         value += error;
-    }
-}
-
-void tabulate_law11(LawCode code, const ValueList& parameters, Sample& output, double x0, double x1,
-                    double step) {
-    if (code != kNormal && code != kLognormal) return;
-    if (!(step > 0.0)) return;
-    const double lower = x0 - 1.0;
-    const double f0 = distribution(kStudentApprox, parameters, lower);
-    const LawIntegrand law11{kStudentApprox, parameters, LawIntegrandMode::Density};
-    long points = 0;
-    for (double x = x0; x <= x1 && points < kMaxTabulatedPoints; x += step, ++points) {
-        const double upper = code == kNormal ? x : std::log(x);
-        output.push_back(x, f0 + romberg_integrate(law11, lower, upper));
     }
 }
 

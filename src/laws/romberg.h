@@ -1,6 +1,5 @@
 // Romberg integration: trapezoid refinements extrapolated to step zero by Neville's polynomial
-// interpolation (Numerical Recipes' qromb, trapzd and polint), and the tabulated distribution of
-// code 11.
+// interpolation (Numerical Recipes' qromb, trapzd and polint).
 //
 // Integrand families. An integrand is any type f with f(x) -> double and a function
 // running_sum(f) -> double& (found by argument-dependent lookup) naming its family's running
@@ -98,12 +97,5 @@ double romberg_integrate(const F& f, double a, double b) {
     }
     return 0.0;
 }
-
-// Appends (x, F0 + integral of the code-11 density from x0 - 1 to x) for x = x0, x0 + step, ...
-// while x <= x1, F0 being the code-11 distribution function at x0 - 1; for code 8 the upper limit
-// is ln x. Other codes append nothing; so does a step that is not positive (the grid would never
-// end), and the grid has at most a million points.
-void tabulate_law11(LawCode code, const ValueList& parameters, Sample& output, double x0, double x1,
-                    double step);
 
 }  // namespace evstat

@@ -12,7 +12,7 @@
 #include "laws/densities.h"
 #include "laws/evaluate.h"
 #include "laws/generator.h"
-#include "laws/romberg.h"
+#include "tail/bayes_table/law11_table.h"
 #include "tail/bayes/posteriors.h"
 #include "tail/bayes/priors.h"
 #include "tail/bayes_table/bayes_table.h"
@@ -63,9 +63,9 @@ Lines expert_file(const WorkDir& w, const Case& c) {
     return lines;
 }
 
-std::string column_bytes(const Sample& column) {
+std::string column_bytes(const Series& column) {
     std::string text;
-    for (const Point& p : column) text += formatted(p.y) + "\n";
+    for (const double value : column) text += formatted(value) + "\n";
     if (!text.empty()) text.pop_back();
     return text;
 }
@@ -84,12 +84,12 @@ std::string curve_parameter_bytes(const WorkDir& w, const Case& c, int k, int ta
     return text + formatted(lower) + "\n" + formatted(upper) + "\n" + std::to_string(points) + "\n";
 }
 
-Sample read_sorted(const std::string& text) {
-    Sample series;
+Series read_sorted(const std::string& text) {
+    Series series;
     std::istringstream in(text);
     double value = 0.0;
-    for (int i = 1; in >> value; ++i) series.push_back(i, value);
-    series.sort_ascending();
+    while (in >> value) series.push_back(value);
+    sort_ascending(series);
     return series;
 }
 
@@ -99,14 +99,14 @@ ValueList list_of(std::vector<double> values) {
     return list;
 }
 
-void append(Sample& column, double v) { column.push_back(0.0, v); }
+void append(Series& column, double v) { column.push_back(v); }
 
 // One expected curve pair: its ParameterFile and its curve.
 struct CurveFiles { std::string parameters, curve; };
 
 // The study made in process, step by step, from the same seed.
 struct Expected {
-    Sample column;
+    Series column;
     std::vector<CurveFiles> curves;
     ValueList Z;
     double criticalValue = 0.0, adjusted = 0.0;
@@ -115,25 +115,25 @@ struct Expected {
 
 Expected expected_study(const WorkDir& w, const Case& c, const std::string& text) {
     Expected e;
-    Sample S = read_sorted(text);
-    const Sample C = S;
-    const int n = S.size(), k = 10;
+    Series S = read_sorted(text);
+    const Series C = S;
+    const int n = size_of(S), k = 10;
     ValueList A;
     estimate_parameters(S, c.code, n, A);
-    Sample Q;
+    Series Q;
     double u = 0.0;
     excesses_over_threshold(S, k, n, Q, u);
-    const double e1 = Q.mean();
+    const double e1 = mean(Q);
     double e2 = 0.0, rho = 0.0;
     if (c.code == kLognormal || (c.code == kWeibull && c.w == 0)) {
-        if (c.code == kLognormal) S.apply_log(); else S.apply_power(A.at(2));
-        Sample Q2;
+        if (c.code == kLognormal) apply_log(S); else apply_power(S, A.at(2));
+        Series Q2;
         double u2 = 0.0;
         excesses_over_threshold(S, k, n, Q2, u2);
-        e2 = Q2.mean();
-        if (c.code == kWeibull) rho = 1.0 / S.mean();
+        e2 = mean(Q2);
+        if (c.code == kWeibull) rho = 1.0 / mean(S);
     }
-    const Sample& D = (c.code == kLognormal || (c.code == kWeibull && c.w == 0)) ? C : S;
+    const Series& D = (c.code == kLognormal || (c.code == kWeibull && c.w == 0)) ? C : S;
     double low = c.low == "*" ? -999.0 : std::stod(c.low);
     double high = c.high == "*" ? -999.0 : std::stod(c.high);
     double s1 = 0, s2 = 0, t1 = 0, t2 = 0;
@@ -179,7 +179,7 @@ Expected expected_study(const WorkDir& w, const Case& c, const std::string& text
             for (const Point& p : *table) append(e.column, p.y);
 
     // The curves, numbered from 4.
-    const double lo = C.first_value(), hi = C.last_value();
+    const double lo = first_value(C), hi = last_value(C);
     Sample Y;
     make_grid(lo, hi, 2000, Y);
     // The parent's predictive law as drawn, in its own parameter order (the Lomax for the
@@ -217,9 +217,14 @@ Expected expected_study(const WorkDir& w, const Case& c, const std::string& text
             add_table(task, curve);
         } else if (task == 8 && (c.code == kNormal || c.code == kLognormal)) {
             Sample curve;
-            const Sample& range = c.code == kNormal ? S : C;
-            const double a = range.min_value(), b = range.max_value();
-            tabulate_law11(c.code, Z, curve, a, b, (b - a) / 1000);
+            const Series& range = c.code == kNormal ? S : C;
+            Law11Grid grid;
+            grid.first = min_value(range);
+            grid.last = max_value(range);
+            grid.step = (grid.last - grid.first) / 1000;
+            grid.mostPoints = kMostCurveTablePoints;
+            grid.endWhenStuck = false;
+            tabulate_law11(c.code, Z, grid, curve);
             curve.apply_affine(-1.0, 1.0);
             add_table(task, curve);
         } else {

@@ -40,9 +40,9 @@ RunOutput run_setting(const WorkDir& w, const Setting& s) {
     return w.run_seeded("Tmp1.txt", "4", kSeed);
 }
 
-std::string values_text(const Sample& sample) {
+std::string values_text(const Series& sample) {
     std::string text;
-    for (const Point& point : sample) text += formatted(point.y) + "\n";
+    for (const double value : sample) text += formatted(value) + "\n";
     if (!text.empty()) text.pop_back();
     return text;
 }
@@ -50,9 +50,9 @@ std::string values_text(const Sample& sample) {
 // The files the run leaves beside its ParameterFile and data, by name.
 std::map<std::string, std::string> expected_files(const WorkDir& w, const Setting& s, LawCode code,
                                                   int flag, int samples) {
-    Sample data;
-    read_series(data, w.file(s.data));
-    data.sort_ascending();
+    Series data;
+    read_series(w.file(s.data), data);
+    sort_ascending(data);
     ValueList prior;
     for (const std::string& v : s.prior)
         if (v != "*") prior.push_back(std::stod(v));
@@ -60,24 +60,24 @@ std::map<std::string, std::string> expected_files(const WorkDir& w, const Settin
     const double high = s.high == "*" ? -999.0 : std::stod(s.high);
     const int N = std::stoi(s.size);
     ValueList estimates;
-    estimate_law(data, code, data.size(), estimates);
+    estimate_law(data, code, size_of(data), estimates);
     ValueList posterior;
-    posterior_parameters(data, code, prior, estimates, data.size(), flag, posterior);
+    posterior_parameters(data, code, prior, estimates, size_of(data), flag, posterior);
 
     set_seed(kSeed);
     std::map<std::string, std::string> files;
     for (int i = 1; i <= samples; ++i) {
-        Sample sample;
+        Series sample;
         EXPECT_EQ(predictive_sample(sample, data, code, prior, posterior, estimates, N, low, high, flag),
                   PredictiveDraw::Drawn);
-        sample.sort_ascending();
+        sort_ascending(sample);
         if (i == 1) {
             const std::string none = formatted(-1.0) + "\n";
-            files["Result1.txt"] = none + formatted(sample.mean()) + "\n" + none +
-                                   formatted(sample.variance()) + "\n" +
-                                   formatted(sample.lower_quartile(N)) + "\n" +
-                                   formatted(sample.upper_quartile(N)) + "\n" +
-                                   formatted(sample.median(N)) + "\n";
+            files["Result1.txt"] = none + formatted(mean(sample)) + "\n" + none +
+                                   formatted(variance(sample)) + "\n" +
+                                   formatted(lower_quartile(sample, N)) + "\n" +
+                                   formatted(upper_quartile(sample, N)) + "\n" +
+                                   formatted(median(sample, N)) + "\n";
         }
         files[i == 1 ? "Donnees.txt" : "Donnees" + std::to_string(i) + ".txt"] = values_text(sample);
     }

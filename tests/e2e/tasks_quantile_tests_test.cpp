@@ -60,10 +60,10 @@ std::string result_or_error(const WorkDir& w) {
     return w.exists("Erreur.txt") ? "Erreur: " + w.read("Erreur.txt") : w.read("Result1.txt");
 }
 
-Sample sorted_series(const std::string& path) {
-    Sample series;
-    read_series(series, path);
-    series.sort_ascending();
+Series sorted_series(const std::string& path) {
+    Series series;
+    read_series(path, series);
+    sort_ascending(series);
     return series;
 }
 
@@ -83,11 +83,12 @@ struct FitRefused {};
 QuantileTestOutcome not_tested() { return QuantileTestOutcome{0, -10.0, -10.0, -10.0, -10.0}; }
 
 // The outcome of the law for j excesses, drawing from the generator as the engine does.
-QuantileTestOutcome expected_outcome(const Setting& s, const Sample& series, LawCode code, int j) {
-    const int n = series.size();
+QuantileTestOutcome expected_outcome(const Setting& s, std::span<const double> series,
+                                     LawCode code, int j) {
+    const int n = size_of(series);
     ValueList parameters;
     estimate_law(series, code, n, parameters);
-    Sample excesses;
+    Series excesses;
     double u = 0.0;
     excesses_over_threshold(series, j, n, excesses, u);
     QuantileTestOutcome outcome = not_tested();
@@ -117,17 +118,17 @@ std::string block(const QuantileTestOutcome& o) {
            formatted(o.parentQuantile) + "\n" + formatted(o.lower) + "\n" + formatted(o.upper) + "\n";
 }
 
-std::string rates(const Sample& verdicts) {
-    const double m = verdicts.mean();
+std::string rates(const Series& verdicts) {
+    const double m = mean(verdicts);
     const double i = static_cast<double>(verdicts.size()) + 1.0;  // files read plus one
     return formatted((1.0 - m) * 100.0) + "\n" + formatted(m * 100.0) + "\n" +
-           formatted(100.0 * std::sqrt(verdicts.variance() / i)) + "\n";
+           formatted(100.0 * std::sqrt(variance(verdicts) / i)) + "\n";
 }
 
 // The result file of a setting over the series (or the numbered files for the rates).
-std::string expected_result(const Setting& s, const std::vector<Sample>& files);
+std::string expected_result(const Setting& s, const std::vector<Series>& files);
 
-std::string expected_result_or_error(const Setting& s, const std::vector<Sample>& files) {
+std::string expected_result_or_error(const Setting& s, const std::vector<Series>& files) {
     try {
         return expected_result(s, files);
     } catch (FitRefused) {
@@ -135,14 +136,15 @@ std::string expected_result_or_error(const Setting& s, const std::vector<Sample>
     }
 }
 
-std::string expected_result(const Setting& s, const std::vector<Sample>& files) {
+std::string expected_result(const Setting& s, const std::vector<Series>& files) {
     set_seed(kSeed);
     const int group = (s.task - (s.task < 38 ? 16 : 38)) / 3;  // 0 rates, 1 blocks, 2 verdicts
     std::string text;
     if (group == 0) {
-        Sample verdicts;
-        for (const Sample& series : files)
-            verdicts.push_back(0.0, expected_outcome(s, series, law_code_from_name(s.laws[0]), s.k).verdict);
+        Series verdicts;
+        for (std::span<const double> series : files)
+            verdicts.push_back(expected_outcome(s, series, law_code_from_name(s.laws[0]),
+                               s.k).verdict);
         return rates(verdicts);
     }
     for (const std::string& law : s.laws) {
@@ -152,7 +154,7 @@ std::string expected_result(const Setting& s, const std::vector<Sample>& files) 
             continue;
         }
         // The ET range stops at the size of the series; the GPD fit refuses more (65).
-        const int last = s.task < 38 ? std::min(s.high, files[0].size()) : s.high;
+        const int last = s.task < 38 ? std::min(s.high, size_of(files[0])) : s.high;
         for (int j = s.low; j <= last; ++j)
             text += formatted(j) + "\t" + formatted(expected_outcome(s, files[0], code, j).verdict) + "\n";
     }
@@ -167,12 +169,12 @@ TEST(QuantileTests, EveryGroupWithEveryVersion) {
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     w.write("serie.txt", text);
     // Three numbered files: the series, its first 50 and its last 50 values.
-    const Sample whole = sorted_series(w.file("serie.txt"));
-    std::vector<Sample> numbered(3);
-    for (const Point& point : whole) {
-        numbered[0].push_back(point.x, point.y);
-        if (point.x <= 50) numbered[1].push_back(point.x, point.y);
-        if (point.x > 15) numbered[2].push_back(point.x - 15, point.y);
+    const Series whole = sorted_series(w.file("serie.txt"));
+    std::vector<Series> numbered(3);
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        numbered[0].push_back(whole[i]);
+        if (i < 50) numbered[1].push_back(whole[i]);
+        if (i >= 15) numbered[2].push_back(whole[i]);
     }
     for (int i = 0; i < 3; ++i) write_values(numbered[static_cast<std::size_t>(i)], w.file(i == 0 ? "Donnees.txt" : "Donnees" + std::to_string(i + 1) + ".txt"));
 
@@ -183,8 +185,8 @@ TEST(QuantileTests, EveryGroupWithEveryVersion) {
                                  Setting{42, twoLaws, version, 20, 10, 12, "EMV"},
                                  Setting{45, twoLaws, version}}) {
             const RunOutput out = run_setting(w, s);
-            const std::vector<Sample> files =
-                (s.task == 17 || s.task == 39) ? numbered : std::vector<Sample>{whole};
+            const std::vector<Series> files =
+                (s.task == 17 || s.task == 39) ? numbered : std::vector<Series>{whole};
             EXPECT_EQ(difference(result_or_error(w), expected_result_or_error(s, files),
                                  s.method == "EMV" ? kWindowsLikelihoodRelative : kWindowsRelative),
                       "")
@@ -209,7 +211,7 @@ TEST(QuantileTests, NumbersOfExcessesAtTheEdges) {
     WorkDir w;
     std::ifstream in(kPortPirie);
     w.write("serie.txt", std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
-    const std::vector<Sample> files = {sorted_series(w.file("serie.txt"))};  // N = 65
+    const std::vector<Series> files = {sorted_series(w.file("serie.txt"))};  // N = 65
     for (int k : {0, 1, 64, 65, 80}) {
         for (const Setting& s : {Setting{20, {"Normale", "Weibull"}, 1, k}, Setting{21, {"Gamma"}, 2, k},
                                  Setting{43, {"Normale"}, 3, k}, Setting{24, {"Normale"}, 3, 0, 60, 70}}) {

@@ -13,6 +13,7 @@
 #include "fittests/fit_test.h"
 #include "laws/distributions.h"
 #include "laws/evaluate.h"
+#include "laws/random_values.h"
 #include "laws/generator.h"
 
 namespace evstat {
@@ -29,12 +30,7 @@ struct Outcome {
     double criticalValue = 7.0;
 };
 
-Sample series(const std::vector<double>& values) {
-    Sample sample;
-    double x = 1.0;
-    for (double v : values) sample.push_back(x++, v);
-    return sample;
-}
+Series series(const std::vector<double>& values) { return values; }
 
 ValueList list(const std::vector<double>& values) {
     ValueList parameters;
@@ -42,7 +38,8 @@ ValueList list(const std::vector<double>& values) {
     return parameters;
 }
 
-Outcome run_test(FitStatistic kind, const Sample& data, LawCode code, const ValueList& parameters,
+Outcome run_test(FitStatistic kind, std::span<const double> data, LawCode code,
+                 const ValueList& parameters,
                  double level) {
     Outcome o;
     if (kind == AndersonDarling)
@@ -360,7 +357,7 @@ TEST(FitTests, BoundaryValuesThatAreStillTested) {
 }
 
 TEST(FitTests, ExcessEntryPointBehavesAsTheFirst) {
-    const Sample data = series(kSeries);
+    const Series data = series(kSeries);
     const ValueList parameters = list({1.5});
     Outcome first;
     Outcome second;
@@ -388,9 +385,11 @@ std::vector<double> replicate_statistics(const ResamplingCase& c, std::uint32_t 
     const int n = static_cast<int>(c.data.size());
     std::vector<double> statistics;
     for (int r = 0; r < kReplicates; ++r) {
-        Sample replicate;
-        evaluate_law(replicate, c.code, Sample(), list(c.parameters), EvalMode::RandomSample, n);
-        replicate.sort_ascending();
+        Sample drawn;
+        evaluate_law(drawn, c.code, Sample(), list(c.parameters), EvalMode::RandomSample, n);
+        Series replicate;
+        for (const Point& p : drawn) replicate.push_back(p.y);
+        sort_ascending(replicate);
         ValueList estimates;
         if (c.code == kGpd)
             estimate_gpd_parameters(estimates, replicate, n);
@@ -398,9 +397,9 @@ std::vector<double> replicate_statistics(const ResamplingCase& c, std::uint32_t 
             estimate_parameters(replicate, c.code, n, estimates);
         double statistic = kInf;
         if (resampling_parameters_usable(c.code, estimates)) {
-            Sample probabilities;
-            for (const Point& p : replicate)
-                probabilities.push_back(p.y, distribution(c.code, estimates, p.y));
+            Series probabilities;
+            for (const double x : replicate) probabilities.push_back(distribution(c.code,
+                 estimates, x));
             statistic = fit_statistic(c.kind, probabilities);
         }
         statistics.push_back(std::isnan(statistic) ? kInf : statistic);
@@ -428,8 +427,8 @@ TEST(Resampling, CriticalValueIsThe190thOf200FromAFixedSeed) {
         EXPECT_EQ(again.statistic, o.statistic) << "law " << c.code;
         EXPECT_EQ(o.accepted, o.statistic < o.criticalValue ? 1 : 0) << "law " << c.code;
 
-        Sample probabilities;
-        probability_sample(probabilities, series(c.data), c.code, list(c.parameters));
+        Series probabilities;
+        probability_sample(series(c.data), c.code, list(c.parameters), probabilities);
         EXPECT_EQ(o.statistic, fit_statistic(c.kind, probabilities)) << "no modification";
 
         set_seed(kSeed);
@@ -456,12 +455,11 @@ TEST(Resampling, EqualityWithTheCriticalValueIsRejected) {
     const std::vector<double> nu = {3.0};
     constexpr int kN = 8;
     std::uint32_t seed = 1;
-    Sample data;
+    Series data;
     for (; seed < 100; ++seed) {
         set_seed(seed);
-        data.clear();
-        evaluate_law(data, kChiSquare, Sample(), list(nu), EvalMode::RandomSample, kN);
-        data.sort_ascending();
+        draw_random_values(kChiSquare, list(nu), kN, data);
+        sort_ascending(data);
         ValueList estimates;
         estimate_parameters(data, kChiSquare, kN, estimates);
         if (estimates.at(1) == nu[0]) break;

@@ -39,7 +39,8 @@ void lower_shape_proposals_bound(long long proposals) {
     g_shape_proposals_bound = std::clamp(proposals, 0LL, kMaxShapeProposalsInAll);
 }
 
-PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const ValueList& prior,
+PredictiveSampler::PredictiveSampler(std::span<const double> data, LawCode code,
+                                     const ValueList& prior,
                                      const ValueList& posterior, const ValueList& parameters,
                                      double low, double high, int weibullShapeFlag,
                                      long long proposalsInAll)
@@ -51,7 +52,7 @@ PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const Val
       p2_(parameters.at(2)),
       low_(low),
       high_(high),
-      rejection_(shapeCase_ ? data : Sample{}, p1_, p2_, low, high),
+      rejection_(shapeCase_ ? data : std::span<const double>{}, p1_, p2_, low, high),
       proposalsLeft_(proposalsInAll) {
     if (shapeCase_) {
         drawable_ = positive_finite(prior_.at(1)) && positive_finite(prior_.at(2)) &&
@@ -118,7 +119,7 @@ bool PredictiveSampler::shape_value(double& value, ValueList& law) const {
     return false;
 }
 
-PredictiveDraw PredictiveSampler::draw(int N, std::vector<double>& values) const {
+PredictiveDraw PredictiveSampler::draw(int N, Series& values) const {
     if (!drawable_) return PredictiveDraw::NotDrawable;
     values.resize(N > 0 ? static_cast<std::size_t>(N) : 0);
     ValueList law;
@@ -133,16 +134,15 @@ PredictiveDraw PredictiveSampler::draw(int N, std::vector<double>& values) const
     return PredictiveDraw::Drawn;
 }
 
-PredictiveDraw predictive_sample(Sample& output, const PredictiveSampler& sampler, int N) {
-    std::vector<double> values;
+PredictiveDraw predictive_sample(Series& output, const PredictiveSampler& sampler, int N) {
+    Series values;
     const PredictiveDraw outcome = sampler.draw(N, values);
     if (outcome != PredictiveDraw::Drawn) return outcome;
-    double rank = 0.0;
-    for (const double value : values) output.push_back(rank += 1.0, value);
+    output.insert(output.end(), values.begin(), values.end());
     return outcome;
 }
 
-PredictiveDraw predictive_sample(Sample& output, const Sample& data, LawCode code,
+PredictiveDraw predictive_sample(Series& output, std::span<const double> data, LawCode code,
                                  const ValueList& prior, const ValueList& posterior,
                                  const ValueList& parameters, int N, double low, double high,
                                  int weibullShapeFlag) {

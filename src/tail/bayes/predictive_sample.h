@@ -5,6 +5,7 @@
 
 #include "laws/catalogue.h"
 #include "series/lists.h"
+#include "series/series.h"
 
 namespace evstat {
 
@@ -27,7 +28,7 @@ constexpr long long kMaxShapeProposalsInAll = 100'000'000;
 long long shape_proposals_bound();
 void lower_shape_proposals_bound(long long proposals);
 
-// Appends N values (ranks 1..N) drawn from the predictive law of `code` (1, 2, 4, 7, 8):
+// Appends N values drawn from the predictive law of `code` (1, 2, 4, 7, 8):
 // `posterior` is the (shape, scale) Gamma list of posterior_parameters, `parameters` the
 // law's own parameters (the known shape of 2, mean of 4 and 8, shape of 7; theta and k0
 // of 7 with the shape flag), `prior` the Beta prior (a, b) of the rescaled shape and
@@ -37,7 +38,7 @@ void lower_shape_proposals_bound(long long proposals);
 // that give no likelihood (a value not positive) are NotDrawable, before any draw. A
 // proposed shape not above 0 is rejected. On NotDrawable and RejectionBound nothing is
 // appended. The uniform value of the rejection is uniform_value(0, 1), never 0.
-PredictiveDraw predictive_sample(Sample& output, const Sample& data, LawCode code,
+PredictiveDraw predictive_sample(Series& output, std::span<const double> data, LawCode code,
                                  const ValueList& prior, const ValueList& posterior,
                                  const ValueList& parameters, int N, double low, double high,
                                  int weibullShapeFlag);

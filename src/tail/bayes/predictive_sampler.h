@@ -7,6 +7,7 @@
 
 #include "laws/catalogue.h"
 #include "series/lists.h"
+#include "series/series.h"
 #include "tail/bayes/predictive_sample.h"
 
 namespace evstat {
@@ -19,7 +20,7 @@ namespace evstat {
 // pays for the full sum, and every decision is the one the full sum gives.
 class ShapeRejection {
 public:
-    ShapeRejection(const Sample& data, double theta, double k0, double low, double high);
+    ShapeRejection(std::span<const double> data, double theta, double k0, double low, double high);
     // False when the data or the parameters give no likelihood to reject by: a value that is
     // not positive and finite, theta or k0 not positive and finite, a support [low, high]
     // whose upper end is not above max(low, 0), or a bound M that is not finite.
@@ -50,14 +51,14 @@ private:
 
 class PredictiveSampler {
 public:
-    PredictiveSampler(const Sample& data, LawCode code, const ValueList& prior,
+    PredictiveSampler(std::span<const double> data, LawCode code, const ValueList& prior,
                       const ValueList& posterior, const ValueList& parameters, double low,
                       double high, int weibullShapeFlag,
                       long long proposalsInAll = shape_proposals_bound());
     bool drawable() const { return drawable_; }
     // Replaces `values` by N draws; on NotDrawable nothing is drawn. The shape proposals
     // count against the sampler's bound in all, from one call to the next.
-    PredictiveDraw draw(int N, std::vector<double>& values) const;
+    PredictiveDraw draw(int N, Series& values) const;
 
 private:
     double observation(double parameter, ValueList& law) const;
@@ -76,7 +77,7 @@ private:
     mutable long long proposalsLeft_;
 };
 
-// Appends N values (ranks 1..N) drawn by `sampler`, as predictive_sample does.
-PredictiveDraw predictive_sample(Sample& output, const PredictiveSampler& sampler, int N);
+// Appends N values drawn by `sampler`, as predictive_sample does.
+PredictiveDraw predictive_sample(Series& output, const PredictiveSampler& sampler, int N);
 
 }  // namespace evstat

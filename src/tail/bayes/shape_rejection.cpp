@@ -14,7 +14,7 @@ constexpr double kBoundTolerance = 1e-9;  // relative margin left to the full su
 constexpr double kMinusInfinity = -std::numeric_limits<double>::infinity();
 }  // namespace
 
-ShapeRejection::ShapeRejection(const Sample& data, double theta, double k0, double low,
+ShapeRejection::ShapeRejection(std::span<const double> data, double theta, double k0, double low,
                                double high) {
     const bool parameters = theta > 0.0 && std::isfinite(theta) && k0 > 0.0 &&
                             std::isfinite(k0) && std::isfinite(low) && std::isfinite(high) &&
@@ -22,9 +22,9 @@ ShapeRejection::ShapeRejection(const Sample& data, double theta, double k0, doub
     if (!parameters) return;
     logEta_ = std::log(theta) / k0;
     const double eta = std::pow(theta, 1.0 / k0);
-    for (const Point& point : data) {
-        if (!(point.y > 0.0 && std::isfinite(point.y))) return;
-        logRatios_.push_back(std::log(point.y / eta));
+    for (const double x : data) {
+        if (!(x > 0.0 && std::isfinite(x))) return;
+        logRatios_.push_back(std::log(x / eta));
         logProduct_ += logRatios_.back();
     }
     count_ = static_cast<double>(logRatios_.size());

@@ -17,13 +17,13 @@ struct LogExcessMoments {
     double second;
 };
 
-LogExcessMoments log_excess_moments(const Sample& series, int k, double u) {
+LogExcessMoments log_excess_moments(std::span<const double> series, int k, double u) {
     const double logThreshold = std::log(u);
     double sum = 0.0;
     double sumOfSquares = 0.0;
-    auto point = series.rbegin();
-    for (int i = 0; i < k; ++i, ++point) {
-        const double d = std::log(point->y) - logThreshold;
+    auto value = series.rbegin();
+    for (int i = 0; i < k; ++i, ++value) {
+        const double d = std::log(*value) - logThreshold;
         sum += d;
         sumOfSquares += d * d;
     }
@@ -32,8 +32,8 @@ LogExcessMoments log_excess_moments(const Sample& series, int k, double u) {
 }
 
 // The k largest values exist and the threshold has a logarithm.
-bool readable(const Sample& series, int k, double u) {
-    return k >= 1 && k <= series.size() && u > 0.0;
+bool readable(std::span<const double> series, int k, double u) {
+    return k >= 1 && k <= size_of(series) && u > 0.0;
 }
 
 void append_if_finite(ValueList& fit, double xi, double sigma, bool& failure) {
@@ -47,14 +47,14 @@ void append_if_finite(ValueList& fit, double xi, double sigma, bool& failure) {
 
 // Least-squares slope of y_j = ln(gamma X) against e_j = ln((k + 1)/j), j = 1..k, the
 // values taken from the second largest downwards.
-double zipf_slope(const Sample& series, int k, double gamma) {
+double zipf_slope(std::span<const double> series, int k, double gamma) {
     const double count = static_cast<double>(k);
     double sumE = 0.0, sumY = 0.0, sumEY = 0.0, sumE2 = 0.0;
-    auto point = series.rbegin();
+    auto value = series.rbegin();
     for (int j = 1; j <= k; ++j) {
-        ++point;
+        ++value;
         const double e = std::log((count + 1.0) / static_cast<double>(j));
-        const double y = std::log(gamma * point->y);
+        const double y = std::log(gamma * *value);
         sumE += e;
         sumY += y;
         sumEY += e * y;
@@ -66,7 +66,7 @@ double zipf_slope(const Sample& series, int k, double gamma) {
 }
 }  // namespace
 
-void hill_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure) {
+void hill_fit(ValueList& fit, std::span<const double> series, int k, double u, bool& failure) {
     if (!readable(series, k, u)) {
         append_tail_failure(fit, failure);
         return;
@@ -75,7 +75,7 @@ void hill_fit(ValueList& fit, const Sample& series, int k, double u, bool& failu
     append_if_finite(fit, gamma, u * gamma, failure);
 }
 
-void moment_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure) {
+void moment_fit(ValueList& fit, std::span<const double> series, int k, double u, bool& failure) {
     if (!readable(series, k, u)) {
         append_tail_failure(fit, failure);
         return;
@@ -86,9 +86,9 @@ void moment_fit(ValueList& fit, const Sample& series, int k, double u, bool& fai
     append_if_finite(fit, xi, sigma, failure);
 }
 
-void zipf_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure) {
+void zipf_fit(ValueList& fit, std::span<const double> series, int k, double u, bool& failure) {
     // The plot starts one value below the largest, so it needs k + 1 values.
-    if (!readable(series, k, u) || k >= series.size()) {
+    if (!readable(series, k, u) || k >= size_of(series)) {
         append_tail_failure(fit, failure);
         return;
     }
