@@ -69,70 +69,77 @@ double likelihood_equation(std::span<const double> z, double zbar, double b) {
     return b - zbar + s1 / s0;
 }
 
-// Brent's root search over [0, zbar], where h goes from -zbar < 0 to S1/S0 >= 0.
-double bracketed_root(std::span<const double> z, double zbar) {
-    double a = 0.0;
-    double b = zbar;
-    double fa = -zbar;
-    double fb = likelihood_equation(z, zbar, b);
-    if (!(fa < 0.0) || !(fb >= 0.0)) return kFailed;
-    double c = b;
-    double fc = fb;
-    double d = b - a;
-    double e = d;
-    for (int step = 0; step < kMaxRootSteps; ++step) {
-        if ((fb > 0.0 && fc > 0.0) || (fb < 0.0 && fc < 0.0)) {
-            c = a;
-            fc = fa;
-            d = b - a;
+// The bracket of Brent's search: b the best estimate, c the other end, a the previous b.
+struct Bracket {
+    double a, b, c, fa, fb, fc;
+};
+
+// The step from b: secant or inverse quadratic interpolation, kept only inside the bracket,
+// else bisection; d the step and e the one before it.
+void brent_step(const Bracket& x, double tol, double half, double& d, double& e) {
+    if (std::fabs(e) >= tol && std::fabs(x.fa) > std::fabs(x.fb)) {
+        const double s = x.fb / x.fa;
+        double p = 0.0;
+        double q = 0.0;
+        if (x.a == x.c) {
+            p = 2.0 * half * s;
+            q = 1.0 - s;
+        } else {
+            const double qa = x.fa / x.fc;
+            const double r = x.fb / x.fc;
+            p = s * (2.0 * half * qa * (qa - r) - (x.b - x.a) * (r - 1.0));
+            q = (qa - 1.0) * (r - 1.0) * (s - 1.0);
+        }
+        if (p > 0.0) q = -q;
+        p = std::fabs(p);
+        if (2.0 * p < std::fmin(3.0 * half * q - std::fabs(tol * q), std::fabs(e * q))) {
             e = d;
-        }
-        if (std::fabs(fc) < std::fabs(fb)) {
-            a = b;
-            b = c;
-            c = a;
-            fa = fb;
-            fb = fc;
-            fc = fa;
-        }
-        const double tol = 2.0 * kEpsilon * std::fabs(b) + 0.5 * kTolerance;
-        const double half = 0.5 * (c - b);
-        if (std::fabs(half) <= tol || fb == 0.0) return b;
-        if (std::fabs(e) >= tol && std::fabs(fa) > std::fabs(fb)) {
-            // Secant or inverse quadratic interpolation, kept only inside the bracket.
-            const double s = fb / fa;
-            double p = 0.0;
-            double q = 0.0;
-            if (a == c) {
-                p = 2.0 * half * s;
-                q = 1.0 - s;
-            } else {
-                const double qa = fa / fc;
-                const double r = fb / fc;
-                p = s * (2.0 * half * qa * (qa - r) - (b - a) * (r - 1.0));
-                q = (qa - 1.0) * (r - 1.0) * (s - 1.0);
-            }
-            if (p > 0.0) q = -q;
-            p = std::fabs(p);
-            if (2.0 * p < std::fmin(3.0 * half * q - std::fabs(tol * q), std::fabs(e * q))) {
-                e = d;
-                d = p / q;
-            } else {
-                d = half;
-                e = d;
-            }
+            d = p / q;
         } else {
             d = half;
             e = d;
         }
-        a = b;
-        fa = fb;
-        b += std::fabs(d) > tol ? d : std::copysign(tol, half);
-        fb = likelihood_equation(z, zbar, b);
-        if (std::isnan(fb)) return kFailed;
+    } else {
+        d = half;
+        e = d;
+    }
+}
+
+// Brent's root search over [0, zbar], where h goes from -zbar < 0 to S1/S0 >= 0.
+double bracketed_root(std::span<const double> z, double zbar) {
+    Bracket x{0.0, zbar, zbar, -zbar, likelihood_equation(z, zbar, zbar), 0.0};
+    if (!(x.fa < 0.0) || !(x.fb >= 0.0)) return kFailed;
+    x.fc = x.fb;
+    double d = x.b - x.a;
+    double e = d;
+    for (int step = 0; step < kMaxRootSteps; ++step) {
+        if ((x.fb > 0.0 && x.fc > 0.0) || (x.fb < 0.0 && x.fc < 0.0)) {
+            x.c = x.a;
+            x.fc = x.fa;
+            d = x.b - x.a;
+            e = d;
+        }
+        if (std::fabs(x.fc) < std::fabs(x.fb)) {
+            x.a = x.b;
+            x.b = x.c;
+            x.c = x.a;
+            x.fa = x.fb;
+            x.fb = x.fc;
+            x.fc = x.fa;
+        }
+        const double tol = 2.0 * kEpsilon * std::fabs(x.b) + 0.5 * kTolerance;
+        const double half = 0.5 * (x.c - x.b);
+        if (std::fabs(half) <= tol || x.fb == 0.0) return x.b;
+        brent_step(x, tol, half, d, e);
+        x.a = x.b;
+        x.fa = x.fb;
+        x.b += std::fabs(d) > tol ? d : std::copysign(tol, half);
+        x.fb = likelihood_equation(z, zbar, x.b);
+        if (std::isnan(x.fb)) return kFailed;
     }
     return kFailed;
 }
+
 }  // namespace
 
 bool weibull_inverse_shape(std::span<const double> z, double& b) {
