@@ -2,10 +2,12 @@
 // (lower quartile at (n + 3)/4, upper at (3n + 1)/4, median at (n + 1)/2).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
 
+#include "series/resample_loop.h"
 #include "series/series.h"
 
 namespace evstat {
@@ -149,6 +151,44 @@ TEST(Statistics, NonPositiveTestsAndTransforms) {
     apply_exp(s);
     EXPECT_NEAR(value_at(s, 2), 25.0, 1e-12);
     EXPECT_EQ(logarithms_of(sample_of({1.0, 1.0}))[1], 0.0);
+}
+
+// The loop draws in order, whatever the batches (resamples of 300,000 values fill a batch
+// with three), steps each sorted resample, leaves out a NaN step, sorts what it keeps, and
+// stops at the first draw that fails.
+TEST(ResampleLoop, DrawsInOrderStepsEachAndStopsAtAFailedDraw) {
+    struct Row {
+        int B, size, failAt;  // failAt: the draw that fails (0: none)
+        bool ok;
+        int draws;
+        Series values;
+    };
+    const std::vector<Row> rows = {
+        {5, 4, 0, true, 5, {0, 10, 30, 40}},  // the resample 3 steps to NaN
+        {10, 300000, 0, true, 10, {0, 10, 30, 40, 50, 60, 70, 80, 90}},
+        {10, 300000, 7, false, 7, {}},
+        {0, 4, 0, false, 0, {}},
+    };
+    for (const Row& row : rows) {
+        int draws = 0;
+        const SeriesDraw draw = [&](Series& values) {
+            if (++draws == row.failAt) return false;
+            values.assign(static_cast<std::size_t>(row.size), 0.0);
+            for (int i = 0; i < row.size; ++i) values[static_cast<std::size_t>(i)] = -i;
+            values[0] = 10.0 * (draws - 1);  // the largest value names the draw
+            return true;
+        };
+        const ResampleStep step = [](std::span<const double> sorted) {
+            EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end()));
+            return sorted.back() == 20.0 ? std::nan("") : sorted.back();
+        };
+        Series values = {99.0};
+        EXPECT_EQ(resampled_values(row.B, draw, step, values), row.ok) << row.B;
+        EXPECT_EQ(draws, row.draws) << row.B;
+        if (row.ok) {
+            EXPECT_EQ(values, row.values) << row.B;
+        }
+    }
 }
 
 }  // namespace
