@@ -1,4 +1,6 @@
-# Front door: `make demo`, `make test`, `make bench`, `make fuzz`.
+# Front door: `make demo`, `make test`, `make bench`, `make fuzz`. `make bench` prints each
+# workload with its floor, then compares the engine with R on the same files (skipped
+# when R is missing).
 BUILD      ?= build
 BUILD_REL  ?= build-bench
 BUILD_SAN  ?= build-sanitize
@@ -28,6 +30,7 @@ bench:
 	cmake -S . -B $(BUILD_REL) -DCMAKE_BUILD_TYPE=Release -DEVSTAT_TESTS=OFF -DEVSTAT_BENCH=ON
 	cmake --build $(BUILD_REL) -j $(JOBS)
 	./$(BUILD_REL)/bench/evstat_bench
+	./bench/compare_r.sh $(BUILD_REL)/evstat
 
 sanitize:
 	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DEVSTAT_SANITIZE=ON
