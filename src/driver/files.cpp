@@ -322,7 +322,7 @@ void write_curve_pair(const std::string& directory, const std::string& dataFile,
                            kCurveSteps);
     Sample curve;
     const EvalMode mode = curveTask == kSurvivalCurveTask ? EvalMode::Survival : EvalMode::Density;
-    evaluate_law(curve, code, grid, parameters, mode, 0);
+    evaluate_law(code, parameters, grid, mode, curve);
     write_pairs(curve, curve_result_file(directory, k));
 }
 

@@ -11,7 +11,6 @@
 #include "driver/tasks.h"
 #include "input/errors.h"
 #include "input/parameter_file.h"
-#include "laws/generator.h"
 
 namespace evstat {
 
@@ -56,52 +55,24 @@ void resolve_load_type_3_names(RunContext& context) {
     const RunParameters& p = context.parameters;
     const bool shape = p.lawName == "WeibullForme";
     if (shape || p.lawName == "WeibullEchelle") {
-        context.lawCode = kWeibull;
+        context.lawCode = LawCode::kWeibull;
         context.weibullShapeFlag = shape ? 1 : 0;
     } else {
         context.lawCode = law_code_from_name(p.lawName);
-        if (context.lawCode == kUnknownLaw) throw Erreur::UnknownLaw;
+        if (context.lawCode == LawCode::kUnknown) throw Erreur::UnknownLaw;
     }
     if (p.simulated == 1) {
         context.simulationLawCode = law_code_from_name(p.simulationLaw);
-        if (context.simulationLawCode == kUnknownLaw) throw Erreur::UnknownLaw;
+        if (context.simulationLawCode == LawCode::kUnknown) throw Erreur::UnknownLaw;
     }
     context.testSelector = p.testName == "AD" ? 1 : 2;
 }
 
-int required_parameter_count(LawCode code) {
-    switch (code) {
-        case kExponential:
-        case kChiSquare:
-        case kStudent: return 1;
-        default: return 2;
-    }
-}
 }  // namespace
 
-bool law_parameters_valid(LawCode code, const ValueList& parameters) {
-    if (code < kUniform || code > kGpd) return false;
-    if (parameters.size() < required_parameter_count(code)) return false;
-    const double p1 = parameters.at(1);
-    const double p2 = parameters.at(2);
-    switch (code) {
-        case kUniform: return p2 > p1;
-        case kExponential: return p1 > 0.0;
-        case kGamma: return p1 > 0.0 && p2 >= 0.0;
-        case kChiSquare: return p1 > 0.0;
-        case kNormal: return p2 > 0.0;
-        case kStudent: return true;
-        case kBeta:
-        case kWeibull:
-        case kPareto: return p1 > 0.0 && p2 > 0.0;
-        case kLognormal:
-        case kGpd: return p2 > 0.0;
-        default: return false;
-    }
-}
-
-int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
+int run(int argc, char** argv, std::optional<std::uint32_t> seed, const WorkBounds& bounds) {
     RunContext context;
+    context.bounds = bounds;
     RunParameters& parameters = context.parameters;
     std::string parameterPath;
     clear_error_detail();
@@ -122,7 +93,7 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
             case 1:
                 load_parameter_file_1(parameterPath, parameters);
                 context.lawCode = law_code_from_name(parameters.lawName);
-                if (context.lawCode == kUnknownLaw && parameters.lawName != "*")
+                if (context.lawCode == LawCode::kUnknown && parameters.lawName != "*")
                     throw with_detail(Erreur::UnknownLaw, "loi \"" + parameters.lawName + "\"");
                 break;
             case 2: load_parameter_file_2(parameterPath, parameters); break;  // tasks map the names
@@ -138,13 +109,14 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
                 context.lawCode = law_code_from_name(parameters.lawName);
                 context.weibullShapeFlag = parameters.lawName == "WeibullForme" ? 1 : 0;
                 if (parameters.lawName == "WeibullForme" || parameters.lawName == "WeibullEchelle")
-                    context.lawCode = kWeibull;
+                    context.lawCode = LawCode::kWeibull;
                 break;
             case 5: load_parameter_file_5(parameterPath, parameters); break;
             default: return 0;  // loads nothing, runs nothing
         }
 
-        set_seed(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
+        context.generator =
+            Generator(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
         run_task(context);
     } catch (Erreur code) {
         const std::string line = error_line(code);

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "laws/catalogue.h"
+#include "laws/generator.h"
 #include "series/lists.h"
+#include "tail/work_bounds.h"
 
 namespace evstat {
 
@@ -82,18 +84,18 @@ struct RunParameters {
 struct RunContext {
     RunParameters parameters;
     int loadType = 0;
-    LawCode lawCode = kUnknownLaw;
-    LawCode simulationLawCode = kUnknownLaw;
+    LawCode lawCode = LawCode::kUnknown;
+    LawCode simulationLawCode = LawCode::kUnknown;
     int weibullShapeFlag = 0;
     int testSelector = 0;
+    Generator generator;  // the run's draws, seeded once before the task
+    WorkBounds bounds;    // the most work of the predictive tables and draws
 };
 
 // Runs the engine on a command line; returns the process exit status. The generator is
-// seeded from the clock, or with `seed` when one is given (tests that fix the draws).
-int run(int argc, char** argv, std::optional<std::uint32_t> seed = std::nullopt);
-
-// The law-parameter check of the law-curve and simulation tasks: true when the
-// parameters are usable for the law (a missing parameter is not).
-bool law_parameters_valid(LawCode code, const ValueList& parameters);
+// seeded from the clock, or with `seed` when one is given (tests that fix the draws); the
+// predictive tables and draws stay within `bounds` (lower ones keep a harness's runs short).
+int run(int argc, char** argv, std::optional<std::uint32_t> seed = std::nullopt,
+        const WorkBounds& bounds = WorkBounds{});
 
 }  // namespace evstat

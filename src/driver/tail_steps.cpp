@@ -23,7 +23,7 @@ TailFit fit_at(std::span<const double> series, int j, int n, double u, TailMetho
     ValueList result;
     bool warning = false;
     bool failure = false;
-    fit_tail(result, series, j, n, u, method, warning, failure);
+    fit_tail(series, j, n, u, method, result, warning, failure);
     fit.xi = result.at(1);
     fit.sigma = result.at(2);
     fit.failed = failure;

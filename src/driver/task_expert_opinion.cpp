@@ -13,6 +13,7 @@
 #include "fittests/fit_test.h"
 #include "fittests/goodness_of_fit.h"
 #include "input/errors.h"
+#include "laws/validity.h"
 #include "tail/bayes/posteriors.h"
 #include "tail/bayes/priors.h"
 #include "tail/bayes_table/bayes_table.h"
@@ -30,7 +31,7 @@ constexpr int kSurvivalTableSteps = 1000;  // steps of the tabulated predictive 
 // The series the law is tested on: the untransformed copy where the study transforms the
 // series for the prior (logarithms for the lognormal law, powers for the Weibull scale).
 bool tests_on_copy(LawCode code, int weibullShapeFlag) {
-    return code == kLognormal || (code == kWeibull && weibullShapeFlag == 0);
+    return code == LawCode::kLognormal || (code == LawCode::kWeibull && weibullShapeFlag == 0);
 }
 
 // The series prepared by the study, with what the prior and the tables read from it.
@@ -57,10 +58,10 @@ void prepare_series(const RunParameters& p, LawCode code, int w, const ValueList
     const int k = p.excessCount;
     excesses_over_threshold(series.S, k, n, series.excesses, series.u);
     series.e1 = mean(series.excesses);
-    if (code == kLognormal) {
+    if (code == LawCode::kLognormal) {
         apply_log(series.S);
         series.e2 = mean_excess_of(series.S, k, n);
-    } else if (code == kWeibull && w == 0) {
+    } else if (code == LawCode::kWeibull && w == 0) {
         apply_power(series.S, fitted.at(2));
         series.e2 = mean_excess_of(series.S, k, n);
         series.rho = 1.0 / mean(series.S);
@@ -108,20 +109,25 @@ Sample tabulated_survival(LawCode code, const ValueList& Z, std::span<const doub
 }  // namespace
 
 bool has_predictive_law(LawCode code) {
-    return code == kExponential || code == kGamma || code == kNormal || code == kWeibull ||
-           code == kLognormal;
+    return code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kNormal ||
+           code == LawCode::kWeibull || code == LawCode::kLognormal;
 }
 
 PredictiveCurveLaw predictive_curve_law(LawCode code, int weibullShapeFlag, const ValueList& Z) {
     switch (code) {
-        case kExponential: return {"GPD", kGpd, list_of({-Z.at(2), Z.at(1)})};
-        case kGamma: return {"Beta2Prop", kBetaPrime, Z};
-        case kNormal: return {"StudentApprochee", kStudentApprox, Z};
-        case kLognormal: return {"StudentApprocheeTrans", kStudentApproxLog, Z};
-        case kWeibull:
-            if (weibullShapeFlag == 1) return {"WeibPred", kWeibull, Z};
-            return {"GPDTrans", kGpdPower, list_of({Z.at(1), Z.at(2), -Z.at(3)})};
-        default: return {"", kUnknownLaw, ValueList{}};
+        case LawCode::kExponential:
+            return {"GPD", LawCode::kGpd, list_of({-Z.at(2), Z.at(1)})};
+        case LawCode::kGamma:
+            return {"Beta2Prop", LawCode::kBetaPrime, Z};
+        case LawCode::kNormal:
+            return {"StudentApprochee", LawCode::kStudentApprox, Z};
+        case LawCode::kLognormal:
+            return {"StudentApprocheeTrans", LawCode::kStudentApproxLog, Z};
+        case LawCode::kWeibull:
+            if (weibullShapeFlag == 1) return {"WeibPred", LawCode::kWeibull, Z};
+            return {"GPDTrans", LawCode::kGpdPower, list_of({Z.at(1), Z.at(2), -Z.at(3)})};
+        default:
+            return {"", LawCode::kUnknown, ValueList{}};
     }
 }
 
@@ -137,7 +143,7 @@ void task_expert_opinion(RunContext& context) {
     PreparedSeries prepared;
     read_series(p.dataFile, prepared.S);
     if (prepared.S.empty()) throw Erreur::FileNotFound;  // no series to study
-    if (has_non_positive(prepared.S) && c != kNormal) throw Erreur::NegativeDataForLaw;
+    if (has_non_positive(prepared.S) && c != LawCode::kNormal) throw Erreur::NegativeDataForLaw;
     sort_ascending(prepared.S);
     prepared.C = prepared.S;
     const int n = size_of(prepared.S);
@@ -147,7 +153,7 @@ void task_expert_opinion(RunContext& context) {
     estimate_parameters(prepared.S, c, n, A);
     // A fit that gives no law (one value, a constant series) leaves nothing for the prior,
     // the predictive law or the tables to work on.
-    if (!law_parameters_valid(c, A)) throw Erreur::InvalidLawParameters;
+    if (!parameters_valid(c, A)) throw Erreur::InvalidLawParameters;
     prepare_series(p, c, w, A, prepared);
     const Series& S = prepared.S;
     const Series& D = tests_on_copy(c, w) ? prepared.C : prepared.S;
@@ -176,32 +182,34 @@ void task_expert_opinion(RunContext& context) {
     if (p.simulated == 1) estimate_law(D, simulationCode, n, G);
 
     Sample T1, T2, T3, T4, T5, P1, P2;
-    const PredictiveTableBounds bounds = predictive_table_bounds();
     const BayesTableInput table{S, p.extraOrders, n, k, prepared.u, prepared.e1, p.expert, s1, s2,
                                 c, A, Z, p.simulated, simulationCode, p.lawParameters, G, w,
-                                p.expertMaxQuantile, low, high, bounds.points, bounds.evaluations};
+                                p.expertMaxQuantile, low, high, context.bounds};
     const TableBound bound = bayes_quantile_table(table, T1, T2, T3, T4, T5, P1, P2);
-    if (bound != TableBound::Within) refuse_table(bound);
+    if (bound != TableBound::Within) refuse_table(bound, context.bounds);
 
     // The tests: the parent law by the selected test, both laws by their statistics, the
     // extreme quantile against resampled parent and predictive series.
     int accepted = 0;
     double statistic = 0.0, criticalValue = 0.0;
     if (context.testSelector == kSelectAndersonDarling)
-        anderson_darling_test(D, c, A, p.testLevel1, accepted, statistic, criticalValue);
+        anderson_darling_test(context.generator, D, c, A, p.testLevel1, accepted, statistic,
+                              criticalValue);
     else
-        cramer_von_mises_test(D, c, A, p.testLevel1, accepted, statistic, criticalValue);
+        cramer_von_mises_test(context.generator, D, c, A, p.testLevel1, accepted, statistic,
+                              criticalValue);
     double g1 = 0.0, g2 = 0.0, g3 = 0.0;
     goodness_of_fit(D, c, P1, w, context.testSelector, A, Z, criticalValue, g1, g2, g3);
 
     QuantileTestOutcome resampled;
-    et_resampling_test(D, prepared.excesses, k, prepared.u, c, A, p.testLevel2, p.quantileOrder,
-                       kResampledSeries, kPercentileInterval, resampled);
+    et_resampling_test(context.generator, D, prepared.excesses, k, prepared.u, c, A, p.testLevel2,
+                       p.quantileOrder, kResampledSeries, kPercentileInterval, resampled);
     ValueList posterior;
     if (w == 0) posterior_parameters(D, c, R, A, n, w, posterior);
     QuantileTestOutcome predictive;
-    et_predictive_test(D, prepared.excesses, k, prepared.u, c, A, p.testLevel2, p.quantileOrder,
-                       kResampledSeries, R, posterior, w, low, high, predictive);
+    et_predictive_test(context.generator, D, prepared.excesses, k, prepared.u, c, A, p.testLevel2,
+                       p.quantileOrder, kResampledSeries, R, posterior, w, low, high,
+                       context.bounds.shapeProposals, predictive);
 
     for (double value : {static_cast<double>(accepted), g2, g3, g1,
                          static_cast<double>(resampled.verdict), static_cast<double>(predictive.verdict),
@@ -229,13 +237,13 @@ void task_expert_opinion(RunContext& context) {
             write_curve_pair(p.directory, p.dataFile, r, curveTask, p.simulationLaw,
                              simulationCode, p.lawParameters, lo, hi, Y);
         const bool survival = curveTask == kSurvivalCurveTask;
-        if (c == kWeibull && w == 1) {
+        if (c == LawCode::kWeibull && w == 1) {
             Sample curve = survival ? P1 : P2;
             if (survival) curve.apply_affine(-1.0, 1.0);
             write_table_curve_pair(p.directory, p.dataFile, r, curveTask, predictiveLaw.name,
                                    predictiveLaw.parameters, curve);
-        } else if (survival && (c == kNormal || c == kLognormal)) {
-            const Sample curve = tabulated_survival(c, Z, c == kNormal ? S : prepared.C);
+        } else if (survival && (c == LawCode::kNormal || c == LawCode::kLognormal)) {
+            const Sample curve = tabulated_survival(c, Z, c == LawCode::kNormal ? S : prepared.C);
             write_table_curve_pair(p.directory, p.dataFile, r, curveTask, predictiveLaw.name,
                                    predictiveLaw.parameters, curve);
         } else {

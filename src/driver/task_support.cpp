@@ -22,7 +22,7 @@ bool file_opens(const std::string& name) {
 
 LawCode law_code_or_fail(const std::string& name) {
     const LawCode code = law_code_from_name(name);
-    if (code == kUnknownLaw) throw with_detail(Erreur::UnknownLaw, "loi \"" + name + "\"");
+    if (code == LawCode::kUnknown) throw with_detail(Erreur::UnknownLaw, "loi \"" + name + "\"");
     return code;
 }
 
@@ -89,7 +89,7 @@ int law_count(const RunParameters& p) {
 void estimate_for_test(std::span<const double> series, LawCode code, ValueList& parameters) {
     ValueList estimates;
     const int n = size_of(series);
-    if (code == kGpd && has_non_positive(series)) {
+    if (code == LawCode::kGpd && has_non_positive(series)) {
         estimates.push_back(0.0);
         estimates.push_back(0.0);
     } else {
@@ -103,7 +103,7 @@ bool all_estimates_zero(const ValueList& estimates) {
 }
 
 bool defined_over_non_positive(LawCode code) {
-    return code == kUniform || code == kNormal || code == kStudent;
+    return code == LawCode::kUniform || code == LawCode::kNormal || code == LawCode::kStudent;
 }
 
 std::string formatted(double value) { return format_number(value); }

@@ -19,8 +19,9 @@ namespace evstat {
 namespace {
 
 // The shape shared by the tests of fit with critical values (fittests/fit_test.h).
-using FitTest = void (*)(std::span<const double> data, LawCode code, const ValueList& parameters,
-                         double level, int& accepted, double& statistic, double& criticalValue);
+using FitTest = void (*)(Generator& generator, std::span<const double> data, LawCode code,
+                         const ValueList& parameters, double level, int& accepted,
+                         double& statistic, double& criticalValue);
 
 // A usable fit: its one estimate, or its first or second estimate, differs from 0. A law
 // that gave no estimate at all (the gamma law over a constant series) is not usable.
@@ -38,7 +39,7 @@ bool curve_drawable(const ValueList& estimates) {
 }
 
 // The quantile of the fitted law at 1 - order, or -10.0 when nothing was estimated.
-double fitted_quantile(LawCode code, const ValueList& estimates, double order) {
+double quantile_or_not_available(LawCode code, const ValueList& estimates, double order) {
     if (all_estimates_zero(estimates)) return kNotAvailable;
     return quantile(code, estimates, 1.0 - order);
 }
@@ -52,7 +53,7 @@ void append_test_block(const std::string& resultFile, const ValueList& estimates
     print_value(out.get(), criticalValue);
 }
 
-void candidate_laws(const RunParameters& p, FitTest test) {
+void candidate_laws(Generator& generator, const RunParameters& p, FitTest test) {
     int k = result_number(p.directory, p.resultFile);
     require_curve_pairs_spare_parameter_file(p, k + 1, law_count(p));  // one pair a law at most
     Series series;
@@ -72,7 +73,7 @@ void candidate_laws(const RunParameters& p, FitTest test) {
         int accepted = 0;
         double statistic = 0.0;
         double criticalValue = 0.0;
-        test(series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
+        test(generator, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
         append_test_block(p.resultFile, parameters, accepted, statistic, criticalValue);
         if (usable_fit(parameters))
             usable.push_back(static_cast<double>(j));
@@ -89,7 +90,7 @@ void candidate_laws(const RunParameters& p, FitTest test) {
     print_value(out.get(), static_cast<double>(unusable));
 }
 
-void rejection_rate(const RunParameters& p, FitTest test) {
+void rejection_rate(Generator& generator, const RunParameters& p, FitTest test) {
     const LawCode code = first_law_code(p);
     Series decisions;
     ValueList parameters;
@@ -98,7 +99,7 @@ void rejection_rate(const RunParameters& p, FitTest test) {
         int accepted = 0;
         double statistic = 0.0;
         double criticalValue = 0.0;
-        test(series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
+        test(generator, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
         decisions.push_back(static_cast<double>(accepted));
         parameters.clear();
         return true;
@@ -109,19 +110,19 @@ void rejection_rate(const RunParameters& p, FitTest test) {
 }  // namespace
 
 void task_candidate_laws_ad(RunContext& context) {
-    candidate_laws(context.parameters, anderson_darling_test);
+    candidate_laws(context.generator, context.parameters, anderson_darling_test);
 }
 
 void task_candidate_laws_cvm(RunContext& context) {
-    candidate_laws(context.parameters, cramer_von_mises_test);
+    candidate_laws(context.generator, context.parameters, cramer_von_mises_test);
 }
 
 void task_rejection_rate_ad(RunContext& context) {
-    rejection_rate(context.parameters, anderson_darling_test);
+    rejection_rate(context.generator, context.parameters, anderson_darling_test);
 }
 
 void task_rejection_rate_cvm(RunContext& context) {
-    rejection_rate(context.parameters, cramer_von_mises_test);
+    rejection_rate(context.generator, context.parameters, cramer_von_mises_test);
 }
 
 void task_extreme_quantiles(RunContext& context) {
@@ -133,7 +134,7 @@ void task_extreme_quantiles(RunContext& context) {
     for (int j = 1; j <= law_count(p); ++j) {
         const LawCode code = law_code_or_fail(p.lawNames[static_cast<std::size_t>(j - 1)]);
         estimate_for_test(series, code, parameters);
-        quantiles.push_back(fitted_quantile(code, parameters, p.quantileOrder));
+        quantiles.push_back(quantile_or_not_available(code, parameters, p.quantileOrder));
         parameters.clear();
     }
     write_values(quantiles, p.resultFile);
@@ -150,7 +151,7 @@ void task_extreme_quantile_spread(RunContext& context) {
         if (has_non_positive(series) && !defined_over_non_positive(code))
             throw Erreur::NegativeDataForLaw;
         estimate_for_test(series, code, parameters);
-        quantiles.push_back(fitted_quantile(code, parameters, p.quantileOrder));
+        quantiles.push_back(quantile_or_not_available(code, parameters, p.quantileOrder));
         parameters.clear();
         return true;
     });

@@ -23,11 +23,13 @@ namespace {
 
 // The laws with a conjugate prior and a predictive law.
 bool has_predictive_law(LawCode code) {
-    return code == kExponential || code == kGamma || code == kNormal || code == kWeibull ||
-           code == kLognormal;
+    return code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kNormal ||
+           code == LawCode::kWeibull || code == LawCode::kLognormal;
 }
 
-bool needs_positive_values(LawCode code) { return code != kNormal; }
+bool needs_positive_values(LawCode code) {
+    return code != LawCode::kNormal;
+}
 
 bool finite_positive(double value) { return std::isfinite(value) && value > 0.0; }
 
@@ -45,8 +47,8 @@ void require_drawable_prior(const RunContext& context) {
 // One predictive sample of `size` values; a shape rejection at its bound (of one value, or
 // of the whole run's proposals) fails with 65, a posterior or a prior the generator cannot
 // draw from with 12.
-void draw(const PredictiveSampler& sampler, int size, Series& sample) {
-    const PredictiveDraw outcome = predictive_sample(sample, sampler, size);
+void draw(Generator& generator, const PredictiveSampler& sampler, int size, Series& sample) {
+    const PredictiveDraw outcome = predictive_sample(generator, sampler, size, sample);
     if (outcome == PredictiveDraw::RejectionBound) throw Erreur::MethodPreconditionFails;
     if (outcome == PredictiveDraw::NotDrawable) throw Erreur::InvalidLawParameters;
 }
@@ -74,11 +76,12 @@ void task_predictive_samples(RunContext& context) {
     posterior_parameters(series, code, p.lawParameters, estimates, n, context.weibullShapeFlag,
                          posterior);
     // One sampler for the whole run: its bound on shape proposals is the run's.
-    const PredictiveSampler sampler(series, code, p.lawParameters, posterior, estimates,
-                                    p.priorLow, p.priorHigh, context.weibullShapeFlag);
+    const PredictiveSampler sampler(series, code, p.lawParameters, posterior, estimates, p.priorLow,
+                                    p.priorHigh, context.weibullShapeFlag,
+                                    context.bounds.shapeProposals);
 
     Series sample;
-    draw(sampler, valuesEach, sample);
+    draw(context.generator, sampler, valuesEach, sample);
     sort_ascending(sample);
     {
         OutputFile out(p.resultFile, "a");
@@ -88,8 +91,9 @@ void task_predictive_samples(RunContext& context) {
                           valuesEach);
         }
     }
-    write_numbered_samples(p.directory, p.sampleCount, sample,
-                           [&](Series& again) { draw(sampler, valuesEach, again); });
+    write_numbered_samples(p.directory, p.sampleCount, sample, [&](Series& again) {
+        draw(context.generator, sampler, valuesEach, again);
+    });
 }
 
 }  // namespace evstat

@@ -73,9 +73,8 @@ void fit_parent_or_fail(std::span<const double> series, LawCode code, ValueList&
 }
 
 // The ET test of the version for j excesses.
-QuantileTestOutcome et_test(const RunParameters& p, std::span<const double> series,
-                            const Excesses& q,
-                            int j, LawCode code, const ValueList& parameters) {
+QuantileTestOutcome et_test(Generator& generator, const RunParameters& p, std::span<const double> series,
+                            const Excesses& q, int j, LawCode code, const ValueList& parameters) {
     QuantileTestOutcome outcome = untested();
     switch (p.etVersion) {
         case kAsymptoticVersion:
@@ -84,7 +83,7 @@ QuantileTestOutcome et_test(const RunParameters& p, std::span<const double> seri
             break;
         case kDifferenceVersion:
         case kPercentileVersion:
-            et_resampling_test(series, q.values, j, q.u, code, parameters, p.testLevel,
+            et_resampling_test(generator, series, q.values, j, q.u, code, parameters, p.testLevel,
                                p.quantileOrder, p.bootstrapCount, resampling_mode(p.etVersion),
                                outcome);
             break;
@@ -95,16 +94,15 @@ QuantileTestOutcome et_test(const RunParameters& p, std::span<const double> seri
 
 // The GPD tail fit for j excesses over u, which must not fail (65), then the GPD test of
 // the version.
-QuantileTestOutcome gpd_test(const RunParameters& p, std::span<const double> series, int j,
-                             double u,
-                             LawCode code, const ValueList& parameters) {
+QuantileTestOutcome gpd_test(Generator& generator, const RunParameters& p, std::span<const double> series,
+                             int j, double u, LawCode code, const ValueList& parameters) {
     const TailFit fit = fit_or_fail(series, j, size_of(series), u, p.method);
     QuantileTestOutcome outcome = untested();
     if (p.etVersion != kDifferenceVersion && p.etVersion != kPercentileVersion) return outcome;
     ValueList tail;
     tail.push_back(fit.xi);
     tail.push_back(fit.sigma);
-    gpd_resampling_test(series, j, u, code, parameters, p.testLevel, p.quantileOrder,
+    gpd_resampling_test(generator, series, j, u, code, parameters, p.testLevel, p.quantileOrder,
                         p.bootstrapCount, resampling_mode(p.etVersion), tail, p.method, outcome);
     return outcome;
 }
@@ -158,11 +156,11 @@ void write_acceptance_rate(const RunParameters& p, bool positiveSeries, Test tes
 
 void task_et_acceptance_rate(RunContext& context) {
     const RunParameters& p = context.parameters;
-    write_acceptance_rate(p, false, [&](std::span<const double> series, const Excesses& q,
-                          LawCode code,
-                                        const ValueList& parameters) {
-        return et_test(p, series, q, p.excessCount, code, parameters);
-    });
+    write_acceptance_rate(
+        p, false,
+        [&](std::span<const double> series, const Excesses& q, LawCode code, const ValueList& parameters) {
+            return et_test(context.generator, p, series, q, p.excessCount, code, parameters);
+        });
 }
 
 void task_et_outcomes(RunContext& context) {
@@ -176,7 +174,8 @@ void task_et_outcomes(RunContext& context) {
         const LawCode code = law_code_or_fail(law_name(p, j));
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
-        append_result_block(p.resultFile, et_test(p, series, q, p.excessCount, code, parameters));
+        append_result_block(p.resultFile, et_test(context.generator, p, series, q, p.excessCount,
+                                                  code, parameters));
     }
 }
 
@@ -194,7 +193,8 @@ void task_et_verdicts(RunContext& context) {
         fit_parent_or_fail(series, code, parameters);
         for (int excesses = p.excessLow; excesses <= last; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome = et_test(p, series, q, excesses, code, parameters);
+            const QuantileTestOutcome outcome =
+                et_test(context.generator, p, series, q, excesses, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }
@@ -203,11 +203,11 @@ void task_et_verdicts(RunContext& context) {
 
 void task_gpd_acceptance_rate(RunContext& context) {
     const RunParameters& p = context.parameters;
-    write_acceptance_rate(p, true, [&](std::span<const double> series, const Excesses& q,
-                          LawCode code,
-                                       const ValueList& parameters) {
-        return gpd_test(p, series, p.excessCount, q.u, code, parameters);
-    });
+    write_acceptance_rate(
+        p, true,
+        [&](std::span<const double> series, const Excesses& q, LawCode code, const ValueList& parameters) {
+            return gpd_test(context.generator, p, series, p.excessCount, q.u, code, parameters);
+        });
 }
 
 // A law with all-zero estimates is written as not tested; before the first law that is
@@ -228,7 +228,7 @@ void task_gpd_outcomes(RunContext& context) {
         if (!all_estimates_zero(parameters)) {
             if (guard_stops_task(p, series, n, p.excessCount, guard_concerns(p))) return;
             excesses_for(series, p.excessCount, q);
-            outcome = gpd_test(p, series, p.excessCount, q.u, code, parameters);
+            outcome = gpd_test(context.generator, p, series, p.excessCount, q.u, code, parameters);
         }
         append_result_block(p.resultFile, outcome);
     }
@@ -255,7 +255,8 @@ void task_gpd_verdicts(RunContext& context) {
         // The fit refuses a number of excesses above n (65), which bounds the range.
         for (int excesses = p.excessLow; excesses <= p.excessHigh; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome = gpd_test(p, series, excesses, q.u, code, parameters);
+            const QuantileTestOutcome outcome =
+                gpd_test(context.generator, p, series, excesses, q.u, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }

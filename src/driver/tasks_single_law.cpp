@@ -7,26 +7,28 @@
 
 #include "driver/files.h"
 #include "driver/task_support.h"
-#include "driver/work_bounds.h"
 #include "driver/tasks.h"
+#include "driver/work_bounds.h"
 #include "estimation/estimate.h"
 #include "estimation/kernel.h"
 #include "estimation/moments.h"
 #include "input/errors.h"
 #include "laws/evaluate.h"
 #include "laws/random_values.h"
+#include "laws/validity.h"
 
 namespace evstat {
 
 namespace {
 void require_valid_law(const RunContext& context) {
-    if (!law_parameters_valid(context.lawCode, context.parameters.lawParameters))
+    if (!parameters_valid(context.lawCode, context.parameters.lawParameters))
         throw Erreur::InvalidLawParameters;
 }
 
 // Draws n values of the law into the sample.
-void draw_sample(const RunContext& context, int n, Series& sample) {
-    draw_random_values(context.lawCode, context.parameters.lawParameters, n, sample);
+void draw_sample(RunContext& context, int n, Series& sample) {
+    draw_random_values(context.generator, context.lawCode, context.parameters.lawParameters, n,
+                       sample);
 }
 
 // The abscissas of a curve task: the data file's numbers, or the grid from a to b in m steps.
@@ -37,11 +39,9 @@ void curve_abscissas(const RunParameters& p, Sample& abscissas) {
         make_grid(p.lowerOrSize, p.upperOrSamples, p.pointsOrClasses, abscissas);
 }
 
-bool has_estimator(LawCode code) { return code >= kUniform && code <= kGpd; }
-
 // The laws fitted only to positive data.
 bool needs_positive_data(LawCode code) {
-    return code != kUniform && code != kNormal && code != kStudent;
+    return code != LawCode::kUniform && code != LawCode::kNormal && code != LawCode::kStudent;
 }
 }  // namespace
 
@@ -77,7 +77,7 @@ void task_law_curve(RunContext& context, EvalMode mode) {
     Sample abscissas;
     curve_abscissas(p, abscissas);
     Sample curve;
-    evaluate_law(curve, context.lawCode, abscissas, p.lawParameters, mode, 0);
+    evaluate_law(context.lawCode, p.lawParameters, abscissas, mode, curve);
     write_pairs(curve, p.resultFile);
 }
 
@@ -119,8 +119,8 @@ void task_fit_law(RunContext& context) {
     Series series;
     read_series(p.dataFile, series);
     if (has_non_positive(series) && needs_positive_data(code)) throw Erreur::NegativeData;
-    if (code == kBeta && last_value(series) > 1.0) throw Erreur::OutsideSupport;
-    if (!has_estimator(code)) throw Erreur::NoEstimator;
+    if (code == LawCode::kBeta && last_value(series) > 1.0) throw Erreur::OutsideSupport;
+    if (!is_parent_law(code)) throw Erreur::NoEstimator;
     int k = result_number(p.directory, p.resultFile);
     require_curve_pairs_spare_parameter_file(p, k + 1, 2);  // a density and a survival curve
 
@@ -146,9 +146,10 @@ void task_fit_law(RunContext& context) {
 void task_estimate_spread(RunContext& context) {
     const RunParameters& p = context.parameters;
     const LawCode code = context.lawCode;
-    if (!has_estimator(code)) throw Erreur::NoEstimator;
-    const bool positive =
-        code == kExponential || code == kGamma || code == kWeibull || code == kLognormal || code == kPareto;
+    if (!is_parent_law(code)) throw Erreur::NoEstimator;
+    const bool positive = code == LawCode::kExponential || code == LawCode::kGamma ||
+                          code == LawCode::kWeibull || code == LawCode::kLognormal ||
+                          code == LawCode::kPareto;
 
     std::array<Series, 3> gathered;  // the first, second and third estimates, by file
     int count = 0;                   // parameter count of the last estimate

@@ -63,9 +63,9 @@ struct Decision {
     double criticalValue = 0.0;
 };
 
-Decision test_excesses(const ExcessFit& fit, LawCode code, double level) {
+Decision test_excesses(Generator& generator, const ExcessFit& fit, LawCode code, double level) {
     Decision d;
-    anderson_darling_excess_test(fit.excesses, code, fit.parameters, level, d.accepted,
+    anderson_darling_excess_test(generator, fit.excesses, code, fit.parameters, level, d.accepted,
                                  d.statistic, d.criticalValue);
     return d;
 }
@@ -118,7 +118,7 @@ void task_excess_test(RunContext& context) {
     const int n = size_of(series);
     ExcessFit fit;
     excess_step(series, p.excessCount, n, code, fit);
-    const Decision d = test_excesses(fit, code, p.testLevel);
+    const Decision d = test_excesses(context.generator, fit, code, p.testLevel);
 
     ValueList unit;
     unit.push_back(1.0);
@@ -142,7 +142,8 @@ void task_excess_rejection_rate(RunContext& context) {
     const int files = for_each_numbered_file(p.directory, [&](Series& series, int) {
         sort_ascending(series);
         excess_step(series, p.excessCount, size_of(series), code, fit);
-        decisions.push_back(static_cast<double>(test_excesses(fit, code, p.testLevel).accepted));
+        decisions.push_back(
+            static_cast<double>(test_excesses(context.generator, fit, code, p.testLevel).accepted));
         fit.clear();
         return true;
     });
@@ -159,8 +160,9 @@ void task_excess_decisions(RunContext& context) {
     Sample decisions;
     for (int j = 2; j <= n - 1; ++j) {
         excess_step(series, j, n, code, fit);
-        decisions.push_back(static_cast<double>(j),
-                            static_cast<double>(test_excesses(fit, code, p.testLevel).accepted));
+        decisions.push_back(
+            static_cast<double>(j),
+            static_cast<double>(test_excesses(context.generator, fit, code, p.testLevel).accepted));
         fit.clear();
     }
     write_pairs(decisions, p.resultFile);

@@ -25,7 +25,7 @@
 //     longer ones with 12, its Weibull-shape table evaluates its kernel at most
 //     kFuzzMostShapeEvaluations times, and its predictive samplers make at most
 //     kFuzzMostShapeProposals shape proposals each (the engine's own bounds, lowered for the
-//     fuzz runs).
+//     fuzz runs and handed to the run).
 // After the run: the status is 0 or 1; a failed run has left its error file (line 1
 // followed by "Erreur.txt") in the scratch directory; a run from the scratch directory
 // itself that succeeded leaves no "Erreur.txt" but the tail tasks' own sentence; the
@@ -45,7 +45,6 @@
 
 #include "driver/run.h"
 #include "driver/work_bounds.h"
-#include "tail/bayes/predictive_sample.h"
 #include "fuzz_support.h"
 #include "input/errors.h"
 
@@ -75,6 +74,9 @@ constexpr long long kFuzzMostShapeProposals = 200'000;
 // The predictive kernel over the Weibull-shape grid: at most this many evaluations (the
 // engine's own bound, lowered), since a point whose integration does not converge takes 2^18.
 constexpr long long kFuzzMostShapeEvaluations = 5'000'000;
+// The engine's own bounds of the predictive tables and draws, lowered for the fuzz runs.
+constexpr WorkBounds kFuzzBounds{kFuzzMostTablePoints, kFuzzMostShapeEvaluations,
+                                 kFuzzMostShapeProposals};
 
 struct NamedFile {
     std::string_view name;
@@ -270,8 +272,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<NamedFile> files;
     if (!split_input(rest, parameterText, files)) return 0;
 
-    lower_predictive_table_bounds(kFuzzMostTablePoints, kFuzzMostShapeEvaluations);
-    lower_shape_proposals_bound(kFuzzMostShapeProposals);
     const ScratchDirectory& work = scratch();
     for (const NamedFile& file : files) work.write(file.name, file.bytes);
     const std::string path = work.file("Tmp1.txt");
@@ -289,7 +289,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::string pathWord = path;
             std::string loadTypeWord(1, static_cast<char>('0' + loadType));
             char* argv[] = {program.data(), pathWord.data(), loadTypeWord.data(), nullptr};
-            const int status = run(3, argv, kSeed);
+            const int status = run(3, argv, kSeed, kFuzzBounds);
             if (status != 0 && status != 1) broken("exit status neither 0 nor 1");
             if (status == 1 && !error_file_left(work)) broken("a failed run left no error file");
             if (status == 0 && fromScratch && !no_stale_error_file(work))

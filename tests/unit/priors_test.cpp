@@ -1,12 +1,14 @@
 // Priors from an expert's statement: the interval, its widened support and the prior
 // parameters, checked by the moments and modes of the laws they define.
+#include "tail/bayes/priors.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "tail/bayes/priors.h"
+#include "unit/law_parameters.h"
 
 namespace evstat {
 namespace {
@@ -90,8 +92,8 @@ TEST(ExpertInterval, ShapeSupportWidensByWholeUnits) {
     };
     for (const Row& r : rows) {
         double low = r.low, high = r.high, s1 = 0, s2 = 0, t1 = 0, t2 = 0;
-        expert_interval(kWeibull, list_of({1.0, r.p2}), 0.0, r.mode, std::exp(1.0), r.d1, r.d2,
-                        0.0, 0.0, low, high, 1, s1, s2, t1, t2);
+        expert_interval(LawCode::kWeibull, list_of({1.0, r.p2}), 0.0, r.mode, std::exp(1.0), r.d1,
+                        r.d2, 0.0, 0.0, low, high, 1, s1, s2, t1, t2);
         EXPECT_NEAR(s1, r.s1, 1e-12);
         EXPECT_NEAR(s2, r.s2, 1e-12);
         EXPECT_EQ(low, r.wantLow);
@@ -108,11 +110,12 @@ TEST(ExpertInterval, StatedRatesByLaw) {
     struct Row { LawCode code; ValueList parameters; double want1, want2, tolerance; };
     const double z1 = 0.5244005127080407, z2 = 1.2815515655446004;  // R: qnorm(0.7), qnorm(0.9)
     const std::vector<Row> rows = {
-        {kExponential, list_of({2.0}), -std::log(d1) / c, -std::log(d2) / c, 1e-15},
-        {kGamma, list_of({1.0, 2.0}), -std::log(d1) / c, -std::log(d2) / c, 1e-8},
-        {kNormal, list_of({1.0, 2.0}), (z1 / 0.5) * (z1 / 0.5), (z2 / 0.5) * (z2 / 0.5), 1e-7},
-        {kWeibull, list_of({1.0, 2.0}), -std::log(d1) / 2.25, -std::log(d2) / 2.25, 1e-15},
-        {kLognormal, list_of({0.1, 2.0}), std::pow(z1 / (std::log(c) - 0.1), 2),
+        {LawCode::kExponential, list_of({2.0}), -std::log(d1) / c, -std::log(d2) / c, 1e-15},
+        {LawCode::kGamma, list_of({1.0, 2.0}), -std::log(d1) / c, -std::log(d2) / c, 1e-8},
+        {LawCode::kNormal, list_of({1.0, 2.0}), (z1 / 0.5) * (z1 / 0.5), (z2 / 0.5) * (z2 / 0.5),
+         1e-7},
+        {LawCode::kWeibull, list_of({1.0, 2.0}), -std::log(d1) / 2.25, -std::log(d2) / 2.25, 1e-15},
+        {LawCode::kLognormal, list_of({0.1, 2.0}), std::pow(z1 / (std::log(c) - 0.1), 2),
          std::pow(z2 / (std::log(c) - 0.1), 2), 1e-7},
     };
     for (const Row& r : rows) {
@@ -125,19 +128,21 @@ TEST(ExpertInterval, StatedRatesByLaw) {
         EXPECT_EQ(low, 1.0);  // only the shape prior touches the support
     }
     double low = 1, high = 3, s1 = -1, s2 = -1, t1 = 0, t2 = 0;
-    expert_interval(kBeta, list_of({1.0, 2.0}), 0.0, 1, c, d1, d2, 0, 0, low, high, 0, s1, s2, t1, t2);
+    expert_interval(LawCode::kBeta, list_of({1.0, 2.0}), 0.0, 1, c, d1, d2, 0, 0, low, high, 0, s1,
+                    s2, t1, t2);
     EXPECT_EQ(s1, -1.0);  // no interval for a law without a prior
 }
 
 TEST(SolveForSurvival, BisectionEndsAndBrackets) {
     // Exponential of mean theta: exp(-x/theta) = p gives theta = -x/ln p.
-    EXPECT_NEAR(solve_for_survival(kExponential, ValueList{}, 1.0, 0.05, 2.0, std::exp(-2.0)),
-                0.5, 1e-9);
-    EXPECT_EQ(solve_for_survival(kExponential, ValueList{}, 1.0, 0.05, 2.0, 0.999), 0.0);
+    EXPECT_NEAR(
+        solve_for_survival(LawCode::kExponential, ValueList{}, 1.0, 0.05, 2.0, std::exp(-2.0)), 0.5,
+        1e-9);
+    EXPECT_EQ(solve_for_survival(LawCode::kExponential, ValueList{}, 1.0, 0.05, 2.0, 0.999), 0.0);
     // The chi-square law reads its degrees of freedom truncated: the survival at 3 jumps
     // past 0.5 between 3 and 4 degrees, so the tolerance is never met; the bisection stops
     // when the bracket no longer shrinks and returns its upper end, next to 4.
-    const double theta = solve_for_survival(kChiSquare, ValueList{}, 3.0, 1.0, 10.0, 0.5);
+    const double theta = solve_for_survival(LawCode::kChiSquare, ValueList{}, 3.0, 1.0, 10.0, 0.5);
     EXPECT_GE(theta, 4.0);
     EXPECT_LE(theta, 4.0 + 1e-14);
 }

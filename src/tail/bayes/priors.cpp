@@ -26,25 +26,28 @@ double standard_normal_quantile(double probability) {
     ValueList standard;
     standard.push_back(0.0);
     standard.push_back(1.0);
-    return quantile(kNormal, standard, probability);
+    return quantile(LawCode::kNormal, standard, probability);
 }
 
 // The rate or precision for which P(X > c) = d.
 double stated_value(LawCode code, const ValueList& parameters, double c, double d) {
     const double p1 = parameters.at(1);
     switch (code) {
-        case kExponential: return -std::log(d) / c;
-        case kGamma: {
+        case LawCode::kExponential:
+            return -std::log(d) / c;
+        case LawCode::kGamma: {
             ValueList shape;
             shape.push_back(p1);
-            return 1.0 / solve_for_survival(kGamma, shape, c, kGammaScaleLow, kGammaScaleHigh, d);
+            return 1.0 / solve_for_survival(LawCode::kGamma, shape, c, kGammaScaleLow,
+                                            kGammaScaleHigh, d);
         }
-        case kNormal: {
+        case LawCode::kNormal: {
             const double z = standard_normal_quantile(1.0 - d);
             return (z / (c - p1)) * (z / (c - p1));
         }
-        case kWeibull: return -std::log(d) / std::pow(c, parameters.at(2));
-        case kLognormal: {
+        case LawCode::kWeibull:
+            return -std::log(d) / std::pow(c, parameters.at(2));
+        case LawCode::kLognormal: {
             const double z = standard_normal_quantile(1.0 - d);
             return (z / (std::log(c) - p1)) * (z / (std::log(c) - p1));
         }
@@ -87,29 +90,38 @@ void expert_interval(LawCode code, const ValueList& parameters, double weibullRa
                      double c, double d1, double d2, double f, double g, double& low,
                      double& high, int weibullShapeFlag, double& s1, double& s2, double& t1,
                      double& t2) {
-    if (code == kWeibull && weibullShapeFlag == 1) {
+    if (code == LawCode::kWeibull && weibullShapeFlag == 1) {
         shape_interval(parameters, mode, c, d1, d2, low, high, s1, s2, t1, t2);
         return;
     }
     t1 = 0.0;
     t2 = 0.0;
     if (mode == kExpertStatement) {
-        if (code != kExponential && code != kGamma && code != kNormal && code != kWeibull &&
-            code != kLognormal)
+        if (code != LawCode::kExponential && code != LawCode::kGamma && code != LawCode::kNormal &&
+            code != LawCode::kWeibull && code != LawCode::kLognormal)
             return;
         s1 = stated_value(code, parameters, c, d1);
         s2 = stated_value(code, parameters, c, d2);
         return;
     }
     switch (code) {
-        case kExponential: s1 = 1.0 / parameters.at(1); s2 = 1.0 / f; break;
-        case kGamma: s1 = 1.0 / parameters.at(2); s2 = 1.0 / f; break;
-        case kNormal:
-        case kLognormal:
+        case LawCode::kExponential:
+            s1 = 1.0 / parameters.at(1);
+            s2 = 1.0 / f;
+            break;
+        case LawCode::kGamma:
+            s1 = 1.0 / parameters.at(2);
+            s2 = 1.0 / f;
+            break;
+        case LawCode::kNormal:
+        case LawCode::kLognormal:
             s1 = 1.0 / (parameters.at(2) * parameters.at(2));
             s2 = 0.0;
             break;
-        case kWeibull: s1 = weibullRate; s2 = 1.0 / g; break;
+        case LawCode::kWeibull:
+            s1 = weibullRate;
+            s2 = 1.0 / g;
+            break;
         default: break;
     }
 }

@@ -125,7 +125,7 @@ void lane_moments(const std::vector<double>& logs, const double* logThresholds, 
 }
 }  // namespace
 
-void hill_fit(ValueList& fit, std::span<const double> series, int k, double u, bool& failure) {
+void hill_fit(std::span<const double> series, int k, double u, ValueList& fit, bool& failure) {
     if (!readable(series, k, u)) {
         append_tail_failure(fit, failure);
         return;
@@ -134,7 +134,7 @@ void hill_fit(ValueList& fit, std::span<const double> series, int k, double u, b
     append_if_finite(fit, gamma, u * gamma, failure);
 }
 
-void moment_fit(ValueList& fit, std::span<const double> series, int k, double u, bool& failure) {
+void moment_fit(std::span<const double> series, int k, double u, ValueList& fit, bool& failure) {
     if (!readable(series, k, u)) {
         append_tail_failure(fit, failure);
         return;
@@ -144,7 +144,7 @@ void moment_fit(ValueList& fit, std::span<const double> series, int k, double u,
     append_if_finite(fit, xi, moment_scale(m, xi, u), failure);
 }
 
-void zipf_fit(ValueList& fit, std::span<const double> series, int k, double u, bool& failure) {
+void zipf_fit(std::span<const double> series, int k, double u, ValueList& fit, bool& failure) {
     // The plot starts one value below the largest, so it needs k + 1 values.
     if (!readable(series, k, u) || k >= size_of(series)) {
         append_tail_failure(fit, failure);
@@ -166,7 +166,7 @@ std::vector<TailEstimate> tail_fit_path(std::span<const double> series, int firs
     // Largest first: the last + 1 largest values (Zipf reads one below the k-th) and logs.
     std::vector<double> values(static_cast<std::size_t>(last) + 1);
     std::copy(series.rbegin(), series.rbegin() + (last + 1), values.begin());
-    std::vector<double> logs(values.size());
+    std::vector<double> logs(size_of(values));
     for (std::size_t i = 0; i < logs.size(); ++i) logs[i] = std::log(values[i]);
 
     for (int k0 = first; k0 <= last; k0 += kLanes) {
