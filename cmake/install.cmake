@@ -22,7 +22,7 @@ set(EVSTAT_PUBLIC_HEADERS
     tail/methods/tail.h tail/quantile_tests/quantile_tests.h
     tail/bayes/priors.h tail/bayes/posteriors.h tail/bayes/predictive_sample.h
     tail/bayes_table/bayes_table.h tail/bayes_table/law11_table.h tail/work_bounds.h
-    input/errors.h)
+    records/errors.h)
 foreach(header ${EVSTAT_PUBLIC_HEADERS})
   get_filename_component(folder ${header} DIRECTORY)
   install(FILES ${CMAKE_SOURCE_DIR}/src/${header}

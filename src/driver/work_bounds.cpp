@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "input/errors.h"
+#include "records/errors.h"
 
 namespace evstat {
 

@@ -41,12 +41,14 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "driver/run.h"
 #include "driver/work_bounds.h"
 #include "fuzz_support.h"
-#include "input/errors.h"
+#include "records/errors.h"
+#include "tail/bayes/predictive_sample.h"
 
 namespace evstat::fuzz {
 namespace {
@@ -202,60 +204,89 @@ double shape_grid_points(double largestValue, double expertValue) {
 // The work units of a LoadType 2 or 5 run over n values: laws or methods times n, times n
 // for the tasks that are quadratic by definition, else times the numbers of excesses of the
 // range times the series each test draws.
-double work_of(const RunParameters& p, int loadType, double n) {
-    if (loadType == 5) return p.methodCount * n * n;
-    const int task = p.taskNumber;
-    if (task == 15) return p.lawCount * n * n;
+double work_of(const LoadType5Parameters& p, double n) {
+    return static_cast<double>(p.methodNames.size()) * n * n;
+}
+
+double work_of(const LoadType2Parameters& p, double n) {
+    const double laws = static_cast<double>(p.laws.size());
+    const int task = p.frame.taskNumber;
+    if (task == 15) return laws * n * n;
     const bool range = (task >= 22 && task <= 24) || (task >= 44 && task <= 46);
     const double counts = range ? std::min(std::max(p.excessHigh - p.excessLow + 1.0, 1.0), n + 1.0) : 1.0;
     const bool resampled = p.etVersion == 2 || p.etVersion == 3;
-    return std::max(p.lawCount, 1) * n * counts * (resampled ? p.bootstrapCount + 1.0 : 1.0);
+    return std::max(laws, 1.0) * n * counts * (resampled ? p.bootstrapCount + 1.0 : 1.0);
+}
+
+bool simulation_within(double size, double count) {
+    try {
+        require_simulation_within_bounds(size, count);
+    } catch (Erreur) {
+        return true;
+    }
+    return size <= kFuzzMostSampleValues && count <= kFuzzMostSamples;
+}
+
+bool grid_within(int steps) {
+    try {
+        require_grid_within_bounds(steps);
+    } catch (Erreur) {
+        return true;
+    }
+    return steps <= kFuzzMostGridPoints;
+}
+
+// The input's series: the number of its values, and its largest value.
+struct SeriesSize {
+    double values;
+    double largest;
+};
+
+bool record_within(const std::monostate&, SeriesSize) {
+    return true;
+}
+
+bool record_within(const LoadType1Parameters& p, SeriesSize) {
+    const bool sampling = p.frame.taskNumber == 1 || p.frame.taskNumber == 5;
+    if (p.frame.taskNumber == 1 && !simulation_within(p.sampleSize, p.sampleCount)) return false;
+    return grid_within(sampling ? p.classCount : p.pointCount);
+}
+
+bool record_within(const LoadType2Parameters& p, SeriesSize series) {
+    return p.bootstrapCount <= kFuzzMostResamples && work_of(p, series.values) <= kFuzzMostWork;
+}
+
+bool record_within(const LoadType3Parameters& p, SeriesSize series) {
+    return series.values <= kFuzzMostExpertValues &&
+           (!(p.law.code == LawCode::kWeibull && p.weibullShape) ||
+            shape_grid_points(series.largest, p.expertMaxQuantile) <= kFuzzMostShapeGridPoints);
+}
+
+bool record_within(const LoadType4Parameters& p, SeriesSize) {
+    return simulation_within(p.sampleSize, p.sampleCount) && grid_within(p.classCount);
+}
+
+bool record_within(const LoadType5Parameters& p, SeriesSize series) {
+    return work_of(p, series.values) <= kFuzzMostWork;
 }
 
 // False when the loaded parameters ask for more work than a fuzz run may do, yet not so
 // much that the engine itself refuses it (those requests run: the engine's refusal is
 // quick). A file that does not load is run all the same: the engine refuses it at once.
-bool within_bounds(int loadType, const std::string& path, double seriesValues, double largestValue) {
-    const Loader loader = loader_of(loadType);
-    if (loader == nullptr) return true;
+bool within_bounds(int loadType, const std::string& path, double seriesValues,
+                   double largestValue) {
     DirectoryRestorer restorer;
-    RunParameters p;
+    LoadedRecord record;
     try {
-        loader(path, p);
+        if (!load_record(loadType, path, record)) return true;
     } catch (Erreur) {
         return true;
     }
-    auto simulation_within = [](double size, double count) {
-        try {
-            require_simulation_within_bounds(size, count);
-        } catch (Erreur) {
-            return true;
-        }
-        return size <= kFuzzMostSampleValues && count <= kFuzzMostSamples;
-    };
-    auto grid_within = [](int steps) {
-        try {
-            require_grid_within_bounds(steps);
-        } catch (Erreur) {
-            return true;
-        }
-        return steps <= kFuzzMostGridPoints;
-    };
-    switch (loadType) {
-        case 1:
-            if (p.taskNumber == 1 && !simulation_within(p.lowerOrSize, p.upperOrSamples)) return false;
-            return grid_within(p.pointsOrClasses);
-        case 2:
-            return p.bootstrapCount <= kFuzzMostResamples &&
-                   work_of(p, loadType, seriesValues) <= kFuzzMostWork;
-        case 3:
-            return seriesValues <= kFuzzMostExpertValues &&
-                   (p.lawName != "WeibullForme" ||
-                    shape_grid_points(largestValue, p.expertMaxQuantile) <= kFuzzMostShapeGridPoints);
-        case 4: return simulation_within(p.sampleSize, p.sampleCount) && grid_within(p.classCount);
-        case 5: return work_of(p, loadType, seriesValues) <= kFuzzMostWork;
-        default: return true;
-    }
+    return std::visit(
+        [&](const auto& parameters) {
+            return record_within(parameters, SeriesSize{seriesValues, largestValue});
+        },
+        record);
 }
 
 }  // namespace

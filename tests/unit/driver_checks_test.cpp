@@ -5,7 +5,7 @@
 
 #include "driver/run.h"
 #include "driver/work_bounds.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "laws/validity.h"
 #include "unit/law_parameters.h"
 
@@ -110,16 +110,16 @@ TEST(WorkBounds, AtAndJustAboveEachBound) {
     }
 }
 
-TEST(ErrorLine, MessageInUtf8WithTheDetailOfItsOwnCode) {
-    clear_error_detail();
+TEST(ErrorLine, MessageInUtf8WithTheDetailItCarries) {
     EXPECT_EQ(error_line(Erreur::InvalidLawParameters),
               "Erreur 12 : Valeurs des param\xc3\xa8tres non valides.");
-    with_detail(Erreur::UnknownLaw, "loi \"Gamm\xe9\x01\"");  // Latin-1 and a control byte
-    EXPECT_EQ(error_line(Erreur::UnknownLaw).substr(error_line(Erreur::UnknownLaw).rfind('(')),
+    const Erreur failure =
+        with_detail(Erreur::UnknownLaw, "loi \"Gamm\xe9\x01\"");  // Latin-1 and a control byte
+    EXPECT_EQ(failure, Erreur::UnknownLaw);
+    EXPECT_EQ(error_line(failure).substr(error_line(failure).rfind('(')),
               "(loi \"Gamm\xc3\xa9?\")");
-    // A detail recorded for another code is not shown.
-    EXPECT_EQ(error_line(Erreur::FileNotFound).find('('), std::string::npos);
-    clear_error_detail();
+    // The detail travels with its own failure only.
+    EXPECT_EQ(error_line(Erreur::UnknownLaw).find("Gamm"), std::string::npos);
 }
 
 }  // namespace
