@@ -161,7 +161,7 @@ StudyTables build_tables(const LoadType3Parameters& p, const WorkBounds& bounds,
                          const StudyPrior& prior, const ValueList& comparisonFitted) {
     const BayesTableInput input{.data = series.prepared,
                                 .levels = p.extraOrders,
-                                .n = series.prepared.size(),
+                                .n = size_of(series.prepared),
                                 .excessCount = p.excessCount,
                                 .threshold = series.threshold,
                                 .meanExcess = series.meanExcess,
