@@ -203,4 +203,9 @@ std::string_view error_message(int code) {
     return evstat::error_message(static_cast<Erreur>(code));
 }
 
+void with_generator(Generator& generator, const std::function<void()>& work) {
+    GeneratorLease lease(generator);
+    work();
+}
+
 }  // namespace evstat::binding

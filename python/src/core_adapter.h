@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -88,5 +89,9 @@ constexpr int kErrorCodeCount = 69;
 // The engine's work bounds.
 constexpr long long kMostSampleValues = 100'000'000;
 constexpr long long kMostResampledValues = 1'000'000'000;
+
+// The caller's generator as the core's state while `work` runs (one call at a time), for
+// the adapters of the other areas.
+void with_generator(Generator& generator, const std::function<void()>& work);
 
 }  // namespace evstat::binding

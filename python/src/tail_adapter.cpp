@@ -1,0 +1,117 @@
+// The core's interface as it stands for the tail and the tests of an extreme quantile:
+// series in Sample points, parameters in ValueList, the driver's steps shared with the tasks.
+#include "tail_adapter.h"
+
+#include "driver/tail_steps.h"
+#include "driver/task_support.h"
+#include "estimation/estimate.h"
+#include "input/errors.h"
+#include "laws/quantiles.h"
+#include "tail/methods/tail.h"
+#include "tail/quantile_tests/quantile_tests.h"
+
+namespace evstat::binding {
+
+static_assert(kEngineNotAvailable == evstat::kTailFailure);
+static_assert(kDifferenceMode == evstat::kDifferenceInterval);
+static_assert(kPercentileMode == evstat::kPercentileInterval);
+
+namespace {
+
+ValueList value_list(std::span<const double> values) {
+    ValueList list;
+    for (double v : values) list.push_back(v);
+    return list;
+}
+
+Sample series_of(std::span<const double> values) {
+    Sample series;
+    double rank = 0.0;
+    for (double v : values) series.push_back(++rank, v);
+    return series;
+}
+
+}  // namespace
+
+bool tail_method_takes_logarithms(int method) { return !fits_without_logarithms(method); }
+
+int positive_excess_count(std::span<const double> sorted, bool& limited) {
+    const Sample series = series_of(sorted);
+    int c = 0;
+    limited = false;
+    series.count_leading_non_positive(limited, c);
+    return static_cast<int>(sorted.size()) - c - 1;
+}
+
+TailEstimate tail_estimate(std::span<const double> sorted, int k, int method) {
+    const Sample series = series_of(sorted);
+    const int n = series.size();
+    TailEstimate estimate;
+    estimate.threshold = threshold_for(series, n, k);
+    const TailFit fit = fit_at(series, k, n, estimate.threshold, method);
+    estimate.xi = fit.xi;
+    estimate.sigma = fit.sigma;
+    estimate.failed = fit.failed;
+    return estimate;
+}
+
+double tail_return_level(double u, double xi, double sigma, int k, double p, int n) {
+    return return_level(u, xi, sigma, k, p, n);
+}
+
+std::vector<double> parent_estimates(int code, std::span<const double> sorted, bool for_gpd_test) {
+    const Sample series = series_of(sorted);
+    ValueList estimates;
+    if (for_gpd_test)
+        estimate_for_test(series, code, estimates);
+    else
+        estimate_law(series, code, series.size(), estimates);
+    return {estimates.begin(), estimates.end()};
+}
+
+bool estimates_all_zero(std::span<const double> estimates) {
+    return all_estimates_zero(value_list(estimates));
+}
+
+double fitted_upper_quantile(int code, std::span<const double> estimates, double p) {
+    const ValueList list = value_list(estimates);
+    if (all_estimates_zero(list)) return kTailFailure;
+    return quantile(code, list, 1.0 - p);
+}
+
+QuantileTestOutcome quantile_test(Generator& generator, std::span<const double> sorted,
+                                  std::span<const double> estimates,
+                                  const QuantileTestRequest& r) {
+    const Sample series = series_of(sorted);
+    const ValueList parameters = value_list(estimates);
+    Sample excesses;
+    double u = 0.0;
+    excesses_over_threshold(series, r.k, series.size(), excesses, u);
+    evstat::QuantileTestOutcome outcome;
+    with_generator(generator, [&] {
+        switch (r.test) {
+            case QuantileTest::kEtAsymptotic:
+                et_asymptotic_test(series, excesses, r.k, u, r.code, parameters, r.level, r.p,
+                                   outcome);
+                break;
+            case QuantileTest::kEtResampling:
+                et_resampling_test(series, excesses, r.k, u, r.code, parameters, r.level, r.p,
+                                   r.resamples, r.mode, outcome);
+                break;
+            case QuantileTest::kGpdResampling: {
+                ValueList tail;
+                tail.push_back(r.xi);
+                tail.push_back(r.sigma);
+                gpd_resampling_test(series, r.k, u, r.code, parameters, r.level, r.p, r.resamples,
+                                    r.mode, tail, r.method, outcome);
+                break;
+            }
+        }
+    });
+    return {outcome.verdict, outcome.estimate, outcome.parentQuantile, outcome.lower,
+            outcome.upper};
+}
+
+std::string_view negative_data_sentence() { return kNegativeDataSentence; }
+
+}  // namespace evstat::binding
