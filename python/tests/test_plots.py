@@ -39,3 +39,17 @@ def test_return_levels_draw_into_an_axis_and_leave_out_a_failed_method():
     labels = [t.get_text() for t in ax.get_legend().get_texts()]
     assert drawn is fig and labels[0].startswith("HW") and labels[1:] == ["data"]
     plt.close(fig)
+
+
+def test_the_example_study_saves_its_plots(tmp_path):
+    import os
+    import subprocess
+    import sys
+
+    from conftest import ROOT
+    env = dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path))
+    run = subprocess.run([sys.executable, str(ROOT / "examples/python/port_pirie.py"), str(tmp_path)],
+                         env=env, capture_output=True, text=True, timeout=300)
+    assert run.returncode == 0, run.stderr
+    assert sorted(p.name for p in tmp_path.glob("*.png")) == [
+        "return_levels.png", "tail_path.png", "weibull_fit.png"]
