@@ -77,5 +77,6 @@ void bind_fits(py::module_& m);
 void bind_tests(py::module_& m);
 void bind_tail(py::module_& m);
 void bind_quantile_tests(py::module_& m);
+void bind_expert(py::module_& m);
 
 }  // namespace evstat::binding

@@ -10,4 +10,5 @@ PYBIND11_MODULE(_core, m) {
     evstat::binding::bind_tests(m);
     evstat::binding::bind_tail(m);
     evstat::binding::bind_quantile_tests(m);
+    evstat::binding::bind_expert(m);
 }

@@ -34,17 +34,6 @@ bool tests_on_copy(LawCode code, int weibullShapeFlag) {
     return code == kLognormal || (code == kWeibull && weibullShapeFlag == 0);
 }
 
-// The series prepared by the study, with what the prior and the tables read from it.
-struct PreparedSeries {
-    Sample S;           // transformed in place for the lognormal law and the Weibull scale
-    Sample C;           // the series as read, sorted
-    Sample excesses;    // Q, over the threshold u of the series as read
-    double u = 0.0;
-    double e1 = 0.0;    // mean excess of the series as read
-    double e2 = 0.0;    // mean excess of the transformed series
-    double rho = 0.0;   // Weibull scale: 1 / mean of the powers
-};
-
 double mean_excess_of(const Sample& series, int k, int n) {
     Sample excesses;
     double u = 0.0;
@@ -123,25 +112,22 @@ PredictiveCurveLaw predictive_curve_law(LawCode code, int weibullShapeFlag, cons
     }
 }
 
-void task_expert_opinion(RunContext& context) {
+void study_with_expert(const RunContext& context, ExpertStudy& study) {
     const RunParameters& p = context.parameters;
     const LawCode c = context.lawCode;
     const int w = context.weibullShapeFlag;
-    // Only these laws have a prior and a predictive law.
-    if (!has_predictive_law(c)) throw Erreur::NoEstimator;
-    require_curve_pairs_spare_parameter_file(
-        p, result_number(p.directory, p.resultFile) + 1, p.simulated == 1 ? 6 : 4);
-
-    PreparedSeries prepared;
-    read_series(prepared.S, p.dataFile);
-    if (prepared.S.empty()) throw Erreur::FileNotFound;  // no series to study
+    PreparedSeries& prepared = study.prepared;
+    ValueList& A = study.A;
+    ValueList& Z = study.Z;
+    Sample& O = study.column;
+    Sample& P1 = study.P1;
+    Sample& P2 = study.P2;
     if (prepared.S.has_non_positive() && c != kNormal) throw Erreur::NegativeDataForLaw;
     prepared.S.sort_ascending();
     prepared.C = prepared.S;
     const int n = prepared.S.size();
     const int k = p.excessCount;
 
-    ValueList A;
     estimate_parameters(prepared.S, c, n, A);
     // A fit that gives no law (one value, a constant series) leaves nothing for the prior,
     // the predictive law or the tables to work on.
@@ -151,7 +137,6 @@ void task_expert_opinion(RunContext& context) {
     const Sample& D = tests_on_copy(c, w) ? prepared.C : prepared.S;
 
     // The expert's interval, the prior and the predictive parameters.
-    Sample O;
     double low = p.priorLow;
     double high = p.priorHigh;
     double s1 = 0.0, s2 = 0.0, t1 = 0.0, t2 = 0.0;
@@ -165,7 +150,6 @@ void task_expert_opinion(RunContext& context) {
     expert_prior(s1, s2, t1, t2, w, p.confidence, p.defiance, R);
     if (!usable_prior(R)) throw Erreur::InvalidLawParameters;
     append_values(O, R);
-    ValueList Z;
     posterior_summary(S, c, A, R, w, Z);
     append_values(O, Z);
 
@@ -173,7 +157,7 @@ void task_expert_opinion(RunContext& context) {
     ValueList G;
     if (p.simulated == 1) estimate_law(D, simulationCode, n, G);
 
-    Sample T1, T2, T3, T4, T5, P1, P2;
+    Sample T1, T2, T3, T4, T5;
     const PredictiveTableBounds bounds = predictive_table_bounds();
     const BayesTableInput table{S, p.extraOrders, n, k, prepared.u, prepared.e1, p.expert, s1, s2,
                                 c, A, Z, p.simulated, simulationCode, p.lawParameters, G, w,
@@ -212,6 +196,28 @@ void task_expert_opinion(RunContext& context) {
         append_values(O, T4);
         append_values(O, T5);
     }
+}
+
+void task_expert_opinion(RunContext& context) {
+    const RunParameters& p = context.parameters;
+    const LawCode c = context.lawCode;
+    const int w = context.weibullShapeFlag;
+    // Only these laws have a prior and a predictive law.
+    if (!has_predictive_law(c)) throw Erreur::NoEstimator;
+    require_curve_pairs_spare_parameter_file(
+        p, result_number(p.directory, p.resultFile) + 1, p.simulated == 1 ? 6 : 4);
+
+    ExpertStudy study;
+    read_series(study.prepared.S, p.dataFile);
+    if (study.prepared.S.empty()) throw Erreur::FileNotFound;  // no series to study
+    study_with_expert(context, study);
+    const PreparedSeries& prepared = study.prepared;
+    const Sample& S = prepared.S;
+    const ValueList& A = study.A;
+    const ValueList& Z = study.Z;
+    const Sample& P1 = study.P1;
+    const Sample& P2 = study.P2;
+    const LawCode simulationCode = context.simulationLawCode;
 
     // Curve pairs r + 1, ...: densities, then survival functions, each in the order fitted,
     // simulation, predictive.
@@ -242,7 +248,7 @@ void task_expert_opinion(RunContext& context) {
         }
     }
 
-    write_values(O, p.resultFile);
+    write_values(study.column, p.resultFile);
 }
 
 }  // namespace evstat
