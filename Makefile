@@ -1,4 +1,6 @@
-# Front door: `make demo`, `make test`, `make bench`, `make fuzz`; `make python` for the module alone.
+# Front door: `make demo`, `make test`, `make bench`, `make fuzz`; `make python` for the module
+# alone. `make bench` prints each workload with its floor, then compares the engine with R on
+# the same files (skipped when R is missing) and the Python module with scipy.
 BUILD      ?= build
 BUILD_REL  ?= build-bench
 BUILD_SAN  ?= build-sanitize
@@ -42,6 +44,7 @@ bench:
 	cmake -S . -B $(BUILD_REL) -DCMAKE_BUILD_TYPE=Release -DEVSTAT_TESTS=OFF -DEVSTAT_BENCH=ON
 	cmake --build $(BUILD_REL) -j $(JOBS)
 	./$(BUILD_REL)/bench/evstat_bench
+	./bench/compare_r.sh $(BUILD_REL)/evstat
 	@if [ -d $(BUILD_REL)/python/evstat ]; then \
 	    PYTHONPATH=$(BUILD_REL)/python $(PYTHON) bench/python_bench.py; \
 	else echo "The Python module is not built: no Python benchmark."; fi

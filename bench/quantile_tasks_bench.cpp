@@ -68,13 +68,15 @@ std::string prepare_rate_study(const std::string& folder, int files, const std::
 }
 
 void BM_Task17NormalResampledDifferences(benchmark::State& state) {
-    time_engine_runs(state, prepare_rate_study("et_normal", kNormalFiles, "Normale"), "2");
+    time_engine_runs(state, prepare_rate_study("et_normal", kNormalFiles, "Normale"), "2",
+                     numbered_files("et_normal", kNormalFiles));
     state.counters["files"] = kNormalFiles;
 }
 BENCHMARK(BM_Task17NormalResampledDifferences)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Task17WeibullResampledDifferences(benchmark::State& state) {
-    time_engine_runs(state, prepare_rate_study("et_weibull", kWeibullFiles, "Weibull"), "2");
+    time_engine_runs(state, prepare_rate_study("et_weibull", kWeibullFiles, "Weibull"), "2",
+                     numbered_files("et_weibull", kWeibullFiles));
     state.counters["files"] = kWeibullFiles;
 }
 BENCHMARK(BM_Task17WeibullResampledDifferences)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -86,7 +88,7 @@ void BM_Task42EmvResampledDifferences(benchmark::State& state) {
         write_lines("gpd_normal/Tmp1.txt", {dir, "serie.txt", "42", dir + "Result1.txt", "Normale",
                                             "100", "0.05", "2", "5", "2", "1000", "0.001", "EMV"});
     }
-    time_engine_runs(state, "gpd_normal/Tmp1.txt", "2");
+    time_engine_runs(state, "gpd_normal/Tmp1.txt", "2", {dir + "serie.txt"});
 }
 BENCHMARK(BM_Task42EmvResampledDifferences)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -99,7 +101,7 @@ void BM_Task27WeibullShape(benchmark::State& state) {
                                             "WeibullForme", "2", "2", "*", "100000", "1", "10",
                                             "1", "3", "*", "*"});
     }
-    time_engine_runs(state, "predictive/Tmp1.txt", "4");
+    time_engine_runs(state, "predictive/Tmp1.txt", "4", {dir + "serie.txt"});
     state.counters["draws"] = 100000;
 }
 BENCHMARK(BM_Task27WeibullShape)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "driver/files.h"
 #include "driver/tail_steps.h"
@@ -228,6 +229,14 @@ void fits_of_every_method(const RunParameters& p, bool withLevels) {
     write_pairs(fits, p.resultFile);
 }
 
+TailFit from_path(const TailEstimate& estimate) {
+    TailFit fit;
+    fit.xi = estimate.xi;
+    fit.sigma = estimate.sigma;
+    fit.failed = estimate.failed;
+    return fit;
+}
+
 // Tasks 30 and 34: for every method and every number of excesses j of the range, the
 // points (j, xi) followed by the points (j, sigma) for task 30, or the points
 // (j, return level) for task 34.
@@ -241,9 +250,12 @@ void fits_over_range(const RunParameters& p, bool levelsOnly) {
     Sample first;   // xi, or the return level
     Sample second;  // sigma
     for (const Point& method : p.methodCodes) {
+        const TailMethod code = tail_method_from_value(method.y);
+        const std::vector<TailEstimate> path = tail_fit_path(series, range.first, range.last, code);
         for (int j = range.first; j <= range.last; ++j) {
             const double u = threshold_for(series, n, j);
-            const TailFit fit = fit_at(series, j, n, u, tail_method_from_value(method.y));
+            const TailFit fit = path.empty() ? fit_at(series, j, n, u, code)
+                                             : from_path(path[static_cast<std::size_t>(j - range.first)]);
             const double x = static_cast<double>(j);
             if (levelsOnly) {
                 first.push_back(x, return_level(u, fit.xi, fit.sigma, j, p.quantileOrder, n));

@@ -61,6 +61,12 @@ inline std::string text_mode(const std::string& bytes, const std::string& what) 
     return text;
 }
 
+inline std::string replace_all(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 struct RunOutput {
     std::string standardOutput;
     std::string standardError;
@@ -135,6 +141,7 @@ public:
     RunOutput run_arguments(const std::vector<std::string>& arguments,
                             const char* binary = EVSTAT_BINARY,
                             bool viaWine = kWindowsEngine) const {
+        if (!viaWine) keep_run(arguments, std::string(binary) == EVSTAT_SEEDED_BINARY);
         // The streams go to unnamed temporary files, read once the engine has ended: a
         // process the engine leaves behind (the Wine server) may hold them open longer.
         std::FILE* outputFile = std::tmpfile();
@@ -175,6 +182,52 @@ public:
     }
 
 private:
+    // With EVSTAT_KEEP_RUNS naming a folder, each run is kept there before it starts, for
+    // tools/compare_engines.sh: a folder per run holding "args" (the command line, a word a
+    // line), "seed" for a seeded run, and "dir" (the working directory as the engine finds
+    // it), the directory's path written "@DIR@", or "@DIR1@" and "@DIR2@" where its blank
+    // splits it over two words.
+    void keep_run(std::vector<std::string> arguments, bool seeded) const {
+        const char* folder = std::getenv("EVSTAT_KEEP_RUNS");
+        if (folder == nullptr || *folder == '\0') return;
+        static int runs = 0;
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = test == nullptr ? "run" : std::string(test->test_suite_name()) + "." + test->name();
+        for (char& c : name)
+            if (c == '/') c = '_';
+        char number[16];
+        std::snprintf(number, sizeof number, ".%04d", ++runs);
+        const fs::path kept = fs::path(folder) / (name + number);
+        fs::create_directories(kept / "dir");
+        std::string words;
+        if (seeded && !arguments.empty()) {
+            write_file(kept / "seed", arguments.front() + "\n");
+            arguments.erase(arguments.begin());
+        }
+        for (const std::string& word : arguments) words += word + "\n";
+        write_file(kept / "args", placeholders(words));
+        for (const auto& entry : fs::recursive_directory_iterator(path_)) {
+            const fs::path target = kept / "dir" / fs::relative(entry.path(), path_);
+            if (entry.is_directory()) {
+                fs::create_directories(target);
+            } else if (entry.is_regular_file()) {
+                std::ifstream in(entry.path(), std::ios::binary);
+                write_file(target, placeholders(std::string((std::istreambuf_iterator<char>(in)),
+                                                            std::istreambuf_iterator<char>())));
+            }
+        }
+    }
+    std::string placeholders(std::string text) const {
+        const std::string path = path_.string();
+        std::string split = path;
+        for (char& c : split)
+            if (c == ' ') c = '\n';
+        return replace_all(replace_all(text, split, "@DIR1@\n@DIR2@"), path, "@DIR@");
+    }
+    static void write_file(const fs::path& path, const std::string& content) {
+        std::ofstream out(path, std::ios::binary);
+        out << content;
+    }
     // Everything written to the file, which is then closed.
     static std::string contents(std::FILE* file) {
         std::string text;

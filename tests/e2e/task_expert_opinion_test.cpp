@@ -1,46 +1,26 @@
-// Task 25 as a front end runs it: the result column and the curve pairs, byte for byte,
-// against the same steps made in process from the same seed (the draws of the two
-// extreme-quantile tests are the only random ones), with the closed forms of the
-// exponential case and the rulings checked on their own.
+// Task 25 as a front end runs it: the result column and the curve pairs of every law word,
+// the closed forms of the exponential case and the rulings. The bytes of these runs with
+// one seed are kept as golden cases (tests/golden); here, what holds whatever the draws.
+#include <algorithm>
 #include <cmath>
 
-#include "driver/files.h"
 #include "e2e/harness.h"
-#include "estimation/estimate.h"
-#include "fittests/fit_test.h"
-#include "fittests/goodness_of_fit.h"
-#include "laws/densities.h"
-#include "laws/evaluate.h"
-#include "laws/generator.h"
-#include "laws/romberg.h"
-#include "tail/bayes/posteriors.h"
-#include "tail/bayes/priors.h"
-#include "tail/bayes_table/bayes_table.h"
-#include "tail/methods/tail.h"
-#include "tail/quantile_tests/quantile_tests.h"
 
 namespace evstat::e2e {
 namespace {
 
 using Lines = std::vector<std::string>;
 constexpr unsigned kSeed = 2024;
-constexpr int kResultNumber = 3;  // the curve pairs are numbered from 4
-// Under Wine the expected figures come from the Linux library: they agree to this
-// relative precision, the last digits of exp and log being the run-time library's own.
-constexpr double kWindowsRelative = 1e-12;
 
 struct Case {
     std::string law;
-    LawCode code;
-    int w;
     std::string data;  // "portpirie.txt" or "expo.txt"
     std::string c;     // the expert's value; P(X > c) between 0.1 and 0.05
-    std::string low, high;
-    int simulated;
-    std::string simulationLaw;
-    LawCode simulationCode;
-    std::vector<double> simulationParameters;
-    std::string test;
+    std::string low = "*", high = "*";
+    std::string simulationLaw = "*";  // "*": the series was not simulated
+    std::vector<double> simulationParameters = {};
+    std::string test = "CVM";
+    std::string predictiveLabel = "";  // the predictive law's name in its curve pairs
 };
 
 // 40 unit-exponential quantiles at (i - 0.5)/40: a series the gamma law's bracket suits.
@@ -50,232 +30,79 @@ std::string exponential_quantiles() {
     return text;
 }
 
+// The result file is Result3.txt: the curve pairs are numbered from 4.
 Lines expert_file(const WorkDir& w, const Case& c) {
     Lines lines = {w.dir(), c.data, "25", w.dir() + "Result3.txt", c.law, c.low, c.high,
-                   std::to_string(c.simulated), c.simulationLaw};
-    for (int i = 0; i < 3; ++i)
-        lines.push_back(i < static_cast<int>(c.simulationParameters.size())
-                            ? formatted(c.simulationParameters[static_cast<std::size_t>(i)])
-                            : "*");
+                   c.simulationLaw == "*" ? "0" : "1", c.simulationLaw};
+    for (std::size_t i = 0; i < 3; ++i)
+        lines.push_back(i < c.simulationParameters.size() ? formatted(c.simulationParameters[i]) : "*");
     const Lines rest = {"1", c.c, "0.1", "0.05", "0.05", "Moyenne", c.test, "0.05", "0.1",
                         "10", "0.01", "0.01", "0", "0.001", "0", "0"};
     lines.insert(lines.end(), rest.begin(), rest.end());
     return lines;
 }
 
-std::string column_bytes(const Sample& column) {
-    std::string text;
-    for (const Point& p : column) text += formatted(p.y) + "\n";
-    if (!text.empty()) text.pop_back();
-    return text;
-}
-std::string pair_bytes(const Sample& curve) {
-    std::string text;
-    for (const Point& p : curve) text += formatted(p.x) + "\t" + formatted(p.y) + "\n";
-    return text;
-}
-std::string curve_parameter_bytes(const WorkDir& w, const Case& c, int k, int task,
-                                  const std::string& name, const ValueList& parameters,
-                                  double lower, double upper, int points) {
-    std::string text = w.dir() + "\n" + c.data + "\n" + std::to_string(task) + "\n" + w.dir() +
-                       "Result" + std::to_string(k) + ".txt\n" + name + "\n";
-    for (int i = 1; i <= 3; ++i)
-        text += (i <= parameters.size() ? formatted(parameters.at(i)) : std::string("*")) + "\n";
-    return text + formatted(lower) + "\n" + formatted(upper) + "\n" + std::to_string(points) + "\n";
-}
-
-Sample read_sorted(const std::string& text) {
-    Sample series;
+std::vector<double> numbers(const std::string& text) {
+    std::vector<double> values;
     std::istringstream in(text);
-    double value = 0.0;
-    for (int i = 1; in >> value; ++i) series.push_back(i, value);
-    series.sort_ascending();
-    return series;
+    for (double v = 0; in >> v;) values.push_back(v);
+    return values;
 }
 
-ValueList list_of(std::vector<double> values) {
-    ValueList list;
-    for (double v : values) list.push_back(v);
-    return list;
-}
-
-void append(Sample& column, double v) { column.push_back(0.0, v); }
-
-// One expected curve pair: its ParameterFile and its curve.
-struct CurveFiles { std::string parameters, curve; };
-
-// The study made in process, step by step, from the same seed.
-struct Expected {
-    Sample column;
-    std::vector<CurveFiles> curves;
-    ValueList Z;
-    double criticalValue = 0.0, adjusted = 0.0;
-    int accepted = 0;
-};
-
-Expected expected_study(const WorkDir& w, const Case& c, const std::string& text) {
-    Expected e;
-    Sample S = read_sorted(text);
-    const Sample C = S;
-    const int n = S.size(), k = 10;
-    ValueList A;
-    estimate_parameters(S, c.code, n, A);
-    Sample Q;
-    double u = 0.0;
-    excesses_over_threshold(S, k, n, Q, u);
-    const double e1 = Q.mean();
-    double e2 = 0.0, rho = 0.0;
-    if (c.code == kLognormal || (c.code == kWeibull && c.w == 0)) {
-        if (c.code == kLognormal) S.apply_log(); else S.apply_power(A.at(2));
-        Sample Q2;
-        double u2 = 0.0;
-        excesses_over_threshold(S, k, n, Q2, u2);
-        e2 = Q2.mean();
-        if (c.code == kWeibull) rho = 1.0 / S.mean();
-    }
-    const Sample& D = (c.code == kLognormal || (c.code == kWeibull && c.w == 0)) ? C : S;
-    double low = c.low == "*" ? -999.0 : std::stod(c.low);
-    double high = c.high == "*" ? -999.0 : std::stod(c.high);
-    double s1 = 0, s2 = 0, t1 = 0, t2 = 0;
-    expert_interval(c.code, A, rho, 1, std::stod(c.c), 0.1, 0.05, e1, e2, low, high, c.w, s1, s2,
-                    t1, t2);
-    for (double v : {s1, s2, c.w ? t1 : 0.0, c.w ? t2 : 0.0}) append(e.column, v);
-    ValueList R;
-    expert_prior(s1, s2, t1, t2, c.w, "Moyenne", 0.05, R);
-    posterior_summary(S, c.code, A, R, c.w, e.Z);
-    for (double v : R) append(e.column, v);
-    for (double v : e.Z) append(e.column, v);
-    const ValueList given = list_of(c.simulationParameters);
-    ValueList G;
-    if (c.simulated) estimate_law(D, c.simulationCode, n, G);
-    Sample levels;
-    levels.push_back(0.01, 1);
-    levels.push_back(0.001, 2);
-    Sample T1, T2, T3, T4, T5, P1, P2;
-    bayes_quantile_table({S, levels, n, k, u, e1, 1, s1, s2, c.code, A, e.Z, c.simulated,
-                          c.simulationCode, given, G, c.w, std::stod(c.c), low, high},
-                         T1, T2, T3, T4, T5, P1, P2);
-    double statistic = 0.0;
-    const int selector = c.test == "AD" ? 1 : 2;
-    if (selector == 1)
-        anderson_darling_test(D, c.code, A, 0.05, e.accepted, statistic, e.criticalValue);
-    else
-        cramer_von_mises_test(D, c.code, A, 0.05, e.accepted, statistic, e.criticalValue);
-    double g1 = 0, g2 = 0;
-    goodness_of_fit(D, c.code, P1, c.w, selector, A, e.Z, e.criticalValue, g1, g2, e.adjusted);
-    set_seed(kSeed);
-    QuantileTestOutcome resampled, predictive;
-    et_resampling_test(D, Q, k, u, c.code, A, 0.1, 0.01, 500, kPercentileInterval, resampled);
-    ValueList posterior;
-    if (c.w == 0) posterior_parameters(D, c.code, R, A, n, c.w, posterior);
-    et_predictive_test(D, Q, k, u, c.code, A, 0.1, 0.01, 500, R, posterior, c.w, low, high,
-                       predictive);
-    for (double v : {double(e.accepted), g2, e.adjusted, g1, double(resampled.verdict),
-                     double(predictive.verdict), predictive.estimate, predictive.lower,
-                     predictive.upper})
-        append(e.column, v);
-    for (const Sample* table : {&T1, &T2, &T3, &T4, &T5})
-        if (c.simulated || (table != &T4 && table != &T5))
-            for (const Point& p : *table) append(e.column, p.y);
-
-    // The curves, numbered from 4.
-    const double lo = C.first_value(), hi = C.last_value();
-    Sample Y;
-    make_grid(lo, hi, 2000, Y);
-    // The parent's predictive law as drawn, in its own parameter order (the Lomax for the
-    // exponential and the Weibull scale).
-    const ValueList& Z = e.Z;
-    struct Law { std::string name; LawCode code; ValueList parameters; };
-    const Law predictiveLaw =
-        c.code == kExponential ? Law{"GPD", kGpd, list_of({-Z.at(2), Z.at(1)})}
-        : c.code == kGamma     ? Law{"Beta2Prop", kBetaPrime, Z}
-        : c.code == kNormal    ? Law{"StudentApprochee", kStudentApprox, Z}
-        : c.code == kLognormal ? Law{"StudentApprocheeTrans", kStudentApproxLog, Z}
-        : c.w == 1             ? Law{"WeibPred", kWeibull, Z}
-                               : Law{"GPDTrans", kGpdPower, list_of({Z.at(1), Z.at(2), -Z.at(3)})};
-    int number = kResultNumber;
-    auto add_grid = [&](int task, const std::string& name, LawCode code, const ValueList& params) {
-        Sample curve;
-        evaluate_law(curve, code, Y, params, task == 8 ? EvalMode::Survival : EvalMode::Density, 0);
-        ++number;
-        e.curves.push_back({curve_parameter_bytes(w, c, number, task, name, params, lo, hi, 2000),
-                            pair_bytes(curve)});
-    };
-    auto add_table = [&](int task, const Sample& curve) {
-        ++number;
-        e.curves.push_back({curve_parameter_bytes(w, c, number, task, predictiveLaw.name,
-                                                  predictiveLaw.parameters, curve.begin()->x,
-                                                  curve.rbegin()->x, curve.size()),
-                            pair_bytes(curve)});
-    };
-    for (int task : {2, 8}) {
-        add_grid(task, c.law, c.code, A);
-        if (c.simulated) add_grid(task, c.simulationLaw, c.simulationCode, given);
-        if (c.code == kWeibull && c.w == 1) {
-            Sample curve = task == 2 ? P2 : P1;
-            if (task == 8) curve.apply_affine(-1.0, 1.0);
-            add_table(task, curve);
-        } else if (task == 8 && (c.code == kNormal || c.code == kLognormal)) {
-            Sample curve;
-            const Sample& range = c.code == kNormal ? S : C;
-            const double a = range.min_value(), b = range.max_value();
-            tabulate_law11(c.code, Z, curve, a, b, (b - a) / 1000);
-            curve.apply_affine(-1.0, 1.0);
-            add_table(task, curve);
-        } else {
-            add_grid(task, predictiveLaw.name, predictiveLaw.code, predictiveLaw.parameters);
-        }
-    }
-    return e;
-}
-
+// Every law word, whatever the draws: no error; the column holds the expert's interval and
+// its positions (4), the prior (2), the predictive parameters (2 for the exponential law, else
+// 3), the nine values of the tests and two quantiles from each of three tables (five when
+// the series was simulated); the curve pairs are the densities (task 2) of the fitted law,
+// the simulation law and the predictive law, then their survival functions (task 8), each
+// over increasing abscissas with densities not below 0 and survival values within [0, 1].
 TEST(TaskExpertOpinion, ResultColumnAndCurvePairsByLaw) {
     WorkDir w;
-    const std::string portPirie = [] {
+    w.write("portpirie.txt", [] {
         std::ifstream in(EVSTAT_SOURCE_DIR "/examples/portpirie.txt");
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }();
-    w.write("portpirie.txt", portPirie);
+    }());
     w.write("expo.txt", exponential_quantiles());
     const std::vector<Case> cases = {
-        {"Exponentielle", kExponential, 0, "portpirie.txt", "4.6", "*", "*", 0, "*", kUnknownLaw, {}, "CVM"},
-        {"Exponentielle", kExponential, 0, "expo.txt", "3", "*", "*", 1, "Exponentielle", kExponential, {1.0}, "AD"},
-        {"Gamma", kGamma, 0, "expo.txt", "3", "*", "*", 0, "*", kUnknownLaw, {}, "CVM"},
-        {"Normale", kNormal, 0, "portpirie.txt", "4.6", "*", "*", 1, "Normale", kNormal, {3.9, 0.2}, "AD"},
-        {"Lognormale", kLognormal, 0, "portpirie.txt", "4.6", "*", "*", 0, "*", kUnknownLaw, {}, "CVM"},
-        {"WeibullEchelle", kWeibull, 0, "portpirie.txt", "4.6", "*", "*", 1, "Weibull", kWeibull, {3e9, 15.5}, "CVM"},
-        {"WeibullForme", kWeibull, 1, "portpirie.txt", "4.6", "1", "20", 0, "*", kUnknownLaw, {}, "AD"},
+        {"Exponentielle", "portpirie.txt", "4.6", "*", "*", "*", {}, "CVM", "GPD"},
+        {"Exponentielle", "expo.txt", "3", "*", "*", "Exponentielle", {1.0}, "AD", "GPD"},
+        {"Gamma", "expo.txt", "3", "*", "*", "*", {}, "CVM", "Beta2Prop"},
+        {"Normale", "portpirie.txt", "4.6", "*", "*", "Normale", {3.9, 0.2}, "AD", "StudentApprochee"},
+        {"Lognormale", "portpirie.txt", "4.6", "*", "*", "*", {}, "CVM", "StudentApprocheeTrans"},
+        {"WeibullEchelle", "portpirie.txt", "4.6", "*", "*", "Weibull", {3e9, 15.5}, "CVM", "GPDTrans"},
+        {"WeibullForme", "portpirie.txt", "4.6", "1", "20", "*", {}, "AD", "WeibPred"},
     };
     for (const Case& c : cases) {
         for (const std::string& name : w.files())
             if (name != "portpirie.txt" && name != "expo.txt") std::filesystem::remove(w.file(name));
         w.write_lines("Tmp1.txt", expert_file(w, c));
-        w.run_seeded("Tmp1.txt", "3", kSeed);
+        EXPECT_EQ(w.run("Tmp1.txt", "3").status, 0) << c.law;
         EXPECT_FALSE(w.exists("Erreur.txt")) << c.law;
-        const Expected e = expected_study(w, c, c.data == "expo.txt" ? exponential_quantiles() : portPirie);
-        EXPECT_EQ(difference(w.read("Result3.txt"), column_bytes(e.column), kWindowsRelative), "")
-            << c.law << " " << c.test;
-        ASSERT_EQ(e.curves.size(), c.simulated ? 6u : 4u);
-        for (std::size_t i = 0; i < e.curves.size(); ++i) {
-            const std::string k = std::to_string(kResultNumber + 1 + static_cast<int>(i));
-            EXPECT_EQ(w.read("Tmp" + k + ".txt"), e.curves[i].parameters) << c.law << " Tmp" << k;
-            EXPECT_EQ(difference(w.read("Result" + k + ".txt"), e.curves[i].curve, kWindowsRelative), "")
-                << c.law << " Result" << k;
+        const bool simulated = c.simulationLaw != "*";
+        const std::size_t predictive = c.law == "Exponentielle" ? 2 : 3;
+        EXPECT_EQ(numbers(w.read("Result3.txt")).size(), 4 + 2 + predictive + 9 + (simulated ? 10u : 6u))
+            << c.law;
+        Lines laws = {c.law};
+        if (simulated) laws.push_back(c.simulationLaw);
+        laws.push_back(c.predictiveLabel);
+        for (std::size_t i = 0; i < 2 * laws.size(); ++i) {
+            const std::string k = std::to_string(4 + i);
+            const std::string task = i < laws.size() ? "2" : "8";
+            Lines lines;
+            std::istringstream in(w.read("Tmp" + k + ".txt"));
+            for (std::string line; std::getline(in, line);) lines.push_back(line);
+            ASSERT_GE(lines.size(), 5u) << c.law << " Tmp" << k;
+            EXPECT_EQ(lines[2], task) << c.law << " Tmp" << k;
+            EXPECT_EQ(lines[4], laws[i % laws.size()]) << c.law << " Tmp" << k;
+            const std::vector<double> curve = numbers(w.read("Result" + k + ".txt"));
+            ASSERT_GE(curve.size(), 4u) << c.law << " Result" << k;
+            for (std::size_t j = 0; j < curve.size(); j += 2) {
+                const std::string where = c.law + " Result" + k + " point " + std::to_string(j / 2);
+                EXPECT_TRUE(j == 0 || curve[j] > curve[j - 2]) << where;
+                EXPECT_GE(curve[j + 1], 0.0) << where;
+                EXPECT_TRUE(task == "2" || curve[j + 1] <= 1.0) << where;
+            }
         }
-        EXPECT_FALSE(w.exists("Tmp" + std::to_string(kResultNumber + 1 + e.curves.size()) + ".txt"));
-
-        // The test of step 12 is the one named, and the adjusted critical value uses its
-        // factor (n = 65 or 40, by hand).
-        const double n = c.data == "expo.txt" ? 40.0 : 65.0;
-        const double factor =
-            c.test == "AD" ? (c.code == kExponential ? 1 + 0.6 / n
-                              : c.code == kNormal    ? 1 + 0.75 / n + 2.25 / (n * n)
-                                                     : 1 + 0.2 / std::sqrt(n))
-                           : (c.code == kExponential ? 1 + 0.16 / n
-                              : c.code == kGamma     ? 1.0
-                              : c.code == kWeibull   ? 1 + 0.2 / std::sqrt(n)
-                                                     : 1 + 0.5 / n);
-        EXPECT_NEAR(e.adjusted, e.criticalValue / factor, 1e-15) << c.law;
+        EXPECT_FALSE(w.exists("Tmp" + std::to_string(4 + 2 * laws.size()) + ".txt")) << c.law;
     }
 }
 
@@ -285,7 +112,7 @@ TEST(TaskExpertOpinion, ExponentialByClosedForms) {
     // of shape 1/(a + n) and scale q1: f(x) = (1/q1)(1 + x/(q1 (a + n)))^(-(a + n) - 1).
     WorkDir w;
     w.write("expo.txt", exponential_quantiles());
-    const Case c = {"Exponentielle", kExponential, 0, "expo.txt", "3", "*", "*", 0, "*", kUnknownLaw, {}, "CVM"};
+    const Case c = {"Exponentielle", "expo.txt", "3"};
     w.write_lines("Tmp1.txt", expert_file(w, c));
     w.run_seeded("Tmp1.txt", "3", kSeed);
     std::istringstream column(w.read("Result3.txt"));
@@ -334,7 +161,7 @@ TEST(TaskExpertOpinion, RefusedBeforeAnythingIsWritten) {
         {"Gamma", "big.txt", "4.7", k12},
     };
     for (const Row& r : rows) {
-        Case c = {r.law, 0, 0, r.data, r.c, "*", "*", 0, "*", kUnknownLaw, {}, "CVM"};
+        const Case c = {r.law, r.data, r.c};
         for (const std::string& name : w.files())
             if (name.rfind("Tmp", 0) == 0 || name.rfind("Result", 0) == 0 || name == "Erreur.txt")
                 std::filesystem::remove(w.file(name));

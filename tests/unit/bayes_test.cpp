@@ -13,6 +13,7 @@
 
 #include "laws/evaluate.h"
 #include "laws/generator.h"
+#include "laws/random_values.h"
 #include "unit/law_parameters.h"
 
 namespace evstat {
@@ -215,6 +216,66 @@ TEST(ShapeRejection, BoundsGiveTheDecisionsOfTheFullSum) {
     EXPECT_GT(accepted, 100);
     EXPECT_GT(rejected, 100);
     EXPECT_FALSE(rejection.accepts(-0.1, 0.5));
+}
+
+// The sampler against the plain rejection (each proposal's Beta draw by random_value, its
+// decision by the full sum): the same shapes accepted, the same values, the generator in the
+// same state, over data below and above the scale, values equal to it (ln(x/eta) = 0), priors of
+// each gamma method and supports from below 0, near and far from the likelihood's peak.
+TEST(ShapeRejection, SamplerDrawsWhatThePlainRejectionDraws) {
+    const auto weibull_series = [](unsigned seed, double theta, double k, int n) {
+        set_seed(seed);
+        Sample data;
+        evaluate_law(data, kWeibull, Sample{}, law_parameters({theta, k}), EvalMode::RandomSample, n);
+        return data;
+    };
+    const Sample below = weibull_series(11, 2.0, 0.7, 300);
+    const Sample above = weibull_series(12, 3.0, 2.5, 1000);
+    const Sample ones = series_of({1, 1, 0.5, 1, 2, 1, 3, 1, 0.25, 1, 1, 4});
+    const struct {
+        const Sample& data;
+        double theta, k0, a, b, low, high;
+    } rows[] = {
+        {below, 2.0, 0.7, 1.2, 3.7, 0.0, 1.0},   {below, 2.0, 0.7, 5.0, 2.0, 0.0, 2.0},
+        {below, 2.0, 0.7, 0.6, 0.8, -1.0, 3.0},  {above, 3.0, 2.5, 1.2, 1.2, 1.0, 4.0},
+        {above, 3.0, 2.5, 1.0, 1.0, 0.0, 20.0},  {ones, 1.0, 1.0, 1.2, 3.7, 0.0, 3.0},
+        {ones, 1.0, 1.3, 5.0, 5.0, 0.5, 2.0},
+    };
+    for (const auto& row : rows) {
+        const ValueList prior = law_parameters({row.a, row.b});
+        const ValueList law = law_parameters({row.theta, row.k0});
+        const ShapeRejection rejection(row.data, row.theta, row.k0, row.low, row.high);
+        ASSERT_TRUE(rejection.usable());
+        const double step = (row.high - row.low) / 397.0;
+        for (double k = row.low; k <= row.high; k += step) {  // b about the edge of each shape
+            const double edge = rejection.log_likelihood(k) - rejection.log_bound();
+            for (const double shift : {-1e-6, -1e-12, 0.0, 1e-12, 1e-6}) {
+                const double b = std::exp(edge + shift * std::max(1.0, std::fabs(edge)));
+                if (!(b > 0.0 && b < 1.0)) continue;
+                ASSERT_EQ(rejection.accepts(k, b), rejection.accepts_by_full_sum(k, b))
+                    << row.theta << " " << row.a << " " << k << " " << shift;
+            }
+        }
+        for (const unsigned seed : {3u, 1234u, 99991u}) {
+            set_seed(seed);
+            Values plain;
+            while (plain.size() < 40) {
+                const double w = random_value(kBeta, prior);
+                const double k = row.low + (row.high - row.low) * w;
+                const double b = uniform_value(0.0, 1.0);
+                if (rejection.accepts_by_full_sum(k, b))
+                    plain.push_back(random_value(kWeibull, law_parameters({row.theta, k})));
+            }
+            const int next = next_random();
+            set_seed(seed);
+            const PredictiveSampler sampler(row.data, kWeibull, prior, ValueList{}, law, row.low,
+                                            row.high, 1);
+            Values drawn;
+            ASSERT_EQ(sampler.draw(40, drawn), PredictiveDraw::Drawn);
+            EXPECT_EQ(drawn, plain) << row.theta << " " << row.a << " " << row.low << " " << seed;
+            EXPECT_EQ(next_random(), next) << row.theta << " " << row.a << " " << seed;
+        }
+    }
 }
 
 }  // namespace

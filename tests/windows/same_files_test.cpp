@@ -13,12 +13,6 @@ using Lines = std::vector<std::string>;
 
 constexpr unsigned kSeed = 20240917;
 
-std::string replace_all(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 // The Linux bytes as the Windows build writes them.
 std::string as_windows_writes(const std::string& linuxBytes, const WorkDir& linuxDir,
                               const WorkDir& windowsDir) {

@@ -56,6 +56,7 @@ PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const Val
     if (shapeCase_) {
         drawable_ = positive_finite(prior_.at(1)) && positive_finite(prior_.at(2)) &&
                     rejection_.usable();
+        if (drawable_) proposals_ = TabulatedBeta(prior_.at(1), prior_.at(2));
         return;
     }
     const bool gammaPosterior = positive_finite(posterior_.at(1)) && positive_finite(posterior_.at(2));
@@ -106,7 +107,7 @@ double PredictiveSampler::observation(double parameter, ValueList& law) const {
 bool PredictiveSampler::shape_value(double& value, ValueList& law) const {
     for (long proposal = 0; proposal < kMaxShapeProposals && proposalsLeft_ > 0; ++proposal) {
         --proposalsLeft_;
-        const double w = random_value(kBeta, prior_);
+        const double w = proposals_.draw();
         const double k = low_ + (high_ - low_) * w;
         const double b = uniform_value(0.0, 1.0);
         if (rejection_.accepts(k, b)) {

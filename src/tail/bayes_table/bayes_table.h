@@ -4,6 +4,7 @@
 // into a predictive density and distribution table.
 #pragma once
 
+#include <unordered_map>
 #include <vector>
 
 #include "laws/catalogue.h"
@@ -73,6 +74,9 @@ struct ShapeModel {
     double high = 1.0;
     bool logDomain = false;
     double logShift = 0.0;
+    // S1 at the shapes met so far: the three kernels are integrated over the same support, so
+    // their Romberg runs ask for the same nodes, and S1 walks every value.
+    mutable std::unordered_map<double, double> powerSums;
 };
 
 // Takes the series' values, then eta, a, b from the predictive list (q1, q2, q3) and the support;

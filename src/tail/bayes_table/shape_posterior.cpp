@@ -2,6 +2,7 @@
 // three kernels integrated by the Romberg routine (the normalising constant, the predictive
 // density at a point, the posterior mean).
 #include <cmath>
+#include <cstddef>
 
 #include "laws/romberg.h"
 #include "tail/bayes_table/shape_integrands.h"
@@ -17,6 +18,8 @@ constexpr int kRangeProbes = 64;
 // The plain product is kept when its largest probed value lies between these.
 constexpr double kSmallestPlainValue = 1e-250;
 constexpr double kLargestPlainValue = 1e250;
+// The sums S1 kept for shapes met again: a Romberg run over the support meets at most 2^18 + 1.
+constexpr std::size_t kMostKeptSums = 1 << 20;
 
 double shape_prior(const ShapeModel& model, double k) {
     const double w = (k - model.low) / (model.high - model.low);
@@ -24,8 +27,11 @@ double shape_prior(const ShapeModel& model, double k) {
 }
 
 double ratio_power_sum(const ShapeModel& model, double k) {
+    const auto found = model.powerSums.find(k);
+    if (found != model.powerSums.end()) return found->second;
     double sum = 0.0;
     for (const double r : model.ratios) sum += std::pow(r, k);
+    if (!std::isnan(k) && model.powerSums.size() < kMostKeptSums) model.powerSums.emplace(k, sum);
     return sum;
 }
 
@@ -127,6 +133,11 @@ double CachedPredictiveIntegrand::operator()(double k) const {
             cache.factors.push_back(factor);
         }
     }
+    // exp(k ln r - r^k) is at most 1/e for every finite r > 0 and k, so a factor of +0 gives +0
+    // without it.
+    if (factor == 0.0 && !std::signbit(factor) && ratio > 0.0 && std::isfinite(ratio) &&
+        std::isfinite(k))
+        return 0.0;
     return factor * std::exp(k * logRatio - std::pow(ratio, k));
 }
 

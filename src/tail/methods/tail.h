@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "series/lists.h"
 
@@ -56,6 +57,20 @@ void gpd_maximum_likelihood(ValueList& fit, const Sample& series, const ValueLis
 void hill_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure);
 void moment_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure);
 void zipf_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure);
+
+// One estimate of a path; the failure pair with `failed` set where the fit would fail.
+struct TailEstimate {
+    double xi = kTailFailure;
+    double sigma = kTailFailure;
+    bool failed = true;
+};
+
+// Method 3, 4 or 5 at every number of excesses k from `first` to `last` (1 <= first
+// <= last < the series size), each over the threshold at position n - k: the same
+// doubles as fit_tail at each k, in the order of k. Any other method or range gives
+// an empty path.
+std::vector<TailEstimate> tail_fit_path(const Sample& series, int first, int last,
+                                        TailMethod method);
 
 // Appends the failure pair and sets the failure flag.
 void append_tail_failure(ValueList& fit, bool& failure);
