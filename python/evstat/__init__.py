@@ -11,7 +11,7 @@ from ._core import Generator
 from ._errors import EvstatError
 from ._fits import (Fit, FitTestResult, anderson_darling, anderson_darling_excesses,
                     cramer_von_mises, fit)
-from ._expert import ExpertStudy, PredictiveLaw, expert_study
+from ._expert import ExpertStudy, PredictiveLaw, expert_study, predictive_sample
 from ._quantile_tests import QuantileTestResult, et_test, extreme_quantiles, gpd_test
 from ._tail import TailFit, TailPath, fit_tail, tail_path
 from ._laws import (GPD, Beta, ChiSquare, Exponential, Gamma, Law, Lognormal, Normal, Pareto,
@@ -23,4 +23,5 @@ __all__ = [
     "anderson_darling", "anderson_darling_excesses", "cramer_von_mises", "fit", "law_from_engine",
     "QuantileTestResult", "TailFit", "TailPath", "et_test", "extreme_quantiles", "fit_tail",
     "gpd_test", "tail_path", "ExpertStudy", "PredictiveLaw", "expert_study",
+    "predictive_sample",
 ]

@@ -232,3 +232,29 @@ def _shaped_study(out: dict, code: int, on_shape: bool, orders: tuple, simulated
         law_quantiles=tables[0], tail_quantiles=tables[1], predictive_quantiles=tables[2],
         simulation_quantiles=tables[3] if simulated else None,
         refitted_quantiles=tables[4] if simulated else None, column=column)
+
+
+def predictive_sample(x, law, prior, size, samples=1, shape_support=None, rng=None) -> np.ndarray:
+    """Values drawn from the Bayesian predictive law of x, as the predictive-sample task draws
+    them: an array of `samples` rows of `size` values, each row sorted as the numbered data
+    files hold it.
+
+    law: named as for expert_study; prior: the Gamma (shape, rate) of the rate or precision,
+    or for "WeibullForme" the Beta (a, b) of the shape over shape_support (L, U). The law's
+    own parameters are estimated from x. Raises 64 for values not above 0 but for the normal
+    law, 12 for a prior that is not a law (or a support with U not above max(L, 0)) or sizes
+    beyond the engine's bounds, 65 when the shape's rejection sampling reaches its bound.
+    """
+    _, code, on_shape = study_law(law)
+    size = _integer(size, "size", 13)
+    samples = _integer(samples, "samples", 16)
+    if size < 0 or samples < 1:
+        raise EvstatError(14 if size < 0 else 17,
+                          f"size = {size}, samples = {samples}: a size of 0 or more, one sample or more")
+    try:
+        prior = [float(v) for v in prior]
+    except (TypeError, ValueError):
+        raise EvstatError(11, f"prior = {prior!r} is not two numbers") from None
+    low, high = _shape_support(shape_support)
+    return _core.predictive_samples(code, on_shape, as_float_array(x).ravel(), prior, low, high,
+                                    size, samples, generator_of(rng))

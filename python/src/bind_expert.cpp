@@ -1,5 +1,6 @@
 // The expert-opinion study: a law fitted to a series and combined with an expert's statement
 // through a conjugate prior into a predictive law, with its tests and quantile tables.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -77,6 +78,32 @@ py::tuple predictive(int code, const std::vector<double>& parameters, const Doub
     return py::make_tuple(density, distribution);
 }
 
+py::array_t<double> samples_of(int code, bool weibullShape, const DoubleArray& data,
+                               const std::vector<double>& prior, double low, double high,
+                               long long size, long long samples, Generator& generator) {
+    const std::span<const double> series = span_of(data);
+    if (series.empty()) throw Failure{kDataNotNumeric, "the series is empty"};
+    for (std::size_t i = 0; i < series.size(); ++i)
+        if (!std::isfinite(series[i]))
+            throw Failure{kDataNotNumeric, "the series holds " + shown(series[i]) +
+                                               " at position " + std::to_string(i) +
+                                               "; every value must be finite"};
+    std::vector<double> rows;
+    int refused = 0;
+    {
+        py::gil_scoped_release unlocked;
+        refused = predictive_samples(generator, series, code, weibullShape, prior, low, high,
+                                     static_cast<double>(size), static_cast<double>(samples), rows);
+    }
+    if (refused != 0)
+        throw Failure{refused, "the engine refuses " + std::to_string(samples) + " samples of " +
+                                   std::to_string(size) + " values from the predictive " +
+                                   english_name(code) + " law with the prior " + shown(prior)};
+    py::array_t<double> out({static_cast<py::ssize_t>(samples), static_cast<py::ssize_t>(size)});
+    std::copy(rows.begin(), rows.end(), out.mutable_data());
+    return out;
+}
+
 }  // namespace
 
 void bind_expert(py::module_& m) {
@@ -85,6 +112,10 @@ void bind_expert(py::module_& m) {
           "column, the fitted and predictive parameters and the predictive law.");
     m.def("predictive_values", &predictive, py::arg("code"), py::arg("parameters"), py::arg("x"),
           "The density and distribution function of a predictive law at x.");
+    m.def("predictive_samples", &samples_of, py::arg("code"), py::arg("weibull_shape"),
+          py::arg("x"), py::arg("prior"), py::arg("low"), py::arg("high"), py::arg("size"),
+          py::arg("samples"), py::arg("generator"),
+          "samples sorted rows of size values from the predictive law of x under the prior.");
 }
 
 }  // namespace evstat::binding

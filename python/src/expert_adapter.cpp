@@ -2,11 +2,18 @@
 // task 25 over a context filled from the request, its refusals (Erreur values) caught here.
 #include "expert_adapter.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "driver/run.h"
 #include "driver/task_expert_opinion.h"
+#include "driver/work_bounds.h"
+#include "estimation/estimate.h"
 #include "input/errors.h"
 #include "laws/densities.h"
 #include "laws/distributions.h"
+#include "tail/bayes/posteriors.h"
+#include "tail/bayes/predictive_sampler.h"
 
 namespace evstat::binding {
 
@@ -95,6 +102,54 @@ void predictive_values(int code, std::span<const double> parameters, std::span<c
         densities[i] = density(code, list, x[i]);
         distributions[i] = distribution(code, list, x[i]);
     }
+}
+
+namespace {
+bool finite_positive(double value) { return std::isfinite(value) && value > 0.0; }
+}  // namespace
+
+int predictive_samples(Generator& generator, std::span<const double> values, int code,
+                       bool weibullShape, std::span<const double> priorValues, double low,
+                       double high, double size, double samples, std::vector<double>& rows) {
+    rows.clear();
+    if (!has_predictive_law(code)) return static_cast<int>(Erreur::NoEstimator);
+    Sample series;
+    double rank = 0.0;
+    for (double v : values) series.push_back(++rank, v);
+    series.sort_ascending();
+    if (code != kNormal && series.has_non_positive())
+        return static_cast<int>(Erreur::NegativeDataForLaw);
+    const ValueList prior = value_list(priorValues);
+    const int w = weibullShape ? 1 : 0;
+    if (prior.size() < 2 || !finite_positive(prior.at(1)) || !finite_positive(prior.at(2)) ||
+        (w == 1 && !(high > std::max(low, 0.0))))
+        return static_cast<int>(Erreur::InvalidLawParameters);
+    int refused = 0;
+    with_generator(generator, [&] {
+        try {
+            require_simulation_within_bounds(size, samples);
+            const int each = size > 0.0 ? static_cast<int>(std::trunc(size)) : 0;
+            const int n = series.size();
+            ValueList estimates;
+            ValueList posterior;
+            estimate_law(series, code, n, estimates);
+            posterior_parameters(series, code, prior, estimates, n, w, posterior);
+            const PredictiveSampler sampler(series, code, prior, posterior, estimates, low, high, w);
+            Sample sample;
+            // The first row, then while i is not above the count, as the numbered files.
+            for (int i = 1; i == 1 || i <= samples; ++i) {
+                sample.clear();
+                const PredictiveDraw outcome = predictive_sample(sample, sampler, each);
+                if (outcome == PredictiveDraw::RejectionBound) throw Erreur::MethodPreconditionFails;
+                if (outcome == PredictiveDraw::NotDrawable) throw Erreur::InvalidLawParameters;
+                sample.sort_ascending();
+                for (const Point& point : sample) rows.push_back(point.y);
+            }
+        } catch (Erreur failure) {
+            refused = static_cast<int>(failure);
+        }
+    });
+    return refused;
 }
 
 }  // namespace evstat::binding

@@ -58,4 +58,11 @@ ExpertOutcome expert_study(Generator& generator, std::span<const double> series,
 void predictive_values(int code, std::span<const double> parameters, std::span<const double> x,
                        std::span<double> density, std::span<double> distribution);
 
+// `samples` rows of `size` values drawn from the predictive law of a series under a prior
+// (Gamma (shape, rate), or for the Weibull shape Beta (a, b) over [low, high]), each row
+// sorted, in the order the predictive-sample task draws them; 0 or the engine's error code.
+int predictive_samples(Generator& generator, std::span<const double> series, int code,
+                       bool weibullShape, std::span<const double> prior, double low, double high,
+                       double size, double samples, std::vector<double>& rows);
+
 }  // namespace evstat::binding

@@ -59,3 +59,34 @@ def test_refusals(kwargs, code):
     with pytest.raises(evstat.EvstatError) as raised:
         evstat.expert_study(x, rng=1, **kwargs)
     assert raised.value.code == code
+
+
+@pytest.mark.parametrize("law,prior,support", [
+    ("Exponentielle", (2.0, 8.0), None), ("normal", (3.0, 0.2), None), ("Gamma", (2.0, 1.0), None),
+    ("Lognormale", (4.0, 0.01), None), ("WeibullEchelle", (2.0, 1e-9), None),
+    ("WeibullForme", (2.0, 3.0), (5.0, 30.0)),
+])
+def test_predictive_samples_are_the_sample_task(engine, law, prior, support):
+    seed, size, count = 99, 9, 3
+    low, high = support if support else ("*", "*")
+    work = engine.run(seed, 4, ["serie.txt", "27", "Result1.txt", WORDS.get(law, law), *prior, "*", size, count, 10,
+                                low, high, "unread", "unread"], PORT_PIRIE)
+    rows = evstat.predictive_sample(PORT_PIRIE, law, prior, size, count, shape_support=support,
+                                    rng=evstat.Generator(seed))
+    files = ["Donnees.txt"] + [f"Donnees{i}.txt" for i in range(2, count + 1)]
+    assert rows.shape == (count, size)
+    assert rows.tolist() == [numbers(work / name) for name in files]
+
+
+@pytest.mark.parametrize("args,kwargs,code", [
+    (("Lognormale", (2.0, 1.0), 5), dict(x=-PORT_PIRIE), 64),
+    (("Exponentielle", (2.0, -1.0), 5), {}, 12),
+    (("WeibullForme", (2.0, 3.0), 5), dict(shape_support=(-3.0, -1.0)), 12),
+    (("normal", (2.0, 1.0), -1), {}, 14),
+    (("normal", (2.0, 1.0), 10**9), dict(samples=1000), 12),
+])
+def test_predictive_sample_refusals(args, kwargs, code):
+    x = kwargs.pop("x", PORT_PIRIE)
+    with pytest.raises(evstat.EvstatError) as raised:
+        evstat.predictive_sample(x, *args, rng=1, **kwargs)
+    assert raised.value.code == code
