@@ -1,11 +1,12 @@
 """The study of the Port Pirie annual maximum sea levels (65 years, metres) with evstat:
-laws fitted and tested, the tail by the five tail methods, return levels, and tests of the
-100-year level. Usage: port_pirie.py [directory for the plots]."""
+laws fitted and tested, the tail by the five tail methods, return levels, tests of the
+100-year level, and an expert's opinion on it. Usage: port_pirie.py [directory for the plots]."""
 
 import pathlib
 import sys
 
 import matplotlib
+import matplotlib.figure
 import numpy as np
 
 import evstat
@@ -45,5 +46,23 @@ for law, q0 in zip(laws, quantiles):
     print(f"  {law:10} {q0:.2f} m; exponential tail {et.tail_quantile:.2f} m in "
           f"[{et.interval[0]:.2f}, {et.interval[1]:.2f}]: {'accepted' if et.accepted else 'rejected'};"
           f" GPD tail {gpd.tail_quantile:.2f} m: {'accepted' if gpd.accepted else 'rejected'}")
+
+print("\nAn expert says 4.7 m is exceeded with a probability between 0.02 and 0.005 a year:")
+for law in ("normal", "weibull_scale", "weibull_shape"):
+    study = evstat.expert_study(levels, law, statement=(4.7, 0.02, 0.005), shape_support=(1, 20),
+                                quantile_test_level=0.1, rng=evstat.Generator(1))
+    print(f"  {law:14} 100-year level: fitted {study.law_quantiles[0]:.2f} m, predictive "
+          f"{study.predictive_quantiles[0]:.2f} m; P(X > 4.7 m) = {study.predictive.sf(4.7):.4f}")
+    if law == "normal":
+        grid = np.linspace(3.5, 5.0, 300)
+        fig = matplotlib.figure.Figure(figsize=(8, 5), layout="constrained")
+        ax = fig.subplots()
+        ax.semilogy(grid, study.law.sf(grid), label="fitted normal law")
+        ax.semilogy(grid, study.predictive.sf(grid), label="predictive law with the expert")
+        ax.axvline(4.7, color="grey", lw=1)
+        ax.set(title="Probability that a year's maximum exceeds the level", ylim=(1e-4, 1),
+               xlabel="annual maximum sea level (m)", ylabel="exceedance probability")
+        ax.legend()
+        fig.savefig(out / "expert_normal.png")
 
 print(f"\nPlots in {out.resolve()}: " + ", ".join(sorted(p.name for p in out.glob("*.png"))))

@@ -52,4 +52,4 @@ def test_the_example_study_saves_its_plots(tmp_path):
                          env=env, capture_output=True, text=True, timeout=300)
     assert run.returncode == 0, run.stderr
     assert sorted(p.name for p in tmp_path.glob("*.png")) == [
-        "return_levels.png", "tail_path.png", "weibull_fit.png"]
+        "expert_normal.png", "return_levels.png", "tail_path.png", "weibull_fit.png"]
