@@ -27,6 +27,7 @@ _CONFIDENCE = {"Forte": "Forte", "Moyenne": "Moyenne", "Faible": "Faible",
 _TABULATED = (0.25, 0.1, 0.05, 0.025, 0.01)
 _MOST_ORDERS = 5
 _NO_BOUND = -999.0  # a support bound left out
+_MOST_EXCESSES = 2**31 - 1  # the engine's count of excesses is an int
 
 
 def study_law(law) -> tuple:
@@ -188,8 +189,8 @@ def expert_study(x, law, *, statement=None, defiance=0.05, confidence="Moyenne",
             raise EvstatError(27, f"{what} = {level!r} is not one of 0.25, 0.1, 0.05, 0.025, 0.01")
         levels.append(level)
     k = _integer(k, "k", 24)
-    if k < 0:
-        raise EvstatError(25, f"k = {k} is negative")
+    if k < 0 or k > _MOST_EXCESSES:
+        raise EvstatError(25 if k < 0 else 12, f"k = {k}: from 0 to {_MOST_EXCESSES} excesses")
     orders = tuple(_probability(o, "an order", 38) for o in orders)
     if len(orders) > _MOST_ORDERS or 0.0 in orders:
         raise EvstatError(38, f"orders = {orders!r}: up to five orders, none 0")
@@ -251,6 +252,8 @@ def predictive_sample(x, law, prior, size, samples=1, shape_support=None, rng=No
     if size < 0 or samples < 1:
         raise EvstatError(14 if size < 0 else 17,
                           f"size = {size}, samples = {samples}: a size of 0 or more, one sample or more")
+    if size > _MOST_EXCESSES or samples > _MOST_EXCESSES:
+        raise EvstatError(12, f"size = {size}, samples = {samples}: beyond the engine's bounds")
     try:
         prior = [float(v) for v in prior]
     except (TypeError, ValueError):

@@ -49,6 +49,13 @@ def _result(outcome, code: int, test: str) -> QuantileTestResult:
                               law=LAWS[code]._from_engine(estimates), test=test)
 
 
+def _order(p) -> float:
+    try:
+        return float(p)
+    except (TypeError, ValueError):
+        raise EvstatError(37, f"p = {p!r} is not a number") from None
+
+
 def _version(test, versions: dict) -> int:
     version = versions.get(test) if isinstance(test, str) else None
     if version is None:
@@ -70,7 +77,7 @@ def et_test(x, law, k, p, test="asymptotic", level=0.05, n_resamples=1000,
     """
     code = law_class(law).code
     version = _version(test, _ET_VERSIONS)
-    outcome = _core.et_test(code, as_float_array(x).ravel(), _integer(k, "k", 25), float(p),
+    outcome = _core.et_test(code, as_float_array(x).ravel(), _integer(k, "k", 25), _order(p),
                             version, _level(level), _integer(n_resamples, "n_resamples", 12),
                             generator_of(rng))
     return _result(outcome, code, test)
@@ -92,7 +99,7 @@ def gpd_test(x, law, k, p, method="EMV", test="difference", level=0.05, n_resamp
     tail = method_code(method)
     version = _version(test, _GPD_VERSIONS)
     k = _integer(k, "k", 25)
-    outcome, usable = _core.gpd_test(code, as_float_array(x).ravel(), k, float(p), tail, version,
+    outcome, usable = _core.gpd_test(code, as_float_array(x).ravel(), k, _order(p), tail, version,
                                      _level(level), _integer(n_resamples, "n_resamples", 12),
                                      generator_of(rng))
     if outcome is None:
@@ -105,6 +112,6 @@ def extreme_quantiles(x, laws, p) -> np.ndarray:
     estimators of the tests of fit, in the order of laws; NaN where a law could not be fitted.
     """
     codes = [law_class(law).code for law in laws]
-    out = _core.extreme_quantiles(codes, as_float_array(x).ravel(), float(p))
+    out = _core.extreme_quantiles(codes, as_float_array(x).ravel(), _order(p))
     out[out == _NOT_AVAILABLE] = np.nan
     return out

@@ -53,6 +53,7 @@ def test_study_is_the_expert_task(engine, law, x, statement, simulated):
     (dict(law="weibull_shape", shape_support=(5, 2)), 40),
     (dict(law="lognormal", x=PORT_PIRIE - 4.0), 64),
     (dict(law="normal", x=[1.0, np.inf]), 67),
+    (dict(law="normal", k=2**40), 12),
 ])
 def test_refusals(kwargs, code):
     x = kwargs.pop("x", PORT_PIRIE)

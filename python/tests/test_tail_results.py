@@ -90,6 +90,7 @@ SHIFTED = PORT_PIRIE - np.sort(PORT_PIRIE)[-21]  # at most 20 values above 0
     (lambda: evstat.et_test(PORT_PIRIE, "Weibull", 1, 0.01), 25),
     (lambda: evstat.et_test(PORT_PIRIE, "Weibull", 65, 0.01), 12),
     (lambda: evstat.et_test(PORT_PIRIE, "Weibull", 10, 1.0), 38),
+    (lambda: evstat.et_test(PORT_PIRIE, "Weibull", 10, "1%"), 37),
     (lambda: evstat.et_test(PORT_PIRIE, "Weibull", 10, 0.01, level=0.2), 27),
     (lambda: evstat.et_test(PORT_PIRIE, "Weibull", 10, 0.01, test="bootstrap"), 12),
     (lambda: evstat.et_test(PORT_PIRIE, "Weibull", 10, 0.01, test="difference",
