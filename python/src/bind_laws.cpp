@@ -208,7 +208,6 @@ void bind_laws(py::module_& m) {
     }, py::arg("code"), py::arg("parameters"), "Mean and standard deviation (inf, nan where so).");
     m.def("draw", &draw_array, py::arg("code"), py::arg("parameters"), py::arg("size"),
           py::arg("generator"), "size values of the law in the generator's order.");
-    m.attr("accurate_law_functions") = kAccurateLawFunctions;
     m.def("clock_seed", [] { return static_cast<std::uint32_t>(std::time(nullptr)); },
           "A seed from the clock, in seconds, as the engine seeds a run.");
 

@@ -14,10 +14,8 @@
 #include "fittests/fit_test.h"
 #include "input/errors.h"
 #include "laws/catalogue.h"
-#include "laws/densities.h"
-#include "laws/distributions.h"
+#include "laws/accurate.h"
 #include "laws/generator.h"
-#include "laws/quantiles.h"
 #include "laws/random_values.h"
 #include "tail/methods/tail.h"
 
@@ -52,15 +50,6 @@ std::mutex& generator_mutex() {
     return mutex;
 }
 
-// A failed Newton search of the engine's quantile reads as NaN here.
-double checked_quantile(LawCode code, const ValueList& parameters, double p) {
-    if (!(p >= 0.0 && p <= 1.0)) return kNaN;
-    const double q = quantile(code, parameters, p);
-    if ((code == kGamma || code == kChiSquare) && q == kGammaQuantileFailure) return kNaN;
-    if (code == kBeta && q == kBetaQuantileFailure) return kNaN;
-    return q;
-}
-
 }  // namespace
 
 // The caller's generator in the core's state for the length of a call.
@@ -87,28 +76,15 @@ int law_code(const std::string& name) { return law_code_from_name(name); }
 
 void evaluate(LawFunction function, int code, std::span<const double> parameters,
               std::span<const double> x, std::span<double> out) {
-    const ValueList list = value_list(parameters);
-    const std::size_t n = x.size();
+    double (*at)(LawCode, std::span<const double>, double) = nullptr;
     switch (function) {
-        case LawFunction::kDensity:
-            for (std::size_t i = 0; i < n; ++i) out[i] = density(code, list, x[i]);
-            return;
-        case LawFunction::kDistribution:
-            for (std::size_t i = 0; i < n; ++i)
-                out[i] = std::isnan(x[i]) ? kNaN : distribution(code, list, x[i]);
-            return;
-        case LawFunction::kSurvival:
-            for (std::size_t i = 0; i < n; ++i)
-                out[i] = std::isnan(x[i]) ? kNaN : 1.0 - distribution(code, list, x[i]);
-            return;
-        case LawFunction::kQuantile:
-            for (std::size_t i = 0; i < n; ++i) out[i] = checked_quantile(code, list, x[i]);
-            return;
-        case LawFunction::kUpperQuantile:
-            for (std::size_t i = 0; i < n; ++i)
-                out[i] = std::isnan(x[i]) ? kNaN : checked_quantile(code, list, 1.0 - x[i]);
-            return;
+        case LawFunction::kDensity: at = accurate_density; break;
+        case LawFunction::kDistribution: at = accurate_distribution; break;
+        case LawFunction::kSurvival: at = accurate_survival; break;
+        case LawFunction::kQuantile: at = accurate_quantile; break;
+        case LawFunction::kUpperQuantile: at = accurate_upper_quantile; break;
     }
+    for (std::size_t i = 0; i < x.size(); ++i) out[i] = at(code, parameters, x[i]);
 }
 
 bool parameters_valid(int code, std::span<const double> parameters) {

@@ -34,14 +34,11 @@ constexpr int kUnknownLawCode = 16;
 // The engine's code of a law name (exact, case-sensitive); 16 for a name it does not know.
 int law_code(const std::string& name);
 
-// False while the law functions are the engine's task routines (approximations fixed for the
-// front end's files: the normal distribution within 7.5e-8, upper tails as 1 - F).
-constexpr bool kAccurateLawFunctions = false;
-
 enum class LawFunction { kDensity, kDistribution, kSurvival, kQuantile, kUpperQuantile };
 
-// out[i] = the law function at x[i]; NaN where the argument is outside its domain (a
-// probability outside [0, 1]) or the function fails.
+// out[i] = the law function at x[i], by the core's accurate routines (full precision in
+// both tails, not the tasks' approximations fixed for the front end's files); NaN where the argument is outside its domain (a
+// probability outside [0, 1]) or is NaN.
 void evaluate(LawFunction function, int code, std::span<const double> parameters,
               std::span<const double> x, std::span<double> out);
 

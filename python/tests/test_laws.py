@@ -13,11 +13,6 @@ from scipy import stats
 from conftest import evstat
 
 mp.mp.dps = 40
-ACCURATE = evstat._core.accurate_law_functions
-not_yet_accurate = pytest.mark.xfail(
-    not ACCURATE, strict=False,
-    reason="the law functions are still the engine's task routines (the normal distribution "
-           "within 7.5e-8, upper tails as 1 - F); the accurate routines of the core replace them")
 
 
 def _student_tail(df, t):  # P(T > |t|)
@@ -109,7 +104,6 @@ def _points(twin):
     return np.unique(points[np.isfinite(points)])
 
 
-@not_yet_accurate
 @pytest.mark.parametrize("law,twin", TABLE, ids=IDS)
 def test_law_functions_are_exact(law, twin):
     pdf, cdf, sf = _exact(law)
@@ -120,21 +114,20 @@ def test_law_functions_are_exact(law, twin):
         want = np.array([float(exact(mp.mpf(v))) for v in x])
         big = want > 1e-300
         assert np.allclose(got[big], want[big], rtol=tolerance, atol=0), function.__name__
-    # The quantiles invert the exact functions for probabilities down to 1e-15 either side.
+    # The quantiles invert the exact functions for probabilities down to 1e-15 either side
+    # (absolutely near 0, where a symmetric law's probability 0.5 fixes no relative digit).
     p = np.array([float(cdf(mp.mpf(v))) for v in x])
     q = np.array([float(sf(mp.mpf(v))) for v in x])
     lower, upper = (p >= 1e-15) & (p <= 0.99), (q >= 1e-15) & (q <= 0.99)
-    assert np.allclose(law.ppf(p[lower]), x[lower], rtol=1e-10, atol=0)
-    assert np.allclose(law.isf(q[upper]), x[upper], rtol=1e-10, atol=0)
+    assert np.allclose(law.ppf(p[lower]), x[lower], rtol=1e-10, atol=1e-14)
+    assert np.allclose(law.isf(q[upper]), x[upper], rtol=1e-10, atol=1e-14)
 
 
 @pytest.mark.parametrize("law,twin", TABLE, ids=IDS)
 def test_quantiles_invert_the_distribution(law, twin):
-    # Within the engine's own accuracy today: its normal-based searches stop near 1e-7.
-    tolerance = 1e-10 if ACCURATE else 1e-4
     p = np.array([0.01, 0.3, 0.5, 0.7, 0.99])
-    assert np.allclose(law.cdf(law.ppf(p)), p, rtol=tolerance, atol=0)
-    assert np.allclose(law.sf(law.isf(p)), p, rtol=tolerance, atol=0)
+    assert np.allclose(law.cdf(law.ppf(p)), p, rtol=1e-10, atol=0)
+    assert np.allclose(law.sf(law.isf(p)), p, rtol=1e-10, atol=0)
 
 
 def test_shapes_and_edges():

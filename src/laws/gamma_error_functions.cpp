@@ -259,6 +259,12 @@ double log_gamma(double x) {
     return log_gamma_asymptotic(x);  // also NaN for NaN
 }
 
+// Cody's range (0.6796875, 1.5] of log_gamma in its own variable t = x - 1, so that a small t
+// keeps its relative precision instead of being rounded into 1 + t first.
+double log_gamma_one_plus(double t) {
+    return t * (kAlgamaD1 + t * algama_ratio(kAlgamaP1, kAlgamaQ1, t, 1.0));
+}
+
 double gamma_function(double x) {
     return std::exp(log_gamma(x));
 }
@@ -306,6 +312,16 @@ double error_function(double x) {
     }
     const double r = y <= kErfMiddle ? erfc_middle(y) : erfc_large(y);
     return x > 0.0 ? (0.5 - r) + 0.5 : (r - 0.5) - 0.5;
+}
+
+// Cody (1969) as above, giving erfc itself beyond 0.46875 so that its relative accuracy holds far
+// into the upper tail (until it underflows past about 26.5); erfc(-y) = 2 - erfc(y).
+double complementary_error_function(double x) {
+    if (std::isnan(x)) return kNaN;
+    const double y = std::fabs(x);
+    if (y <= kErfSmall) return 1.0 - error_function(x);
+    const double r = y <= kErfMiddle ? erfc_middle(y) : erfc_large(y);
+    return x > 0.0 ? r : 2.0 - r;
 }
 
 // Rational first guess and two Newton steps on erf; +-1 give the largest double, |y| > 1 gives 0.
