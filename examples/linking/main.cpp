@@ -7,6 +7,7 @@
 #include "fittests/fit_test.h"
 #include "laws/catalogue.h"
 #include "laws/distributions.h"
+#include "laws/generator.h"
 #include "series/lists.h"
 
 int main() {
@@ -22,23 +23,26 @@ int main() {
     ValueList weibull;
     weibull.push_back(2.0);
     weibull.push_back(1.5);
-    check("Weibull F(1), theta 2, k 1.5", distribution(kWeibull, weibull, 1.0),
+    check("Weibull F(1), theta 2, k 1.5", distribution(LawCode::kWeibull, weibull, 1.0),
           1.0 - std::exp(-0.5), 1e-15);
 
     // The normal fit of 1, 2, 3, 4 (sorted): mean 2.5, unbiased deviation sqrt(5/3).
     Sample series;
     for (int i = 1; i <= 4; ++i) series.push_back(i, i);
     ValueList estimates;
-    estimate_law(series, kNormal, series.size(), estimates);
+    estimate_law(series, LawCode::kNormal, series.size(), estimates);
     check("normal fit: mean", estimates.at(1), 2.5, 1e-15);
     check("normal fit: standard deviation", estimates.at(2), std::sqrt(5.0 / 3.0), 1e-15);
 
     // Anderson-Darling at 0.05: the normal law fits its own four points, against the 0.752
-    // of the table for estimated parameters.
+    // of the table for estimated parameters (a law decided by its table draws nothing from
+    // the generator).
+    Generator generator(1);
     int accepted = 0;
     double statistic = 0.0;
     double criticalValue = 0.0;
-    anderson_darling_test(series, kNormal, estimates, 0.05, accepted, statistic, criticalValue);
+    anderson_darling_test(generator, series, LawCode::kNormal, estimates, 0.05, accepted, statistic,
+                          criticalValue);
     check("Anderson-Darling: accepted", accepted, 1, 0);
     check("Anderson-Darling: critical value", criticalValue, 0.752, 1e-15);
     std::printf("statistic %.17g\n", statistic);

@@ -78,11 +78,8 @@ class PredictiveLaw:
         points = as_float_array(x)
         if self._table is not None:
             grid, distribution, density = self._table
-            f = np.interp(points, grid, density, left=0.0, right=0.0)
-            cdf = np.interp(points, grid, distribution, left=0.0, right=1.0)
-        else:
-            f, cdf = _core.predictive_values(self.code, list(self.parameters), points)
-        return f, cdf
+            return _core.predictive_table_values(grid, distribution, density, points)
+        return _core.predictive_values(self.code, list(self.parameters), points)
 
     @staticmethod
     def _shaped(out):
@@ -99,7 +96,7 @@ class PredictiveLaw:
 
     def sf(self, x):
         """P(X > x), as 1 - cdf."""
-        return self._shaped(1.0 - np.asarray(self._values(x)[1]))
+        return self._shaped(self._values(x)[2])
 
     def __repr__(self) -> str:
         return f"PredictiveLaw({self.name!r}, parameters={tuple(self.parameters)!r})"

@@ -25,18 +25,21 @@ namespace {
 // The French message of a code, decoded from its Windows-1252 bytes.
 py::str french_message(int code) {
     const std::string_view bytes = error_message(code);
-    PyObject* text = PyUnicode_Decode(bytes.data(), static_cast<Py_ssize_t>(bytes.size()), "cp1252",
-                                      "strict");
+    PyObject* text =
+        PyUnicode_Decode(bytes.data(), static_cast<Py_ssize_t>(bytes.size()), "cp1252", "strict");
     if (text == nullptr) throw py::error_already_set();
     return py::reinterpret_steal<py::str>(text);
 }
 }  // namespace
 
 void bind_errors(py::module_& m) {
-    m.def("error_message", [](int code) -> py::str {
-        if (code < 0 || code >= kErrorCodeCount) throw py::value_error("no such error code");
-        return french_message(code);
-    }, py::arg("code"), "The French message of an engine error code, as Erreur.txt holds it.");
+    m.def(
+        "error_message",
+        [](int code) -> py::str {
+            if (code < 0 || code >= kErrorCodeCount) throw py::value_error("no such error code");
+            return french_message(code);
+        },
+        py::arg("code"), "The French message of an engine error code, as Erreur.txt holds it.");
 
     py::register_exception_translator([](std::exception_ptr pointer) {
         try {

@@ -69,13 +69,29 @@ py::dict study(const py::dict& settings, const DoubleArray& data, Generator& gen
 py::tuple predictive(int code, const std::vector<double>& parameters, const DoubleArray& x) {
     DoubleArray density(x.request().shape);
     DoubleArray distribution(x.request().shape);
+    DoubleArray survival(x.request().shape);
     const std::size_t n = static_cast<std::size_t>(x.size());
     {
         py::gil_scoped_release unlocked;
         predictive_values(code, parameters, {x.data(), n}, {density.mutable_data(), n},
-                          {distribution.mutable_data(), n});
+                          {distribution.mutable_data(), n}, {survival.mutable_data(), n});
     }
-    return py::make_tuple(density, distribution);
+    return py::make_tuple(density, distribution, survival);
+}
+
+py::tuple table(const DoubleArray& grid, const DoubleArray& distributionTable,
+                const DoubleArray& densityTable, const DoubleArray& x) {
+    DoubleArray density(x.request().shape);
+    DoubleArray distribution(x.request().shape);
+    DoubleArray survival(x.request().shape);
+    const std::size_t n = static_cast<std::size_t>(x.size());
+    {
+        py::gil_scoped_release unlocked;
+        table_values(span_of(grid), span_of(distributionTable), span_of(densityTable),
+                     {x.data(), n}, {density.mutable_data(), n}, {distribution.mutable_data(), n},
+                     {survival.mutable_data(), n});
+    }
+    return py::make_tuple(density, distribution, survival);
 }
 
 py::array_t<double> samples_of(int code, bool weibullShape, const DoubleArray& data,
@@ -111,7 +127,11 @@ void bind_expert(py::module_& m) {
           "The expert-opinion study of task 25 over x with checked settings: a dict of the "
           "column, the fitted and predictive parameters and the predictive law.");
     m.def("predictive_values", &predictive, py::arg("code"), py::arg("parameters"), py::arg("x"),
-          "The density and distribution function of a predictive law at x.");
+          "The density, distribution and survival functions of a predictive law at x.");
+    m.def("predictive_table_values", &table, py::arg("grid"), py::arg("distribution"),
+          py::arg("density"), py::arg("x"),
+          "The density, distribution and survival functions at x of a predictive law given "
+          "as a table, read linearly between its points.");
     m.def("predictive_samples", &samples_of, py::arg("code"), py::arg("weibull_shape"),
           py::arg("x"), py::arg("prior"), py::arg("low"), py::arg("high"), py::arg("size"),
           py::arg("samples"), py::arg("generator"),

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <ctime>
 #include <limits>
+#include <memory>
 
 #include "binding.h"
 
@@ -18,8 +19,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kMostDegreesOfFreedom = 1e7;
 constexpr long long kSeedLimit = 1LL << 32;
 
-constexpr int kUniform = 0, kExponential = 1, kGamma = 2, kChiSquare = 3, kNormal = 4,
-              kStudent = 5, kBeta = 6, kWeibull = 7, kLognormal = 8, kPareto = 9, kGpd = 10;
+constexpr int kUniform = 0, kExponential = 1, kGamma = 2, kChiSquare = 3, kNormal = 4, kStudent = 5,
+              kBeta = 6, kWeibull = 7, kLognormal = 8, kPareto = 9, kGpd = 10;
 
 struct LawNames {
     const char* engine;
@@ -42,11 +43,13 @@ constexpr std::array<LawNames, kLastLaw + 1> kLaws = {{
     {"GPD", "generalized Pareto", {"shape", "scale"}, 2},
 }};
 
-const LawNames& names_of(int code) { return kLaws[static_cast<std::size_t>(code)]; }
+const LawNames& names_of(int code) {
+    return kLaws[static_cast<std::size_t>(code)];
+}
 
 [[noreturn]] void refuse(int code, const std::string& what) {
-    throw Failure{kInvalidParameters, "invalid parameters of the " + english_name(code) +
-                                          " law: " + what};
+    throw Failure{kInvalidParameters,
+                  "invalid parameters of the " + english_name(code) + " law: " + what};
 }
 
 std::string named(int code, std::size_t i, double value) {
@@ -66,7 +69,8 @@ void check_conventional(int code, const std::vector<double>& p) {
     };
     switch (code) {
         case kUniform:
-            if (!(p[1] > p[0])) refuse(code, "upper = " + shown(p[1]) + " must be above lower = " + shown(p[0]));
+            if (!(p[1] > p[0]))
+                refuse(code, "upper = " + shown(p[1]) + " must be above lower = " + shown(p[0]));
             return;
         case kChiSquare:
         case kStudent:
@@ -95,8 +99,8 @@ std::vector<double> to_engine(int code, const std::vector<double>& conventional)
     if (code == kWeibull) {
         engine[0] = std::pow(conventional[0], conventional[1]);
         if (!(engine[0] > 0.0) || !std::isfinite(engine[0]))
-            refuse(code, "scale ** shape = " + shown(engine[0]) +
-                             " must be a positive finite number");
+            refuse(code,
+                   "scale ** shape = " + shown(engine[0]) + " must be a positive finite number");
     }
     if (!parameters_valid(code, engine)) refuse(code, "the engine refuses them");
     return engine;
@@ -132,8 +136,10 @@ py::tuple law_moments(int code, const std::vector<double>& engine) {
         if (deviation == kNoMoment) deviation = kInfinity;
     } else if (code == kStudent) {
         if (engine[0] <= 1.0) mean = kNaN;
-        if (engine[0] <= 1.0) deviation = kNaN;
-        else if (engine[0] <= 2.0) deviation = kInfinity;
+        if (engine[0] <= 1.0)
+            deviation = kNaN;
+        else if (engine[0] <= 2.0)
+            deviation = kInfinity;
     }
     return py::make_tuple(mean, deviation);
 }
@@ -173,8 +179,12 @@ py::array_t<double> draw_array(int code, const std::vector<double>& parameters, 
 
 }  // namespace
 
-std::string engine_name(int code) { return names_of(code).engine; }
-std::string english_name(int code) { return names_of(code).english; }
+std::string engine_name(int code) {
+    return names_of(code).engine;
+}
+std::string english_name(int code) {
+    return names_of(code).english;
+}
 
 int checked_code(int code) {
     if (code < kFirstLaw || code > kLastLaw)
@@ -191,25 +201,36 @@ std::vector<double> checked_engine_parameters(int code, const std::vector<double
 void bind_laws(py::module_& m) {
     m.def("law_code", &law_code, py::arg("name"),
           "The engine's code of a law name (exact, case-sensitive); 16 for an unknown name.");
-    m.def("engine_name", [](int code) { return engine_name(checked_code(code)); }, py::arg("code"));
-    m.def("engine_parameters", [](int code, const std::vector<double>& conventional) {
-        return to_engine(checked_code(code), conventional);
-    }, py::arg("code"), py::arg("conventional"),
-          "The engine's parameters of a law from its conventional ones, checked (12).");
-    m.def("conventional_parameters", [](int code, const std::vector<double>& engine) {
-        return to_conventional(checked_code(code), engine);
-    }, py::arg("code"), py::arg("engine"),
-          "The conventional parameters of a law from the engine's, checked (12).");
+    m.def(
+        "engine_name", [](int code) { return engine_name(checked_code(code)); }, py::arg("code"));
+    m.def(
+        "engine_parameters",
+        [](int code, const std::vector<double>& conventional) {
+            return to_engine(checked_code(code), conventional);
+        },
+        py::arg("code"), py::arg("conventional"),
+        "The engine's parameters of a law from its conventional ones, checked (12).");
+    m.def(
+        "conventional_parameters",
+        [](int code, const std::vector<double>& engine) {
+            return to_conventional(checked_code(code), engine);
+        },
+        py::arg("code"), py::arg("engine"),
+        "The conventional parameters of a law from the engine's, checked (12).");
     m.def("evaluate", &evaluate_array, py::arg("function"), py::arg("code"), py::arg("parameters"),
           py::arg("x"),
           "A law function (0 pdf, 1 cdf, 2 sf, 3 ppf, 4 isf) at every point of x, same shape.");
-    m.def("moments", [](int code, const std::vector<double>& parameters) {
-        return law_moments(code, checked_engine_parameters(code, parameters));
-    }, py::arg("code"), py::arg("parameters"), "Mean and standard deviation (inf, nan where so).");
+    m.def(
+        "moments",
+        [](int code, const std::vector<double>& parameters) {
+            return law_moments(code, checked_engine_parameters(code, parameters));
+        },
+        py::arg("code"), py::arg("parameters"), "Mean and standard deviation (inf, nan where so).");
     m.def("draw", &draw_array, py::arg("code"), py::arg("parameters"), py::arg("size"),
           py::arg("generator"), "size values of the law in the generator's order.");
-    m.def("clock_seed", [] { return static_cast<std::uint32_t>(std::time(nullptr)); },
-          "A seed from the clock, in seconds, as the engine seeds a run.");
+    m.def(
+        "clock_seed", [] { return static_cast<std::uint32_t>(std::time(nullptr)); },
+        "A seed from the clock, in seconds, as the engine seeds a run.");
 
     py::class_<Generator>(m, "Generator", R"(The engine's own pseudo-random generator.
 
@@ -217,13 +238,15 @@ Generator(seed) starts where a run of the engine seeded with `seed` starts; ever
 made with it carries its state on, so two calls draw what one task drawing both would.
 The seed is an integer from 0 to 2**32 - 1.)")
         .def(py::init([](const py::int_& seed) {
-            int overflow = 0;
-            const long long value = PyLong_AsLongLongAndOverflow(seed.ptr(), &overflow);
-            if (overflow != 0 || value < 0 || value >= kSeedLimit)
-                throw Failure{kInvalidParameters, "the seed " + py::repr(seed).cast<std::string>() +
-                                                      " is not from 0 to 2**32 - 1"};
-            return Generator(static_cast<std::uint32_t>(value));
-        }), py::arg("seed"))
+                 int overflow = 0;
+                 const long long value = PyLong_AsLongLongAndOverflow(seed.ptr(), &overflow);
+                 if (overflow != 0 || value < 0 || value >= kSeedLimit)
+                     throw Failure{kInvalidParameters, "the seed " +
+                                                           py::repr(seed).cast<std::string>() +
+                                                           " is not from 0 to 2**32 - 1"};
+                 return std::make_unique<Generator>(static_cast<std::uint32_t>(value));
+             }),
+             py::arg("seed"))
         .def_property_readonly("state", &Generator::state, "The generator's state (32 bits).")
         .def("next", &Generator::next, "The source's next integer, 0 to 32767.")
         .def("__repr__", [](const Generator& g) {

@@ -13,7 +13,8 @@ namespace {
 
 constexpr std::array<double, 5> kTabulatedLevels = {0.25, 0.1, 0.05, 0.025, 0.01};
 constexpr int kChiSquare = 3, kStudent = 5, kBeta = 6, kGpd = 10;
-constexpr long long kDrawnCriticalSeries = 200;  // the engine's replicates of a drawn critical value
+constexpr long long kDrawnCriticalSeries =
+    200;  // the engine's replicates of a drawn critical value
 // A statistic needs two values (its modifications divide by n, the Pareto transformation by n - 1).
 constexpr std::size_t kFewestValues = 2;
 
@@ -22,9 +23,10 @@ bool critical_value_drawn(int code) {
 }
 
 double checked_level(double level) {
-    if (std::find(kTabulatedLevels.begin(), kTabulatedLevels.end(), level) == kTabulatedLevels.end())
-        throw Failure{kLevelNotTabulated, "the level " + shown(level) +
-                                              " is not one of 0.25, 0.1, 0.05, 0.025, 0.01"};
+    if (std::find(kTabulatedLevels.begin(), kTabulatedLevels.end(), level) ==
+        kTabulatedLevels.end())
+        throw Failure{kLevelNotTabulated,
+                      "the level " + shown(level) + " is not one of 0.25, 0.1, 0.05, 0.025, 0.01"};
     return level;
 }
 
@@ -106,8 +108,8 @@ py::tuple fit_and_test(int kind, int code, const DoubleArray& data, double level
         throw Failure{kNoEstimate, "no series drawn from the fitted " + english_name(code) +
                                        " law could be refitted and tested"};
     const py::object p = resamples > 0 ? py::object(py::float_(pvalue)) : py::none();
-    return py::make_tuple(outcome.statistic, outcome.criticalValue, outcome.accepted, n,
-                          parameters, p);
+    return py::make_tuple(outcome.statistic, outcome.criticalValue, outcome.accepted, n, parameters,
+                          p);
 }
 
 py::tuple test_excesses(int code, const DoubleArray& data, long long k, double level,
@@ -119,8 +121,9 @@ py::tuple test_excesses(int code, const DoubleArray& data, long long k, double l
     if (k < 2)
         throw Failure{kExcessCountTooSmall, "k = " + std::to_string(k) + " excesses: at least 2"};
     if (k > n - 1)
-        throw Failure{kInvalidParameters, "k = " + std::to_string(k) + " excesses over a series of " +
-                                              std::to_string(n) + " values: at most n - 1"};
+        throw Failure{kInvalidParameters, "k = " + std::to_string(k) +
+                                              " excesses over a series of " + std::to_string(n) +
+                                              " values: at most n - 1"};
     double threshold = 0.0;
     const std::vector<double> above = excesses(sorted, static_cast<int>(k), threshold);
     require_two_values(above.size(), "excesses above the threshold");
@@ -128,8 +131,8 @@ py::tuple test_excesses(int code, const DoubleArray& data, long long k, double l
     TestOutcome outcome;
     {
         py::gil_scoped_release unlocked;
-        outcome = fit_test(TestKind::kAndersonDarlingExcesses, generator, above, code, parameters,
-                           level);
+        outcome =
+            fit_test(TestKind::kAndersonDarlingExcesses, generator, above, code, parameters, level);
     }
     if (!outcome.made) refused(code, parameters, "the excesses");
     return py::make_tuple(outcome.statistic, outcome.criticalValue, outcome.accepted, above.size(),
@@ -139,8 +142,8 @@ py::tuple test_excesses(int code, const DoubleArray& data, long long k, double l
 }  // namespace
 
 void bind_tests(py::module_& m) {
-    m.def("fit_test", &fit_and_test, py::arg("kind"), py::arg("code"), py::arg("x"), py::arg("level"),
-          py::arg("n_resamples"), py::arg("generator"),
+    m.def("fit_test", &fit_and_test, py::arg("kind"), py::arg("code"), py::arg("x"),
+          py::arg("level"), py::arg("n_resamples"), py::arg("generator"),
           "Test 0 (Anderson-Darling) or 1 (Cramer-von Mises) of the law fitted to x: (statistic, "
           "critical value, accepted, n, engine parameters, p-value or None).");
     m.def("excess_test", &test_excesses, py::arg("code"), py::arg("x"), py::arg("k"),

@@ -1,22 +1,19 @@
-// The core's interface as it stands: series in Sample points, parameters in ValueList, and
-// one process-wide generator state, which a lease swaps the caller's generator into for the
-// length of a call (one call at a time, whatever thread it comes from).
+// The core's interface as it stands: series in Sample points, parameters in ValueList, the
+// caller's generator handed to every function that draws.
 #include "core_adapter.h"
 
 #include <cmath>
 #include <limits>
-#include <mutex>
 
-#include "driver/run.h"
 #include "driver/work_bounds.h"
 #include "estimation/estimate.h"
 #include "estimation/moments.h"
 #include "fittests/fit_test.h"
-#include "input/errors.h"
-#include "laws/catalogue.h"
 #include "laws/accurate.h"
-#include "laws/generator.h"
+#include "laws/catalogue.h"
 #include "laws/random_values.h"
+#include "laws/validity.h"
+#include "records/errors.h"
 #include "tail/methods/tail.h"
 
 namespace evstat::binding {
@@ -24,11 +21,15 @@ namespace evstat::binding {
 static_assert(kMostSampleValues == evstat::kMostSampleValues);
 static_assert(kMostResampledValues == evstat::kMostResampledValues);
 static_assert(kErrorCodeCount == evstat::kErreurCount);
-static_assert(kUnknownLawCode == evstat::kUnknownLaw);
+static_assert(kUnknownLawCode == law_code_number(LawCode::kUnknown));
 
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+LawCode law(int code) {
+    return law_code_of_number(code);
+}
 
 ValueList value_list(std::span<const double> values) {
     ValueList list;
@@ -36,7 +37,9 @@ ValueList value_list(std::span<const double> values) {
     return list;
 }
 
-std::vector<double> values_of(const ValueList& list) { return {list.begin(), list.end()}; }
+std::vector<double> values_of(const ValueList& list) {
+    return {list.begin(), list.end()};
+}
 
 Sample series_of(std::span<const double> values) {
     Sample series;
@@ -45,69 +48,79 @@ Sample series_of(std::span<const double> values) {
     return series;
 }
 
-std::mutex& generator_mutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
 }  // namespace
 
-// The caller's generator in the core's state for the length of a call.
+// The caller's generator, held for the length of a call.
 class GeneratorLease {
-public:
-    explicit GeneratorLease(Generator& generator) : generator_(generator), lock_(generator_mutex()) {
-        set_seed(generator.state_);
-    }
-    ~GeneratorLease() { generator_.state_ = generator_detail::state; }
-    GeneratorLease(const GeneratorLease&) = delete;
-    GeneratorLease& operator=(const GeneratorLease&) = delete;
+  public:
+    explicit GeneratorLease(Generator& generator)
+        : lock_(generator.mutex_), source(generator.source_) {}
 
-private:
-    Generator& generator_;
+  private:
     std::lock_guard<std::mutex> lock_;
+
+  public:
+    evstat::Generator& source;
 };
 
-int Generator::next() {
-    GeneratorLease lease(*this);
-    return next_random();
+std::uint32_t Generator::state() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return source_.state();
 }
 
-int law_code(const std::string& name) { return law_code_from_name(name); }
+int Generator::next() {
+    return GeneratorLease(*this).source.next();
+}
+
+int law_code(const std::string& name) {
+    return law_code_number(law_code_from_name(name));
+}
 
 void evaluate(LawFunction function, int code, std::span<const double> parameters,
               std::span<const double> x, std::span<double> out) {
     double (*at)(LawCode, std::span<const double>, double) = nullptr;
     switch (function) {
-        case LawFunction::kDensity: at = accurate_density; break;
-        case LawFunction::kDistribution: at = accurate_distribution; break;
-        case LawFunction::kSurvival: at = accurate_survival; break;
-        case LawFunction::kQuantile: at = accurate_quantile; break;
-        case LawFunction::kUpperQuantile: at = accurate_upper_quantile; break;
+        case LawFunction::kDensity:
+            at = accurate_density;
+            break;
+        case LawFunction::kDistribution:
+            at = accurate_distribution;
+            break;
+        case LawFunction::kSurvival:
+            at = accurate_survival;
+            break;
+        case LawFunction::kQuantile:
+            at = accurate_quantile;
+            break;
+        case LawFunction::kUpperQuantile:
+            at = accurate_upper_quantile;
+            break;
     }
-    for (std::size_t i = 0; i < x.size(); ++i) out[i] = at(code, parameters, x[i]);
+    const LawCode c = law(code);
+    for (std::size_t i = 0; i < x.size(); ++i) out[i] = at(c, parameters, x[i]);
 }
 
 bool parameters_valid(int code, std::span<const double> parameters) {
-    return law_parameters_valid(code, value_list(parameters));
+    return evstat::parameters_valid(law(code), value_list(parameters));
 }
 
 void moments(int code, std::span<const double> parameters, double& mean, double& deviation) {
     mean = kNaN;
     deviation = kNaN;
-    law_moments(code, value_list(parameters), mean, deviation);
+    law_moments(law(code), value_list(parameters), mean, deviation);
 }
 
 void draw(Generator& generator, int code, std::span<const double> parameters, std::size_t count,
           std::vector<double>& values) {
     const ValueList list = value_list(parameters);
     GeneratorLease lease(generator);
-    draw_random_values(code, list, static_cast<int>(count), values);
+    draw_random_values(lease.source, law(code), list, static_cast<int>(count), values);
 }
 
 std::vector<double> estimate(int code, std::span<const double> sorted) {
     const Sample series = series_of(sorted);
     ValueList estimates;
-    estimate_law(series, code, series.size(), estimates);
+    estimate_law(series, law(code), series.size(), estimates);
     return values_of(estimates);
 }
 
@@ -122,21 +135,21 @@ std::vector<double> excesses(std::span<const double> sorted, int k, double& thre
 }
 
 namespace {
-TestOutcome run_test(TestKind kind, const Sample& series, int code, const ValueList& parameters,
-                     double level) {
+TestOutcome run_test(TestKind kind, evstat::Generator& generator, const Sample& series, int code,
+                     const ValueList& parameters, double level) {
     int accepted = 0;
     TestOutcome outcome;
     switch (kind) {
         case TestKind::kAndersonDarling:
-            anderson_darling_test(series, code, parameters, level, accepted, outcome.statistic,
-                                  outcome.criticalValue);
+            anderson_darling_test(generator, series, law(code), parameters, level, accepted,
+                                  outcome.statistic, outcome.criticalValue);
             break;
         case TestKind::kCramerVonMises:
-            cramer_von_mises_test(series, code, parameters, level, accepted, outcome.statistic,
-                                  outcome.criticalValue);
+            cramer_von_mises_test(generator, series, law(code), parameters, level, accepted,
+                                  outcome.statistic, outcome.criticalValue);
             break;
         case TestKind::kAndersonDarlingExcesses:
-            anderson_darling_excess_test(series, code, parameters, level, accepted,
+            anderson_darling_excess_test(generator, series, law(code), parameters, level, accepted,
                                          outcome.statistic, outcome.criticalValue);
             break;
     }
@@ -148,7 +161,9 @@ TestOutcome run_test(TestKind kind, const Sample& series, int code, const ValueL
 }
 
 bool critical_value_resampled(int code) {
-    return code == kChiSquare || code == kStudent || code == kBeta || code == kGpd;
+    const LawCode c = law(code);
+    return c == LawCode::kChiSquare || c == LawCode::kStudent || c == LawCode::kBeta ||
+           c == LawCode::kGpd;
 }
 }  // namespace
 
@@ -157,20 +172,21 @@ TestOutcome fit_test(TestKind kind, Generator& generator, std::span<const double
     const Sample series = series_of(sorted);
     const ValueList list = value_list(parameters);
     GeneratorLease lease(generator);
-    return run_test(kind, series, code, list, level);
+    return run_test(kind, lease.source, series, code, list, level);
 }
 
 double test_statistic(TestKind kind, std::span<const double> sorted, int code,
                       std::span<const double> parameters, double level) {
     const Sample series = series_of(sorted);
     const ValueList list = value_list(parameters);
+    evstat::Generator unused;  // asked for the statistic alone, the tests draw nothing
     if (critical_value_resampled(code)) {
         // A NaN level asks the resampling laws for the statistic alone, drawing nothing; the
         // raw statistics are above 0, so 0 is the refusal.
-        const TestOutcome outcome = run_test(kind, series, code, list, kNaN);
+        const TestOutcome outcome = run_test(kind, unused, series, code, list, kNaN);
         return outcome.statistic == 0.0 ? kNaN : outcome.statistic;
     }
-    const TestOutcome outcome = run_test(kind, series, code, list, level);
+    const TestOutcome outcome = run_test(kind, unused, series, code, list, level);
     return outcome.made ? outcome.statistic : kNaN;
 }
 
@@ -179,9 +195,9 @@ std::string_view error_message(int code) {
     return evstat::error_message(static_cast<Erreur>(code));
 }
 
-void with_generator(Generator& generator, const std::function<void()>& work) {
+void with_generator(Generator& generator, const std::function<void(evstat::Generator&)>& work) {
     GeneratorLease lease(generator);
-    work();
+    work(lease.source);
 }
 
 }  // namespace evstat::binding

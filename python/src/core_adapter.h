@@ -7,23 +7,28 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "laws/generator.h"
+
 namespace evstat::binding {
 
-// The engine's pseudo-random source as an object: its state travels from call to call.
+// The engine's pseudo-random source as the caller's object: its state travels from call to
+// call, one call at a time (two threads drawing from one generator take turns).
 class Generator {
-public:
-    explicit Generator(std::uint32_t seed) : state_(seed) {}
-    std::uint32_t state() const { return state_; }
+  public:
+    explicit Generator(std::uint32_t seed) : source_(seed) {}
+    std::uint32_t state() const;
     int next();  // 0 .. 32767, the source's next integer
 
-private:
+  private:
     friend class GeneratorLease;
-    std::uint32_t state_;
+    evstat::Generator source_;
+    mutable std::mutex mutex_;
 };
 
 // The laws of the catalogue with a formula, by their engine code (0 Uniforme .. 10 GPD).
@@ -37,8 +42,8 @@ int law_code(const std::string& name);
 enum class LawFunction { kDensity, kDistribution, kSurvival, kQuantile, kUpperQuantile };
 
 // out[i] = the law function at x[i], by the core's accurate routines (full precision in
-// both tails, not the tasks' approximations fixed for the front end's files); NaN where the argument is outside its domain (a
-// probability outside [0, 1]) or is NaN.
+// both tails, not the tasks' approximations fixed for the front end's files); NaN where the
+// argument is outside its domain (a probability outside [0, 1]) or is NaN.
 void evaluate(LawFunction function, int code, std::span<const double> parameters,
               std::span<const double> x, std::span<double> out);
 
@@ -87,8 +92,8 @@ constexpr int kErrorCodeCount = 69;
 constexpr long long kMostSampleValues = 100'000'000;
 constexpr long long kMostResampledValues = 1'000'000'000;
 
-// The caller's generator as the core's state while `work` runs (one call at a time), for
-// the adapters of the other areas.
-void with_generator(Generator& generator, const std::function<void()>& work);
+// `work` given the caller's generator as the core's, held for the length of the call (two
+// threads drawing from one generator take turns), for the adapters of the other areas.
+void with_generator(Generator& generator, const std::function<void(evstat::Generator&)>& work);
 
 }  // namespace evstat::binding

@@ -53,10 +53,20 @@ struct ExpertOutcome {
 ExpertOutcome expert_study(Generator& generator, std::span<const double> series,
                            const ExpertRequest& request);
 
-// The predictive law's density and distribution function at x (codes above the catalogue's
-// laws included).
+// The predictive law's density, distribution and survival functions at x (codes above the
+// catalogue's laws included); the survival is 1 - the distribution.
 void predictive_values(int code, std::span<const double> parameters, std::span<const double> x,
-                       std::span<double> density, std::span<double> distribution);
+                       std::span<double> density, std::span<double> distribution,
+                       std::span<double> survival);
+
+// The predictive law of the Weibull shape, a table of points (grid ascending, the
+// distribution and the density at each), read linearly between its points: at each x the
+// density (0 outside the grid), the distribution (0 below it, 1 above it) and the survival
+// 1 - the distribution; NaN at a NaN x or for an empty table.
+void table_values(std::span<const double> grid, std::span<const double> distributionTable,
+                  std::span<const double> densityTable, std::span<const double> x,
+                  std::span<double> density, std::span<double> distribution,
+                  std::span<double> survival);
 
 // `samples` rows of `size` values drawn from the predictive law of a series under a prior
 // (Gamma (shape, rate), or for the Weibull shape Beta (a, b) over [low, high]), each row

@@ -5,8 +5,9 @@
 #include "driver/tail_steps.h"
 #include "driver/task_support.h"
 #include "estimation/estimate.h"
-#include "input/errors.h"
+#include "laws/catalogue.h"
 #include "laws/quantiles.h"
+#include "records/errors.h"
 #include "tail/methods/tail.h"
 #include "tail/quantile_tests/quantile_tests.h"
 
@@ -63,9 +64,9 @@ std::vector<double> parent_estimates(int code, std::span<const double> sorted, b
     const Sample series = series_of(sorted);
     ValueList estimates;
     if (for_gpd_test)
-        estimate_for_test(series, code, estimates);
+        estimate_for_test(series, law_code_of_number(code), estimates);
     else
-        estimate_law(series, code, series.size(), estimates);
+        estimate_law(series, law_code_of_number(code), series.size(), estimates);
     return {estimates.begin(), estimates.end()};
 }
 
@@ -76,7 +77,7 @@ bool estimates_all_zero(std::span<const double> estimates) {
 double fitted_upper_quantile(int code, std::span<const double> estimates, double p) {
     const ValueList list = value_list(estimates);
     if (all_estimates_zero(list)) return kTailFailure;
-    return quantile(code, list, 1.0 - p);
+    return quantile(law_code_of_number(code), list, 1.0 - p);
 }
 
 QuantileTestOutcome quantile_test(Generator& generator, std::span<const double> sorted,
@@ -87,22 +88,23 @@ QuantileTestOutcome quantile_test(Generator& generator, std::span<const double> 
     Sample excesses;
     double u = 0.0;
     excesses_over_threshold(series, r.k, series.size(), excesses, u);
+    const LawCode law = law_code_of_number(r.code);
     evstat::QuantileTestOutcome outcome;
-    with_generator(generator, [&] {
+    with_generator(generator, [&](evstat::Generator& source) {
         switch (r.test) {
             case QuantileTest::kEtAsymptotic:
-                et_asymptotic_test(series, excesses, r.k, u, r.code, parameters, r.level, r.p,
+                et_asymptotic_test(series, excesses, r.k, u, law, parameters, r.level, r.p,
                                    outcome);
                 break;
             case QuantileTest::kEtResampling:
-                et_resampling_test(series, excesses, r.k, u, r.code, parameters, r.level, r.p,
+                et_resampling_test(source, series, excesses, r.k, u, law, parameters, r.level, r.p,
                                    r.resamples, r.mode, outcome);
                 break;
             case QuantileTest::kGpdResampling: {
                 ValueList tail;
                 tail.push_back(r.xi);
                 tail.push_back(r.sigma);
-                gpd_resampling_test(series, r.k, u, r.code, parameters, r.level, r.p, r.resamples,
+                gpd_resampling_test(source, series, r.k, u, law, parameters, r.level, r.p, r.resamples,
                                     r.mode, tail, r.method, outcome);
                 break;
             }

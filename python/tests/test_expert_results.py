@@ -40,6 +40,15 @@ def test_study_is_the_expert_task(engine, law, x, statement, simulated):
     curve = np.loadtxt(work / ("Result2.txt" if simulated is None else "Result3.txt"))
     if law != "weibull_shape":
         assert np.allclose(study.predictive.pdf(curve[:, 0]), curve[:, 1], rtol=1e-12, atol=0)
+    else:  # the task's table, read linearly between its points, 0 and 1 outside it
+        x, f = curve[:, 0], curve[:, 1]
+        law = study.predictive
+        assert law.pdf(x).tolist() == f.tolist()
+        assert np.allclose(law.pdf((x[:-1] + x[1:]) / 2), (f[:-1] + f[1:]) / 2, rtol=1e-12, atol=0)
+        outside = [x[0] - 1.0, x[-1] + 1.0]
+        assert (law.pdf(outside).tolist(), law.cdf(outside).tolist(), law.sf(outside).tolist()) == (
+            [0.0, 0.0], [0.0, 1.0], [1.0, 0.0])
+        assert np.isnan(law.cdf(np.nan)) and law.sf(x[3]) == 1.0 - law.cdf(x[3])
 
 
 @pytest.mark.parametrize("kwargs,code", [

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "driver/run.h"
+#include "records/run_records.h"
 
 namespace evstat {
 
@@ -19,37 +20,25 @@ struct PredictiveCurveLaw {
     LawCode code;
     ValueList parameters;
 };
-PredictiveCurveLaw predictive_curve_law(LawCode code, int weibullShapeFlag, const ValueList& Z);
+PredictiveCurveLaw predictive_curve_law(LawCode code, bool weibullShape, const ValueList& Z);
 
-// The series prepared by the study, with what the prior and the tables read from it.
-struct PreparedSeries {
-    Sample S;           // transformed in place for the lognormal law and the Weibull scale
-    Sample C;           // the series as read, sorted
-    Sample excesses;    // Q, over the threshold u of the series as read
-    double u = 0.0;
-    double e1 = 0.0;    // mean excess of the series as read
-    double e2 = 0.0;    // mean excess of the transformed series
-    double rho = 0.0;   // Weibull scale: 1 / mean of the powers
-};
-
-// What the study computes before its curves: the prepared series, the fitted parameters A,
-// the predictive list Z, the Weibull-shape predictive tables P1 (distribution) and P2
-// (density), and the result column in the order task 25 writes it.
-struct ExpertStudy {
-    PreparedSeries prepared;
-    ValueList A;
-    ValueList Z;
-    Sample P1;
-    Sample P2;
+// What the study computes before its curves: the law's fitted parameters, the predictive
+// parameters (q1, q2, q3), the Weibull-shape predictive tables (distribution and density,
+// empty for the other laws) and the result column in the order task 25 writes it.
+struct ExpertStudyOutcome {
+    ValueList fitted;
+    ValueList predictive;
+    Sample predictiveDistribution;
+    Sample predictiveDensity;
     Sample column;
 };
 
-// The study of the series in study.prepared.S (as read, not empty) for a law with a
-// predictive law: 64 for values not above 0 but for the normal law, then the fit, the
-// expert's prior, the predictive law, the tables and the tests, drawing the tests' series
-// from the generator. The parameters and the context are those of task 25.
-void study_with_expert(const RunContext& context, ExpertStudy& study);
+// The study of a series as read for a law with a predictive law: 3 for an empty series,
+// 64 for values not above 0 but for the normal law, then the fit, the expert's prior, the
+// predictive law, the tables and the tests, drawing the tests' series from the generator.
+ExpertStudyOutcome study_with_expert(Generator& generator, const LoadType3Parameters& p,
+                                     const WorkBounds& bounds, Sample series);
 
-void task_expert_opinion(RunContext& context);  // 25
+void task_expert_opinion(const LoadType3Parameters& p, RunContext& run);  // 25
 
 }  // namespace evstat

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 
 #include "estimation/estimate.h"
 
@@ -20,10 +19,9 @@ bool file_opens(const std::string& name) {
     return true;
 }
 
-LawCode law_code_or_fail(const std::string& name) {
-    const LawCode code = law_code_from_name(name);
-    if (code == kUnknownLaw) throw with_detail(Erreur::UnknownLaw, "loi \"" + name + "\"");
-    return code;
+LawCode known_law(const NamedLaw& law) {
+    if (law.code == LawCode::kUnknown) throw with_detail(Erreur::UnknownLaw, "loi \"" + law.name + "\"");
+    return law.code;
 }
 
 int count_numbered_files(const std::string& directory) {
@@ -41,19 +39,12 @@ int count_numbered_files(const std::string& directory) {
     return files;
 }
 
-namespace {
-bool same_file(const std::string& a, const std::string& b) {
-    std::error_code ignored;
-    return std::filesystem::equivalent(a, b, ignored);
-}
-}  // namespace
-
-void require_curve_pairs_spare_parameter_file(const RunParameters& p, int firstNumber, int count) {
-    if (p.parameterFile.empty()) return;
+void require_curve_pairs_spare_parameter_file(const RunFiles& files, const CommonFrame& frame,
+                                              int firstNumber, int count) {
     for (long long k = firstNumber; k < static_cast<long long>(firstNumber) + count; ++k) {
-        for (const std::string& name : {curve_parameter_file(p.directory, static_cast<int>(k)),
-                                        curve_result_file(p.directory, static_cast<int>(k))}) {
-            if (same_file(name, p.parameterFile))
+        for (const std::string& name : {curve_parameter_file(frame.directory, static_cast<int>(k)),
+                                        curve_result_file(frame.directory, static_cast<int>(k))}) {
+            if (files.is_parameter_file(name))
                 throw with_detail(Erreur::ResultNotWritable,
                                   "la paire de courbes " + std::to_string(k) +
                                       " remplacerait le fichier de param\xc3\xa8tres " + name);
@@ -61,17 +52,18 @@ void require_curve_pairs_spare_parameter_file(const RunParameters& p, int firstN
     }
 }
 
-LawCode first_law_code(const RunParameters& p) {
-    return law_code_or_fail(p.lawNames.empty() ? std::string() : p.lawNames.front());
+LawCode first_law_code(const LoadType2Parameters& p) {
+    return p.laws.empty() ? known_law(NamedLaw{}) : known_law(p.laws.front());
 }
 
-void write_rates(const std::string& resultFile, const Sample& decisions, int i) {
-    OutputFile out(resultFile, "w");
+void write_rates(const RunFiles& files, const std::string& resultFile, const Sample& decisions,
+                 int i) {
+    OutputFile out(files, resultFile, "w");
     const double m = decisions.mean();
     const double v = decisions.variance();
-    print_value(out.get(), (1.0 - m) * kPercent);
-    print_value(out.get(), m * kPercent);
-    print_value(out.get(), kPercent * std::sqrt(v / static_cast<double>(i)));
+    print_value(out, (1.0 - m) * kPercent);
+    print_value(out, m * kPercent);
+    print_value(out, kPercent * std::sqrt(v / static_cast<double>(i)));
 }
 
 void append_points(Sample& to, const Sample& from) {
@@ -84,14 +76,10 @@ void read_sorted_series(Sample& series, const std::string& name) {
     series.sort_ascending();
 }
 
-int law_count(const RunParameters& p) {
-    return std::clamp(p.lawCount, 0, static_cast<int>(p.lawNames.size()));
-}
-
 void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters) {
     ValueList estimates;
     const int n = series.size();
-    if (code == kGpd && series.has_non_positive()) {
+    if (code == LawCode::kGpd && series.has_non_positive()) {
         estimates.push_back(0.0);
         estimates.push_back(0.0);
     } else {
@@ -105,12 +93,12 @@ bool all_estimates_zero(const ValueList& estimates) {
 }
 
 bool defined_over_non_positive(LawCode code) {
-    return code == kUniform || code == kNormal || code == kStudent;
+    return code == LawCode::kUniform || code == LawCode::kNormal || code == LawCode::kStudent;
 }
 
 std::string formatted(double value) { return format_number(value); }
 
-void write_summary(std::FILE* out, const std::string& theoreticalMean, double mean,
+void write_summary(OutputFile& out, const std::string& theoreticalMean, double mean,
                    const std::string& theoreticalVariance, double variance, const Sample& sorted,
                    int n) {
     print_text(out, theoreticalMean);

@@ -11,16 +11,17 @@
 #include "driver/task_support.h"
 #include "estimation/estimate.h"
 #include "fittests/fit_test.h"
-#include "input/errors.h"
 #include "laws/quantiles.h"
+#include "records/errors.h"
 
 namespace evstat {
 
 namespace {
 
 // The shape shared by the tests of fit with critical values (fittests/fit_test.h).
-using FitTest = void (*)(const Sample& data, LawCode code, const ValueList& parameters,
-                         double level, int& accepted, double& statistic, double& criticalValue);
+using FitTest = void (*)(Generator& generator, const Sample& data, LawCode code,
+                         const ValueList& parameters, double level, int& accepted,
+                         double& statistic, double& criticalValue);
 
 // A usable fit: its one estimate, or its first or second estimate, differs from 0. A law
 // that gave no estimate at all (the gamma law over a constant series) is not usable.
@@ -38,25 +39,30 @@ bool curve_drawable(const ValueList& estimates) {
 }
 
 // The quantile of the fitted law at 1 - order, or -10.0 when nothing was estimated.
-double fitted_quantile(LawCode code, const ValueList& estimates, double order) {
+double quantile_or_not_available(LawCode code, const ValueList& estimates, double order) {
     if (all_estimates_zero(estimates)) return kNotAvailable;
     return quantile(code, estimates, 1.0 - order);
 }
 
-void append_test_block(const std::string& resultFile, const ValueList& estimates, int accepted,
-                       double statistic, double criticalValue) {
-    OutputFile out(resultFile, "a");
-    for (double value : estimates) print_value(out.get(), value);
-    print_int(out.get(), accepted);
-    print_value(out.get(), statistic);
-    print_value(out.get(), criticalValue);
+void append_test_block(const RunFiles& files, const std::string& resultFile,
+                       const ValueList& estimates, int accepted, double statistic,
+                       double criticalValue) {
+    OutputFile out(files, resultFile, "a");
+    for (double value : estimates) print_value(out, value);
+    print_int(out, accepted);
+    print_value(out, statistic);
+    print_value(out, criticalValue);
 }
 
-void candidate_laws(const RunParameters& p, FitTest test) {
-    int k = result_number(p.directory, p.resultFile);
-    require_curve_pairs_spare_parameter_file(p, k + 1, law_count(p));  // one pair a law at most
+void candidate_laws(Generator& generator, const LoadType2Parameters& p, const RunFiles& files,
+                    FitTest test) {
+    const CommonFrame& frame = p.frame;
+    int k = result_number(frame.directory, frame.resultFile);
+    const int lawCount = static_cast<int>(p.laws.size());
+    require_curve_pairs_spare_parameter_file(files, frame, k + 1,
+                                             lawCount);  // one pair a law at most
     Sample series;
-    read_series(series, p.dataFile);
+    read_series(series, frame.dataFile);
     const double lo = series.first_value();
     const double hi = series.last_value();
     Sample grid;
@@ -65,111 +71,109 @@ void candidate_laws(const RunParameters& p, FitTest test) {
     Sample usable;  // (0, position) of each usable law
     int unusable = 0;
     ValueList parameters;
-    for (int j = 1; j <= law_count(p); ++j) {
-        const std::string& name = p.lawNames[static_cast<std::size_t>(j - 1)];
-        const LawCode code = law_code_or_fail(name);
+    for (int j = 1; j <= lawCount; ++j) {
+        const NamedLaw& law = p.laws[static_cast<std::size_t>(j - 1)];
+        const LawCode code = known_law(law);
         estimate_for_test(series, code, parameters);
         int accepted = 0;
         double statistic = 0.0;
         double criticalValue = 0.0;
-        test(series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
-        append_test_block(p.resultFile, parameters, accepted, statistic, criticalValue);
+        test(generator, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
+        append_test_block(files, frame.resultFile, parameters, accepted, statistic, criticalValue);
         if (usable_fit(parameters))
             usable.push_back(0.0, static_cast<double>(j));
         else
             ++unusable;
         if (curve_drawable(parameters))
-            write_curve_pair(p.directory, p.dataFile, k, kDensityCurveTask, name, code, parameters,
-                             lo, hi, grid);
+            write_curve_pair(files, frame, k, kDensityCurveTask, law, parameters, lo, hi, grid);
         parameters.clear();
     }
 
-    OutputFile out(p.resultFile, "a");
-    for (const Point& point : usable) print_value(out.get(), point.y);
-    print_value(out.get(), static_cast<double>(unusable));
+    OutputFile out(files, frame.resultFile, "a");
+    for (const Point& point : usable) print_value(out, point.y);
+    print_value(out, static_cast<double>(unusable));
 }
 
-void rejection_rate(const RunParameters& p, FitTest test) {
+void rejection_rate(Generator& generator, const LoadType2Parameters& p, const RunFiles& files,
+                    FitTest test) {
     const LawCode code = first_law_code(p);
     Sample decisions;
     ValueList parameters;
-    const int files = for_each_numbered_file(p.directory, [&](const Sample& series, int) {
+    const int read = for_each_numbered_file(p.frame.directory, [&](const Sample& series, int) {
         estimate_for_test(series, code, parameters);
         int accepted = 0;
         double statistic = 0.0;
         double criticalValue = 0.0;
-        test(series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
+        test(generator, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
         decisions.push_back(0.0, static_cast<double>(accepted));
         parameters.clear();
         return true;
     });
-    write_rates(p.resultFile, decisions, files + 1);
+    write_rates(files, p.frame.resultFile, decisions, read + 1);
 }
 
 }  // namespace
 
-void task_candidate_laws_ad(RunContext& context) {
-    candidate_laws(context.parameters, anderson_darling_test);
+void task_candidate_laws_ad(const LoadType2Parameters& p, RunContext& run) {
+    candidate_laws(run.generator, p, run.files, anderson_darling_test);
 }
 
-void task_candidate_laws_cvm(RunContext& context) {
-    candidate_laws(context.parameters, cramer_von_mises_test);
+void task_candidate_laws_cvm(const LoadType2Parameters& p, RunContext& run) {
+    candidate_laws(run.generator, p, run.files, cramer_von_mises_test);
 }
 
-void task_rejection_rate_ad(RunContext& context) {
-    rejection_rate(context.parameters, anderson_darling_test);
+void task_rejection_rate_ad(const LoadType2Parameters& p, RunContext& run) {
+    rejection_rate(run.generator, p, run.files, anderson_darling_test);
 }
 
-void task_rejection_rate_cvm(RunContext& context) {
-    rejection_rate(context.parameters, cramer_von_mises_test);
+void task_rejection_rate_cvm(const LoadType2Parameters& p, RunContext& run) {
+    rejection_rate(run.generator, p, run.files, cramer_von_mises_test);
 }
 
-void task_extreme_quantiles(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_extreme_quantiles(const LoadType2Parameters& p, RunContext& run) {
     Sample series;
-    read_series(series, p.dataFile);
+    read_series(series, p.frame.dataFile);
     Sample quantiles;  // (position of the law, its quantile)
     ValueList parameters;
-    for (int j = 1; j <= law_count(p); ++j) {
-        const LawCode code = law_code_or_fail(p.lawNames[static_cast<std::size_t>(j - 1)]);
+    for (int j = 1; j <= static_cast<int>(p.laws.size()); ++j) {
+        const LawCode code = known_law(p.laws[static_cast<std::size_t>(j - 1)]);
         estimate_for_test(series, code, parameters);
         quantiles.push_back(static_cast<double>(j),
-                            fitted_quantile(code, parameters, p.quantileOrder));
+                            quantile_or_not_available(code, parameters, p.quantileOrder));
         parameters.clear();
     }
-    write_values(quantiles, p.resultFile);
+    write_values(run.files, quantiles, p.frame.resultFile);
 }
 
 // Each file is fitted with its own size: the files written by the simulation tasks all
 // have one size, and a file of another size is not fitted with a size it does not have.
-void task_extreme_quantile_spread(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_extreme_quantile_spread(const LoadType2Parameters& p, RunContext& run) {
     const LawCode code = first_law_code(p);
     Sample quantiles;  // (number of the file, its quantile)
     ValueList parameters;
-    const int files = for_each_numbered_file(p.directory, [&](const Sample& series, int i) {
+    const int files = for_each_numbered_file(p.frame.directory, [&](const Sample& series, int i) {
         if (series.has_non_positive() && !defined_over_non_positive(code))
             throw Erreur::NegativeDataForLaw;
         estimate_for_test(series, code, parameters);
         quantiles.push_back(static_cast<double>(i),
-                            fitted_quantile(code, parameters, p.quantileOrder));
+                            quantile_or_not_available(code, parameters, p.quantileOrder));
         parameters.clear();
         return true;
     });
 
     quantiles.sort_ascending();
-    write_values(quantiles, p.resultFile);
+    write_values(run.files, quantiles, p.frame.resultFile);
     Sample available;
     for (const Point& point : quantiles)
         if (point.y != kNotAvailable) available.push_back(point.x, point.y);
     // When no file gave a quantile the mean and variance are not available either.
     const double mean = available.empty() ? kNotAvailable : available.mean();
     const double variance = available.empty() ? kNotAvailable : available.variance();
-    OutputFile out(p.resultFile, "a");
-    print_text(out.get(), "");
-    print_value(out.get(), mean);
-    print_value(out.get(), variance);
-    print_value(out.get(), static_cast<double>(files));
+    OutputFile out(run.files, p.frame.resultFile, "a");
+    print_text(out, "");
+    print_value(out, mean);
+    print_value(out, variance);
+    print_value(out, static_cast<double>(files));
 }
 
 }  // namespace evstat

@@ -12,7 +12,7 @@
 #include "driver/task_support.h"
 #include "driver/work_bounds.h"
 #include "estimation/estimate.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "tail/quantile_tests/quantile_tests.h"
 
 namespace evstat {
@@ -48,18 +48,19 @@ void excesses_for(const Sample& series, int j, Excesses& excesses) {
     excesses_over_threshold(series, j, series.size(), excesses.values, excesses.u);
 }
 
-bool resamples(const RunParameters& p) {
+bool resamples(const LoadType2Parameters& p) {
     return p.etVersion == kDifferenceVersion || p.etVersion == kPercentileVersion;
 }
 
 // The numbers of excesses from excessLow to `last`, none when the range is empty.
-long long excess_counts(const RunParameters& p, int last) {
+long long excess_counts(const LoadType2Parameters& p, int last) {
     return std::max(0LL, static_cast<long long>(last) - p.excessLow + 1);
 }
 
 // Before the first test of a series: its resampling tests, `tests` of them, must stay
 // within the bound on the values they draw.
-void require_tests_within_bounds(const RunParameters& p, const Sample& series, long long tests) {
+void require_tests_within_bounds(const LoadType2Parameters& p, const Sample& series,
+                                 long long tests) {
     if (resamples(p)) require_resampling_within_bounds(p.bootstrapCount, series.size(), tests);
 }
 
@@ -72,8 +73,9 @@ void fit_parent_or_fail(const Sample& series, LawCode code, ValueList& parameter
 }
 
 // The ET test of the version for j excesses.
-QuantileTestOutcome et_test(const RunParameters& p, const Sample& series, const Excesses& q,
-                            int j, LawCode code, const ValueList& parameters) {
+QuantileTestOutcome et_test(Generator& generator, const LoadType2Parameters& p,
+                            const Sample& series, const Excesses& q, int j, LawCode code,
+                            const ValueList& parameters) {
     QuantileTestOutcome outcome = untested();
     switch (p.etVersion) {
         case kAsymptoticVersion:
@@ -82,7 +84,7 @@ QuantileTestOutcome et_test(const RunParameters& p, const Sample& series, const 
             break;
         case kDifferenceVersion:
         case kPercentileVersion:
-            et_resampling_test(series, q.values, j, q.u, code, parameters, p.testLevel,
+            et_resampling_test(generator, series, q.values, j, q.u, code, parameters, p.testLevel,
                                p.quantileOrder, p.bootstrapCount, resampling_mode(p.etVersion),
                                outcome);
             break;
@@ -93,51 +95,63 @@ QuantileTestOutcome et_test(const RunParameters& p, const Sample& series, const 
 
 // The GPD tail fit for j excesses over u, which must not fail (65), then the GPD test of
 // the version.
-QuantileTestOutcome gpd_test(const RunParameters& p, const Sample& series, int j, double u,
-                             LawCode code, const ValueList& parameters) {
+QuantileTestOutcome gpd_test(Generator& generator, const LoadType2Parameters& p,
+                             const Sample& series, int j, double u, LawCode code,
+                             const ValueList& parameters) {
     const TailFit fit = fit_or_fail(series, j, series.size(), u, p.method);
     QuantileTestOutcome outcome = untested();
     if (p.etVersion != kDifferenceVersion && p.etVersion != kPercentileVersion) return outcome;
     ValueList tail;
     tail.push_back(fit.xi);
     tail.push_back(fit.sigma);
-    gpd_resampling_test(series, j, u, code, parameters, p.testLevel, p.quantileOrder,
+    gpd_resampling_test(generator, series, j, u, code, parameters, p.testLevel, p.quantileOrder,
                         p.bootstrapCount, resampling_mode(p.etVersion), tail, p.method, outcome);
     return outcome;
 }
 
 // The result block of one law: the verdict, q, Q0 and the ends of the interval.
-void append_result_block(const std::string& resultFile, const QuantileTestOutcome& outcome) {
-    OutputFile out(resultFile, "a");
+void append_result_block(const RunFiles& files, const std::string& resultFile,
+                         const QuantileTestOutcome& outcome) {
+    OutputFile out(files, resultFile, "a");
     if (!out.is_open()) return;
-    print_int(out.get(), outcome.verdict);
-    print_value(out.get(), outcome.estimate);
-    print_value(out.get(), outcome.parentQuantile);
-    print_value(out.get(), outcome.lower);
-    print_value(out.get(), outcome.upper);
+    print_int(out, outcome.verdict);
+    print_value(out, outcome.estimate);
+    print_value(out, outcome.parentQuantile);
+    print_value(out, outcome.lower);
+    print_value(out, outcome.upper);
 }
 
-const std::string& law_name(const RunParameters& p, int j) {
-    return p.lawNames[static_cast<std::size_t>(j - 1)];
+int law_count(const LoadType2Parameters& p) {
+    return static_cast<int>(p.laws.size());
+}
+
+// The code of law j of the list (1-based); a name outside the catalogue fails with 9.
+LawCode law_code(const LoadType2Parameters& p, int j) {
+    return known_law(p.laws[static_cast<std::size_t>(j - 1)]);
 }
 
 // The last number of excesses of a range over the ET tests: at most n, the numbers of
 // excesses whose threshold the series holds (the GPD fit refuses more by itself).
-int last_excess_count(const RunParameters& p, int n) { return std::min(p.excessHigh, n); }
+int last_excess_count(const LoadType2Parameters& p, int n) {
+    return std::min(p.excessHigh, n);
+}
 
 // The guard concerns the GPD tasks whose method takes logarithms.
-bool guard_concerns(const RunParameters& p) { return !fits_without_logarithms(p.method); }
+bool guard_concerns(const LoadType2Parameters& p) {
+    return !fits_without_logarithms(p.method);
+}
 
 // The share of the numbered data files whose series passes `test(series, q, code,
 // parameters)`, each file taken with its own size; the GPD test refuses a series with values
 // not above 0 for a law not defined there.
 template <typename Test>
-void write_acceptance_rate(const RunParameters& p, bool positiveSeries, Test test) {
+void write_acceptance_rate(const LoadType2Parameters& p, const RunFiles& files, bool positiveSeries,
+                           Test test) {
     const LawCode code = first_law_code(p);
     Sample verdicts;
     ValueList parameters;
     Excesses q;
-    const int files = for_each_numbered_file(p.directory, [&](Sample& series, int) {
+    const int read = for_each_numbered_file(p.frame.directory, [&](Sample& series, int) {
         series.sort_ascending();
         if (positiveSeries && series.has_non_positive() && !defined_over_non_positive(code))
             throw Erreur::NegativeData;
@@ -148,93 +162,91 @@ void write_acceptance_rate(const RunParameters& p, bool positiveSeries, Test tes
         verdicts.push_back(0.0, static_cast<double>(outcome.verdict));
         return true;
     });
-    write_rates(p.resultFile, verdicts, files + 1);
+    write_rates(files, p.frame.resultFile, verdicts, read + 1);
 }
 
 }  // namespace
 
-void task_et_acceptance_rate(RunContext& context) {
-    const RunParameters& p = context.parameters;
-    write_acceptance_rate(p, false, [&](const Sample& series, const Excesses& q, LawCode code,
-                                        const ValueList& parameters) {
-        return et_test(p, series, q, p.excessCount, code, parameters);
-    });
+void task_et_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
+    write_acceptance_rate(
+        p, run.files, false,
+        [&](const Sample& series, const Excesses& q, LawCode code, const ValueList& parameters) {
+            return et_test(run.generator, p, series, q, p.excessCount, code, parameters);
+        });
 }
 
-void task_et_outcomes(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_et_outcomes(const LoadType2Parameters& p, RunContext& run) {
     Sample series;
-    read_sorted_series(series, p.dataFile);
+    read_sorted_series(series, p.frame.dataFile);
     require_tests_within_bounds(p, series, law_count(p));
     ValueList parameters;
     Excesses q;
     for (int j = 1; j <= law_count(p); ++j) {
-        const LawCode code = law_code_or_fail(law_name(p, j));
+        const LawCode code = law_code(p, j);
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
-        append_result_block(p.resultFile, et_test(p, series, q, p.excessCount, code, parameters));
+        append_result_block(run.files, p.frame.resultFile,
+                            et_test(run.generator, p, series, q, p.excessCount, code, parameters));
     }
 }
 
-void task_et_verdicts(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_et_verdicts(const LoadType2Parameters& p, RunContext& run) {
     Sample series;
-    read_sorted_series(series, p.dataFile);
+    read_sorted_series(series, p.frame.dataFile);
     const int last = last_excess_count(p, series.size());
     require_tests_within_bounds(p, series, law_count(p) * excess_counts(p, last));
     Sample verdicts;  // (number of excesses, verdict), law after law
     ValueList parameters;
     Excesses q;
     for (int j = 1; j <= law_count(p); ++j) {
-        const LawCode code = law_code_or_fail(law_name(p, j));
+        const LawCode code = law_code(p, j);
         fit_parent_or_fail(series, code, parameters);
         for (int excesses = p.excessLow; excesses <= last; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome = et_test(p, series, q, excesses, code, parameters);
+            const QuantileTestOutcome outcome = et_test(run.generator, p, series, q, excesses, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }
-    write_pairs(verdicts, p.resultFile);
+    write_pairs(run.files, verdicts, p.frame.resultFile);
 }
 
-void task_gpd_acceptance_rate(RunContext& context) {
-    const RunParameters& p = context.parameters;
-    write_acceptance_rate(p, true, [&](const Sample& series, const Excesses& q, LawCode code,
-                                       const ValueList& parameters) {
-        return gpd_test(p, series, p.excessCount, q.u, code, parameters);
-    });
+void task_gpd_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
+    write_acceptance_rate(
+        p, run.files, true,
+        [&](const Sample& series, const Excesses& q, LawCode code, const ValueList& parameters) {
+            return gpd_test(run.generator, p, series, p.excessCount, q.u, code, parameters);
+        });
 }
 
 // A law with all-zero estimates is written as not tested; before the first law that is
 // tested, the guard may end the task, leaving the blocks already written.
-void task_gpd_outcomes(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_gpd_outcomes(const LoadType2Parameters& p, RunContext& run) {
     Sample series;
-    read_sorted_series(series, p.dataFile);
+    read_sorted_series(series, p.frame.dataFile);
     const int n = series.size();
     require_tests_within_bounds(p, series, law_count(p));
     ValueList parameters;
     Excesses q;
     for (int j = 1; j <= law_count(p); ++j) {
-        const LawCode code = law_code_or_fail(law_name(p, j));
+        const LawCode code = law_code(p, j);
         parameters.clear();
         estimate_for_test(series, code, parameters);
         QuantileTestOutcome outcome = untested();
         if (!all_estimates_zero(parameters)) {
-            if (guard_stops_task(p, series, n, p.excessCount, guard_concerns(p))) return;
+            if (guard_stops_task(run.files, p.frame, series, n, p.excessCount, guard_concerns(p)))
+                return;
             excesses_for(series, p.excessCount, q);
-            outcome = gpd_test(p, series, p.excessCount, q.u, code, parameters);
+            outcome = gpd_test(run.generator, p, series, p.excessCount, q.u, code, parameters);
         }
-        append_result_block(p.resultFile, outcome);
+        append_result_block(run.files, p.frame.resultFile, outcome);
     }
 }
 
 // A law with all-zero estimates gives no line; the guard, applied with the highest
 // number of excesses, ends the task without a result file.
-void task_gpd_verdicts(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_gpd_verdicts(const LoadType2Parameters& p, RunContext& run) {
     Sample series;
-    read_sorted_series(series, p.dataFile);
+    read_sorted_series(series, p.frame.dataFile);
     const int n = series.size();
     // Past n excesses the fit fails (65) before it resamples.
     require_tests_within_bounds(p, series, law_count(p) * excess_counts(p, std::min(p.excessHigh, n)));
@@ -242,19 +254,20 @@ void task_gpd_verdicts(RunContext& context) {
     ValueList parameters;
     Excesses q;
     for (int j = 1; j <= law_count(p); ++j) {
-        const LawCode code = law_code_or_fail(law_name(p, j));
+        const LawCode code = law_code(p, j);
         parameters.clear();
         estimate_for_test(series, code, parameters);
         if (all_estimates_zero(parameters)) continue;
-        if (guard_stops_task(p, series, n, p.excessHigh, guard_concerns(p))) return;
+        if (guard_stops_task(run.files, p.frame, series, n, p.excessHigh, guard_concerns(p)))
+            return;
         // The fit refuses a number of excesses above n (65), which bounds the range.
         for (int excesses = p.excessLow; excesses <= p.excessHigh; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome = gpd_test(p, series, excesses, q.u, code, parameters);
+            const QuantileTestOutcome outcome = gpd_test(run.generator, p, series, excesses, q.u, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }
-    write_pairs(verdicts, p.resultFile);
+    write_pairs(run.files, verdicts, p.frame.resultFile);
 }
 
 }  // namespace evstat

@@ -16,7 +16,7 @@ constexpr double kTolerance = 1e-07;         // on successive values of b = 1/k
 constexpr int kMaxSweeps = 5000;             // the fixed point gives up here
 constexpr double kLargestExponent = 709.78;  // exp overflows beyond this
 constexpr int kMaxRootSteps = 200;           // Brent's search; bisection alone needs < 1100
-constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
+constexpr double kMachineEpsilon = std::numeric_limits<double>::epsilon();
 constexpr double kFailed = std::numeric_limits<double>::quiet_NaN();
 
 // S0 and S1 at b; false when an exponent -z_i/b passes the overflow guard.
@@ -75,6 +75,36 @@ double likelihood_equation(const std::vector<double>& z, double zbar, double b) 
     return b - zbar + s1 / s0;
 }
 
+// The next step d of the search from b (e the one before it): the secant or inverse
+// quadratic interpolation where it stays inside the bracket and shrinks fast enough, else
+// half the bracket.
+void next_step(double a, double b, double c, double fa, double fb, double fc, double half,
+               double tol, double& d, double& e) {
+    if (std::fabs(e) >= tol && std::fabs(fa) > std::fabs(fb)) {
+        const double s = fb / fa;
+        double p = 0.0;
+        double q = 0.0;
+        if (a == c) {
+            p = 2.0 * half * s;
+            q = 1.0 - s;
+        } else {
+            const double qa = fa / fc;
+            const double r = fb / fc;
+            p = s * (2.0 * half * qa * (qa - r) - (b - a) * (r - 1.0));
+            q = (qa - 1.0) * (r - 1.0) * (s - 1.0);
+        }
+        if (p > 0.0) q = -q;
+        p = std::fabs(p);
+        if (2.0 * p < std::fmin(3.0 * half * q - std::fabs(tol * q), std::fabs(e * q))) {
+            e = d;
+            d = p / q;
+            return;
+        }
+    }
+    d = half;
+    e = d;
+}
+
 // Brent's root search over [0, zbar], where h goes from -zbar < 0 to S1/S0 >= 0.
 double bracketed_root(const std::vector<double>& z, double zbar) {
     double a = 0.0;
@@ -101,36 +131,10 @@ double bracketed_root(const std::vector<double>& z, double zbar) {
             fb = fc;
             fc = fa;
         }
-        const double tol = 2.0 * kEpsilon * std::fabs(b) + 0.5 * kTolerance;
+        const double tol = 2.0 * kMachineEpsilon * std::fabs(b) + 0.5 * kTolerance;
         const double half = 0.5 * (c - b);
         if (std::fabs(half) <= tol || fb == 0.0) return b;
-        if (std::fabs(e) >= tol && std::fabs(fa) > std::fabs(fb)) {
-            // Secant or inverse quadratic interpolation, kept only inside the bracket.
-            const double s = fb / fa;
-            double p = 0.0;
-            double q = 0.0;
-            if (a == c) {
-                p = 2.0 * half * s;
-                q = 1.0 - s;
-            } else {
-                const double qa = fa / fc;
-                const double r = fb / fc;
-                p = s * (2.0 * half * qa * (qa - r) - (b - a) * (r - 1.0));
-                q = (qa - 1.0) * (r - 1.0) * (s - 1.0);
-            }
-            if (p > 0.0) q = -q;
-            p = std::fabs(p);
-            if (2.0 * p < std::fmin(3.0 * half * q - std::fabs(tol * q), std::fabs(e * q))) {
-                e = d;
-                d = p / q;
-            } else {
-                d = half;
-                e = d;
-            }
-        } else {
-            d = half;
-            e = d;
-        }
+        next_step(a, b, c, fa, fb, fc, half, tol, d, e);
         a = b;
         fa = fb;
         b += std::fabs(d) > tol ? d : std::copysign(tol, half);

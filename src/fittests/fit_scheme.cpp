@@ -4,11 +4,10 @@
 // and the Pareto series tested as an exponential one.
 #include "fittests/fit_scheme.h"
 
-#include <array>
 #include <cmath>
-#include <cstddef>
 
 #include "laws/distributions.h"
+#include "laws/validity.h"
 
 namespace evstat {
 
@@ -18,52 +17,51 @@ namespace {
 // observation (or none) is refused.
 constexpr int kMinimumSize = 2;
 
-// How many parameters each law reads, by LawCode 0 to 10; all must be finite numbers.
-// The Pareto law ignores its parameters (its series is turned into an exponential one).
-constexpr std::array<int, kGpd + 1> kParameterCounts = {2, 1, 2, 1, 2, 1, 2, 2, 2, 0, 2};
-
+// Every parameter the law reads must be a finite number; the Pareto law ignores its
+// parameters (its series is turned into an exponential one).
 bool parameters_finite(LawCode code, const ValueList& parameters) {
-    const int count = kParameterCounts[static_cast<std::size_t>(code)];
+    const int count = code == LawCode::kPareto ? 0 : parameter_count(code);
     for (int i = 1; i <= count; ++i)
         if (!std::isfinite(parameters.at(i))) return false;
     return true;
 }
 
 bool uses_resampling(LawCode code) {
-    return code == kChiSquare || code == kStudent || code == kBeta || code == kGpd;
+    return code == LawCode::kChiSquare || code == LawCode::kStudent || code == LawCode::kBeta ||
+           code == LawCode::kGpd;
 }
 
 // Laws whose probability sample must lie strictly inside (0, 1).
 bool uses_probability_guard(LawCode code) {
-    return code == kExponential || code == kGamma || code == kNormal || code == kWeibull ||
-           code == kLognormal;
+    return code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kNormal ||
+           code == LawCode::kWeibull || code == LawCode::kLognormal;
 }
 
 // The refusals of each law that come before its probability sample. The resampling laws
 // are also refused when the generator could not draw from them (see
-// resampling_parameters_usable): a negative beta parameter from a method-of-moments fit,
+// parameters_drawable): a negative beta parameter from a method-of-moments fit,
 // for instance, would otherwise reach the gamma sampler.
 bool refused_by_law(LawCode code, const Sample& data, const ValueList& parameters) {
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     switch (code) {
-        case kExponential:
-        case kWeibull:
-        case kLognormal:
-        case kPareto:
+        case LawCode::kExponential:
+        case LawCode::kWeibull:
+        case LawCode::kLognormal:
+        case LawCode::kPareto:
             return data.has_non_positive();
-        case kGamma:
+        case LawCode::kGamma:
             return data.has_non_positive() || !(p1 > 0.0);
-        case kChiSquare:
-            return !resampling_parameters_usable(code, parameters) || data.has_non_positive();
-        case kStudent:
-            return !resampling_parameters_usable(code, parameters);
-        case kBeta:
+        case LawCode::kChiSquare:
+            return !parameters_drawable(code, parameters) || data.has_non_positive();
+        case LawCode::kStudent:
+            return !parameters_drawable(code, parameters);
+        case LawCode::kBeta:
             return data.has_non_positive() || data.last_value() > 1.0 ||
-                   !resampling_parameters_usable(code, parameters);
-        case kGpd:
+                   !parameters_drawable(code, parameters);
+        case LawCode::kGpd:
             return data.has_non_positive() || (p1 < 0.0 && -p2 / p1 <= data.last_value()) ||
-                   !resampling_parameters_usable(code, parameters);
+                   !parameters_drawable(code, parameters);
         default:
             return false;
     }
@@ -81,7 +79,7 @@ void decide_with_table(FitStatistic kind, LawCode code, double gammaShape, doubl
 void table_test(FitStatistic kind, const Sample& data, LawCode code, const ValueList& parameters,
                 double level, int& accepted, double& statistic, double& criticalValue) {
     Sample probabilities;
-    probability_sample(probabilities, data, code, parameters);
+    probability_sample(data, code, parameters, probabilities);
     if (uses_probability_guard(code) && !probabilities_inside_unit_interval(probabilities)) return;
     const double raw = fit_statistic(kind, probabilities);
     if (std::isnan(raw)) return;
@@ -92,42 +90,45 @@ void table_test(FitStatistic kind, const Sample& data, LawCode code, const Value
 void pareto_test(FitStatistic kind, const Sample& data, double level, int& accepted,
                  double& statistic, double& criticalValue) {
     Sample probabilities;
-    if (!pareto_exponential_probabilities(probabilities, data)) return;
+    if (!pareto_exponential_probabilities(data, probabilities)) return;
     const double raw = fit_statistic(kind, probabilities);
     if (std::isnan(raw)) return;
-    decide_with_table(kind, kPareto, 0.0, raw, data.size(), level, accepted, statistic,
+    decide_with_table(kind, LawCode::kPareto, 0.0, raw, data.size(), level, accepted, statistic,
                       criticalValue);
 }
 
 // The statistic of the data with the given parameters (no guard, no modification) against
 // the replicate statistic at the level's position; a NaN level reports the statistic only.
-void resampling_test(FitStatistic kind, const Sample& data, LawCode code,
+void resampling_test(Generator& generator, FitStatistic kind, const Sample& data, LawCode code,
                      const ValueList& parameters, double level, int& accepted, double& statistic,
                      double& criticalValue) {
     Sample probabilities;
-    probability_sample(probabilities, data, code, parameters);
+    probability_sample(data, code, parameters, probabilities);
     const double dataStatistic = fit_statistic(kind, probabilities);
     if (std::isnan(dataStatistic)) return;
     statistic = dataStatistic;
     const int position = resampling_position(level);
     if (position == 0) return;
-    criticalValue = resampled_critical_value(kind, code, parameters, data.size(), position);
+    criticalValue =
+        resampled_critical_value(generator, kind, code, parameters, data.size(), position);
     accepted = statistic < criticalValue ? 1 : 0;
 }
 
 }  // namespace
 
-void run_fit_test(FitStatistic kind, const Sample& data, LawCode code, const ValueList& parameters,
-                  double level, int& accepted, double& statistic, double& criticalValue) {
+void run_fit_test(Generator& generator, FitStatistic kind, const Sample& data, LawCode code,
+                  const ValueList& parameters, double level, int& accepted, double& statistic,
+                  double& criticalValue) {
     accepted = 0;
     statistic = 0.0;
     criticalValue = 0.0;
-    if (data.size() < kMinimumSize || code < kUniform || code > kGpd) return;
+    if (data.size() < kMinimumSize || !is_parent_law(code)) return;
     if (!parameters_finite(code, parameters) || refused_by_law(code, data, parameters)) return;
-    if (code == kPareto)
+    if (code == LawCode::kPareto)
         pareto_test(kind, data, level, accepted, statistic, criticalValue);
     else if (uses_resampling(code))
-        resampling_test(kind, data, code, parameters, level, accepted, statistic, criticalValue);
+        resampling_test(generator, kind, data, code, parameters, level, accepted, statistic,
+                        criticalValue);
     else
         table_test(kind, data, code, parameters, level, accepted, statistic, criticalValue);
 }
@@ -150,8 +151,8 @@ double corrected_statistic(FitStatistic kind, LawCode code, double raw, int n) {
                                                  : corrected_cramer_von_mises(code, raw, n);
 }
 
-void probability_sample(Sample& probabilities, const Sample& data, LawCode code,
-                        const ValueList& parameters) {
+void probability_sample(const Sample& data, LawCode code, const ValueList& parameters,
+                        Sample& probabilities) {
     for (const Point& p : data) probabilities.push_back(p.y, distribution(code, parameters, p.y));
 }
 
@@ -163,7 +164,7 @@ bool probabilities_inside_unit_interval(const Sample& probabilities) {
 
 // The logarithms of a Pareto series follow an exponential law with origin ln(threshold);
 // origin a and scale b are estimated from the smallest logarithm and the mean.
-bool pareto_exponential_probabilities(Sample& probabilities, const Sample& data) {
+bool pareto_exponential_probabilities(const Sample& data, Sample& probabilities) {
     Sample logarithms(data);
     logarithms.apply_log();
     const double n = static_cast<double>(logarithms.size());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "laws/catalogue.h"
+#include "laws/generator.h"
 #include "series/lists.h"
 
 namespace evstat {
@@ -11,8 +12,9 @@ namespace evstat {
 enum class FitStatistic { AndersonDarling, CramerVonMises };
 
 // The whole test: refusals, statistic, critical value and decision (see fit_test.h).
-void run_fit_test(FitStatistic kind, const Sample& data, LawCode code, const ValueList& parameters,
-                  double level, int& accepted, double& statistic, double& criticalValue);
+void run_fit_test(Generator& generator, FitStatistic kind, const Sample& data, LawCode code,
+                  const ValueList& parameters, double level, int& accepted, double& statistic,
+                  double& criticalValue);
 
 // The statistics over probabilities F_1 ... F_n, taken in the order of the sample's y.
 // A^2 = -n - S/n with S = sum of (2i - 1)(ln F_i + ln(1 - F_(n+1-i))).
@@ -47,28 +49,26 @@ double gamma_table_shape(double shape);
 
 // The probability sample: one point per observation, in order, x = the observation and
 // y = the law's distribution function at it.
-void probability_sample(Sample& probabilities, const Sample& data, LawCode code,
-                        const ValueList& parameters);
+void probability_sample(const Sample& data, LawCode code, const ValueList& parameters,
+                        Sample& probabilities);
 // True when every probability lies strictly between 0 and 1 (a NaN does not).
 bool probabilities_inside_unit_interval(const Sample& probabilities);
 
 // The Pareto series turned into an exponential one: probabilities 1 - exp(-z), sorted
 // ascending, with z = (ln x - a)/b and a, b estimated from the logarithms of the data.
 // False (and nothing appended) when the logarithms do not give a positive finite b.
-bool pareto_exponential_probabilities(Sample& probabilities, const Sample& data);
+bool pareto_exponential_probabilities(const Sample& data, Sample& probabilities);
 
 // Parametric resampling (codes 3, 5, 6, 10).
 constexpr int kReplicates = 200;
-// True when the parameters describe a law the generator can draw from and the
-// distribution function can evaluate: degrees of freedom of at least 1 and at most a
-// bound, positive beta parameters, a positive GPD scale, all finite.
-bool resampling_parameters_usable(LawCode code, const ValueList& parameters);
+// The resampled laws are refused unless the generator can draw from them
+// (parameters_drawable, laws/validity.h).
 // The 1-based position 200 - floor(200 level) of the critical value among the sorted
 // replicate statistics, clamped to 1 .. 200; 0 for a NaN level.
 int resampling_position(double level);
 // The replicate statistic at the position, from 200 samples of n values drawn from the law
 // with the given parameters, each refitted and tested against its own fit.
-double resampled_critical_value(FitStatistic kind, LawCode code, const ValueList& parameters, int n,
-                                int position);
+double resampled_critical_value(Generator& generator, FitStatistic kind, LawCode code,
+                                const ValueList& parameters, int n, int position);
 
 }  // namespace evstat

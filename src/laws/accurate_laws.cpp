@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "laws/accurate.h"
+#include "laws/constants.h"
 #include "laws/gamma_error_functions.h"
 #include "laws/regularized_beta.h"
 #include "laws/regularized_gamma.h"
@@ -14,9 +15,7 @@ namespace evstat {
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-constexpr double kPi = 3.141592653589793238462643383280;
 constexpr double kSqrtTwoPi = 2.506628274631000502415765284811;
 constexpr double kSqrtHalf = 0.707106781186547524400844362105;
 // Shapes from here on take the gamma density from the saddle-point factor (see regularized_gamma).
@@ -200,17 +199,17 @@ bool degrees_valid(double nu) {
 double evaluate(Part part, LawCode code, std::span<const double> p, double x) {
     if (!accurate_law_valid(code, p) || std::isnan(x)) return kNaN;
     switch (code) {
-        case kUniform: return uniform_law(part, p[0], p[1], x);
-        case kExponential: return exponential_law(part, p[0], x);
-        case kGamma: return gamma_law(part, p[0], p[1], x);
-        case kChiSquare: return gamma_law(part, 0.5 * p[0], 2.0, x);
-        case kNormal: return normal_law(part, p[0], p[1], x);
-        case kStudent: return student_law(part, p[0], x);
-        case kBeta: return beta_law(part, p[0], p[1], x);
-        case kWeibull: return weibull_law(part, p[0], p[1], x);
-        case kLognormal: return lognormal_law(part, p[0], p[1], x);
-        case kPareto: return pareto_law(part, p[0], p[1], x);
-        case kGpd: return gpd_law(part, p[0], p[1], x);
+        case LawCode::kUniform: return uniform_law(part, p[0], p[1], x);
+        case LawCode::kExponential: return exponential_law(part, p[0], x);
+        case LawCode::kGamma: return gamma_law(part, p[0], p[1], x);
+        case LawCode::kChiSquare: return gamma_law(part, 0.5 * p[0], 2.0, x);
+        case LawCode::kNormal: return normal_law(part, p[0], p[1], x);
+        case LawCode::kStudent: return student_law(part, p[0], x);
+        case LawCode::kBeta: return beta_law(part, p[0], p[1], x);
+        case LawCode::kWeibull: return weibull_law(part, p[0], p[1], x);
+        case LawCode::kLognormal: return lognormal_law(part, p[0], p[1], x);
+        case LawCode::kPareto: return pareto_law(part, p[0], p[1], x);
+        case LawCode::kGpd: return gpd_law(part, p[0], p[1], x);
         default: return kNaN;
     }
 }
@@ -219,21 +218,21 @@ double evaluate(Part part, LawCode code, std::span<const double> p, double x) {
 
 bool accurate_law_valid(LawCode code, std::span<const double> p) {
     switch (code) {
-        case kExponential: return p.size() >= 1 && positive_finite(p[0]);
-        case kChiSquare:
-        case kStudent: return p.size() >= 1 && degrees_valid(p[0]);
+        case LawCode::kExponential: return p.size() >= 1 && positive_finite(p[0]);
+        case LawCode::kChiSquare:
+        case LawCode::kStudent: return p.size() >= 1 && degrees_valid(p[0]);
         default: break;
     }
     if (p.size() < 2) return false;
     switch (code) {
-        case kUniform: return std::isfinite(p[0]) && std::isfinite(p[1] - p[0]) && p[0] < p[1];
-        case kNormal:
-        case kLognormal: return std::isfinite(p[0]) && positive_finite(p[1]);
-        case kGpd: return std::isfinite(p[0]) && positive_finite(p[1]);
-        case kGamma:
-        case kBeta:
-        case kWeibull:
-        case kPareto: return positive_finite(p[0]) && positive_finite(p[1]);
+        case LawCode::kUniform: return std::isfinite(p[0]) && std::isfinite(p[1] - p[0]) && p[0] < p[1];
+        case LawCode::kNormal:
+        case LawCode::kLognormal: return std::isfinite(p[0]) && positive_finite(p[1]);
+        case LawCode::kGpd: return std::isfinite(p[0]) && positive_finite(p[1]);
+        case LawCode::kGamma:
+        case LawCode::kBeta:
+        case LawCode::kWeibull:
+        case LawCode::kPareto: return positive_finite(p[0]) && positive_finite(p[1]);
         default: return false;
     }
 }

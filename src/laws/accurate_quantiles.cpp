@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "laws/accurate.h"
+#include "laws/constants.h"
 #include "laws/normal_quantile.h"
 #include "laws/tail_inverses.h"
 
@@ -12,8 +13,6 @@ namespace evstat {
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kPi = 3.141592653589793238462643383280;
 // Below this tail probability the Cauchy quantile is -1/tan(pi p); above it tan(pi (p - 1/2)).
 constexpr double kCauchySplit = 0.25;
 
@@ -72,17 +71,17 @@ double gpd_quantile(double k, double sigma, Tails t) {
 double law_quantile(LawCode code, std::span<const double> p, Tails t) {
     if (!accurate_law_valid(code, p)) return kNaN;
     switch (code) {
-        case kUniform: return uniform_quantile(p[0], p[1], t);
-        case kExponential: return p[0] * t.minus_log_upper();
-        case kGamma: return p[1] * gamma_tail_inverse(p[0], t.lower, t.upper);
-        case kChiSquare: return 2.0 * gamma_tail_inverse(0.5 * p[0], t.lower, t.upper);
-        case kNormal: return normal_quantile(p[0], p[1], t);
-        case kStudent: return student_quantile(p[0], t);
-        case kBeta: return beta_quantile(p[0], p[1], t);
-        case kWeibull: return weibull_quantile(p[0], p[1], t);
-        case kLognormal: return std::exp(normal_quantile(p[0], p[1], t));
-        case kPareto: return pareto_quantile(p[0], p[1], t);
-        case kGpd: return gpd_quantile(p[0], p[1], t);
+        case LawCode::kUniform: return uniform_quantile(p[0], p[1], t);
+        case LawCode::kExponential: return p[0] * t.minus_log_upper();
+        case LawCode::kGamma: return p[1] * gamma_tail_inverse(p[0], t.lower, t.upper);
+        case LawCode::kChiSquare: return 2.0 * gamma_tail_inverse(0.5 * p[0], t.lower, t.upper);
+        case LawCode::kNormal: return normal_quantile(p[0], p[1], t);
+        case LawCode::kStudent: return student_quantile(p[0], t);
+        case LawCode::kBeta: return beta_quantile(p[0], p[1], t);
+        case LawCode::kWeibull: return weibull_quantile(p[0], p[1], t);
+        case LawCode::kLognormal: return std::exp(normal_quantile(p[0], p[1], t));
+        case LawCode::kPareto: return pareto_quantile(p[0], p[1], t);
+        case LawCode::kGpd: return gpd_quantile(p[0], p[1], t);
         default: return kNaN;
     }
 }

@@ -4,12 +4,11 @@
 #include <cmath>
 #include <limits>
 
+#include "laws/constants.h"
+
 namespace evstat {
 
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kLargest = 1.7976931348623157e308;
 
 // Relative tolerance of the incomplete gamma series and continued fraction (10 x 2.22e-16).
 constexpr double kGammaTolerance = 10.0 * 2.22e-16;
@@ -86,7 +85,6 @@ constexpr std::array<double, 5> kErfQ = {2.56852019228982242e00, 1.8729528499234
                                          2.33520497626869185e-3};
 constexpr double kErfSmall = 0.46875;
 constexpr double kErfMiddle = 4.0;
-constexpr double kPi = 3.14159265358979;
 
 // Rational first guess of the inverse error function (central region |y| <= 0.7 and tails),
 // refined by two Newton steps on erf.
@@ -148,7 +146,7 @@ double erfc_large(double y) {
         denominator = (denominator + kErfQ[i]) * s;
     }
     double r = s * (numerator + kErfP[4]) / (denominator + kErfQ[4]);
-    r = (1.0 / std::sqrt(kPi) - r) / y;
+    r = (1.0 / std::sqrt(kTruncatedPi) - r) / y;
     return erfc_scale(y) * r;
 }
 
@@ -327,12 +325,12 @@ double complementary_error_function(double x) {
 // Rational first guess and two Newton steps on erf; +-1 give the largest double, |y| > 1 gives 0.
 double inverse_error_function(double y) {
     if (std::isnan(y)) return kNaN;
-    if (y == 1.0) return kLargest;
-    if (y == -1.0) return -kLargest;
+    if (y == 1.0) return kLargestDouble;
+    if (y == -1.0) return -kLargestDouble;
     if (std::fabs(y) > 1.0) return 0.0;
     double x = inverse_error_guess(y);
     for (int step = 0; step < kInverfNewtonSteps; ++step)
-        x = x - (error_function(x) - y) / ((2.0 / std::sqrt(kPi)) * std::exp(-x * x));
+        x = x - (error_function(x) - y) / ((2.0 / std::sqrt(kTruncatedPi)) * std::exp(-x * x));
     return x;
 }
 

@@ -7,13 +7,13 @@
 #include <cmath>
 #include <limits>
 
+#include "laws/constants.h"
 #include "laws/saddle_point.h"
 
 namespace evstat {
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
 constexpr double kTwoPi = 6.283185307179586476925286766559;
 // Both shapes from here on: the factor in saddle-point form (a ln x, b ln y and ln B(a, b)

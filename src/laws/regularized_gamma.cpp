@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "laws/constants.h"
 #include "laws/gamma_error_functions.h"
 #include "laws/saddle_point.h"
 
@@ -14,7 +15,6 @@ namespace evstat {
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
 constexpr double kTwoPi = 6.283185307179586476925286766559;
 // Shapes from here on take the factor in saddle-point form: a ln x and ln Gamma(a) grow like

@@ -4,26 +4,21 @@
 #include <limits>
 #include <vector>
 
+#include "laws/constants.h"
 #include "laws/densities.h"
 #include "laws/distributions.h"
 
 namespace evstat {
 
 namespace {
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Bound on the grid of tabulate_law11: a grid whose step no longer moves x (x + step == x) would
 // otherwise never end; no grid of the Bayesian tables comes near it.
 constexpr long kMaxTabulatedPoints = 1'000'000;
-double g_law_running_sum = 0.0;  // the law family's running trapezoid sum
 }  // namespace
 
 double LawIntegrand::operator()(double x) const {
     if (mode == LawIntegrandMode::Density) return density(code, parameters, x);
     return distribution(code, parameters, x);
-}
-
-double& running_sum(const LawIntegrand&) {
-    return g_law_running_sum;
 }
 
 // Neville's algorithm (Numerical Recipes' polint): start from the tabulated value nearest to x
@@ -70,16 +65,16 @@ void neville_extrapolate(std::span<const double> h, std::span<const double> s, d
     }
 }
 
-void tabulate_law11(LawCode code, const ValueList& parameters, Sample& output, double x0, double x1,
-                    double step) {
-    if (code != kNormal && code != kLognormal) return;
+void tabulate_law11(LawCode code, const ValueList& parameters, double x0, double x1, double step,
+                    Sample& output) {
+    if (code != LawCode::kNormal && code != LawCode::kLognormal) return;
     if (!(step > 0.0)) return;
     const double lower = x0 - 1.0;
-    const double f0 = distribution(kStudentApprox, parameters, lower);
-    const LawIntegrand law11{kStudentApprox, parameters, LawIntegrandMode::Density};
+    const double f0 = distribution(LawCode::kStudentApprox, parameters, lower);
+    const LawIntegrand law11{LawCode::kStudentApprox, parameters, LawIntegrandMode::Density};
     long points = 0;
     for (double x = x0; x <= x1 && points < kMaxTabulatedPoints; x += step, ++points) {
-        const double upper = code == kNormal ? x : std::log(x);
+        const double upper = code == LawCode::kNormal ? x : std::log(x);
         output.push_back(x, f0 + romberg_integrate(law11, lower, upper));
     }
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "laws/constants.h"
 #include "laws/gamma_error_functions.h"
 #include "laws/normal_quantile.h"
 #include "laws/regularized_beta.h"
@@ -17,7 +18,6 @@ namespace evstat {
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // The search interval of ln z and of the logit: beyond it x (or 1 - x) is below the smallest
 // subnormal double or z above the largest double.

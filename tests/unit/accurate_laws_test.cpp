@@ -21,10 +21,10 @@ constexpr double kQuantileTolerance = 1e-10;
 // incomplete gamma and beta functions.
 double value_tolerance(LawCode code) {
     switch (code) {
-        case kGamma:
-        case kChiSquare:
-        case kStudent:
-        case kBeta: return 1e-10;
+        case LawCode::kGamma:
+        case LawCode::kChiSquare:
+        case LawCode::kStudent:
+        case LawCode::kBeta: return 1e-10;
         default: return 1e-12;
     }
 }
@@ -98,34 +98,34 @@ TEST(AccurateLaws, RefusalsAndEndsOfTheSupport) {
     };
     const std::vector<Row> rows = {
         // Invalid parameters, codes and arguments.
-        {kUniform, {3, 1}, kDensity, 2, kNaN},
-        {kExponential, {}, kDistribution, 1, kNaN},
-        {kExponential, {0}, kDistribution, 1, kNaN},
-        {kGamma, {-1, 1}, kSurvival, 1, kNaN},
-        {kChiSquare, {2.5}, kDistribution, 1, kNaN},  // fractional degrees of freedom
-        {kStudent, {0}, kQuantile, 0.3, kNaN},
-        {kNormal, {0, kInf}, kDensity, 0, kNaN},
-        {kBeta, {1, kNaN}, kDensity, 0.5, kNaN},
-        {kGpd, {0.2, -1}, kSurvival, 1, kNaN},
-        {kStudentApprox, {0, 1, 1}, kDensity, 0, kNaN},
-        {kNormal, {0, 1}, kDistribution, kNaN, kNaN},
-        {kNormal, {0, 1}, kQuantile, 1.5, kNaN},
-        {kNormal, {0, 1}, kUpperQuantile, -0.1, kNaN},
+        {LawCode::kUniform, {3, 1}, kDensity, 2, kNaN},
+        {LawCode::kExponential, {}, kDistribution, 1, kNaN},
+        {LawCode::kExponential, {0}, kDistribution, 1, kNaN},
+        {LawCode::kGamma, {-1, 1}, kSurvival, 1, kNaN},
+        {LawCode::kChiSquare, {2.5}, kDistribution, 1, kNaN},  // fractional degrees of freedom
+        {LawCode::kStudent, {0}, kQuantile, 0.3, kNaN},
+        {LawCode::kNormal, {0, kInf}, kDensity, 0, kNaN},
+        {LawCode::kBeta, {1, kNaN}, kDensity, 0.5, kNaN},
+        {LawCode::kGpd, {0.2, -1}, kSurvival, 1, kNaN},
+        {LawCode::kStudentApprox, {0, 1, 1}, kDensity, 0, kNaN},
+        {LawCode::kNormal, {0, 1}, kDistribution, kNaN, kNaN},
+        {LawCode::kNormal, {0, 1}, kQuantile, 1.5, kNaN},
+        {LawCode::kNormal, {0, 1}, kUpperQuantile, -0.1, kNaN},
         // Probabilities 0 and 1 give the ends of the support; the density there is its limit.
-        {kNormal, {0, 1}, kQuantile, 0, -kInf},
-        {kGamma, {2, 1}, kUpperQuantile, 0, kInf},
-        {kBeta, {2, 3}, kQuantile, 1, 1},
-        {kGpd, {-0.5, 2}, kQuantile, 1, 4},
-        {kPareto, {1.5, 3}, kQuantile, 0, 1.5},
-        {kStudent, {3}, kUpperQuantile, 0.5, 0},
-        {kExponential, {2}, kDensity, 0, 0.5},
-        {kGamma, {0.5, 1}, kDensity, 0, kInf},
-        {kBeta, {1, 3}, kDensity, 0, 3},
-        {kWeibull, {2, 1}, kDensity, 0, 0.5},
-        {kGpd, {-1, 2}, kDensity, 2, 0.5},
-        {kGpd, {-0.5, 2}, kSurvival, 4, 0},
-        {kNormal, {0, 1}, kSurvival, kInf, 0},
-        {kStudent, {1}, kDistribution, -1e200, 1.0 / (1e200 * 3.141592653589793)},
+        {LawCode::kNormal, {0, 1}, kQuantile, 0, -kInf},
+        {LawCode::kGamma, {2, 1}, kUpperQuantile, 0, kInf},
+        {LawCode::kBeta, {2, 3}, kQuantile, 1, 1},
+        {LawCode::kGpd, {-0.5, 2}, kQuantile, 1, 4},
+        {LawCode::kPareto, {1.5, 3}, kQuantile, 0, 1.5},
+        {LawCode::kStudent, {3}, kUpperQuantile, 0.5, 0},
+        {LawCode::kExponential, {2}, kDensity, 0, 0.5},
+        {LawCode::kGamma, {0.5, 1}, kDensity, 0, kInf},
+        {LawCode::kBeta, {1, 3}, kDensity, 0, 3},
+        {LawCode::kWeibull, {2, 1}, kDensity, 0, 0.5},
+        {LawCode::kGpd, {-1, 2}, kDensity, 2, 0.5},
+        {LawCode::kGpd, {-0.5, 2}, kSurvival, 4, 0},
+        {LawCode::kNormal, {0, 1}, kSurvival, kInf, 0},
+        {LawCode::kStudent, {1}, kDistribution, -1e200, 1.0 / (1e200 * 3.141592653589793)},
     };
     for (const Row& r : rows) {
         double actual = kNaN;

@@ -39,7 +39,7 @@ Outcome fit_with(const Values& values, int k, TailMethod method, double u = NAN)
     const Sample s = series_of(values);
     ValueList fit;
     bool warning = true, failure = false;  // method 2 clears the warning; the others leave it
-    fit_tail(fit, s, k, s.size(), std::isnan(u) ? s.y_at(s.size() - k) : u, method, warning,
+    fit_tail(s, k, s.size(), std::isnan(u) ? s.y_at(s.size() - k) : u, method, fit, warning,
              failure);
     return {{fit.begin(), fit.end()}, warning, failure};
 }
@@ -266,7 +266,7 @@ TEST(GpdLikelihood, StartAtThetaZeroIsTheExponentialTail) {
     start.push_back(0.0);
     start.push_back(5.0);
     bool warning = true, failure = false;
-    gpd_maximum_likelihood(fit, series_of({1, 3, 4, 12}), start, warning, failure);
+    gpd_maximum_likelihood(series_of({1, 3, 4, 12}), start, fit, warning, failure);
     EXPECT_EQ(Values(fit.begin(), fit.end()), (Values{0.0, 5.0}));
     EXPECT_FALSE(warning || failure);
 }

@@ -40,22 +40,22 @@ void posterior_parameters(const Sample& data, LawCode code, const ValueList& pri
     const double count = static_cast<double>(n);
     const double p1 = parameters.at(1);
     switch (code) {
-        case kExponential:
+        case LawCode::kExponential:
             append_pair(posterior, alpha + count, 1.0 / (beta + data.sum()));
             return;
-        case kGamma:
+        case LawCode::kGamma:
             append_pair(posterior, alpha + count * p1, 1.0 / (beta + data.sum()));
             return;
-        case kNormal:
+        case LawCode::kNormal:
             append_pair(posterior, alpha + count / 2.0,
                         1.0 / (beta + half_squared_deviations(data, p1, false)));
             return;
-        case kWeibull:
+        case LawCode::kWeibull:
             if (weibullShapeFlag != 0) return;  // the shape has no conjugate update
             append_pair(posterior, alpha + count,
                         1.0 / (beta + sum_of_powers(data, parameters.at(2))));
             return;
-        case kLognormal:
+        case LawCode::kLognormal:
             append_pair(posterior, alpha + count / 2.0,
                         1.0 / (beta + half_squared_deviations(data, p1, true)));
             return;
@@ -77,19 +77,19 @@ void posterior_summary(const Sample& data, LawCode code, const ValueList& parame
         append_pair(summary, 1.0 / r, -1.0 / (alpha + count));
     };
     switch (code) {
-        case kExponential:
+        case LawCode::kExponential:
             append_rate();
             return;
-        case kGamma:
+        case LawCode::kGamma:
             summary.push_back(p1);
             append_pair(summary, alpha + count * p1, beta + data.sum());
             return;
-        case kNormal:
-        case kLognormal:  // given the logarithms: no transformation here
+        case LawCode::kNormal:
+        case LawCode::kLognormal:  // given the logarithms: no transformation here
             summary.push_back(p1);
             append_pair(summary, alpha + count / 2.0, beta + half_squared_deviations(data, p1, false));
             return;
-        case kWeibull:
+        case LawCode::kWeibull:
             if (weibullShapeFlag != 0) {
                 summary.push_back(std::pow(p1, 1.0 / p2));
                 append_pair(summary, alpha, beta);

@@ -6,13 +6,11 @@
 
 #include "laws/catalogue.h"
 #include "series/lists.h"
+#include "tail/work_bounds.h"
 
 namespace evstat {
 
 constexpr double kLaw11TableStep = 0.0001;
-// Most points of one table (16 bytes each): a series whose spread is some thousands of its
-// units would otherwise ask for hundreds of millions of integrations at kLaw11TableStep.
-constexpr long long kMostLaw11TablePoints = 10'000'000;
 
 // The range of the table: the smallest and the largest of the parent-family quantiles at 1 - p
 // with mean p1 and standard deviations 1/sqrt(s1), 1/sqrt(s2) (3 times the first when s2 is 0)

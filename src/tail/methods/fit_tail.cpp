@@ -22,7 +22,7 @@ Sample weighted_moments_series(const Sample& series, int k, int n) {
 // value to estimate over, or the estimator gives no scale (its zeros) or no finite value.
 void weighted_moments_fit(ValueList& fit, const Sample& values, bool& failure) {
     ValueList estimate;
-    if (!values.empty()) estimate_gpd_parameters(estimate, values, values.size());
+    if (!values.empty()) estimate_gpd_parameters(values, values.size(), estimate);
     const double xi = estimate.at(1);
     const double sigma = estimate.at(2);
     if (values.empty() || sigma == 0.0 || !std::isfinite(xi) || !std::isfinite(sigma)) {
@@ -53,11 +53,11 @@ void fit_over_excesses(ValueList& fit, const Sample& series, int k, int n, TailM
         append_tail_failure(fit, failure);
         return;
     }
-    gpd_maximum_likelihood(fit, values, start, warning, failure);
+    gpd_maximum_likelihood(values, start, fit, warning, failure);
 }
 }  // namespace
 
-void fit_tail(ValueList& fit, const Sample& series, int k, int n, double u, TailMethod method,
+void fit_tail(const Sample& series, int k, int n, double u, TailMethod method, ValueList& fit,
               bool& warning, bool& failure) {
     switch (method) {
         case kTailWeightedMoments:
@@ -65,13 +65,13 @@ void fit_tail(ValueList& fit, const Sample& series, int k, int n, double u, Tail
             fit_over_excesses(fit, series, k, n, method, warning, failure);
             return;
         case kTailHill:
-            hill_fit(fit, series, k, u, failure);
+            hill_fit(series, k, u, fit, failure);
             return;
         case kTailMoment:
-            moment_fit(fit, series, k, u, failure);
+            moment_fit(series, k, u, fit, failure);
             return;
         case kTailZipf:
-            zipf_fit(fit, series, k, u, failure);
+            zipf_fit(series, k, u, fit, failure);
             return;
         default:
             return;  // no other code is a tail method: nothing is appended

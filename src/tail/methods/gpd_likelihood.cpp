@@ -34,7 +34,7 @@ bool still_moving(double next, double previous) {
 }
 }  // namespace
 
-void gpd_maximum_likelihood(ValueList& fit, const Sample& series, const ValueList& start,
+void gpd_maximum_likelihood(const Sample& series, const ValueList& start, ValueList& fit,
                             bool& warning, bool& failure) {
     warning = false;
     if (series.empty()) {

@@ -128,7 +128,7 @@ void lane_moments(const std::vector<double>& logs, const double* logThresholds, 
 }
 }  // namespace
 
-void hill_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure) {
+void hill_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure) {
     if (!readable(series, k, u)) {
         append_tail_failure(fit, failure);
         return;
@@ -137,7 +137,7 @@ void hill_fit(ValueList& fit, const Sample& series, int k, double u, bool& failu
     append_if_finite(fit, gamma, u * gamma, failure);
 }
 
-void moment_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure) {
+void moment_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure) {
     if (!readable(series, k, u)) {
         append_tail_failure(fit, failure);
         return;
@@ -147,7 +147,7 @@ void moment_fit(ValueList& fit, const Sample& series, int k, double u, bool& fai
     append_if_finite(fit, xi, moment_scale(m, xi, u), failure);
 }
 
-void zipf_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure) {
+void zipf_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure) {
     // The plot starts one value below the largest, so it needs k + 1 values.
     if (!readable(series, k, u) || k >= series.size()) {
         append_tail_failure(fit, failure);

@@ -45,18 +45,18 @@ void excesses_over_threshold(const Sample& series, int k, int n, Sample& excesse
 // The warning flag is set to 1 when the likelihood iteration stops at its limit, else
 // cleared by method 2; the failure flag is set on the failure pair. Any other method
 // code appends nothing.
-void fit_tail(ValueList& fit, const Sample& series, int k, int n, double u, TailMethod method,
+void fit_tail(const Sample& series, int k, int n, double u, TailMethod method, ValueList& fit,
               bool& warning, bool& failure);
 
 // The estimators behind fit_tail, each over the series it is given.
 // Maximum likelihood over the values of a sorted series, started from the estimate
 // (xi, sigma) in `start`.
-void gpd_maximum_likelihood(ValueList& fit, const Sample& series, const ValueList& start,
+void gpd_maximum_likelihood(const Sample& series, const ValueList& start, ValueList& fit,
                             bool& warning, bool& failure);
 // Hill, moment and Zipf estimators over the k largest values of the sorted series.
-void hill_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure);
-void moment_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure);
-void zipf_fit(ValueList& fit, const Sample& series, int k, double u, bool& failure);
+void hill_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure);
+void moment_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure);
+void zipf_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure);
 
 // One estimate of a path; the failure pair with `failed` set where the fit would fail.
 struct TailEstimate {

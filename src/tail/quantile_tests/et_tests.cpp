@@ -8,6 +8,7 @@
 
 #include "laws/quantiles.h"
 #include "laws/random_values.h"
+#include "laws/validity.h"
 #include "tail/bayes/predictive_sampler.h"
 #include "tail/quantile_tests/quantile_tests.h"
 #include "tail/quantile_tests/resampling.h"
@@ -29,11 +30,11 @@ double et_bias(LawCode code, const ValueList& parameters, double u, int k, int N
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     switch (code) {
-        case kNormal:
+        case LawCode::kNormal:
             return (p1 - u) * D / (8.0 * lambda * lambda);
-        case kLognormal:
+        case LawCode::kLognormal:
             return lambda * u * p2 * p2 * (D / (lambda * lambda)) / 4.0;
-        case kWeibull: {
+        case LawCode::kWeibull: {
             const double r = lambda / l;
             return (1.0 - p2) * u * (D / (lambda * lambda)) / (2.0 * p2 * p2 * r * r);
         }
@@ -94,7 +95,7 @@ void et_asymptotic_test(const Sample& data, const Sample& excesses, int k, doubl
     const int N = data.size();
     outcome.parentQuantile = quantile(code, parameters, 1.0 - p);
     if (!usable_excess_count(k, N)) return;
-    const double meanExcess = code == kExponential ? parameters.at(1) : excesses.mean();
+    const double meanExcess = code == LawCode::kExponential ? parameters.at(1) : excesses.mean();
     const double logRatio = log_excess_ratio(k, N, p);
     const double q = u + meanExcess * logRatio;
     const double b = et_bias(code, parameters, u, k, N, p);
@@ -102,22 +103,22 @@ void et_asymptotic_test(const Sample& data, const Sample& excesses, int k, doubl
     ValueList standard;
     standard.push_back(0.0);
     standard.push_back(1.0);
-    const double z = quantile(kNormal, standard, 1.0 - d / 2.0);
+    const double z = quantile(LawCode::kNormal, standard, 1.0 - d / 2.0);
     outcome.estimate = q;
     outcome.lower = q + b - z * std::sqrt(V);
     outcome.upper = q + b + z * std::sqrt(V);
     decide(outcome, outcome.parentQuantile);
 }
 
-void et_resampling_test(const Sample& data, const Sample& excesses, int k, double u, LawCode code,
-                        const ValueList& parameters, double d, double p, int B, int mode,
-                        QuantileTestOutcome& outcome) {
+void et_resampling_test(Generator& generator, const Sample& data, const Sample& excesses, int k,
+                        double u, LawCode code, const ValueList& parameters, double d, double p,
+                        int B, int mode, QuantileTestOutcome& outcome) {
     if (!start_et_test(data, excesses, k, u, code, parameters, p, outcome)) return;
     if (mode != kDifferenceInterval && mode != kPercentileInterval) return;
-    if (!parent_drawable(code, parameters)) return;
+    if (!parameters_drawable(code, parameters)) return;
     const int N = data.size();
     const SeriesDraw draw = [&](std::vector<double>& values) {
-        draw_random_values(code, parameters, N, values);
+        draw_random_values(generator, code, parameters, N, values);
         return true;
     };
     if (mode == kPercentileInterval) {
@@ -134,17 +135,18 @@ void et_resampling_test(const Sample& data, const Sample& excesses, int k, doubl
     decide(outcome, outcome.estimate - outcome.parentQuantile);
 }
 
-void et_predictive_test(const Sample& data, const Sample& excesses, int k, double u, LawCode code,
-                        const ValueList& parameters, double d, double p, int B,
-                        const ValueList& prior, const ValueList& posterior, int weibullShapeFlag,
-                        double low, double high, QuantileTestOutcome& outcome) {
+void et_predictive_test(Generator& generator, const Sample& data, const Sample& excesses, int k,
+                        double u, LawCode code, const ValueList& parameters, double d, double p,
+                        int B, const ValueList& prior, const ValueList& posterior,
+                        int weibullShapeFlag, double low, double high, long long proposalsInAll,
+                        QuantileTestOutcome& outcome) {
     if (!start_et_test(data, excesses, k, u, code, parameters, p, outcome)) return;
     const PredictiveSampler sampler(data, code, prior, posterior, parameters, low, high,
-                                    weibullShapeFlag);
+                                    weibullShapeFlag, proposalsInAll);
     if (!sampler.drawable()) return;
     const int N = data.size();
     const SeriesDraw draw = [&](std::vector<double>& values) {
-        return sampler.draw(N, values) == PredictiveDraw::Drawn;
+        return sampler.draw(generator, N, values) == PredictiveDraw::Drawn;
     };
     percentile_et_test(k, N, d, p, B, draw, outcome);
 }

@@ -7,13 +7,14 @@
 
 #include "laws/quantiles.h"
 #include "laws/random_values.h"
+#include "laws/validity.h"
 #include "tail/methods/tail.h"
 #include "tail/quantile_tests/quantile_tests.h"
 #include "tail/quantile_tests/resampling.h"
 
 namespace evstat {
 
-void gpd_resampling_test(const Sample& data, int k, double u, LawCode code,
+void gpd_resampling_test(Generator& generator, const Sample& data, int k, double u, LawCode code,
                          const ValueList& parameters, double d, double p, int B, int mode,
                          const ValueList& fit, TailMethod method, QuantileTestOutcome& outcome) {
     outcome = QuantileTestOutcome{};
@@ -22,10 +23,10 @@ void gpd_resampling_test(const Sample& data, int k, double u, LawCode code,
     if (!usable_excess_count(k, N)) return;
     outcome.estimate = return_level(u, fit.at(1), fit.at(2), k, p, N);
     if (mode != kDifferenceInterval && mode != kPercentileInterval) return;
-    if (!parent_drawable(code, parameters)) return;
+    if (!parameters_drawable(code, parameters)) return;
 
     const SeriesDraw draw = [&](std::vector<double>& values) {
-        draw_random_values(code, parameters, N, values);
+        draw_random_values(generator, code, parameters, N, values);
         return true;
     };
     ValueList tail;
@@ -36,7 +37,7 @@ void gpd_resampling_test(const Sample& data, int k, double u, LawCode code,
         tail.clear();
         bool warning = false;
         bool failure = false;
-        fit_tail(tail, sorted, k, N, threshold, method, warning, failure);
+        fit_tail(sorted, k, N, threshold, method, tail, warning, failure);
         if (failure || tail.size() < 2) return std::nan("");
         const double level = return_level(threshold, tail.at(1), tail.at(2), k, p, N);
         if (mode == kPercentileInterval) return level;

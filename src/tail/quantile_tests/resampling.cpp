@@ -16,8 +16,6 @@ namespace {
 // The list of compared values grows past this as it fills, never reserved beyond it.
 constexpr int kReservedResamples = 1 << 16;
 
-bool finite(double value) { return std::isfinite(value); }
-bool positive_finite(double value) { return value > 0.0 && std::isfinite(value); }
 }  // namespace
 
 const Sample& ResampledSeries::sample() {
@@ -63,42 +61,17 @@ bool resampled_interval(int B, double d, const SeriesDraw& draw, const ResampleS
     return percentile_interval(compared, d, lower, upper);
 }
 
-bool parent_drawable(LawCode code, const ValueList& parameters) {
-    const double p1 = parameters.at(1);
-    const double p2 = parameters.at(2);
-    switch (code) {
-        case kUniform:
-            return finite(p1) && finite(p2);
-        case kExponential:
-            return positive_finite(p1);
-        case kGamma:
-        case kWeibull:
-        case kPareto:
-            return positive_finite(p1) && positive_finite(p2);
-        case kNormal:
-        case kLognormal:
-            return finite(p1) && positive_finite(p2);
-        case kChiSquare:
-        case kStudent:
-        case kBeta:
-        case kGpd:
-            return resampling_parameters_usable(code, parameters);
-        default:
-            return false;
-    }
-}
-
 double Refit::quantile_at(const Sample& series, LawCode code, double p) {
     estimates_.clear();
     estimate_law(series, code, series.size(), estimates_);
-    return fitted_quantile(code, p);
+    return quantile_or_nan(code, p);
 }
 
 double Refit::quantile_at(ResampledSeries& series, LawCode code, double p) {
-    if (code != kNormal) return quantile_at(series.sample(), code, p);
+    if (code != LawCode::kNormal) return quantile_at(series.sample(), code, p);
     estimates_.clear();
     estimate_normal(series.values());
-    return fitted_quantile(code, p);
+    return quantile_or_nan(code, p);
 }
 
 // The mean, then sqrt(v n / (n - 1)) with v the variance about the mean, divisor n; fewer
@@ -121,7 +94,7 @@ void Refit::estimate_normal(const std::vector<double>& values) {
     estimates_.push_back(std::sqrt(variance * size / (size - 1.0)));
 }
 
-double Refit::fitted_quantile(LawCode code, double p) const {
+double Refit::quantile_or_nan(LawCode code, double p) const {
     const bool allZero =
         std::all_of(estimates_.begin(), estimates_.end(), [](double v) { return v == 0.0; });
     if (allZero) return std::nan("");  // an empty list too

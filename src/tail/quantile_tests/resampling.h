@@ -44,11 +44,6 @@ bool resampled_interval(int B, double d, const SeriesDraw& draw, const ResampleS
 bool percentile_interval(const std::vector<double>& sorted, double d, double& lower,
                          double& upper);
 
-// True when the generator can draw from the law with these parameters: every parameter it
-// reads finite, scales and shapes positive, degrees of freedom in the sampler's range.
-// Codes 11 and above are never resampled.
-bool parent_drawable(LawCode code, const ValueList& parameters);
-
 // The law's quantile at 1 - p refitted to a sorted series (estimate_law); NaN when the
 // estimate list is empty or all zero (no fit). The list is kept between calls. The normal
 // law is refitted over the contiguous values with the arithmetic of its estimator, in the
@@ -59,10 +54,10 @@ public:
     double quantile_at(const Sample& series, LawCode code, double p);
 
 private:
-    double fitted_quantile(LawCode code, double p) const;
-    void estimate_normal(const std::vector<double>& values);
+  double quantile_or_nan(LawCode code, double p) const;
+  void estimate_normal(const std::vector<double>& values);
 
-    ValueList estimates_;
+  ValueList estimates_;
 };
 
 // The tests run only with a threshold inside the series: 2 <= k < N.
