@@ -16,11 +16,11 @@ namespace {
 constexpr int kShapeValues = 1000;
 
 // A Weibull series of shape 0.7 and scale 1 by inversion of evenly spread probabilities.
-Sample weibull_series(int n, double shape) {
-    Sample s;
+Series weibull_series(int n, double shape) {
+    Series s;
     for (int i = 1; i <= n; ++i) {
         const double u = (i - 0.5) / n;
-        s.push_back(i, std::pow(-std::log(1.0 - u), 1.0 / shape));
+        s.push_back(std::pow(-std::log(1.0 - u), 1.0 / shape));
     }
     return s;
 }
@@ -47,7 +47,7 @@ void run_table(const BayesTableInput& in, Outputs& o) {
 }
 
 void BM_ShapeTable1000(benchmark::State& state) {
-    const Sample data = weibull_series(kShapeValues, 0.7);
+    const Series data = weibull_series(kShapeValues, 0.7);
     const Sample orders = levels({0.1, 0.01, 0.001});
     const ValueList fitted = list({1.0, 0.7});
     const ValueList predictive = list({1.0, 5.0, 5.0});  // eta, Beta prior (a, b)
@@ -81,12 +81,11 @@ void BM_ShapeTable1000(benchmark::State& state) {
 }
 BENCHMARK(BM_ShapeTable1000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
-Sample read_example(const std::string& name) {
-    Sample s;
+Series read_example(const std::string& name) {
+    Series s;
     std::FILE* in = std::fopen((std::string(EVSTAT_SOURCE_DIR) + "/examples/" + name).c_str(), "r");
     double v = 0.0;
-    int i = 0;
-    while (in != nullptr && std::fscanf(in, "%le", &v) == 1) s.push_back(++i, v);
+    while (in != nullptr && std::fscanf(in, "%le", &v) == 1) s.push_back(v);
     if (in != nullptr) std::fclose(in);
     return s;
 }
@@ -94,23 +93,23 @@ Sample read_example(const std::string& name) {
 // The normal law on the Venice series, the expert's interval from the fitted precision
 // (s2 = 0) and the Gamma prior on the precision it gives at risk 0.05.
 void BM_NormalTableVenice(benchmark::State& state) {
-    const Sample data = read_example("venice_r1.txt");
-    const double n = data.size();
-    const double mean = data.mean();
-    const double sd = std::sqrt(data.variance());
+    const Series data = read_example("venice_r1.txt");
+    const double n = static_cast<double>(data.size());
+    const double average = mean(data);
+    const double sd = std::sqrt(variance(data));
     const double s1 = 1.0 / (sd * sd);
     const double z = 1.959963984540054;
     const double alpha = z * z;
     const double rate = 2.0 * z * z / s1;
     double squares = 0.0;
-    for (const Point& p : data) squares += (p.y - mean) * (p.y - mean);
-    const ValueList fitted = list({mean, sd});
-    const ValueList predictive = list({mean, alpha + n / 2.0, rate + squares / 2.0});
+    for (const double x : data) squares += (x - average) * (x - average);
+    const ValueList fitted = list({average, sd});
+    const ValueList predictive = list({average, alpha + n / 2.0, rate + squares / 2.0});
     const Sample orders = levels({0.999, 0.99, 0.9, 0.5, 0.1, 0.01, 0.001});
     const ValueList none;
     const BayesTableInput in{.data = data,
                              .levels = orders,
-                             .n = data.size(),
+                             .n = size_of(data),
                              .excessCount = 10,
                              .threshold = 120.0,
                              .meanExcess = 15.0,

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "driver/files.h"
-#include "series/lists.h"
+#include "series/series.h"
 
 namespace evstat::bench {
 
@@ -125,10 +125,10 @@ inline std::vector<std::string> numbered_files(const std::string& folder, int co
 // The data reader alone over the files, in processor seconds.
 inline double read_floor_seconds(const std::vector<std::string>& files) {
     return least_cpu_seconds([&] {
+        Series series;
         for (const std::string& name : files) {
-            Sample series;
-            read_series(series, name);
-            benchmark::DoNotOptimize(series.size());
+            read_series(name, series);
+            benchmark::DoNotOptimize(series.data());
         }
     });
 }

@@ -33,13 +33,13 @@ double likelihood_sums(const std::vector<double>& z, double b) {
 // the sweeps of its fixed point from b = 1, then the sums once more at the estimate for
 // the scale. Zero when the fixed point is not what the fit settled on.
 double likelihood_floor_seconds(const std::string& path, int& sweeps) {
-    Sample series;
-    read_series(series, path);
-    const double largest = series.max_value();
+    Series series;
+    read_series(path, series);
+    const double largest = max_value(series);
     std::vector<double> z;
     double zbar = 0.0;
-    for (const Point& point : series) {
-        z.push_back(-std::log(point.y / largest));
+    for (const double x : series) {
+        z.push_back(-std::log(x / largest));
         zbar += z.back();
     }
     zbar /= static_cast<double>(z.size());

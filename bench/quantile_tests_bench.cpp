@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "estimation/estimate.h"
-#include "laws/evaluate.h"
+#include "laws/random_values.h"
 #include "laws/generator.h"
 #include "tail/bayes/predictive_sample.h"
 #include "tail/methods/tail.h"
@@ -24,12 +24,12 @@ ValueList list_of(std::initializer_list<double> values) {
 }
 
 // `count` sorted series of n values of the law, from a fixed seed.
-std::vector<Sample> series_of(LawCode code, const ValueList& parameters, int count, int n) {
+std::vector<Series> series_of(LawCode code, const ValueList& parameters, int count, int n) {
     Generator generator(2024);
-    std::vector<Sample> all(static_cast<std::size_t>(count));
-    for (Sample& s : all) {
-        random_sample(generator, code, parameters, n, s);
-        s.sort_ascending();
+    std::vector<Series> all(static_cast<std::size_t>(count));
+    for (Series& s : all) {
+        draw_random_values(generator, code, parameters, n, s);
+        sort_ascending(s);
     }
     return all;
 }
@@ -38,14 +38,14 @@ std::vector<Sample> series_of(LawCode code, const ValueList& parameters, int cou
 void et_differences_over_files(benchmark::State& state, LawCode code, const ValueList& parent,
                                int files) {
     constexpr int kValues = 200, kExcesses = 20, kResamples = 1000;
-    const std::vector<Sample> all = series_of(code, parent, files, kValues);
+    const std::vector<Series> all = series_of(code, parent, files, kValues);
     Generator generator(2024);
     for (auto _ : state) {
         int accepted = 0;
-        for (const Sample& s : all) {
+        for (const Series& s : all) {
             ValueList estimates;
             estimate_parameters(s, code, kValues, estimates);
-            Sample excesses;
+            Series excesses;
             double u = 0.0;
             excesses_over_threshold(s, kExcesses, kValues, excesses, u);
             QuantileTestOutcome outcome;
@@ -69,10 +69,10 @@ BENCHMARK(BM_EtDifferencesWeibull10Files)->Unit(benchmark::kMillisecond)->Iterat
 
 void BM_GpdEmvDifferencesNormal(benchmark::State& state) {
     constexpr int kValues = 1000, kExcesses = 100;
-    const Sample s = series_of(LawCode::kNormal, list_of({10, 2}), 1, kValues).front();
+    const Series s = series_of(LawCode::kNormal, list_of({10, 2}), 1, kValues).front();
     ValueList estimates;
     estimate_parameters(s, LawCode::kNormal, kValues, estimates);
-    Sample excesses;
+    Series excesses;
     double u = 0.0;
     excesses_over_threshold(s, kExcesses, kValues, excesses, u);
     ValueList fit;
@@ -90,17 +90,17 @@ BENCHMARK(BM_GpdEmvDifferencesNormal)->Unit(benchmark::kMillisecond)->Iterations
 
 // A 200-value Weibull series, its fit (theta, k0), a Beta(2, 2) prior on the shape over [0.5, 5].
 struct ShapeCase {
-    Sample data = series_of(LawCode::kWeibull, list_of({2, 1.5}), 1, 200).front();
+    Series data = series_of(LawCode::kWeibull, list_of({2, 1.5}), 1, 200).front();
     ValueList parameters;
     ValueList prior = list_of({2, 2});
-    ShapeCase() { estimate_parameters(data, LawCode::kWeibull, data.size(), parameters); }
+    ShapeCase() { estimate_parameters(data, LawCode::kWeibull, size_of(data), parameters); }
 };
 
 void BM_PredictiveWeibullShape100k(benchmark::State& state) {
     const ShapeCase c;
     Generator generator(2024);
     for (auto _ : state) {
-        Sample out;
+        Series out;
         predictive_sample(generator, c.data, LawCode::kWeibull, c.prior, ValueList{}, c.parameters,
                           100000, 0.5, 5.0, 1, out);
         benchmark::DoNotOptimize(out.size());
@@ -110,7 +110,7 @@ BENCHMARK(BM_PredictiveWeibullShape100k)->Unit(benchmark::kMillisecond)->Iterati
 
 void BM_EtPredictiveWeibullShape(benchmark::State& state) {
     const ShapeCase c;
-    Sample excesses;
+    Series excesses;
     double u = 0.0;
     excesses_over_threshold(c.data, 20, 200, excesses, u);
     Generator generator(2024);

@@ -14,7 +14,7 @@ install(TARGETS evstat_core EXPORT evstatTargets ARCHIVE DESTINATION ${CMAKE_INS
 # The public headers: the numerical interface of the core, each self-contained within this
 # set (the driver's and the helpers' own headers stay in the source tree).
 set(EVSTAT_PUBLIC_HEADERS
-    series/lists.h parallel/worker_pool.h
+    series/lists.h series/series.h parallel/worker_pool.h
     laws/catalogue.h laws/distributions.h laws/densities.h laws/quantiles.h
     laws/random_values.h laws/evaluate.h laws/generator.h laws/validity.h
     estimation/estimate.h estimation/moments.h estimation/kernel.h

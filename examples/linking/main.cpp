@@ -9,6 +9,7 @@
 #include "laws/distributions.h"
 #include "laws/generator.h"
 #include "series/lists.h"
+#include "series/series.h"
 
 int main() {
     using namespace evstat;
@@ -27,10 +28,9 @@ int main() {
           1.0 - std::exp(-0.5), 1e-15);
 
     // The normal fit of 1, 2, 3, 4 (sorted): mean 2.5, unbiased deviation sqrt(5/3).
-    Sample series;
-    for (int i = 1; i <= 4; ++i) series.push_back(i, i);
+    const Series series = {1.0, 2.0, 3.0, 4.0};
     ValueList estimates;
-    estimate_law(series, LawCode::kNormal, series.size(), estimates);
+    estimate_law(series, LawCode::kNormal, size_of(series), estimates);
     check("normal fit: mean", estimates.at(1), 2.5, 1e-15);
     check("normal fit: standard deviation", estimates.at(2), std::sqrt(5.0 / 3.0), 1e-15);
 

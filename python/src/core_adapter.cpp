@@ -1,4 +1,4 @@
-// The core's interface as it stands: series in Sample points, parameters in ValueList, the
+// The core's interface: series read in place as spans, parameters in ValueList, the
 // caller's generator handed to every function that draws.
 #include "core_adapter.h"
 
@@ -39,13 +39,6 @@ ValueList value_list(std::span<const double> values) {
 
 std::vector<double> values_of(const ValueList& list) {
     return {list.begin(), list.end()};
-}
-
-Sample series_of(std::span<const double> values) {
-    Sample series;
-    double rank = 0.0;
-    for (double v : values) series.push_back(++rank, v);
-    return series;
 }
 
 }  // namespace
@@ -118,24 +111,19 @@ void draw(Generator& generator, int code, std::span<const double> parameters, st
 }
 
 std::vector<double> estimate(int code, std::span<const double> sorted) {
-    const Sample series = series_of(sorted);
     ValueList estimates;
-    estimate_law(series, law(code), series.size(), estimates);
+    estimate_law(sorted, law(code), static_cast<int>(sorted.size()), estimates);
     return values_of(estimates);
 }
 
 std::vector<double> excesses(std::span<const double> sorted, int k, double& threshold) {
-    const Sample series = series_of(sorted);
-    Sample above;
-    excesses_over_threshold(series, k, series.size(), above, threshold);
-    std::vector<double> values;
-    values.reserve(static_cast<std::size_t>(above.size()));
-    for (const Point& p : above) values.push_back(p.y);
-    return values;
+    Series above;
+    excesses_over_threshold(sorted, k, static_cast<int>(sorted.size()), above, threshold);
+    return above;
 }
 
 namespace {
-TestOutcome run_test(TestKind kind, evstat::Generator& generator, const Sample& series, int code,
+TestOutcome run_test(TestKind kind, evstat::Generator& generator, std::span<const double> series, int code,
                      const ValueList& parameters, double level) {
     int accepted = 0;
     TestOutcome outcome;
@@ -169,24 +157,22 @@ bool critical_value_resampled(int code) {
 
 TestOutcome fit_test(TestKind kind, Generator& generator, std::span<const double> sorted, int code,
                      std::span<const double> parameters, double level) {
-    const Sample series = series_of(sorted);
     const ValueList list = value_list(parameters);
     GeneratorLease lease(generator);
-    return run_test(kind, lease.source, series, code, list, level);
+    return run_test(kind, lease.source, sorted, code, list, level);
 }
 
 double test_statistic(TestKind kind, std::span<const double> sorted, int code,
                       std::span<const double> parameters, double level) {
-    const Sample series = series_of(sorted);
     const ValueList list = value_list(parameters);
     evstat::Generator unused;  // asked for the statistic alone, the tests draw nothing
     if (critical_value_resampled(code)) {
         // A NaN level asks the resampling laws for the statistic alone, drawing nothing; the
         // raw statistics are above 0, so 0 is the refusal.
-        const TestOutcome outcome = run_test(kind, unused, series, code, list, kNaN);
+        const TestOutcome outcome = run_test(kind, unused, sorted, code, list, kNaN);
         return outcome.statistic == 0.0 ? kNaN : outcome.statistic;
     }
-    const TestOutcome outcome = run_test(kind, unused, series, code, list, level);
+    const TestOutcome outcome = run_test(kind, unused, sorted, code, list, level);
     return outcome.made ? outcome.statistic : kNaN;
 }
 

@@ -14,6 +14,7 @@
 #include "laws/distributions.h"
 #include "records/errors.h"
 #include "records/run_records.h"
+#include "series/series.h"
 #include "tail/bayes/posteriors.h"
 #include "tail/bayes/predictive_sampler.h"
 
@@ -30,13 +31,6 @@ ValueList value_list(std::span<const double> values) {
 }
 
 std::vector<double> values_of(const ValueList& list) { return {list.begin(), list.end()}; }
-
-Sample series_of(std::span<const double> values) {
-    Sample series;
-    double rank = 0.0;
-    for (double v : values) series.push_back(++rank, v);
-    return series;
-}
 
 ExpertConfidence confidence_of(const std::string& word) {
     if (word == "Forte") return ExpertConfidence::kStrong;
@@ -87,7 +81,7 @@ ExpertOutcome expert_study(Generator& generator, std::span<const double> series,
     int refused = 0;
     with_generator(generator, [&](evstat::Generator& source) {
         try {
-            study = study_with_expert(source, parameters, WorkBounds{}, series_of(series));
+            study = study_with_expert(source, parameters, WorkBounds{}, Series(series.begin(), series.end()));
         } catch (Erreur code) {
             refused = static_cast<int>(code);
         }
@@ -96,7 +90,7 @@ ExpertOutcome expert_study(Generator& generator, std::span<const double> series,
         outcome.refused = refused;
         return outcome;
     }
-    for (const Point& point : study.column) outcome.column.push_back(point.y);
+    outcome.column = study.column;
     outcome.fitted = values_of(study.fitted);
     outcome.predictive = values_of(study.predictive);
     const PredictiveCurveLaw law =
@@ -168,9 +162,9 @@ int predictive_samples(Generator& generator, std::span<const double> values, int
     rows.clear();
     const LawCode law = law_code_of_number(code);
     if (!has_predictive_law(law)) return static_cast<int>(Erreur::NoEstimator);
-    Sample series = series_of(values);
-    series.sort_ascending();
-    if (law != LawCode::kNormal && series.has_non_positive())
+    Series series(values.begin(), values.end());
+    sort_ascending(series);
+    if (law != LawCode::kNormal && has_non_positive(series))
         return static_cast<int>(Erreur::NegativeDataForLaw);
     const ValueList prior = value_list(priorValues);
     const int w = weibullShape ? 1 : 0;
@@ -182,22 +176,23 @@ int predictive_samples(Generator& generator, std::span<const double> values, int
         try {
             require_simulation_within_bounds(size, samples);
             const int each = size > 0.0 ? static_cast<int>(std::trunc(size)) : 0;
-            const int n = series.size();
+            const int n = size_of(series);
             ValueList estimates;
             ValueList posterior;
             estimate_law(series, law, n, estimates);
             posterior_parameters(series, law, prior, estimates, n, w, posterior);
             const PredictiveSampler sampler(series, law, prior, posterior, estimates, low, high, w,
                                             WorkBounds{}.shapeProposals);
-            Sample sample;
+            Series sample;
             // The first row, then while i is not above the count, as the numbered files.
             for (int i = 1; i == 1 || i <= samples; ++i) {
                 sample.clear();
                 const PredictiveDraw outcome = predictive_sample(source, sampler, each, sample);
-                if (outcome == PredictiveDraw::RejectionBound) throw Erreur::MethodPreconditionFails;
+                if (outcome == PredictiveDraw::RejectionBound)
+                    throw Erreur::MethodPreconditionFails;
                 if (outcome == PredictiveDraw::NotDrawable) throw Erreur::InvalidLawParameters;
-                sample.sort_ascending();
-                for (const Point& point : sample) rows.push_back(point.y);
+                sort_ascending(sample);
+                rows.insert(rows.end(), sample.begin(), sample.end());
             }
         } catch (Erreur failure) {
             refused = static_cast<int>(failure);

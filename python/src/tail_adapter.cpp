@@ -1,5 +1,5 @@
 // The core's interface as it stands for the tail and the tests of an extreme quantile:
-// series in Sample points, parameters in ValueList, the driver's steps shared with the tasks.
+// series read in place as spans, parameters in ValueList, the driver's steps shared with the tasks.
 #include "tail_adapter.h"
 
 #include "driver/tail_steps.h"
@@ -8,6 +8,7 @@
 #include "laws/catalogue.h"
 #include "laws/quantiles.h"
 #include "records/errors.h"
+#include "series/series.h"
 #include "tail/methods/tail.h"
 #include "tail/quantile_tests/quantile_tests.h"
 
@@ -25,28 +26,20 @@ ValueList value_list(std::span<const double> values) {
     return list;
 }
 
-Sample series_of(std::span<const double> values) {
-    Sample series;
-    double rank = 0.0;
-    for (double v : values) series.push_back(++rank, v);
-    return series;
-}
 
 }  // namespace
 
 bool tail_method_takes_logarithms(int method) { return !fits_without_logarithms(method); }
 
 int positive_excess_count(std::span<const double> sorted, bool& limited) {
-    const Sample series = series_of(sorted);
-    int c = 0;
-    limited = false;
-    series.count_leading_non_positive(limited, c);
+    const int c = leading_non_positive_count(sorted);
+    limited = c > 0;
     return static_cast<int>(sorted.size()) - c - 1;
 }
 
 TailEstimate tail_estimate(std::span<const double> sorted, int k, int method) {
-    const Sample series = series_of(sorted);
-    const int n = series.size();
+    const std::span<const double> series = sorted;
+    const int n = size_of(series);
     TailEstimate estimate;
     estimate.threshold = threshold_for(series, n, k);
     const TailFit fit = fit_at(series, k, n, estimate.threshold, method);
@@ -61,12 +54,12 @@ double tail_return_level(double u, double xi, double sigma, int k, double p, int
 }
 
 std::vector<double> parent_estimates(int code, std::span<const double> sorted, bool for_gpd_test) {
-    const Sample series = series_of(sorted);
+    const std::span<const double> series = sorted;
     ValueList estimates;
     if (for_gpd_test)
         estimate_for_test(series, law_code_of_number(code), estimates);
     else
-        estimate_law(series, law_code_of_number(code), series.size(), estimates);
+        estimate_law(series, law_code_of_number(code), size_of(series), estimates);
     return {estimates.begin(), estimates.end()};
 }
 
@@ -83,11 +76,11 @@ double fitted_upper_quantile(int code, std::span<const double> estimates, double
 QuantileTestOutcome quantile_test(Generator& generator, std::span<const double> sorted,
                                   std::span<const double> estimates,
                                   const QuantileTestRequest& r) {
-    const Sample series = series_of(sorted);
+    const std::span<const double> series = sorted;
     const ValueList parameters = value_list(estimates);
-    Sample excesses;
+    Series excesses;
     double u = 0.0;
-    excesses_over_threshold(series, r.k, series.size(), excesses, u);
+    excesses_over_threshold(series, r.k, size_of(series), excesses, u);
     const LawCode law = law_code_of_number(r.code);
     evstat::QuantileTestOutcome outcome;
     with_generator(generator, [&](evstat::Generator& source) {
@@ -104,8 +97,8 @@ QuantileTestOutcome quantile_test(Generator& generator, std::span<const double> 
                 ValueList tail;
                 tail.push_back(r.xi);
                 tail.push_back(r.sigma);
-                gpd_resampling_test(source, series, r.k, u, law, parameters, r.level, r.p, r.resamples,
-                                    r.mode, tail, r.method, outcome);
+                gpd_resampling_test(source, series, r.k, u, law, parameters, r.level, r.p,
+                                    r.resamples, r.mode, tail, r.method, outcome);
                 break;
             }
         }

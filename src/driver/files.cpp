@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
+#include <array>
+#include <charconv>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <limits>
 #include <utility>
@@ -20,7 +22,8 @@
 namespace evstat {
 
 namespace {
-constexpr std::size_t kReadChunk = 1 << 16;     // bytes read at a time
+// Bytes read at a time: a data file up to this size is read whole.
+constexpr std::size_t kReadBlock = std::size_t{1} << 26;
 constexpr std::size_t kLongestNumber = 1000;    // characters of one number at most
 constexpr std::size_t kLongestWordShown = 40;   // characters of a refused word in the detail
 
@@ -32,98 +35,149 @@ void checked(const OutputFile& out, int printed) {
     if (printed < 0) write_failed(out.name());
 }
 
-bool is_white(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+// White space as the C locale's isspace has it.
+constexpr std::array<bool, 256> kWhite = [] {
+    std::array<bool, 256> white{};
+    for (const unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) white[c] = true;
+    return white;
+}();
 
-// The number a word spells, when it is one, whole and finite.
-bool finite_number(const std::string& word, double& value) {
-    char* end = nullptr;
-    value = std::strtod(word.c_str(), &end);
-    return end == word.c_str() + word.size() && std::isfinite(value);
+bool is_white(char c) { return kWhite[static_cast<unsigned char>(c)]; }
+
+bool starts_decimal(const char* first, const char* last) {
+    return first != last && ((*first >= '0' && *first <= '9') || *first == '.');
 }
 
-[[noreturn]] void not_numeric(const std::string& name, long long line, const std::string& word) {
-    const std::string shown =
-        word.size() > kLongestWordShown ? word.substr(0, kLongestWordShown) + "..." : word;
+[[noreturn]] void not_numeric(const std::string& name, long long line, std::string_view word) {
+    const std::string shown = word.size() > kLongestWordShown
+                                  ? std::string(word.substr(0, kLongestWordShown)) + "..."
+                                  : std::string(word);
     throw with_detail(Erreur::DataNotNumeric,
                       name + ", ligne " + std::to_string(line) + " : \"" + shown + "\"");
 }
 
-// Every number of a data file, in order, handed to `append`; the file is read to the size
-// it had when it was opened. A refused file stops the run, so the points appended before
-// the fault are never used.
-template <typename Append>
-void read_numbers(const std::string& name, Append append) {
+// The words of a data file, block after block, turned into values: a word cut by the end
+// of a block is carried over to the next.
+class NumberReader {
+public:
+    NumberReader(const std::string& name, Series& values) : name_(name), values_(values) {}
+
+    // The block's words; the last (when the block does not end in white space and more
+    // follows) is left in the returned carry.
+    std::size_t scan(const char* block, std::size_t size, bool last) {
+        std::size_t i = 0;
+        for (;;) {
+            while (i < size && is_white(block[i])) line_ += block[i++] == '\n' ? 1 : 0;
+            if (i == size) return size;
+            const std::size_t start = i;
+            while (i < size && !is_white(block[i])) {
+                if (i - start == kLongestNumber)
+                    not_numeric(name_, line_, {block + start, i - start});
+                ++i;
+            }
+            if (i == size && !last) return start;
+            take({block + start, i - start});
+        }
+    }
+
+    void finish() const {
+        if (values_.empty()) throw with_detail(Erreur::DataNotNumeric, name_ + " : aucun nombre");
+    }
+
+private:
+    void take(std::string_view word) {
+        double value = 0.0;
+        if (!parse_finite_number(word, value)) not_numeric(name_, line_, word);
+        if (static_cast<long long>(values_.size()) >= kMostSampleValues)
+            throw with_detail(Erreur::InvalidLawParameters, name_ + " : plus de " +
+                                                                std::to_string(kMostSampleValues) +
+                                                                " valeurs");
+        values_.push_back(value);
+    }
+
+    const std::string& name_;
+    Series& values_;
+    long long line_ = 1;
+};
+
+// The blocks of the file, to the size it had when it was opened: a file up to blockBytes
+// bytes is read whole, in one read.
+void read_blocks(std::FILE* file, long long size, std::size_t blockBytes, NumberReader& reader) {
+    const long long block = static_cast<long long>(std::max<std::size_t>(blockBytes, 1));
+    std::vector<char> buffer(static_cast<std::size_t>(std::min(size, block)) + kLongestNumber);
+    std::size_t kept = 0;  // the carried word, at the start of the buffer
+    long long left = size;
+    while (left > 0) {
+        const std::size_t wanted = static_cast<std::size_t>(
+            std::min<long long>(left, static_cast<long long>(buffer.size() - kept)));
+        const std::size_t got = std::fread(buffer.data() + kept, 1, wanted, file);
+        left -= static_cast<long long>(got);
+        const bool last = got == 0 || left == 0;
+        const std::size_t used = reader.scan(buffer.data(), kept + got, last);
+        kept = kept + got - used;
+        std::memmove(buffer.data(), buffer.data() + used, kept);
+        if (got == 0) break;
+    }
+}
+
+// Every number of a data file, in order, appended to `values`. A refused file stops the
+// run, so the values appended before the fault are never used.
+void read_numbers(const std::string& name, std::size_t blockBytes, Series& values) {
     struct stat status {};
     if (::stat(name.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         throw with_detail(Erreur::FileNotFound, "pas un fichier lisible : " + name);
     std::FILE* file = std::fopen(name.c_str(), "rb");
     if (file == nullptr) throw with_detail(Erreur::FileNotFound, "lecture impossible : " + name);
-    long long count = 0;
-    std::string word;
-    long long line = 1;
-    auto finish_word = [&] {
-        if (word.empty()) return;
-        double value = 0.0;
-        if (!finite_number(word, value)) not_numeric(name, line, word);
-        if (count >= kMostSampleValues)
-            throw with_detail(Erreur::InvalidLawParameters,
-                              name + " : plus de " + std::to_string(kMostSampleValues) + " valeurs");
-        ++count;
-        append(value);
-        word.clear();
-    };
+    NumberReader reader(name, values);
     try {
-        std::vector<char> chunk(kReadChunk);
-        long long left = static_cast<long long>(status.st_size);
-        while (left > 0) {
-            const std::size_t wanted = static_cast<std::size_t>(
-                std::min<long long>(left, static_cast<long long>(chunk.size())));
-            const std::size_t got = std::fread(chunk.data(), 1, wanted, file);
-            if (got == 0) break;
-            left -= static_cast<long long>(got);
-            for (std::size_t i = 0; i < got; ++i) {
-                const char c = chunk[i];
-                if (is_white(c)) {
-                    finish_word();
-                    if (c == '\n') ++line;
-                } else if (word.size() < kLongestNumber) {
-                    word += c;
-                } else {
-                    not_numeric(name, line, word);
-                }
-            }
-        }
-        finish_word();
+        read_blocks(file, static_cast<long long>(status.st_size), blockBytes, reader);
         if (std::ferror(file)) throw with_detail(Erreur::FileNotFound, "lecture impossible : " + name);
     } catch (...) {
         std::fclose(file);
         throw;
     }
     std::fclose(file);
-    if (count == 0) throw with_detail(Erreur::DataNotNumeric, name + " : aucun nombre");
+    reader.finish();
 }
 }  // namespace
 
-void read_series(Sample& series, const std::string& name) {
-    double count = 0.0;
-    read_numbers(name, [&](double value) { series.push_back(++count, value); });
+bool parse_finite_number(std::string_view word, double& value) {
+    const char* first = word.data();
+    const char* const last = first + word.size();
+    // The common forms by from_chars (correctly rounded, as strtod), which takes no plus
+    // sign; everything else (hexadecimal, out of range, refused) as strtod reads it.
+    if (first != last && *first == '+') ++first;
+    const char* digits = first != last && *first == '-' && first == word.data() ? first + 1 : first;
+    if (starts_decimal(digits, last)) {
+        const auto [end, error] = std::from_chars(first, last, value);
+        if (error == std::errc{} && end == last && std::isfinite(value)) return true;
+    }
+    const std::string text(word);
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size() && std::isfinite(value);
+}
+
+void read_series(const std::string& name, Series& series) {
+    read_series(name, kReadBlock, series);
+}
+
+void read_series(const std::string& name, std::size_t blockBytes, Series& series) {
+    series.clear();
+    read_numbers(name, blockBytes, series);
 }
 
 void read_abscissas(Sample& abscissas, const std::string& name) {
-    read_numbers(name, [&](double value) { abscissas.push_back(value, 0.0); });
+    Series values;
+    read_numbers(name, kReadBlock, values);
+    for (const double value : values) abscissas.push_back(value, 0.0);
 }
 
-void write_values(const RunFiles& files, const Sample& series, const std::string& name) {
+void write_values(const RunFiles& files, std::span<const double> series, const std::string& name) {
     if (series.empty()) return;
     OutputFile out(files, name, "w");
-    const int n = series.size();
-    int i = 0;
-    for (const Point& p : series) {
-        if (++i < n)
-            print_value(out, p.y);
-        else
-            checked(out, std::fputs(format_number(p.y).c_str(), out.get()));
-    }
+    for (const double value : series.first(series.size() - 1)) print_value(out, value);
+    checked(out, std::fputs(format_number(series.back()).c_str(), out.get()));
 }
 
 void write_pairs(const RunFiles& files, const Sample& series, const std::string& name) {

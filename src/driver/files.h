@@ -10,6 +10,7 @@
 #include "records/file_names.h"
 #include "records/run_records.h"
 #include "series/lists.h"
+#include "series/series.h"
 
 namespace evstat {
 
@@ -51,17 +52,23 @@ constexpr int kCurveSteps = 2000;  // steps of the grid of every curve file
 constexpr int kDensityCurveTask = 2;   // the task a density curve pair records
 constexpr int kSurvivalCurveTask = 8;  // the task a survival-function curve pair records
 
-// Appends one point per number of the file: (1-based position, number), or (number, 0).
-// The whole file must be finite numbers separated by white space: a word, a NaN or an
-// infinity anywhere, or no number at all, fails with 67 (DataNotNumeric), which ends the
-// run before the series is used. A name that is not a readable regular file (missing, a directory, a
-// device) fails with 3; more than kMostSampleValues numbers fail with 12.
-void read_series(Sample& series, const std::string& name);
+// The numbers of a data file, in order, replacing the series' values. The whole file must
+// be finite numbers separated by white space: a word, a NaN or an infinity anywhere, or no
+// number at all, fails with 67 (DataNotNumeric), which ends the run before the series is
+// used. A name that is not a readable regular file (missing, a directory, a device) fails
+// with 3; more than kMostSampleValues numbers fail with 12.
+void read_series(const std::string& name, Series& series);
+// The same, reading at most blockBytes bytes at a time (a larger file is read in blocks).
+void read_series(const std::string& name, std::size_t blockBytes, Series& series);
+// One point (number, 0) per number of the file, under the same rules.
 void read_abscissas(Sample& abscissas, const std::string& name);
+// The number a word of a data file spells, when it is one, whole and finite: an optional
+// sign, then a decimal or hexadecimal number as the C library reads it.
+bool parse_finite_number(std::string_view word, double& value);
 
-// write_values: the y of every point, the last without a line end; an empty sample
-// leaves the file untouched. write_pairs: "x<tab>y" lines, every line ended.
-void write_values(const RunFiles& files, const Sample& series, const std::string& name);
+// write_values: every value, the last without a line end; an empty series leaves the file
+// untouched. write_pairs: "x<tab>y" lines, every line ended.
+void write_values(const RunFiles& files, std::span<const double> series, const std::string& name);
 void write_pairs(const RunFiles& files, const Sample& series, const std::string& name);
 
 // "%24.17e" of the value, with an exponent of three digits at least on Windows, whatever the

@@ -13,9 +13,11 @@ namespace {
 int largest_excess_count(TailMethod method, int n) { return method == kTailZipf ? n - 1 : n; }
 }  // namespace
 
-double threshold_for(const Sample& series, int n, int j) { return series.y_at(n - j); }
+double threshold_for(std::span<const double> series, int n, int j) {
+    return value_at(series, n - j);
+}
 
-TailFit fit_at(const Sample& series, int j, int n, double u, TailMethod method) {
+TailFit fit_at(std::span<const double> series, int j, int n, double u, TailMethod method) {
     TailFit fit;
     if (j < 1 || j > largest_excess_count(method, n)) return fit;
     ValueList result;
@@ -28,7 +30,7 @@ TailFit fit_at(const Sample& series, int j, int n, double u, TailMethod method) 
     return fit;
 }
 
-TailFit fit_or_fail(const Sample& series, int j, int n, double u, TailMethod method) {
+TailFit fit_or_fail(std::span<const double> series, int j, int n, double u, TailMethod method) {
     const TailFit fit = fit_at(series, j, n, u, method);
     if (fit.failed) throw Erreur::MethodPreconditionFails;
     return fit;
@@ -38,13 +40,11 @@ bool fits_without_logarithms(TailMethod method) {
     return method == kTailWeightedMoments || method == kTailMaximumLikelihood;
 }
 
-bool guard_stops_task(const RunFiles& files, const CommonFrame& frame, const Sample& series, int n,
-                      long long needed, bool concerned) {
-    bool found = false;
-    int c = 0;
-    series.count_leading_non_positive(found, c);
+bool guard_stops_task(const RunFiles& files, const CommonFrame& frame,
+                      std::span<const double> series, int n, long long needed, bool concerned) {
+    const int c = leading_non_positive_count(series);
     const int m = n - c - 1;
-    if (!found || needed <= m || !concerned) return false;
+    if (c == 0 || needed <= m || !concerned) return false;
     OutputFile error(files, error_file_name(frame.directory), "w");
     if (m < 0) throw Erreur::NegativeData;
     print_bytes(error, kNegativeDataSentence);

@@ -13,7 +13,6 @@
 #include "estimation/estimate.h"
 #include "fittests/fit_test.h"
 #include "fittests/goodness_of_fit.h"
-#include "laws/romberg.h"
 #include "laws/validity.h"
 #include "records/errors.h"
 #include "records/run_records.h"
@@ -33,9 +32,9 @@ constexpr int kSimulationCurvePairs = 2;   // the simulation law's, for a simula
 
 // The series of the study, with what the prior and the tables read from it.
 struct StudySeries {
-    Sample prepared;  // sorted, and transformed for the lognormal law and the Weibull scale
-    Sample asRead;    // sorted
-    Sample excesses;  // over the threshold of the series as read
+    Series prepared;  // sorted, and transformed for the lognormal law and the Weibull scale
+    Series asRead;    // sorted
+    Series excesses;  // over the threshold of the series as read
     double threshold = 0.0;
     double meanExcess = 0.0;             // of the series as read
     double transformedMeanExcess = 0.0;  // of the transformed series
@@ -72,35 +71,35 @@ struct StudyTests {
 
 // The series the law is tested on: the series as read where the study transforms it for
 // the prior (logarithms for the lognormal law, powers for the Weibull scale).
-const Sample& tested_series(const StudySeries& series, LawCode code, bool weibullShape) {
+const Series& tested_series(const StudySeries& series, LawCode code, bool weibullShape) {
     const bool copy = code == LawCode::kLognormal || (code == LawCode::kWeibull && !weibullShape);
     return copy ? series.asRead : series.prepared;
 }
 
-double mean_excess_of(const Sample& series, int k, int n) {
-    Sample excesses;
+double mean_excess_of(std::span<const double> series, int k, int n) {
+    Series excesses;
     double u = 0.0;
     excesses_over_threshold(series, k, n, excesses, u);
-    return excesses.mean();
+    return mean(excesses);
 }
 
 // The series sorted, refused when empty or, for a law on positive values, when it holds a
 // value not above 0.
-StudySeries study_series_of(const LoadType3Parameters& p, Sample values) {
+StudySeries study_series_of(const LoadType3Parameters& p, Series values) {
     StudySeries series;
     series.prepared = std::move(values);
     if (series.prepared.empty()) throw Erreur::FileNotFound;  // no series to study
-    if (series.prepared.has_non_positive() && p.law.code != LawCode::kNormal)
+    if (has_non_positive(series.prepared) && p.law.code != LawCode::kNormal)
         throw Erreur::NegativeDataForLaw;
-    series.prepared.sort_ascending();
+    sort_ascending(series.prepared);
     series.asRead = series.prepared;
     return series;
 }
 
 // The data series, sorted and checked as above; a missing file gives an empty series.
 StudySeries read_study_series(const LoadType3Parameters& p) {
-    Sample values;
-    read_series(values, p.frame.dataFile);
+    Series values;
+    read_series(p.frame.dataFile, values);
     return study_series_of(p, std::move(values));
 }
 
@@ -108,7 +107,7 @@ StudySeries read_study_series(const LoadType3Parameters& p) {
 // leaves nothing for the prior, the predictive law or the tables to work on.
 ValueList fit_study_law(const StudySeries& series, LawCode code) {
     ValueList fitted;
-    estimate_parameters(series.prepared, code, series.prepared.size(), fitted);
+    estimate_parameters(series.prepared, code, size_of(series.prepared), fitted);
     if (!parameters_valid(code, fitted)) throw Erreur::InvalidLawParameters;
     return fitted;
 }
@@ -116,17 +115,17 @@ ValueList fit_study_law(const StudySeries& series, LawCode code) {
 // The excesses over the threshold, and the transform of the series for the prior.
 void prepare_series(const LoadType3Parameters& p, const ValueList& fitted, StudySeries& series) {
     const LawCode code = p.law.code;
-    const int n = series.prepared.size();
+    const int n = size_of(series.prepared);
     const int k = p.excessCount;
     excesses_over_threshold(series.prepared, k, n, series.excesses, series.threshold);
-    series.meanExcess = series.excesses.mean();
+    series.meanExcess = mean(series.excesses);
     if (code == LawCode::kLognormal) {
-        series.prepared.apply_log();
+        apply_log(series.prepared);
         series.transformedMeanExcess = mean_excess_of(series.prepared, k, n);
     } else if (code == LawCode::kWeibull && !p.weibullShape) {
-        series.prepared.apply_power(fitted.at(2));
+        apply_power(series.prepared, fitted.at(2));
         series.transformedMeanExcess = mean_excess_of(series.prepared, k, n);
-        series.weibullRate = 1.0 / series.prepared.mean();
+        series.weibullRate = 1.0 / mean(series.prepared);
     }
 }
 
@@ -208,7 +207,7 @@ StudyTests run_tests(Generator& generator, const WorkBounds& bounds,
                      const LoadType3Parameters& p, const StudySeries& series,
                      const ValueList& fitted, const StudyPrior& prior, const StudyTables& tables) {
     const LawCode code = p.law.code;
-    const Sample& data = tested_series(series, code, p.weibullShape);
+    std::span<const double> data = tested_series(series, code, p.weibullShape);
     StudyTests tests;
     double statistic = 0.0;
     double criticalValue = 0.0;
@@ -236,19 +235,19 @@ StudyTests run_tests(Generator& generator, const WorkBounds& bounds,
     return tests;
 }
 
-void append_value(Sample& column, double value) { column.push_back(0.0, value); }
-void append_values(Sample& column, const ValueList& values) {
+void append_value(Series& column, double value) { column.push_back(value); }
+void append_values(Series& column, const ValueList& values) {
     for (double value : values) append_value(column, value);
 }
-void append_values(Sample& column, const Sample& table) {
+void append_values(Series& column, const Sample& table) {
     for (const Point& point : table) append_value(column, point.y);
 }
 
 // The result column: the interval and its positions, the prior, the predictive
 // parameters, the tests, and the quantile tables.
-Sample result_column(const LoadType3Parameters& p, const StudyPrior& prior,
+Series result_column(const LoadType3Parameters& p, const StudyPrior& prior,
                      const StudyTables& tables, const StudyTests& tests) {
-    Sample column;
+    Series column;
     append_value(column, prior.interval.s1);
     append_value(column, prior.interval.s2);
     append_value(column, p.weibullShape ? prior.interval.t1 : 0.0);
@@ -279,12 +278,16 @@ ValueList list_of(std::initializer_list<double> values) {
 
 // The survival function of the predictive law tabulated by integration (normal and
 // lognormal laws) from the smallest to the largest value of `range`.
-Sample tabulated_survival(LawCode code, const ValueList& predictive, const Sample& range) {
+Sample tabulated_survival(LawCode code, const ValueList& predictive,
+                          std::span<const double> range) {
     Sample table;
-    const double smallest = range.min_value();
-    const double largest = range.max_value();
-    tabulate_law11(code, predictive, smallest, largest,
-                   (largest - smallest) / static_cast<double>(kSurvivalTableSteps), table);
+    Law11Grid grid;
+    grid.first = min_value(range);
+    grid.last = max_value(range);
+    grid.step = (grid.last - grid.first) / static_cast<double>(kSurvivalTableSteps);
+    grid.mostPoints = kMostCurveTablePoints;
+    grid.endWhenStuck = false;  // a grid the step cannot move runs to its bound
+    tabulate_law11(code, predictive, grid, table);
     table.apply_affine(-1.0, 1.0);
     return table;
 }
@@ -308,7 +311,7 @@ void write_predictive_curve(const LoadType3Parameters& p, const RunFiles& files,
         write_table_curve_pair(files, p.frame, r, curveTask, law.name, law.parameters, curve);
     } else {
         write_curve_pair(files, p.frame, r, curveTask, {law.name, law.code}, law.parameters,
-                         series.asRead.first_value(), series.asRead.last_value(), grid);
+                         first_value(series.asRead), last_value(series.asRead), grid);
     }
 }
 
@@ -317,8 +320,8 @@ void write_predictive_curve(const LoadType3Parameters& p, const RunFiles& files,
 void write_curves(const LoadType3Parameters& p, const RunFiles& files, const StudySeries& series,
                   const ExpertStudyOutcome& study) {
     int r = result_number(p.frame.directory, p.frame.resultFile);
-    const double lo = series.asRead.first_value();
-    const double hi = series.asRead.last_value();
+    const double lo = first_value(series.asRead);
+    const double hi = last_value(series.asRead);
     Sample grid;
     make_grid(lo, hi, kCurveSteps, grid);
     for (const int curveTask : {kDensityCurveTask, kSurvivalCurveTask}) {
@@ -384,7 +387,7 @@ void task_expert_opinion(const LoadType3Parameters& p, RunContext& run) {
 }
 
 ExpertStudyOutcome study_with_expert(Generator& generator, const LoadType3Parameters& p,
-                                     const WorkBounds& bounds, Sample series) {
+                                     const WorkBounds& bounds, Series series) {
     StudySeries prepared = study_series_of(p, std::move(series));
     return study_series(generator, p, bounds, prepared);
 }

@@ -27,13 +27,12 @@ LawCode known_law(const NamedLaw& law) {
 int count_numbered_files(const std::string& directory) {
     const std::string first = numbered_data_file(directory, 1);
     if (!file_opens(first)) throw with_detail(Erreur::FileNotFound, first);
-    Sample scratch;
+    Series scratch;
     int files = 0;
     for (int i = 1; i <= kMostNumberedFiles; ++i) {
         const std::string name = numbered_data_file(directory, i);
         if (!file_opens(name)) break;
-        scratch.clear();
-        read_series(scratch, name);
+        read_series(name, scratch);
         files = i;
     }
     return files;
@@ -56,11 +55,11 @@ LawCode first_law_code(const LoadType2Parameters& p) {
     return p.laws.empty() ? known_law(NamedLaw{}) : known_law(p.laws.front());
 }
 
-void write_rates(const RunFiles& files, const std::string& resultFile, const Sample& decisions,
+void write_rates(const RunFiles& files, const std::string& resultFile, std::span<const double> decisions,
                  int i) {
     OutputFile out(files, resultFile, "w");
-    const double m = decisions.mean();
-    const double v = decisions.variance();
+    const double m = mean(decisions);
+    const double v = variance(decisions);
     print_value(out, (1.0 - m) * kPercent);
     print_value(out, m * kPercent);
     print_value(out, kPercent * std::sqrt(v / static_cast<double>(i)));
@@ -70,16 +69,15 @@ void append_points(Sample& to, const Sample& from) {
     for (const Point& point : from) to.push_back(point.x, point.y);
 }
 
-void read_sorted_series(Sample& series, const std::string& name) {
-    series.clear();
-    read_series(series, name);
-    series.sort_ascending();
+void read_sorted_series(const std::string& name, Series& series) {
+    read_series(name, series);
+    sort_ascending(series);
 }
 
-void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters) {
+void estimate_for_test(std::span<const double> series, LawCode code, ValueList& parameters) {
     ValueList estimates;
-    const int n = series.size();
-    if (code == LawCode::kGpd && series.has_non_positive()) {
+    const int n = size_of(series);
+    if (code == LawCode::kGpd && has_non_positive(series)) {
         estimates.push_back(0.0);
         estimates.push_back(0.0);
     } else {
@@ -99,15 +97,15 @@ bool defined_over_non_positive(LawCode code) {
 std::string formatted(double value) { return format_number(value); }
 
 void write_summary(OutputFile& out, const std::string& theoreticalMean, double mean,
-                   const std::string& theoreticalVariance, double variance, const Sample& sorted,
+                   const std::string& theoreticalVariance, double variance, std::span<const double> sorted,
                    int n) {
     print_text(out, theoreticalMean);
     print_value(out, mean);
     print_text(out, theoreticalVariance);
     print_value(out, variance);
-    print_value(out, sorted.lower_quartile(n));
-    print_value(out, sorted.upper_quartile(n));
-    print_value(out, sorted.median(n));
+    print_value(out, lower_quartile(sorted, n));
+    print_value(out, upper_quartile(sorted, n));
+    print_value(out, median(sorted, n));
 }
 
 }  // namespace evstat

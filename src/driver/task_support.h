@@ -39,10 +39,9 @@ int count_numbered_files(const std::string& directory);
 template <typename Visit>
 int for_each_numbered_file(const std::string& directory, Visit visit) {
     const int files = count_numbered_files(directory);
-    Sample series;
+    Series series;
     for (int i = 1; i <= files; ++i) {
-        series.clear();
-        read_series(series, numbered_data_file(directory, i));
+        read_series(numbered_data_file(directory, i), series);
         if (!visit(series, i)) return i;
     }
     return files;
@@ -58,18 +57,18 @@ void require_curve_pairs_spare_parameter_file(const RunFiles& files, const Commo
 
 // The rejection and acceptance percentages of the decisions (1 accepted, 0 rejected),
 // then the spread 100 sqrt(v / i), i being the number of files read plus one.
-void write_rates(const RunFiles& files, const std::string& resultFile, const Sample& decisions,
+void write_rates(const RunFiles& files, const std::string& resultFile, std::span<const double> decisions,
                  int i);
 
 void append_points(Sample& to, const Sample& from);
 
 // The series of a data file, in increasing order (the sort leaves a sorted file as read).
-void read_sorted_series(Sample& series, const std::string& name);
+void read_sorted_series(const std::string& name, Series& series);
 
 // The estimation step of the tests of fit: the estimates of a law over a series,
 // appended to the parameter list. The generalized Pareto law over a series holding a
 // value not above 0 gets (0, 0) without estimating.
-void estimate_for_test(const Sample& series, LawCode code, ValueList& parameters);
+void estimate_for_test(std::span<const double> series, LawCode code, ValueList& parameters);
 
 // All estimates zero; an empty list counts as such (nothing was estimated).
 bool all_estimates_zero(const ValueList& estimates);
@@ -84,7 +83,7 @@ std::string formatted(double value);
 // mean, theoretical variance, variance, then the quartiles and the median of the sorted
 // sample with the count n.
 void write_summary(OutputFile& out, const std::string& theoreticalMean, double mean,
-                   const std::string& theoreticalVariance, double variance, const Sample& sorted,
+                   const std::string& theoreticalVariance, double variance, std::span<const double> sorted,
                    int n);
 
 // The numbered data files of a simulation: the sorted first sample to "Donnees.txt";
@@ -92,13 +91,13 @@ void write_summary(OutputFile& out, const std::string& theoreticalMean, double m
 // the cleared sample again, which is sorted and written to the file numbered i.
 template <typename Draw>
 void write_numbered_samples(const RunFiles& files, const std::string& directory, double count,
-                            Sample& sample, Draw draw) {
+                            Series& sample, Draw draw) {
     write_values(files, sample, numbered_data_file(directory, 1));
     if (count == 1.0) return;
     for (int i = 2; i <= count && i <= kLastNumberedFile; ++i) {
         sample.clear();
         draw(sample);
-        sample.sort_ascending();
+        sort_ascending(sample);
         write_values(files, sample, numbered_data_file(directory, i));
     }
 }

@@ -19,7 +19,7 @@ namespace evstat {
 namespace {
 
 // The shape shared by the tests of fit with critical values (fittests/fit_test.h).
-using FitTest = void (*)(Generator& generator, const Sample& data, LawCode code,
+using FitTest = void (*)(Generator& generator, std::span<const double> data, LawCode code,
                          const ValueList& parameters, double level, int& accepted,
                          double& statistic, double& criticalValue);
 
@@ -61,14 +61,14 @@ void candidate_laws(Generator& generator, const LoadType2Parameters& p, const Ru
     const int lawCount = static_cast<int>(p.laws.size());
     require_curve_pairs_spare_parameter_file(files, frame, k + 1,
                                              lawCount);  // one pair a law at most
-    Sample series;
-    read_series(series, frame.dataFile);
-    const double lo = series.first_value();
-    const double hi = series.last_value();
+    Series series;
+    read_series(frame.dataFile, series);
+    const double lo = first_value(series);
+    const double hi = last_value(series);
     Sample grid;
     make_grid(lo, hi, kCurveSteps, grid);
 
-    Sample usable;  // (0, position) of each usable law
+    Series usable;  // the position of each usable law
     int unusable = 0;
     ValueList parameters;
     for (int j = 1; j <= lawCount; ++j) {
@@ -81,7 +81,7 @@ void candidate_laws(Generator& generator, const LoadType2Parameters& p, const Ru
         test(generator, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
         append_test_block(files, frame.resultFile, parameters, accepted, statistic, criticalValue);
         if (usable_fit(parameters))
-            usable.push_back(0.0, static_cast<double>(j));
+            usable.push_back(static_cast<double>(j));
         else
             ++unusable;
         if (curve_drawable(parameters))
@@ -90,22 +90,22 @@ void candidate_laws(Generator& generator, const LoadType2Parameters& p, const Ru
     }
 
     OutputFile out(files, frame.resultFile, "a");
-    for (const Point& point : usable) print_value(out, point.y);
+    for (const double position : usable) print_value(out, position);
     print_value(out, static_cast<double>(unusable));
 }
 
 void rejection_rate(Generator& generator, const LoadType2Parameters& p, const RunFiles& files,
                     FitTest test) {
     const LawCode code = first_law_code(p);
-    Sample decisions;
+    Series decisions;
     ValueList parameters;
-    const int read = for_each_numbered_file(p.frame.directory, [&](const Sample& series, int) {
+    const int read = for_each_numbered_file(p.frame.directory, [&](std::span<const double> series, int) {
         estimate_for_test(series, code, parameters);
         int accepted = 0;
         double statistic = 0.0;
         double criticalValue = 0.0;
         test(generator, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
-        decisions.push_back(0.0, static_cast<double>(accepted));
+        decisions.push_back(static_cast<double>(accepted));
         parameters.clear();
         return true;
     });
@@ -131,15 +131,14 @@ void task_rejection_rate_cvm(const LoadType2Parameters& p, RunContext& run) {
 }
 
 void task_extreme_quantiles(const LoadType2Parameters& p, RunContext& run) {
-    Sample series;
-    read_series(series, p.frame.dataFile);
-    Sample quantiles;  // (position of the law, its quantile)
+    Series series;
+    read_series(p.frame.dataFile, series);
+    Series quantiles;  // (position of the law, its quantile)
     ValueList parameters;
     for (int j = 1; j <= static_cast<int>(p.laws.size()); ++j) {
         const LawCode code = known_law(p.laws[static_cast<std::size_t>(j - 1)]);
         estimate_for_test(series, code, parameters);
-        quantiles.push_back(static_cast<double>(j),
-                            quantile_or_not_available(code, parameters, p.quantileOrder));
+        quantiles.push_back(quantile_or_not_available(code, parameters, p.quantileOrder));
         parameters.clear();
     }
     write_values(run.files, quantiles, p.frame.resultFile);
@@ -149,30 +148,29 @@ void task_extreme_quantiles(const LoadType2Parameters& p, RunContext& run) {
 // have one size, and a file of another size is not fitted with a size it does not have.
 void task_extreme_quantile_spread(const LoadType2Parameters& p, RunContext& run) {
     const LawCode code = first_law_code(p);
-    Sample quantiles;  // (number of the file, its quantile)
+    Series quantiles;  // by number of the file
     ValueList parameters;
-    const int files = for_each_numbered_file(p.frame.directory, [&](const Sample& series, int i) {
-        if (series.has_non_positive() && !defined_over_non_positive(code))
+    const int files = for_each_numbered_file(p.frame.directory, [&](std::span<const double> series, int i) {
+        if (has_non_positive(series) && !defined_over_non_positive(code))
             throw Erreur::NegativeDataForLaw;
         estimate_for_test(series, code, parameters);
-        quantiles.push_back(static_cast<double>(i),
-                            quantile_or_not_available(code, parameters, p.quantileOrder));
+        quantiles.push_back(quantile_or_not_available(code, parameters, p.quantileOrder));
         parameters.clear();
         return true;
     });
 
-    quantiles.sort_ascending();
+    sort_ascending(quantiles);
     write_values(run.files, quantiles, p.frame.resultFile);
-    Sample available;
-    for (const Point& point : quantiles)
-        if (point.y != kNotAvailable) available.push_back(point.x, point.y);
+    Series available;
+    for (const double value : quantiles)
+        if (value != kNotAvailable) available.push_back(value);
     // When no file gave a quantile the mean and variance are not available either.
-    const double mean = available.empty() ? kNotAvailable : available.mean();
-    const double variance = available.empty() ? kNotAvailable : available.variance();
+    const double availableMean = available.empty() ? kNotAvailable : mean(available);
+    const double availableVariance = available.empty() ? kNotAvailable : variance(available);
     OutputFile out(run.files, p.frame.resultFile, "a");
     print_text(out, "");
-    print_value(out, mean);
-    print_value(out, variance);
+    print_value(out, availableMean);
+    print_value(out, availableVariance);
     print_value(out, static_cast<double>(files));
 }
 

@@ -44,7 +44,7 @@ void require_drawable_prior(const LoadType4Parameters& p) {
 // One predictive sample of `size` values; a shape rejection at its bound (of one value, or
 // of the whole run's proposals) fails with 65, a posterior or a prior the generator cannot
 // draw from with 12.
-void draw(Generator& generator, const PredictiveSampler& sampler, int size, Sample& sample) {
+void draw(Generator& generator, const PredictiveSampler& sampler, int size, Series& sample) {
     const PredictiveDraw outcome = predictive_sample(generator, sampler, size, sample);
     if (outcome == PredictiveDraw::RejectionBound) throw Erreur::MethodPreconditionFails;
     if (outcome == PredictiveDraw::NotDrawable) throw Erreur::InvalidLawParameters;
@@ -55,17 +55,17 @@ void draw(Generator& generator, const PredictiveSampler& sampler, int size, Samp
 void task_predictive_samples(const LoadType4Parameters& p, RunContext& run) {
     const LawCode code = p.law.code;
     if (!has_predictive_law(code)) throw Erreur::NoEstimator;
-    Sample series;
-    read_series(series, p.frame.dataFile);
-    series.sort_ascending();
-    if (needs_positive_values(code) && series.has_non_positive())
+    Series series;
+    read_series(p.frame.dataFile, series);
+    sort_ascending(series);
+    if (needs_positive_values(code) && has_non_positive(series))
         throw Erreur::NegativeDataForLaw;
     require_drawable_prior(p);
     const double size = std::trunc(p.sampleSize);
     require_simulation_within_bounds(p.sampleSize, p.sampleCount);
 
     const int valuesEach = size > 0.0 ? static_cast<int>(size) : 0;
-    const int n = series.size();
+    const int n = size_of(series);
     ValueList estimates;  // the law's own parameters
     ValueList posterior;  // the Gamma posterior of the rate or precision
     estimate_law(series, code, n, estimates);
@@ -75,18 +75,18 @@ void task_predictive_samples(const LoadType4Parameters& p, RunContext& run) {
                                     p.priorLow, p.priorHigh, p.weibullShape,
                                     run.bounds.shapeProposals);
 
-    Sample sample;
+    Series sample;
     draw(run.generator, sampler, valuesEach, sample);
-    sample.sort_ascending();
+    sort_ascending(sample);
     {
         OutputFile out(run.files, p.frame.resultFile, "a");
         if (out.is_open()) {
             const std::string none = formatted(kNoMoment);  // no theoretical moments
-            write_summary(out, none, sample.mean(), none, sample.variance(), sample, valuesEach);
+            write_summary(out, none, mean(sample), none, variance(sample), sample, valuesEach);
         }
     }
     write_numbered_samples(run.files, p.frame.directory, p.sampleCount, sample,
-                           [&](Sample& again) { draw(run.generator, sampler, valuesEach, again); });
+                           [&](Series& again) { draw(run.generator, sampler, valuesEach, again); });
 }
 
 }  // namespace evstat

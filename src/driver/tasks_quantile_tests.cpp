@@ -39,13 +39,13 @@ int resampling_mode(int etVersion) {
 
 // The excesses over the value at position n - j, and that threshold.
 struct Excesses {
-    Sample values;
+    Series values;
     double u = 0.0;
 };
 
-void excesses_for(const Sample& series, int j, Excesses& excesses) {
+void excesses_for(std::span<const double> series, int j, Excesses& excesses) {
     excesses.values.clear();
-    excesses_over_threshold(series, j, series.size(), excesses.values, excesses.u);
+    excesses_over_threshold(series, j, size_of(series), excesses.values, excesses.u);
 }
 
 bool resamples(const LoadType2Parameters& p) {
@@ -59,22 +59,22 @@ long long excess_counts(const LoadType2Parameters& p, int last) {
 
 // Before the first test of a series: its resampling tests, `tests` of them, must stay
 // within the bound on the values they draw.
-void require_tests_within_bounds(const LoadType2Parameters& p, const Sample& series,
+void require_tests_within_bounds(const LoadType2Parameters& p, std::span<const double> series,
                                  long long tests) {
-    if (resamples(p)) require_resampling_within_bounds(p.bootstrapCount, series.size(), tests);
+    if (resamples(p)) require_resampling_within_bounds(p.bootstrapCount, size_of(series), tests);
 }
 
 // The parent law fitted to the series, its estimates in `parameters` (cleared first);
 // all-zero estimates, or none at all, fail with 63.
-void fit_parent_or_fail(const Sample& series, LawCode code, ValueList& parameters) {
+void fit_parent_or_fail(std::span<const double> series, LawCode code, ValueList& parameters) {
     parameters.clear();
-    estimate_law(series, code, series.size(), parameters);
+    estimate_law(series, code, size_of(series), parameters);
     if (all_estimates_zero(parameters)) throw Erreur::NoEstimator;
 }
 
 // The ET test of the version for j excesses.
 QuantileTestOutcome et_test(Generator& generator, const LoadType2Parameters& p,
-                            const Sample& series, const Excesses& q, int j, LawCode code,
+                            std::span<const double> series, const Excesses& q, int j, LawCode code,
                             const ValueList& parameters) {
     QuantileTestOutcome outcome = untested();
     switch (p.etVersion) {
@@ -96,9 +96,9 @@ QuantileTestOutcome et_test(Generator& generator, const LoadType2Parameters& p,
 // The GPD tail fit for j excesses over u, which must not fail (65), then the GPD test of
 // the version.
 QuantileTestOutcome gpd_test(Generator& generator, const LoadType2Parameters& p,
-                             const Sample& series, int j, double u, LawCode code,
+                             std::span<const double> series, int j, double u, LawCode code,
                              const ValueList& parameters) {
-    const TailFit fit = fit_or_fail(series, j, series.size(), u, p.method);
+    const TailFit fit = fit_or_fail(series, j, size_of(series), u, p.method);
     QuantileTestOutcome outcome = untested();
     if (p.etVersion != kDifferenceVersion && p.etVersion != kPercentileVersion) return outcome;
     ValueList tail;
@@ -148,18 +148,18 @@ template <typename Test>
 void write_acceptance_rate(const LoadType2Parameters& p, const RunFiles& files, bool positiveSeries,
                            Test test) {
     const LawCode code = first_law_code(p);
-    Sample verdicts;
+    Series verdicts;
     ValueList parameters;
     Excesses q;
-    const int read = for_each_numbered_file(p.frame.directory, [&](Sample& series, int) {
-        series.sort_ascending();
-        if (positiveSeries && series.has_non_positive() && !defined_over_non_positive(code))
+    const int read = for_each_numbered_file(p.frame.directory, [&](Series& series, int) {
+        sort_ascending(series);
+        if (positiveSeries && has_non_positive(series) && !defined_over_non_positive(code))
             throw Erreur::NegativeData;
         require_tests_within_bounds(p, series, 1);
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
         const QuantileTestOutcome outcome = test(series, q, code, parameters);
-        verdicts.push_back(0.0, static_cast<double>(outcome.verdict));
+        verdicts.push_back(static_cast<double>(outcome.verdict));
         return true;
     });
     write_rates(files, p.frame.resultFile, verdicts, read + 1);
@@ -170,14 +170,14 @@ void write_acceptance_rate(const LoadType2Parameters& p, const RunFiles& files, 
 void task_et_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
     write_acceptance_rate(
         p, run.files, false,
-        [&](const Sample& series, const Excesses& q, LawCode code, const ValueList& parameters) {
+        [&](std::span<const double> series, const Excesses& q, LawCode code, const ValueList& parameters) {
             return et_test(run.generator, p, series, q, p.excessCount, code, parameters);
         });
 }
 
 void task_et_outcomes(const LoadType2Parameters& p, RunContext& run) {
-    Sample series;
-    read_sorted_series(series, p.frame.dataFile);
+    Series series;
+    read_sorted_series(p.frame.dataFile, series);
     require_tests_within_bounds(p, series, law_count(p));
     ValueList parameters;
     Excesses q;
@@ -191,9 +191,9 @@ void task_et_outcomes(const LoadType2Parameters& p, RunContext& run) {
 }
 
 void task_et_verdicts(const LoadType2Parameters& p, RunContext& run) {
-    Sample series;
-    read_sorted_series(series, p.frame.dataFile);
-    const int last = last_excess_count(p, series.size());
+    Series series;
+    read_sorted_series(p.frame.dataFile, series);
+    const int last = last_excess_count(p, size_of(series));
     require_tests_within_bounds(p, series, law_count(p) * excess_counts(p, last));
     Sample verdicts;  // (number of excesses, verdict), law after law
     ValueList parameters;
@@ -213,7 +213,7 @@ void task_et_verdicts(const LoadType2Parameters& p, RunContext& run) {
 void task_gpd_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
     write_acceptance_rate(
         p, run.files, true,
-        [&](const Sample& series, const Excesses& q, LawCode code, const ValueList& parameters) {
+        [&](std::span<const double> series, const Excesses& q, LawCode code, const ValueList& parameters) {
             return gpd_test(run.generator, p, series, p.excessCount, q.u, code, parameters);
         });
 }
@@ -221,9 +221,9 @@ void task_gpd_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
 // A law with all-zero estimates is written as not tested; before the first law that is
 // tested, the guard may end the task, leaving the blocks already written.
 void task_gpd_outcomes(const LoadType2Parameters& p, RunContext& run) {
-    Sample series;
-    read_sorted_series(series, p.frame.dataFile);
-    const int n = series.size();
+    Series series;
+    read_sorted_series(p.frame.dataFile, series);
+    const int n = size_of(series);
     require_tests_within_bounds(p, series, law_count(p));
     ValueList parameters;
     Excesses q;
@@ -245,9 +245,9 @@ void task_gpd_outcomes(const LoadType2Parameters& p, RunContext& run) {
 // A law with all-zero estimates gives no line; the guard, applied with the highest
 // number of excesses, ends the task without a result file.
 void task_gpd_verdicts(const LoadType2Parameters& p, RunContext& run) {
-    Sample series;
-    read_sorted_series(series, p.frame.dataFile);
-    const int n = series.size();
+    Series series;
+    read_sorted_series(p.frame.dataFile, series);
+    const int n = size_of(series);
     // Past n excesses the fit fails (65) before it resamples.
     require_tests_within_bounds(p, series, law_count(p) * excess_counts(p, std::min(p.excessHigh, n)));
     Sample verdicts;  // (number of excesses, verdict), law after law

@@ -13,6 +13,7 @@
 #include "estimation/kernel.h"
 #include "estimation/moments.h"
 #include "laws/evaluate.h"
+#include "laws/random_values.h"
 #include "laws/validity.h"
 #include "records/errors.h"
 
@@ -24,8 +25,8 @@ void require_valid_law(const LoadType1Parameters& p) {
 }
 
 // Draws n values of the law into the sample, numbered 1..n.
-void draw_sample(Generator& generator, const LoadType1Parameters& p, int n, Sample& sample) {
-    random_sample(generator, p.law.code, p.lawParameters, n, sample);
+void draw_sample(Generator& generator, const LoadType1Parameters& p, int n, Series& sample) {
+    draw_random_values(generator, p.law.code, p.lawParameters, n, sample);
 }
 
 // The abscissas of a curve task: the data file's numbers, or the grid of the range.
@@ -52,19 +53,19 @@ void task_simulate(const LoadType1Parameters& p, RunContext& run) {
     const double size = std::trunc(p.sampleSize);
     const int n = size > 0.0 ? static_cast<int>(size) : 0;
 
-    Sample sample;
+    Series sample;
     draw_sample(run.generator, p, n, sample);
-    const double mean = sample.mean();
-    const double variance = sample.variance();
-    sample.sort_ascending();
+    const double sampleMean = mean(sample);
+    const double sampleVariance = variance(sample);
+    sort_ascending(sample);
     {
         OutputFile out(run.files, p.frame.resultFile, "a");
         const double theoreticalVariance = sigma == kNoMoment ? kNoMoment : sigma * sigma;
-        write_summary(out, formatted(mu), mean, formatted(theoreticalVariance), variance, sample,
+        write_summary(out, formatted(mu), sampleMean, formatted(theoreticalVariance), sampleVariance, sample,
                       n);
     }
     write_numbered_samples(run.files, p.frame.directory, p.sampleCount, sample,
-                           [&](Sample& again) { draw_sample(run.generator, p, n, again); });
+                           [&](Series& again) { draw_sample(run.generator, p, n, again); });
 }
 
 void task_law_curve(const LoadType1Parameters& p, RunContext& run, EvalMode mode) {
@@ -77,14 +78,14 @@ void task_law_curve(const LoadType1Parameters& p, RunContext& run, EvalMode mode
 }
 
 void task_describe_series(const LoadType1Parameters& p, RunContext& run) {
-    Sample series;
-    read_series(series, p.frame.dataFile);
-    const int n = series.size();
-    const double mean = series.mean();
-    const double variance = series.variance();
-    series.sort_ascending();
+    Series series;
+    read_series(p.frame.dataFile, series);
+    const int n = size_of(series);
+    const double seriesMean = mean(series);
+    const double seriesVariance = variance(series);
+    sort_ascending(series);
     OutputFile out(run.files, p.frame.resultFile, "w");
-    write_summary(out, "non", mean, "non", variance, series, n);
+    write_summary(out, "non", seriesMean, "non", seriesVariance, series, n);
 }
 
 void task_kernel_density(const LoadType1Parameters& p, RunContext& run) {
@@ -96,9 +97,9 @@ void task_kernel_density(const LoadType1Parameters& p, RunContext& run) {
     const int kernelType = std::fabs(choice) < INT_MAX ? static_cast<int>(choice) : 0;
     if (p.frame.dataFile == "*") require_grid_within_bounds(p.pointCount);
 
-    Sample series;
-    read_series(series, numbered_data_file(p.frame.directory, 1));
-    const int n = series.size();
+    Series series;
+    read_series(numbered_data_file(p.frame.directory, 1), series);
+    const int n = size_of(series);
     Sample abscissas;
     curve_abscissas(p, abscissas);
     for (Point& point : abscissas)
@@ -108,16 +109,16 @@ void task_kernel_density(const LoadType1Parameters& p, RunContext& run) {
 
 void task_fit_law(const LoadType1Parameters& p, RunContext& run) {
     const LawCode code = p.law.code;
-    Sample series;
-    read_series(series, p.frame.dataFile);
-    if (series.has_non_positive() && needs_positive_data(code)) throw Erreur::NegativeData;
-    if (code == LawCode::kBeta && series.last_value() > 1.0) throw Erreur::OutsideSupport;
+    Series series;
+    read_series(p.frame.dataFile, series);
+    if (has_non_positive(series) && needs_positive_data(code)) throw Erreur::NegativeData;
+    if (code == LawCode::kBeta && last_value(series) > 1.0) throw Erreur::OutsideSupport;
     if (!is_parent_law(code)) throw Erreur::NoEstimator;
     int k = result_number(p.frame.directory, p.frame.resultFile);
     require_curve_pairs_spare_parameter_file(run.files, p.frame, k + 1,
                                              2);  // a density and a survival curve
 
-    const int n = series.size();
+    const int n = size_of(series);
     ValueList estimates;
     estimate_law(series, code, n, estimates);
     {
@@ -126,8 +127,8 @@ void task_fit_law(const LoadType1Parameters& p, RunContext& run) {
     }
 
     // The curves are drawn with the estimates alone, whatever the ParameterFile gave.
-    const double lower = series.first_value();
-    const double upper = series.last_value();
+    const double lower = first_value(series);
+    const double upper = last_value(series);
     Sample grid;
     make_grid(lower, upper, kCurveSteps, grid);
     write_curve_pair(run.files, p.frame, k, kDensityCurveTask, p.law, estimates, lower, upper,
@@ -142,29 +143,30 @@ void task_estimate_spread(const LoadType1Parameters& p, RunContext& run) {
     const bool positive =
         code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kWeibull || code == LawCode::kLognormal || code == LawCode::kPareto;
 
-    std::array<Sample, 3> gathered;  // the first, second and third estimates, by file
+    std::array<Series, 3> gathered;  // the first, second and third estimates, by file
     int count = 0;                   // parameter count of the last estimate
-    const int files = for_each_numbered_file(p.frame.directory, [&](const Sample& series, int i) {
-        if (positive && series.has_non_positive()) throw Erreur::NegativeData;
+    const int files = for_each_numbered_file(p.frame.directory, [&](std::span<const double> series, int i) {
+        if (positive && has_non_positive(series)) throw Erreur::NegativeData;
         ValueList estimates;  // the GPD by its own estimator, as in every other fitting task
-        estimate_law(series, code, series.size(), estimates);
+        estimate_law(series, code, size_of(series), estimates);
         count = std::min(estimates.size(), 3);
         for (int j = 1; j <= count; ++j)
-            gathered[static_cast<std::size_t>(j - 1)].push_back(i, estimates.at(j));
+            gathered[static_cast<std::size_t>(j - 1)].push_back(estimates.at(j));
         return true;
     });
 
-    Sample column;
+    Series column;
     for (int j = 0; j < count; ++j) {
-        gathered[static_cast<std::size_t>(j)].sort_ascending();
-        for (const Point& point : gathered[static_cast<std::size_t>(j)]) column.push_back(0.0, point.y);
+        Series& estimates = gathered[static_cast<std::size_t>(j)];
+        sort_ascending(estimates);
+        column.insert(column.end(), estimates.begin(), estimates.end());
     }
     write_values(run.files, column, p.frame.resultFile);
     OutputFile out(run.files, p.frame.resultFile, "a");
     print_text(out, "");
     for (int j = 0; j < count; ++j) {
-        print_value(out, gathered[static_cast<std::size_t>(j)].mean());
-        print_value(out, gathered[static_cast<std::size_t>(j)].variance());
+        print_value(out, mean(gathered[static_cast<std::size_t>(j)]));
+        print_value(out, variance(gathered[static_cast<std::size_t>(j)]));
     }
     print_value(out, static_cast<double>(files));
 }

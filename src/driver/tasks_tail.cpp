@@ -25,24 +25,22 @@ namespace {
 // ---------------------------------------------------------------- shared steps
 
 // Mean and variance of a column of values.
-void print_mean_and_variance(OutputFile& out, const Sample& values) {
-    print_value(out, values.mean());
-    print_value(out, values.variance());
+void print_mean_and_variance(OutputFile& out, std::span<const double> values) {
+    print_value(out, mean(values));
+    print_value(out, variance(values));
 }
 
 // ---------------------------------------------------------------- the excess step
 
-// The work lists of the excess step: the excesses Q, their copy C, the estimates E and
-// the law parameters P.
+// The work lists of the excess step: the excesses Q, the estimates E and the law
+// parameters P.
 struct ExcessFit {
-    Sample excesses;
-    Sample copy;
+    Series excesses;
     ValueList estimates;
     ValueList parameters;
 
     void clear() {
         excesses.clear();
-        copy.clear();
         estimates.clear();
         parameters.clear();
     }
@@ -51,12 +49,10 @@ struct ExcessFit {
 // The excesses over the value at position n - j, and the law fitted to them. Ties at
 // the threshold leave fewer than j excesses: the estimate runs over those that exist.
 // The generalized Pareto law, the law of excesses, has its own estimator.
-void excess_step(const Sample& series, int j, int n, LawCode code, ExcessFit& fit) {
+void excess_step(std::span<const double> series, int j, int n, LawCode code, ExcessFit& fit) {
     double threshold = 0.0;
     excesses_over_threshold(series, j, n, fit.excesses, threshold);
-    fit.copy = fit.excesses;
-    const int count = fit.copy.size();
-    estimate_law(fit.copy, code, count, fit.estimates);
+    estimate_law(fit.excesses, code, size_of(fit.excesses), fit.estimates);
     for (double e : fit.estimates) fit.parameters.push_back(e);
 }
 
@@ -116,9 +112,9 @@ ExcessRange excess_range(const LoadType5Parameters& p, int n) {
 
 void task_excess_test(const LoadType2Parameters& p, RunContext& run) {
     const LawCode code = first_law_code(p);
-    Sample series;
-    read_sorted_series(series, p.frame.dataFile);
-    const int n = series.size();
+    Series series;
+    read_sorted_series(p.frame.dataFile, series);
+    const int n = size_of(series);
     ExcessFit fit;
     excess_step(series, p.excessCount, n, code, fit);
     const Decision d = test_excesses(run.generator, fit, code, p.testLevel);
@@ -141,12 +137,11 @@ void task_excess_test(const LoadType2Parameters& p, RunContext& run) {
 void task_excess_rejection_rate(const LoadType2Parameters& p, RunContext& run) {
     const LawCode code = first_law_code(p);
     ExcessFit fit;
-    Sample decisions;
-    const int files = for_each_numbered_file(p.frame.directory, [&](Sample& series, int) {
-        series.sort_ascending();
-        excess_step(series, p.excessCount, series.size(), code, fit);
+    Series decisions;
+    const int files = for_each_numbered_file(p.frame.directory, [&](Series& series, int) {
+        sort_ascending(series);
+        excess_step(series, p.excessCount, size_of(series), code, fit);
         decisions.push_back(
-            0.0,
             static_cast<double>(test_excesses(run.generator, fit, code, p.testLevel).accepted));
         fit.clear();
         return true;
@@ -156,9 +151,9 @@ void task_excess_rejection_rate(const LoadType2Parameters& p, RunContext& run) {
 
 void task_excess_decisions(const LoadType2Parameters& p, RunContext& run) {
     const LawCode code = first_law_code(p);
-    Sample series;
-    read_sorted_series(series, p.frame.dataFile);
-    const int n = series.size();
+    Series series;
+    read_sorted_series(p.frame.dataFile, series);
+    const int n = size_of(series);
     ExcessFit fit;
     Sample decisions;
     for (int j = 2; j <= n - 1; ++j) {
@@ -175,9 +170,9 @@ void task_excess_decisions(const LoadType2Parameters& p, RunContext& run) {
 
 void task_tail_fit_plots(const LoadType5Parameters& p, RunContext& run) {
     const TailMethod method = first_method(p);
-    Sample series;
-    read_sorted_series(series, p.frame.dataFile);
-    const int n = series.size();
+    Series series;
+    read_sorted_series(p.frame.dataFile, series);
+    const int n = size_of(series);
     const int k = p.excessLow;
     if (guard_stops_task(run.files, p.frame, series, n, k, guard_concerns_first_method(p))) return;
 
@@ -191,7 +186,7 @@ void task_tail_fit_plots(const LoadType5Parameters& p, RunContext& run) {
     if (whole) {
         gpd_quantile_plot(series, n, fit.xi, out);
     } else {
-        Sample excesses;
+        Series excesses;
         double threshold = 0.0;
         excesses_over_threshold(series, k, n, excesses, threshold);
         gpd_quantile_plot(excesses, k, fit.xi, out);
@@ -210,9 +205,9 @@ namespace {
 // points (xi, sigma), then for task 33 the points (0, return level). The failure flag
 // is not looked at: a failed fit shows as the failure pair.
 void fits_of_every_method(const LoadType5Parameters& p, const RunFiles& files, bool withLevels) {
-    Sample series;
-    read_sorted_series(series, p.frame.dataFile);
-    const int n = series.size();
+    Series series;
+    read_sorted_series(p.frame.dataFile, series);
+    const int n = size_of(series);
     const int k = p.excessLow;
     if (guard_stops_task(files, p.frame, series, n, k, guard_concerns_all_methods(p))) return;
 
@@ -241,9 +236,9 @@ TailFit from_path(const TailEstimate& estimate) {
 // points (j, xi) followed by the points (j, sigma) for task 30, or the points
 // (j, return level) for task 34.
 void fits_over_range(const LoadType5Parameters& p, const RunFiles& files, bool levelsOnly) {
-    Sample series;
-    read_sorted_series(series, p.frame.dataFile);
-    const int n = series.size();
+    Series series;
+    read_sorted_series(p.frame.dataFile, series);
+    const int n = size_of(series);
     const ExcessRange range = excess_range(p, n);
     if (guard_stops_task(files, p.frame, series, n, range.needed, guard_concerns_all_methods(p)))
         return;
@@ -293,9 +288,9 @@ bool for_each_numbered_fit(const LoadType5Parameters& p, const RunFiles& runFile
     const TailMethod method = first_method(p);
     const int k = p.excessLow;
     bool guarded = false;
-    files = for_each_numbered_file(p.frame.directory, [&](Sample& series, int) {
-        series.sort_ascending();
-        const int n = series.size();
+    files = for_each_numbered_file(p.frame.directory, [&](Series& series, int) {
+        sort_ascending(series);
+        const int n = size_of(series);
         guarded = guard_stops_task(runFiles, p.frame, series, n, k, guard_concerns_first_method(p));
         if (guarded) return false;
         const double u = threshold_for(series, n, k);
@@ -307,13 +302,13 @@ bool for_each_numbered_fit(const LoadType5Parameters& p, const RunFiles& runFile
 
 // The sorted values, then an empty line, the mean and variance of each column, and the
 // number of files read.
-void write_spread(const RunFiles& runFiles, const std::string& resultFile, Sample& first,
-                  Sample* second, int files) {
-    first.sort_ascending();
-    Sample column = first;
+void write_spread(const RunFiles& runFiles, const std::string& resultFile, Series& first,
+                  Series* second, int files) {
+    sort_ascending(first);
+    Series column = first;
     if (second != nullptr) {
-        second->sort_ascending();
-        append_points(column, *second);
+        sort_ascending(*second);
+        column.insert(column.end(), second->begin(), second->end());
     }
     write_values(runFiles, column, resultFile);
     OutputFile out(runFiles, resultFile, "a");
@@ -326,22 +321,22 @@ void write_spread(const RunFiles& runFiles, const std::string& resultFile, Sampl
 }  // namespace
 
 void task_tail_fit_spread(const LoadType5Parameters& p, RunContext& run) {
-    Sample shapes;
-    Sample scales;
+    Series shapes;
+    Series scales;
     int files = 0;
     const bool ran =
         for_each_numbered_fit(p, run.files, files, [&](const TailFit& fit, double, int) {
-            shapes.push_back(0.0, fit.xi);
-            scales.push_back(0.0, fit.sigma);
+            shapes.push_back(fit.xi);
+            scales.push_back(fit.sigma);
         });
     if (ran) write_spread(run.files, p.frame.resultFile, shapes, &scales, files);
 }
 
 void task_return_level(const LoadType5Parameters& p, RunContext& run) {
     const TailMethod method = first_method(p);
-    Sample series;
-    read_sorted_series(series, p.frame.dataFile);
-    const int n = series.size();
+    Series series;
+    read_sorted_series(p.frame.dataFile, series);
+    const int n = size_of(series);
     const int k = p.excessLow;
     if (guard_stops_task(run.files, p.frame, series, n, k, guard_concerns_first_method(p))) return;
 
@@ -363,12 +358,11 @@ void task_return_level_range(const LoadType5Parameters& p, RunContext& run) {
 }
 
 void task_return_level_spread(const LoadType5Parameters& p, RunContext& run) {
-    Sample levels;
+    Series levels;
     int files = 0;
     const bool ran =
         for_each_numbered_fit(p, run.files, files, [&](const TailFit& fit, double u, int n) {
-            levels.push_back(0.0,
-                             return_level(u, fit.xi, fit.sigma, p.excessLow, p.quantileOrder, n));
+            levels.push_back(return_level(u, fit.xi, fit.sigma, p.excessLow, p.quantileOrder, n));
         });
     if (ran) write_spread(run.files, p.frame.resultFile, levels, nullptr, files);
 }

@@ -14,7 +14,8 @@ constexpr double kLargestInteger = static_cast<double>(INT_MAX);
 constexpr double kSmallestInteger = static_cast<double>(INT_MIN);
 }  // namespace
 
-void estimate_parameters(const Sample& series, LawCode code, int n, ValueList& estimates) {
+void estimate_parameters(std::span<const double> series, LawCode code, int n,
+                         ValueList& estimates) {
     switch (code) {
         case LawCode::kUniform:
             estimate_uniform(series, n, estimates);
@@ -55,12 +56,12 @@ void append_zeros(ValueList& estimates, int count) {
     for (int i = 0; i < count; ++i) estimates.push_back(0.0);
 }
 
-bool too_few_values(const Sample& series, int n, int minimum) {
-    return n < minimum || series.size() < minimum;
+bool too_few_values(std::span<const double> series, int n, int minimum) {
+    return n < minimum || size_of(series) < minimum;
 }
 
-double unbiased_variance(const Sample& series, int n) {
-    return series.variance() * static_cast<double>(n) / static_cast<double>(n - 1);
+double unbiased_variance(std::span<const double> series, int n) {
+    return variance(series) * static_cast<double>(n) / static_cast<double>(n - 1);
 }
 
 double round_to_nearest_integer(double value) {
@@ -72,7 +73,7 @@ double round_to_nearest_integer(double value) {
     return static_cast<double>(static_cast<int>(rounded));
 }
 
-void estimate_law(const Sample& series, LawCode code, int n, ValueList& estimates) {
+void estimate_law(std::span<const double> series, LawCode code, int n, ValueList& estimates) {
     if (code == LawCode::kGpd)
         estimate_gpd_parameters(series, n, estimates);
     else

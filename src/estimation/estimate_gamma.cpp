@@ -31,23 +31,22 @@ bool greenwood_durand_shape(double m, double& shape) {
 
 // A constant series (M = 0 exactly, or a rounding residue of either sign) has no
 // finite shape and gives zeros like a series outside the support.
-void estimate_gamma(const Sample& series, int n, ValueList& estimates) {
-    if (too_few_values(series, n, 1) || series.has_non_positive() ||
-        series.min_value() == series.max_value()) {
+void estimate_gamma(std::span<const double> series, int n, ValueList& estimates) {
+    if (too_few_values(series, n, 1) || has_non_positive(series) ||
+        min_value(series) == max_value(series)) {
         append_zeros(estimates, 2);
         return;
     }
-    const double mean = series.mean();
-    Sample logarithms(series);
-    logarithms.apply_log();
-    const double m = std::log(mean) - logarithms.mean();
+    const double average = mean(series);
+    const Series logarithms = logarithms_of(series);
+    const double m = std::log(average) - mean(logarithms);
     double shape = 0.0;
     if (!greenwood_durand_shape(m, shape)) {
         append_zeros(estimates, 2);
         return;
     }
     estimates.push_back(shape);
-    estimates.push_back(mean / shape);
+    estimates.push_back(average / shape);
 }
 
 }  // namespace evstat

@@ -11,19 +11,19 @@ constexpr double kPlottingShift = 0.35;
 
 // The series is ascending. Fewer than two values, or a0 = 2 a1 (no finite scale),
 // give zeros.
-void estimate_gpd_parameters(const Sample& series, int n, ValueList& estimates) {
+void estimate_gpd_parameters(std::span<const double> series, int n, ValueList& estimates) {
     if (too_few_values(series, n, 2)) {
         append_zeros(estimates, 2);
         return;
     }
     const double size = static_cast<double>(n);
-    const double a0 = series.mean();
+    const double a0 = mean(series);
     // a1 = (1/n) sum of w_j x_(j) over the first n values, w_j = 1 - (j - 0.35)/n.
     double weighted_sum = 0.0;
     int j = 0;
-    for (const Point& point : series) {
+    for (const double value : series) {
         if (++j > n) break;
-        weighted_sum += (1.0 - (static_cast<double>(j) - kPlottingShift) / size) * point.y;
+        weighted_sum += (1.0 - (static_cast<double>(j) - kPlottingShift) / size) * value;
     }
     const double a1 = weighted_sum / size;
     const double denominator = a0 - 2.0 * a1;

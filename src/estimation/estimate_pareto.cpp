@@ -9,15 +9,14 @@ namespace evstat {
 
 // A series with no spread above its smallest value (constant, or a mean log-excess that
 // rounding leaves at or below 0) has no finite exponent and gives zeros.
-void estimate_pareto(const Sample& series, int n, ValueList& estimates) {
-    if (too_few_values(series, n, 2) || series.has_non_positive()) {
+void estimate_pareto(std::span<const double> series, int n, ValueList& estimates) {
+    if (too_few_values(series, n, 2) || has_non_positive(series)) {
         append_zeros(estimates, 2);
         return;
     }
-    const double smallest = series.min_value();
-    Sample logarithms(series);
-    logarithms.apply_log();
-    const double mean_log_excess = logarithms.mean() - std::log(smallest);
+    const double smallest = min_value(series);
+    const Series logarithms = logarithms_of(series);
+    const double mean_log_excess = mean(logarithms) - std::log(smallest);
     if (!(mean_log_excess > 0.0)) {
         append_zeros(estimates, 2);
         return;

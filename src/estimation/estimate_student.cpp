@@ -30,14 +30,14 @@ namespace {
 double degrees_from_mean_absolute(double m) {
     const Sample table = student_mean_absolute_table();
     if (m > std::sqrt(2.0)) return kFewestDegrees;
-    if (m < table.last_value()) return kLastTableDegrees;
+    if (m < table.rbegin()->y) return kLastTableDegrees;
     for (const Point& row : table)
         if (row.y <= m) return row.x;
     return 0.0;
 }
 }  // namespace
 
-void estimate_student(const Sample& series, int n, ValueList& estimates) {
+void estimate_student(std::span<const double> series, int n, ValueList& estimates) {
     if (too_few_values(series, n, 2)) {
         append_zeros(estimates, 1);
         return;
@@ -48,9 +48,9 @@ void estimate_student(const Sample& series, int n, ValueList& estimates) {
         estimates.push_back(round_to_nearest_integer(from_variance));
         return;
     }
-    Sample magnitudes(series);
-    magnitudes.apply_abs_if_non_positive();
-    estimates.push_back(degrees_from_mean_absolute(magnitudes.mean()));
+    Series magnitudes(series.begin(), series.end());
+    apply_abs_if_non_positive(magnitudes);
+    estimates.push_back(degrees_from_mean_absolute(mean(magnitudes)));
 }
 
 }  // namespace evstat

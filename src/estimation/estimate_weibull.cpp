@@ -20,7 +20,7 @@ constexpr double kMachineEpsilon = std::numeric_limits<double>::epsilon();
 constexpr double kFailed = std::numeric_limits<double>::quiet_NaN();
 
 // S0 and S1 at b; false when an exponent -z_i/b passes the overflow guard.
-bool weighted_sums(const std::vector<double>& z, double b, double& s0, double& s1) {
+bool weighted_sums(std::span<const double> z, double b, double& s0, double& s1) {
     s0 = 0.0;
     s1 = 0.0;
     for (const double zi : z) {
@@ -32,19 +32,13 @@ bool weighted_sums(const std::vector<double>& z, double b, double& s0, double& s
     return true;
 }
 
-double mean_of(const std::vector<double>& z) {
-    double total = 0.0;
-    for (const double zi : z) total += zi;
-    return total / static_cast<double>(z.size());
-}
-
 enum class Sweeps { kConverged, kUnsettled, kOverflow };
 
 // The fixed point from b = 1 (the value before it standing at 2). Unsettled: 5000 sweeps
 // without meeting the tolerance, an iterate that exactly repeats the one two sweeps
 // before (a cycle the iteration never leaves), or one that is not a positive number
 // (the next sweep would divide by zero or by a negative 1/k).
-Sweeps fixed_point(const std::vector<double>& z, double zbar, double& b) {
+Sweeps fixed_point(std::span<const double> z, double zbar, double& b) {
     double prev = 2.0;
     double cur = 1.0;
     double two_back = kFailed;
@@ -67,7 +61,7 @@ Sweeps fixed_point(const std::vector<double>& z, double zbar, double& b) {
 
 // h(b) = b - zbar + S1(b)/S0(b). The largest value has z = 0, so S0 >= 1 and h tends to
 // -zbar as b goes to 0, which b = 0 stands for.
-double likelihood_equation(const std::vector<double>& z, double zbar, double b) {
+double likelihood_equation(std::span<const double> z, double zbar, double b) {
     if (b == 0.0) return -zbar;
     double s0 = 0.0;
     double s1 = 0.0;
@@ -106,7 +100,7 @@ void next_step(double a, double b, double c, double fa, double fb, double fc, do
 }
 
 // Brent's root search over [0, zbar], where h goes from -zbar < 0 to S1/S0 >= 0.
-double bracketed_root(const std::vector<double>& z, double zbar) {
+double bracketed_root(std::span<const double> z, double zbar) {
     double a = 0.0;
     double b = zbar;
     double fa = -zbar;
@@ -143,12 +137,13 @@ double bracketed_root(const std::vector<double>& z, double zbar) {
     }
     return kFailed;
 }
+
 }  // namespace
 
-bool weibull_inverse_shape(const std::vector<double>& z, double& b) {
+bool weibull_inverse_shape(std::span<const double> z, double& b) {
     b = kFailed;
     if (z.empty()) return true;
-    const double zbar = mean_of(z);
+    const double zbar = mean(z);
     double fixed = kFailed;
     const Sweeps outcome = fixed_point(z, zbar, fixed);
     if (outcome == Sweeps::kOverflow) return false;
@@ -158,17 +153,17 @@ bool weibull_inverse_shape(const std::vector<double>& z, double& b) {
 
 // A constant series (every z_i = 0) has no finite shape and gives zeros, as does a
 // likelihood equation with no usable root (values that are not finite).
-void estimate_weibull(const Sample& series, int n, ValueList& estimates) {
-    if (too_few_values(series, n, 1) || series.has_non_positive()) {
+void estimate_weibull(std::span<const double> series, int n, ValueList& estimates) {
+    if (too_few_values(series, n, 1) || has_non_positive(series)) {
         append_zeros(estimates, 2);
         return;
     }
-    const double largest = series.max_value();
-    std::vector<double> z;
-    z.reserve(static_cast<std::size_t>(series.size()));
+    const double largest = max_value(series);
+    Series z;
+    z.reserve(size_of(series));
     bool all_zero = true;
-    for (const Point& point : series) {
-        z.push_back(-std::log(point.y / largest));
+    for (const double value : series) {
+        z.push_back(-std::log(value / largest));
         all_zero = all_zero && z.back() == 0.0;
     }
     double b = kFailed;

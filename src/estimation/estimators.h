@@ -9,26 +9,27 @@
 #include <vector>
 
 #include "series/lists.h"
+#include "series/series.h"
 
 namespace evstat {
 
-void estimate_uniform(const Sample& series, int n, ValueList& estimates);
-void estimate_exponential(const Sample& series, int n, ValueList& estimates);
-void estimate_gamma(const Sample& series, int n, ValueList& estimates);
-void estimate_chi_square(const Sample& series, int n, ValueList& estimates);
-void estimate_normal(const Sample& series, int n, ValueList& estimates);
-void estimate_student(const Sample& series, int n, ValueList& estimates);
-void estimate_beta(const Sample& series, int n, ValueList& estimates);
-void estimate_weibull(const Sample& series, int n, ValueList& estimates);
-void estimate_lognormal(const Sample& series, int n, ValueList& estimates);
-void estimate_pareto(const Sample& series, int n, ValueList& estimates);
+void estimate_uniform(std::span<const double> series, int n, ValueList& estimates);
+void estimate_exponential(std::span<const double> series, int n, ValueList& estimates);
+void estimate_gamma(std::span<const double> series, int n, ValueList& estimates);
+void estimate_chi_square(std::span<const double> series, int n, ValueList& estimates);
+void estimate_normal(std::span<const double> series, int n, ValueList& estimates);
+void estimate_student(std::span<const double> series, int n, ValueList& estimates);
+void estimate_beta(std::span<const double> series, int n, ValueList& estimates);
+void estimate_weibull(std::span<const double> series, int n, ValueList& estimates);
+void estimate_lognormal(std::span<const double> series, int n, ValueList& estimates);
+void estimate_pareto(std::span<const double> series, int n, ValueList& estimates);
 
 // Shared by the estimators.
 void append_zeros(ValueList& estimates, int count);
 // True when the series (or the n the caller gives for it) holds fewer than `minimum` values.
-bool too_few_values(const Sample& series, int n, int minimum);
+bool too_few_values(std::span<const double> series, int n, int minimum);
 // s^2 = v n / (n - 1), v the variance of the series with divisor n; needs n >= 2.
-double unbiased_variance(const Sample& series, int n);
+double unbiased_variance(std::span<const double> series, int n);
 // Floor, plus one when the remaining fraction is strictly greater than 0.5 (3.5 gives 3),
 // as an integer held in a double; clamped to the int range, and 0 for NaN.
 double round_to_nearest_integer(double value);
@@ -43,6 +44,6 @@ Sample student_mean_absolute_table();
 // solves b = zbar - S1(b)/S0(b) by the fixed point, falling back to a bracketed root
 // search when the fixed point does not settle. Sets b (NaN on failure); returns false
 // when the overflow guard of the fixed point stops it.
-bool weibull_inverse_shape(const std::vector<double>& z, double& b);
+bool weibull_inverse_shape(std::span<const double> z, double& b);
 
 }  // namespace evstat

@@ -33,11 +33,12 @@ double kernel_value(int kernel, double u) {
 }  // namespace
 
 // No data (n <= 0) gives an estimate of 0.
-double kernel_density(const Sample& series, int n, double bandwidth, double x, int kernel) {
+double kernel_density(std::span<const double> series, int n, double bandwidth, double x,
+                      int kernel) {
     if (n <= 0) return 0.0;
     double total = 0.0;
-    for (const Point& point : series)
-        total += kernel_value(kernel, (x - point.y) / bandwidth) / bandwidth;
+    for (const double value : series)
+        total += kernel_value(kernel, (x - value) / bandwidth) / bandwidth;
     return total / static_cast<double>(n);
 }
 

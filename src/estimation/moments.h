@@ -1,6 +1,7 @@
 #pragma once
 #include "laws/catalogue.h"
 #include "series/lists.h"
+#include "series/series.h"
 
 namespace evstat {
 constexpr double kNoMoment = -1.0;  // the moment is not finite or not defined

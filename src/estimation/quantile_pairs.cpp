@@ -6,14 +6,15 @@
 namespace evstat {
 
 // A count k <= 0 has no probabilities to offer and appends nothing.
-void quantile_pairs(const Sample& observed, int k, const ValueList& parameters, LawCode code,
+void quantile_pairs(std::span<const double> observed, int k, const ValueList& parameters,
+                    LawCode code,
                     Sample& pairs) {
     if (k <= 0) return;
     const double count = static_cast<double>(k);
     int i = 0;
-    for (const Point& point : observed) {
+    for (const double value : observed) {
         const double probability = static_cast<double>(i++) / count;
-        pairs.push_back(quantile(code, parameters, probability), point.y);
+        pairs.push_back(quantile(code, parameters, probability), value);
     }
 }
 

@@ -33,10 +33,7 @@ constexpr std::array<LawModification, 7> kAndersonDarlingModifications = {{
 
 }  // namespace
 
-double anderson_darling_statistic(const Sample& probabilities) {
-    std::vector<double> f;
-    f.reserve(static_cast<std::size_t>(probabilities.size()));
-    for (const Point& p : probabilities) f.push_back(p.y);
+double anderson_darling_statistic(std::span<const double> f) {
     const std::size_t n = f.size();
     double s = 0.0;
     for (std::size_t i = 1; i <= n; ++i) {
@@ -53,14 +50,14 @@ double corrected_anderson_darling(LawCode code, double raw, int n) {
     return raw;
 }
 
-void anderson_darling_test(Generator& generator, const Sample& data, LawCode code,
+void anderson_darling_test(Generator& generator, std::span<const double> data, LawCode code,
                            const ValueList& parameters, double level, int& accepted,
                            double& statistic, double& criticalValue) {
     run_fit_test(generator, FitStatistic::AndersonDarling, data, code, parameters, level, accepted,
                  statistic, criticalValue);
 }
 
-void anderson_darling_excess_test(Generator& generator, const Sample& excesses, LawCode code,
+void anderson_darling_excess_test(Generator& generator, std::span<const double> excesses, LawCode code,
                                   const ValueList& parameters, double level, int& accepted,
                                   double& statistic, double& criticalValue) {
     anderson_darling_test(generator, excesses, code, parameters, level, accepted, statistic,

@@ -31,12 +31,12 @@ constexpr std::array<LawModification, 7> kCramerVonMisesModifications = {{
 
 }  // namespace
 
-double cramer_von_mises_statistic(const Sample& probabilities) {
+double cramer_von_mises_statistic(std::span<const double> probabilities) {
     const double size = static_cast<double>(probabilities.size());
     double sum = 0.0;
     double i = 1.0;
-    for (const Point& p : probabilities) {
-        const double deviation = p.y - (2.0 * i - 1.0) / (2.0 * size);
+    for (const double p : probabilities) {
+        const double deviation = p - (2.0 * i - 1.0) / (2.0 * size);
         sum += deviation * deviation;
         i += 1.0;
     }
@@ -49,7 +49,7 @@ double corrected_cramer_von_mises(LawCode code, double raw, int n) {
     return raw;
 }
 
-void cramer_von_mises_test(Generator& generator, const Sample& data, LawCode code,
+void cramer_von_mises_test(Generator& generator, std::span<const double> data, LawCode code,
                            const ValueList& parameters, double level, int& accepted,
                            double& statistic, double& criticalValue) {
     run_fit_test(generator, FitStatistic::CramerVonMises, data, code, parameters, level, accepted,

@@ -17,8 +17,9 @@ namespace {
 // observation (or none) is refused.
 constexpr int kMinimumSize = 2;
 
-// Every parameter the law reads must be a finite number; the Pareto law ignores its
-// parameters (its series is turned into an exponential one).
+// How many parameters each law reads, by LawCode 0 to 10; all must be finite numbers.
+// The Pareto law ignores its parameters (its series is turned into an exponential one).
+
 bool parameters_finite(LawCode code, const ValueList& parameters) {
     const int count = code == LawCode::kPareto ? 0 : parameter_count(code);
     for (int i = 1; i <= count; ++i)
@@ -27,21 +28,20 @@ bool parameters_finite(LawCode code, const ValueList& parameters) {
 }
 
 bool uses_resampling(LawCode code) {
-    return code == LawCode::kChiSquare || code == LawCode::kStudent || code == LawCode::kBeta ||
-           code == LawCode::kGpd;
+    return code == LawCode::kChiSquare || code == LawCode::kStudent || code == LawCode::kBeta || code == LawCode::kGpd;
 }
 
 // Laws whose probability sample must lie strictly inside (0, 1).
 bool uses_probability_guard(LawCode code) {
-    return code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kNormal ||
-           code == LawCode::kWeibull || code == LawCode::kLognormal;
+    return code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kNormal || code == LawCode::kWeibull ||
+           code == LawCode::kLognormal;
 }
 
 // The refusals of each law that come before its probability sample. The resampling laws
 // are also refused when the generator could not draw from them (see
-// parameters_drawable): a negative beta parameter from a method-of-moments fit,
+// resampling_parameters_usable): a negative beta parameter from a method-of-moments fit,
 // for instance, would otherwise reach the gamma sampler.
-bool refused_by_law(LawCode code, const Sample& data, const ValueList& parameters) {
+bool refused_by_law(LawCode code, std::span<const double> data, const ValueList& parameters) {
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     switch (code) {
@@ -49,18 +49,18 @@ bool refused_by_law(LawCode code, const Sample& data, const ValueList& parameter
         case LawCode::kWeibull:
         case LawCode::kLognormal:
         case LawCode::kPareto:
-            return data.has_non_positive();
+            return has_non_positive(data);
         case LawCode::kGamma:
-            return data.has_non_positive() || !(p1 > 0.0);
+            return has_non_positive(data) || !(p1 > 0.0);
         case LawCode::kChiSquare:
-            return !parameters_drawable(code, parameters) || data.has_non_positive();
+            return !parameters_drawable(code, parameters) || has_non_positive(data);
         case LawCode::kStudent:
             return !parameters_drawable(code, parameters);
         case LawCode::kBeta:
-            return data.has_non_positive() || data.last_value() > 1.0 ||
+            return has_non_positive(data) || last_value(data) > 1.0 ||
                    !parameters_drawable(code, parameters);
         case LawCode::kGpd:
-            return data.has_non_positive() || (p1 < 0.0 && -p2 / p1 <= data.last_value()) ||
+            return has_non_positive(data) || (p1 < 0.0 && -p2 / p1 <= last_value(data)) ||
                    !parameters_drawable(code, parameters);
         default:
             return false;
@@ -76,33 +76,35 @@ void decide_with_table(FitStatistic kind, LawCode code, double gammaShape, doubl
     if (criticalValue > 0.0) accepted = statistic <= criticalValue ? 1 : 0;
 }
 
-void table_test(FitStatistic kind, const Sample& data, LawCode code, const ValueList& parameters,
+void table_test(FitStatistic kind, std::span<const double> data, LawCode code,
+                const ValueList& parameters,
                 double level, int& accepted, double& statistic, double& criticalValue) {
-    Sample probabilities;
+    Series probabilities;
     probability_sample(data, code, parameters, probabilities);
     if (uses_probability_guard(code) && !probabilities_inside_unit_interval(probabilities)) return;
     const double raw = fit_statistic(kind, probabilities);
     if (std::isnan(raw)) return;
-    decide_with_table(kind, code, parameters.at(1), raw, data.size(), level, accepted, statistic,
+    decide_with_table(kind, code, parameters.at(1), raw, size_of(data), level, accepted, statistic,
                       criticalValue);
 }
 
-void pareto_test(FitStatistic kind, const Sample& data, double level, int& accepted,
+void pareto_test(FitStatistic kind, std::span<const double> data, double level, int& accepted,
                  double& statistic, double& criticalValue) {
-    Sample probabilities;
+    Series probabilities;
     if (!pareto_exponential_probabilities(data, probabilities)) return;
     const double raw = fit_statistic(kind, probabilities);
     if (std::isnan(raw)) return;
-    decide_with_table(kind, LawCode::kPareto, 0.0, raw, data.size(), level, accepted, statistic,
+    decide_with_table(kind, LawCode::kPareto, 0.0, raw, size_of(data), level, accepted, statistic,
                       criticalValue);
 }
 
 // The statistic of the data with the given parameters (no guard, no modification) against
 // the replicate statistic at the level's position; a NaN level reports the statistic only.
-void resampling_test(Generator& generator, FitStatistic kind, const Sample& data, LawCode code,
+void resampling_test(Generator& generator, FitStatistic kind, std::span<const double> data,
+                     LawCode code,
                      const ValueList& parameters, double level, int& accepted, double& statistic,
                      double& criticalValue) {
-    Sample probabilities;
+    Series probabilities;
     probability_sample(data, code, parameters, probabilities);
     const double dataStatistic = fit_statistic(kind, probabilities);
     if (std::isnan(dataStatistic)) return;
@@ -110,19 +112,19 @@ void resampling_test(Generator& generator, FitStatistic kind, const Sample& data
     const int position = resampling_position(level);
     if (position == 0) return;
     criticalValue =
-        resampled_critical_value(generator, kind, code, parameters, data.size(), position);
+        resampled_critical_value(generator, kind, code, parameters, size_of(data), position);
     accepted = statistic < criticalValue ? 1 : 0;
 }
 
 }  // namespace
 
-void run_fit_test(Generator& generator, FitStatistic kind, const Sample& data, LawCode code,
-                  const ValueList& parameters, double level, int& accepted, double& statistic,
-                  double& criticalValue) {
+void run_fit_test(Generator& generator, FitStatistic kind, std::span<const double> data, LawCode code,
+                  const ValueList& parameters,
+                  double level, int& accepted, double& statistic, double& criticalValue) {
     accepted = 0;
     statistic = 0.0;
     criticalValue = 0.0;
-    if (data.size() < kMinimumSize || !is_parent_law(code)) return;
+    if (size_of(data) < kMinimumSize || !is_parent_law(code)) return;
     if (!parameters_finite(code, parameters) || refused_by_law(code, data, parameters)) return;
     if (code == LawCode::kPareto)
         pareto_test(kind, data, level, accepted, statistic, criticalValue);
@@ -133,7 +135,7 @@ void run_fit_test(Generator& generator, FitStatistic kind, const Sample& data, L
         table_test(kind, data, code, parameters, level, accepted, statistic, criticalValue);
 }
 
-double fit_statistic(FitStatistic kind, const Sample& probabilities) {
+double fit_statistic(FitStatistic kind, std::span<const double> probabilities) {
     return kind == FitStatistic::AndersonDarling ? anderson_darling_statistic(probabilities)
                                                  : cramer_von_mises_statistic(probabilities);
 }
@@ -151,32 +153,33 @@ double corrected_statistic(FitStatistic kind, LawCode code, double raw, int n) {
                                                  : corrected_cramer_von_mises(code, raw, n);
 }
 
-void probability_sample(const Sample& data, LawCode code, const ValueList& parameters,
-                        Sample& probabilities) {
-    for (const Point& p : data) probabilities.push_back(p.y, distribution(code, parameters, p.y));
+void probability_sample(std::span<const double> data, LawCode code, const ValueList& parameters,
+                        Series& probabilities) {
+    probabilities.clear();
+    for (const double x : data) probabilities.push_back(distribution(code, parameters, x));
 }
 
-bool probabilities_inside_unit_interval(const Sample& probabilities) {
-    for (const Point& p : probabilities)
-        if (!(p.y > 0.0 && p.y < 1.0)) return false;
+bool probabilities_inside_unit_interval(std::span<const double> probabilities) {
+    for (const double p : probabilities)
+        if (!(p > 0.0 && p < 1.0)) return false;
     return true;
 }
 
 // The logarithms of a Pareto series follow an exponential law with origin ln(threshold);
 // origin a and scale b are estimated from the smallest logarithm and the mean.
-bool pareto_exponential_probabilities(const Sample& data, Sample& probabilities) {
-    Sample logarithms(data);
-    logarithms.apply_log();
+bool pareto_exponential_probabilities(std::span<const double> data, Series& probabilities) {
+    const Series logarithms = logarithms_of(data);
     const double n = static_cast<double>(logarithms.size());
-    const double first = logarithms.first_value();
-    const double b = (logarithms.mean() - first) * n / (n - 1.0);
+    const double first = first_value(logarithms);
+    const double b = (mean(logarithms) - first) * n / (n - 1.0);
     const double a = first - b / n;
     if (!(b > 0.0) || !std::isfinite(b) || !std::isfinite(a)) return false;
-    for (const Point& p : logarithms) {
-        const double z = (p.y - a) / b;
-        probabilities.push_back(p.x, 1.0 - std::exp(-z));
+    probabilities.clear();
+    for (const double logarithm : logarithms) {
+        const double z = (logarithm - a) / b;
+        probabilities.push_back(1.0 - std::exp(-z));
     }
-    probabilities.sort_ascending();
+    sort_ascending(probabilities);
     return true;
 }
 

@@ -6,22 +6,24 @@
 #include "laws/catalogue.h"
 #include "laws/generator.h"
 #include "series/lists.h"
+#include "series/series.h"
 
 namespace evstat {
 
 enum class FitStatistic { AndersonDarling, CramerVonMises };
 
 // The whole test: refusals, statistic, critical value and decision (see fit_test.h).
-void run_fit_test(Generator& generator, FitStatistic kind, const Sample& data, LawCode code,
+void run_fit_test(Generator& generator, FitStatistic kind, std::span<const double> data,
+                  LawCode code,
                   const ValueList& parameters, double level, int& accepted, double& statistic,
                   double& criticalValue);
 
-// The statistics over probabilities F_1 ... F_n, taken in the order of the sample's y.
+// The statistics over probabilities F_1 ... F_n, in order.
 // A^2 = -n - S/n with S = sum of (2i - 1)(ln F_i + ln(1 - F_(n+1-i))).
-double anderson_darling_statistic(const Sample& probabilities);
+double anderson_darling_statistic(std::span<const double> probabilities);
 // W^2 = sum of (F_i - (2i - 1)/(2n))^2 + 1/(12n).
-double cramer_von_mises_statistic(const Sample& probabilities);
-double fit_statistic(FitStatistic kind, const Sample& probabilities);
+double cramer_von_mises_statistic(std::span<const double> probabilities);
+double fit_statistic(FitStatistic kind, std::span<const double> probabilities);
 
 // The modification of a statistic for the sample size n:
 // (raw + shiftPerN/n + shiftPerN2/n^2) * (1 + perN/n + perN2/n^2 + perRootN/sqrt(n)).
@@ -49,15 +51,15 @@ double gamma_table_shape(double shape);
 
 // The probability sample: one point per observation, in order, x = the observation and
 // y = the law's distribution function at it.
-void probability_sample(const Sample& data, LawCode code, const ValueList& parameters,
-                        Sample& probabilities);
+void probability_sample(std::span<const double> data, LawCode code, const ValueList& parameters,
+                        Series& probabilities);
 // True when every probability lies strictly between 0 and 1 (a NaN does not).
-bool probabilities_inside_unit_interval(const Sample& probabilities);
+bool probabilities_inside_unit_interval(std::span<const double> probabilities);
 
 // The Pareto series turned into an exponential one: probabilities 1 - exp(-z), sorted
 // ascending, with z = (ln x - a)/b and a, b estimated from the logarithms of the data.
 // False (and nothing appended) when the logarithms do not give a positive finite b.
-bool pareto_exponential_probabilities(const Sample& data, Sample& probabilities);
+bool pareto_exponential_probabilities(std::span<const double> data, Series& probabilities);
 
 // Parametric resampling (codes 3, 5, 6, 10).
 constexpr int kReplicates = 200;

@@ -15,20 +15,21 @@
 #include "laws/catalogue.h"
 #include "laws/generator.h"
 #include "series/lists.h"
+#include "series/series.h"
 
 namespace evstat {
 
-void anderson_darling_test(Generator& generator, const Sample& data, LawCode code,
+void anderson_darling_test(Generator& generator, std::span<const double> data, LawCode code,
                            const ValueList& parameters, double level, int& accepted,
                            double& statistic, double& criticalValue);
 
 // The entry point of the Anderson-Darling test used over the excesses of a series:
 // the same arguments and the same behaviour as anderson_darling_test.
-void anderson_darling_excess_test(Generator& generator, const Sample& excesses, LawCode code,
+void anderson_darling_excess_test(Generator& generator, std::span<const double> excesses, LawCode code,
                                   const ValueList& parameters, double level, int& accepted,
                                   double& statistic, double& criticalValue);
 
-void cramer_von_mises_test(Generator& generator, const Sample& data, LawCode code,
+void cramer_von_mises_test(Generator& generator, std::span<const double> data, LawCode code,
                            const ValueList& parameters, double level, int& accepted,
                            double& statistic, double& criticalValue);
 

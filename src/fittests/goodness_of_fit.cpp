@@ -95,7 +95,7 @@ double PredictiveDistribution::operator()(double x) const {
     }
 }
 
-void goodness_of_fit(const Sample& data, LawCode code, const Sample& predictiveTable,
+void goodness_of_fit(std::span<const double> data, LawCode code, const Sample& predictiveTable,
                      int weibullShapeFlag, int testSelector, const ValueList& parameters,
                      const ValueList& predictive, double criticalValue,
                      double& predictiveStatistic, double& parentStatistic,
@@ -104,12 +104,12 @@ void goodness_of_fit(const Sample& data, LawCode code, const Sample& predictiveT
                                   ? FitStatistic::AndersonDarling
                                   : FitStatistic::CramerVonMises;
     const PredictiveDistribution predictiveF(code, predictive, predictiveTable, weibullShapeFlag);
-    Sample predictiveValues;
-    Sample parentValues;
+    Series predictiveValues;
+    Series parentValues;
     if (predictiveF.exists()) {
-        for (const Point& p : data) {
-            predictiveValues.push_back(p.y, predictiveF(p.y));
-            parentValues.push_back(p.y, distribution(code, parameters, p.y));
+        for (const double x : data) {
+            predictiveValues.push_back(predictiveF(x));
+            parentValues.push_back(distribution(code, parameters, x));
         }
     }
     // Over no values the sums are empty: the statistics keep their n terms alone.
@@ -122,7 +122,7 @@ void goodness_of_fit(const Sample& data, LawCode code, const Sample& predictiveT
     }
     predictiveStatistic = fit_statistic(kind, predictiveValues);
     parentStatistic = fit_statistic(kind, parentValues);
-    adjustedCriticalValue = criticalValue / corrected_statistic(kind, code, 1.0, data.size());
+    adjustedCriticalValue = criticalValue / corrected_statistic(kind, code, 1.0, size_of(data));
 }
 
 }  // namespace evstat

@@ -7,6 +7,7 @@
 
 #include "laws/catalogue.h"
 #include "series/lists.h"
+#include "series/series.h"
 
 namespace evstat {
 
@@ -43,7 +44,7 @@ private:
 // the parent law, and c divided by the law's sample-size factor (that of the selected
 // test). A law without a predictive law adds nothing to either sum (both statistics are
 // then -n or 1/(12n)) and leaves the adjusted critical value as it is.
-void goodness_of_fit(const Sample& data, LawCode code, const Sample& predictiveTable,
+void goodness_of_fit(std::span<const double> data, LawCode code, const Sample& predictiveTable,
                      int weibullShapeFlag, int testSelector, const ValueList& parameters,
                      const ValueList& predictive, double criticalValue,
                      double& predictiveStatistic, double& parentStatistic,

@@ -7,8 +7,9 @@
 
 #include "estimation/estimate.h"
 #include "fittests/fit_scheme.h"
-#include "laws/evaluate.h"
+#include "laws/random_values.h"
 #include "laws/validity.h"
+#include "series/resample_loop.h"
 
 namespace evstat {
 
@@ -18,10 +19,9 @@ namespace {
 // the law's domain, or a statistic that is not a number): the worst fit, sorted last.
 constexpr double kWorstFit = std::numeric_limits<double>::infinity();
 
-double replicate_statistic(FitStatistic kind, LawCode code, const Sample& replicate,
-                           const ValueList& estimates) {
+double replicate_statistic(FitStatistic kind, LawCode code, std::span<const double> replicate,
+                           const ValueList& estimates, Series& probabilities) {
     if (!parameters_drawable(code, estimates)) return kWorstFit;
-    Sample probabilities;
     probability_sample(replicate, code, estimates, probabilities);
     const double statistic = fit_statistic(kind, probabilities);
     return std::isnan(statistic) ? kWorstFit : statistic;
@@ -39,17 +39,20 @@ int resampling_position(double level) {
 
 double resampled_critical_value(Generator& generator, FitStatistic kind, LawCode code,
                                 const ValueList& parameters, int n, int position) {
-    Sample statistics;
-    for (int r = 1; r <= kReplicates; ++r) {
-        Sample replicate;
-        random_sample(generator, code, parameters, n, replicate);
-        replicate.sort_ascending();
-        ValueList estimates;
+    const SeriesDraw draw = [&](Series& values) {
+        draw_random_values(generator, code, parameters, n, values);
+        return true;
+    };
+    ValueList estimates;
+    Series probabilities;
+    const ResampleStep step = [&](std::span<const double> replicate) {
+        estimates.clear();
         estimate_law(replicate, code, n, estimates);
-        statistics.push_back(r, replicate_statistic(kind, code, replicate, estimates));
-    }
-    statistics.sort_ascending();
-    return statistics.y_at(position);
+        return replicate_statistic(kind, code, replicate, estimates, probabilities);
+    };
+    Series statistics;
+    resampled_values(kReplicates, draw, step, statistics);
+    return value_at(statistics, position);
 }
 
 }  // namespace evstat

@@ -10,12 +10,6 @@
 
 namespace evstat {
 
-namespace {
-// Bound on the grid of tabulate_law11: a grid whose step no longer moves x (x + step == x) would
-// otherwise never end; no grid of the Bayesian tables comes near it.
-constexpr long kMaxTabulatedPoints = 1'000'000;
-}  // namespace
-
 double LawIntegrand::operator()(double x) const {
     if (mode == LawIntegrandMode::Density) return density(code, parameters, x);
     return distribution(code, parameters, x);
@@ -62,20 +56,6 @@ void neville_extrapolate(std::span<const double> h, std::span<const double> s, d
         }
         error = 2 * ns < k - m ? c[ns + 1] : d[ns--];
         value += error;
-    }
-}
-
-void tabulate_law11(LawCode code, const ValueList& parameters, double x0, double x1, double step,
-                    Sample& output) {
-    if (code != LawCode::kNormal && code != LawCode::kLognormal) return;
-    if (!(step > 0.0)) return;
-    const double lower = x0 - 1.0;
-    const double f0 = distribution(LawCode::kStudentApprox, parameters, lower);
-    const LawIntegrand law11{LawCode::kStudentApprox, parameters, LawIntegrandMode::Density};
-    long points = 0;
-    for (double x = x0; x <= x1 && points < kMaxTabulatedPoints; x += step, ++points) {
-        const double upper = code == LawCode::kNormal ? x : std::log(x);
-        output.push_back(x, f0 + romberg_integrate(law11, lower, upper));
     }
 }
 

@@ -1,6 +1,5 @@
 // Romberg integration: trapezoid refinements extrapolated to step zero by Neville's polynomial
-// interpolation (Numerical Recipes' qromb, trapzd and polint), and the tabulated distribution of
-// code 11.
+// interpolation (Numerical Recipes' qromb, trapzd and polint).
 //
 // An integrand is any type f with f(x) -> double. Each integration owns its running trapezoid
 // sum (stage n refines the sum stage n - 1 left), so integrations may nest (the code-11
@@ -98,12 +97,5 @@ double romberg_integrate(const F& f, double a, double b) {
     }
     return 0.0;
 }
-
-// Appends (x, F0 + integral of the code-11 density from x0 - 1 to x) for x = x0, x0 + step, ...
-// while x <= x1, F0 being the code-11 distribution function at x0 - 1; for code 8 the upper limit
-// is ln x. Other codes append nothing; so does a step that is not positive (the grid would never
-// end), and the grid has at most a million points.
-void tabulate_law11(LawCode code, const ValueList& parameters, double x0, double x1, double step,
-                    Sample& output);
 
 }  // namespace evstat

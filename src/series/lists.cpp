@@ -23,7 +23,8 @@ double Sample::x_at(int position) const {
     return points_[position <= 1 ? 0 : static_cast<std::size_t>(position - 1)].x;
 }
 
-double Sample::first_value() const { return points_.empty() ? kMissing : points_.front().y; }
-double Sample::last_value() const { return points_.empty() ? kMissing : points_.back().y; }
+void Sample::apply_affine(double a, double b) {
+    for (Point& p : points_) p.y = p.y * a + b;
+}
 
 }  // namespace evstat

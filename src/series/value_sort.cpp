@@ -77,17 +77,13 @@ void running_totals(std::vector<std::uint32_t>& counts) {
 
 }  // namespace
 
-void ValueSorter::sort(std::vector<double>& values) {
+void ValueSorter::sort(Series& values) {
     if (values.empty()) return;
     double lowest = 0.0;
     double highest = 0.0;
     const bool hasNaN = value_range(values, lowest, highest);
-    if (hasNaN) {  // Sample's own sort decides where a NaN lands
-        withNaN_.clear();
-        for (const double v : values) withNaN_.push_back(0.0, v);
-        withNaN_.sort_ascending();
-        std::size_t i = 0;
-        for (const Point& point : withNaN_) values[i++] = point.y;
+    if (hasNaN) {  // the shell sort of sort_ascending decides where a NaN lands
+        sort_ascending(values);
         return;
     }
     const double width = highest - lowest;
@@ -102,7 +98,7 @@ void ValueSorter::sort(std::vector<double>& values) {
 // Bucket of x: floor((x - lowest) * scale), monotone in x, so bucket order is value order.
 // After the scatter a value is out of place only within its bucket: the buckets above
 // the insertion limit are sorted by comparison, and one insertion pass finishes the rest.
-void ValueSorter::bucket_sort(std::vector<double>& values, double lowest, double scale) {
+void ValueSorter::bucket_sort(Series& values, double lowest, double scale) {
     const std::size_t n = values.size();
     const std::size_t count = n * kBucketsPerValue;
     spare_.resize(n);

@@ -1,26 +1,25 @@
 // Ascending sort of a contiguous series of values, for the loops that sort thousands of
-// short series: the same order as Sample::sort_ascending (a NaN is placed as that sort
-// places it), with its scratch space kept from one series to the next.
+// short series: the same order as sort_ascending (a NaN is placed as that sort places
+// it), with its scratch space kept from one series to the next.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "series/lists.h"
+#include "series/series.h"
 
 namespace evstat {
 
 class ValueSorter {
 public:
-    void sort(std::vector<double>& values);
+    void sort(Series& values);
 
 private:
-    void bucket_sort(std::vector<double>& values, double lowest, double scale);
+    void bucket_sort(Series& values, double lowest, double scale);
 
     std::vector<double> spare_;
     std::vector<std::uint32_t> buckets_;
     std::vector<std::uint32_t> starts_;
-    Sample withNaN_;
 };
 
 }  // namespace evstat

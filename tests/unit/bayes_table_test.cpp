@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cfloat>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "laws/densities.h"
@@ -20,10 +22,10 @@ namespace evstat {
 namespace {
 
 // A Weibull series of shape `shape` and scale 1 by inversion of evenly spread probabilities.
-Sample weibull_series(int n, double shape) {
-    Sample s;
+Series weibull_series(int n, double shape) {
+    Series s;
     for (int i = 1; i <= n; ++i)
-        s.push_back(i, std::pow(-std::log(1.0 - (i - 0.5) / n), 1.0 / shape));
+        s.push_back(std::pow(-std::log(1.0 - (i - 0.5) / n), 1.0 / shape));
     return s;
 }
 
@@ -111,7 +113,7 @@ TEST(BayesQuantileTable, RowOfEachLaw) {
          std::pow(std::log(10.0), 1 / 0.7),
          0.06},
     };
-    const Sample data = weibull_series(30, 0.7);
+    const Series data = weibull_series(30, 0.7);
     const Sample levels = orders({0.1});
     const ValueList given = law_parameters({1.0});
     const ValueList fitted = law_parameters({4.0});
@@ -136,7 +138,7 @@ TEST(BayesQuantileTable, RowOfEachLaw) {
             EXPECT_EQ(t.p1.x_at(1), 0.0);
             EXPECT_EQ(t.p1.y_at(1), 0.0);
             EXPECT_EQ(t.p2.y_at(1), 0.0);
-            EXPECT_NEAR(t.p1.last_value(), 1.0, 1e-3);
+            EXPECT_NEAR(t.p1.rbegin()->y, 1.0, 1e-3);
         }
     }
 }
@@ -150,7 +152,7 @@ TEST(BayesQuantileTable, ShapePredictiveDensityIntegratesToOne) {
     };
     const std::vector<Row> rows = {{30, 1.5, 1.2, 1.8, 1, 2}, {30, 0.8, 0.7, 0.9, 0.5, 1}};
     for (const Row& r : rows) {
-        const Sample data = weibull_series(r.n, r.shape);
+        const Series data = weibull_series(r.n, r.shape);
         const ValueList parameters = law_parameters({1.0, r.shape});
         const ValueList predictive = law_parameters({1.0, 2.0, 2.0});
         Sample grid;
@@ -160,7 +162,7 @@ TEST(BayesQuantileTable, ShapePredictiveDensityIntegratesToOne) {
         double Z = 0.0;
         ASSERT_TRUE(predictive_density_table(model, kMostShapeKernelEvaluations, grid, Z));
         predictive_cdf_table(model, layout, Z, grid);
-        EXPECT_NEAR(grid.last_value(), 1.0, 2e-3) << "shape " << r.shape;
+        EXPECT_NEAR(grid.rbegin()->y, 1.0, 2e-3) << "shape " << r.shape;
     }
     const ShapeModel large =
         make_shape_model(weibull_series(1000, 0.7), law_parameters({1.0, 2.0, 2.0}), 0.5, 1.0);
@@ -205,7 +207,7 @@ TEST(BayesQuantileTable, TrapezoidAndSimpsonTables) {
 // The predictive density through the cached node factors is the direct one bit for bit, with
 // the plain product and in the log domain; both domains agree once normalised.
 TEST(BayesQuantileTable, CachedKernelsAreTheDirectOnes) {
-    const Sample data = weibull_series(25, 0.8);
+    const Series data = weibull_series(25, 0.8);
     const ValueList predictive = law_parameters({1.1, 2.5, 1.5});
     ShapeModel plain = make_shape_model(data, predictive, 0.4, 1.4);
     ASSERT_FALSE(plain.logDomain);
@@ -274,7 +276,7 @@ TEST(BayesQuantileTable, Law11TableRange) {
 TEST(BayesQuantileTable, NormalTableRulings) {
     const ValueList parameters = law_parameters({0.0, 1.0});
     const ValueList predictive = law_parameters({0.0, 2.5, 2.5});
-    const Sample data = weibull_series(10, 1.0);
+    const Series data = weibull_series(10, 1.0);
     const Sample levels = orders({1.0, 0.1, 0.05});
     const ValueList none;
     const BayesTableInput in{data,       levels,
@@ -296,8 +298,10 @@ TEST(BayesQuantileTable, NormalTableRulings) {
     EXPECT_EQ(t.t3.y_at(1), z90);
 
     Sample full;
-    tabulate_law11(LawCode::kNormal, predictive, z90,
-                   3 * quantile(LawCode::kNormal, parameters, 0.95), kLaw11TableStep, full);
+    Law11Grid whole;  // no level to stop at, no bound reached
+    whole.first = z90;
+    whole.last = 3 * quantile(LawCode::kNormal, parameters, 0.95);
+    EXPECT_TRUE(tabulate_law11(LawCode::kNormal, predictive, whole, full));
     Sample partial;
     const std::vector<double> ps = {1.0, 0.1, 0.05};
     EXPECT_TRUE(tabulate_law11_to_levels(LawCode::kNormal, predictive, z90,
@@ -368,9 +372,7 @@ TEST(BayesQuantileTable, GridRegions) {
         {0.3, 0.6, 60.0, 4, 0.005, 120.0},  // h0 refined until P < T
     };
     for (const Row& r : rows) {
-        Sample data;
-        data.push_back(1, 1.0);
-        data.push_back(2, 3.0);
+        const Series data = {1.0, 3.0};
         Sample grid;
         GridLayout layout;
         predictive_grid(data, law_parameters({1.0, r.shape}), r.s1, 0.9, r.v, grid, layout);
@@ -384,6 +386,55 @@ TEST(BayesQuantileTable, GridRegions) {
         EXPECT_GT(grid.x_at(grid.size()), r.end - 1.01 * r.lastStep);
         EXPECT_LE(grid.x_at(grid.size()), r.end);
     }
+}
+
+// F0 = the code-11 distribution function at x0 - 1, plus the integral of its density from there.
+// Reference: SciPy 1.10.1, t(5, loc=1, scale=sqrt(3/2.5)).cdf(u) - cdf(-100) with u = x (parent law
+// 4) or u = ln x (parent law 8).
+TEST(Law11Table, TabulatedCode11Distribution) {
+    const ValueList law = law_parameters({1.0, 2.5, 3.0});
+    const std::array<double, 5> normal_expected = {0.06373200265649057, 0.11460248535454122,
+                                                   0.20159016557585574, 0.33360956140659925,
+                                                   0.4999999985774325};
+    const std::array<double, 5> lognormal_expected = {0.20159016557585574, 0.30531030081149574,
+                                                      0.39530357182993503, 0.4710258960570445,
+                                                      0.5341170268909804};
+    auto grid = [](double first, double last, double step) {
+        Law11Grid g;
+        g.first = first;
+        g.last = last;
+        g.step = step;
+        return g;
+    };
+    Sample normal;
+    tabulate_law11(LawCode::kNormal, law, grid(-1.0, 1.0, 0.5), normal);
+    Sample lognormal;
+    tabulate_law11(LawCode::kLognormal, law, grid(1.0, 3.0, 0.5), lognormal);
+    ASSERT_EQ(normal.size(), 5);
+    ASSERT_EQ(lognormal.size(), 5);
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_EQ(normal.x_at(i), -1.0 + 0.5 * (i - 1));
+        EXPECT_EQ(lognormal.x_at(i), 1.0 + 0.5 * (i - 1));
+        EXPECT_NEAR(normal.y_at(i), normal_expected[i - 1], 3e-6) << i;
+        EXPECT_NEAR(lognormal.y_at(i), lognormal_expected[i - 1], 3e-6) << i;
+    }
+    Sample none;
+    tabulate_law11(LawCode::kNormal, law, grid(2.0, 1.0, 0.5), none);   // first point beyond the last
+    tabulate_law11(LawCode::kStudent, law, grid(0.0, 1.0, 0.5), none);  // not a parent law of code 11
+    tabulate_law11(LawCode::kNormal, law, grid(0.0, 1.0, 0.0), none);   // a grid that would never end
+    tabulate_law11(LawCode::kNormal, law, grid(0.0, 1.0, -0.5), none);
+    tabulate_law11(LawCode::kNormal, law, grid(0.0, 1.0, std::numeric_limits<double>::quiet_NaN()), none);
+    EXPECT_EQ(none.size(), 0);
+    // A step that no longer moves x ends the grid there, or runs to the bound when asked to.
+    Law11Grid stuck = grid(1e17, 2e17, 1.0);
+    Sample one;
+    EXPECT_TRUE(tabulate_law11(LawCode::kNormal, law, stuck, one));
+    EXPECT_EQ(one.size(), 1);
+    stuck.endWhenStuck = false;
+    stuck.mostPoints = 3;
+    Sample bounded;
+    EXPECT_FALSE(tabulate_law11(LawCode::kNormal, law, stuck, bounded));
+    EXPECT_EQ(bounded.size(), 3);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -38,11 +39,10 @@ protected:
 };
 
 TEST_F(FilesTest, ValueAndPairWidths) {
+    const Series values = {1.5, -2.5e-300, 1e100};
     Sample s;
-    s.push_back(1.0, 1.5);
-    s.push_back(2.0, -2.5e-300);
-    s.push_back(3.0, 1e100);
-    write_values(RunFiles{}, s, path("v.txt"));
+    for (const double v : values) s.push_back(static_cast<double>(s.size() + 1), v);
+    write_values(RunFiles{}, values, path("v.txt"));
     // Two-digit exponents pad one blank, three-digit ones none; a negative value
     // takes one character more.
     EXPECT_EQ(read("v.txt"),
@@ -57,26 +57,20 @@ TEST_F(FilesTest, ValueAndPairWidths) {
 
 TEST_F(FilesTest, EmptyAndSinglePointWrites) {
     write("keep.txt", "old");
-    write_values(RunFiles{}, Sample{}, path("keep.txt"));
+    write_values(RunFiles{}, Series{}, path("keep.txt"));
     write_pairs(RunFiles{}, Sample{}, path("keep.txt"));
     EXPECT_EQ(read("keep.txt"), "old");
-    Sample one;
-    one.push_back(1.0, 2.0);
-    write_values(RunFiles{}, one, path("one.txt"));
+    write_values(RunFiles{}, Series{2.0}, path("one.txt"));
     EXPECT_EQ(read("one.txt"), " 2.00000000000000000e+00");
 }
 
-TEST_F(FilesTest, ReadBackGivesSameValuesNumberedFromOne) {
-    Sample s;
-    for (int i = 1; i <= 5; ++i) s.push_back(i, std::sqrt(i) * 1e-3);
+TEST_F(FilesTest, ReadBackGivesSameValues) {
+    Series s;
+    for (int i = 1; i <= 5; ++i) s.push_back(std::sqrt(i) * 1e-3);
     write_values(RunFiles{}, s, path("s.txt"));
-    Sample back;
-    read_series(back, path("s.txt"));
-    ASSERT_EQ(back.size(), 5);
-    for (int i = 1; i <= 5; ++i) {
-        EXPECT_EQ(back.x_at(i), i);
-        EXPECT_EQ(back.y_at(i), s.y_at(i));
-    }
+    Series back = {7.0};  // replaced
+    read_series(path("s.txt"), back);
+    EXPECT_EQ(back, s);
 }
 
 // A data file is finite numbers separated by white space, nothing else: anything else,
@@ -104,9 +98,9 @@ TEST_F(FilesTest, ReadingTakesWholeFilesOfNumbersOnly) {
         {"1,5\n", {}, 67},
         {std::string("1\n\0\n", 4), {}, 67},
     };
-    auto code_of_reading = [](Sample& s, const std::string& name) {
+    auto code_of_reading = [](Series& s, const std::string& name) {
         try {
-            read_series(s, name);
+            read_series(name, s);
         } catch (Erreur e) {
             return static_cast<int>(e);
         }
@@ -114,15 +108,13 @@ TEST_F(FilesTest, ReadingTakesWholeFilesOfNumbersOnly) {
     };
     for (const Case& c : cases) {
         write("d.txt", c.text);
-        Sample s;
+        Series s;
         EXPECT_EQ(code_of_reading(s, path("d.txt")), c.code) << c.text;
         if (c.code != kRead) continue;
-        std::vector<double> got;
-        for (const Point& p : s) got.push_back(p.y);
-        EXPECT_EQ(got, c.values) << c.text;
+        EXPECT_EQ(s, c.values) << c.text;
     }
     for (const std::string& name : {path("absent.txt"), dir_.string(), std::string("/dev/null")}) {
-        Sample none;
+        Series none;
         EXPECT_EQ(code_of_reading(none, name), 3) << name;
     }
     write("a.txt", "0.25\n0.75");
@@ -131,6 +123,61 @@ TEST_F(FilesTest, ReadingTakesWholeFilesOfNumbersOnly) {
     ASSERT_EQ(abscissas.size(), 2);
     EXPECT_EQ(abscissas.x_at(2), 0.75);
     EXPECT_EQ(abscissas.y_at(2), 0.0);
+}
+
+// The words a data file may hold: an optional sign, then what the C library's strtod reads
+// whole and finite (decimal or hexadecimal, underflow to 0 or a subnormal included), with
+// its very double; every other word is refused.
+TEST(DataFileWords, AcceptedExactlyAsTheCLibraryReadsThem) {
+    const std::string longZeros = "0." + std::string(997, '0') + "1";  // 1000 characters, 1e-998
+    const std::string longDigits = "0." + std::string(120, '3');
+    const std::vector<std::string> accepted = {
+        "1", "-1", "+1", "1e5", "1E5", "1e+5", "1e-5", ".5", "5.", "+.5", "-.5", "+5.",
+        "00012", "-0", "0.1", "9007199254740993", "2.2250738585072011e-308", "4.9e-324",
+        "1e-400", "-1e-400", "1.7976931348623157e308", "0x1p3", "0X1.8P1", "-0x10", "+0x.8p1",
+        "0x1p-1074", longZeros, longDigits};
+    for (const std::string& word : accepted) {
+        double value = -7.0;
+        EXPECT_TRUE(parse_finite_number(word, value)) << word;
+        const double expected = std::strtod(word.c_str(), nullptr);
+        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << word;
+    }
+    double value = 0.0;
+    EXPECT_TRUE(parse_finite_number("0X1.8P1", value));
+    EXPECT_EQ(value, 3.0);
+    EXPECT_TRUE(parse_finite_number("+.5", value));
+    EXPECT_EQ(value, 0.5);
+    const std::vector<std::string> refused = {
+        "+", "-", ".", "+-1", "-+1", "++1", "--1", "e5", "1e", "1e+", "1.5.2", "1,5",
+        "nan", "NaN", "-nan", "nan(1)", "inf", "+inf", "-Infinity", "1e999", "-1e999",
+        "0x", "0x1.8p", "0x1p99999", "1_000", "1d5", "1e5x", "\xef\xbc\x91", "0b1"};
+    for (const std::string& word : refused) EXPECT_FALSE(parse_finite_number(word, value)) << word;
+}
+
+// The file read in blocks of any size gives what it gives read whole: the values, or the
+// refusal with the same detail (the line of the word, the word as far as it is shown).
+TEST_F(FilesTest, BlocksOfAnySizeReadAsTheWholeFile) {
+    const std::string longWord(1001, '1');
+    const std::vector<std::string> texts = {
+        "1.5 -2e3\n\n+.25\t0x1p4\r\n7", "12345 678\n9", "1\n2\nabc\n4\n", "1 2\n3 " + longWord,
+        "0." + std::string(997, '0') + "1\n2", "\n\n  \n"};
+    for (const std::string& text : texts) {
+        write("b.txt", text);
+        auto outcome = [&](std::size_t block) {
+            Series values;
+            try {
+                read_series(path("b.txt"), block, values);
+            } catch (Erreur e) {
+                return std::make_pair(static_cast<int>(e), error_line(e));
+            }
+            std::string joined;
+            for (const double v : values) joined += format_number(v);
+            return std::make_pair(-1, joined);
+        };
+        const auto whole = outcome(1 << 20);
+        for (const std::size_t block : {1, 2, 3, 7, 64})
+            EXPECT_EQ(outcome(block), whole) << text.substr(0, 20) << " in blocks of " << block;
+    }
 }
 
 TEST(Grid, StepsAndDegenerateRanges) {

@@ -17,12 +17,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-Sample probabilities_of(const std::vector<double>& values) {
-    Sample sample;
-    double x = 1.0;
-    for (double v : values) sample.push_back(x++, v);
-    return sample;
-}
+Series probabilities_of(const std::vector<double>& values) { return values; }
 
 struct StatisticRow {
     std::vector<double> probabilities;
@@ -46,7 +41,7 @@ TEST(FitStatistics, MatchIndependentReferenceValues) {
         {{0.5, 0.2}, 1.9120230054281460, 0.40666666666666668, "by hand, checked in R"},
     };
     for (const StatisticRow& row : rows) {
-        const Sample p = probabilities_of(row.probabilities);
+        const Series p = probabilities_of(row.probabilities);
         EXPECT_NEAR(anderson_darling_statistic(p), row.andersonDarling, 1e-14) << row.source;
         EXPECT_NEAR(cramer_von_mises_statistic(p), row.cramerVonMises, 1e-15) << row.source;
     }

@@ -13,6 +13,7 @@
 #include "fittests/fit_test.h"
 #include "laws/distributions.h"
 #include "laws/evaluate.h"
+#include "laws/random_values.h"
 #include "laws/generator.h"
 #include "laws/validity.h"
 #include "unit/law_parameters.h"
@@ -31,12 +32,7 @@ struct Outcome {
     double criticalValue = 7.0;
 };
 
-Sample series(const std::vector<double>& values) {
-    Sample sample;
-    double x = 1.0;
-    for (double v : values) sample.push_back(x++, v);
-    return sample;
-}
+Series series(const std::vector<double>& values) { return values; }
 
 ValueList list(const std::vector<double>& values) {
     ValueList parameters;
@@ -44,7 +40,7 @@ ValueList list(const std::vector<double>& values) {
     return parameters;
 }
 
-Outcome run_test(Generator& generator, FitStatistic kind, const Sample& data, LawCode code,
+Outcome run_test(Generator& generator, FitStatistic kind, std::span<const double> data, LawCode code,
                  const ValueList& parameters, double level) {
     Outcome o;
     if (kind == AndersonDarling)
@@ -62,7 +58,7 @@ Outcome run_test(Generator& generator, FitStatistic kind, const std::vector<doub
 }
 
 // The tests that draw nothing, or whose draws are not looked at, with a generator of their own.
-Outcome run_test(FitStatistic kind, const Sample& data, LawCode code, const ValueList& parameters,
+Outcome run_test(FitStatistic kind, std::span<const double> data, LawCode code, const ValueList& parameters,
                  double level) {
     Generator generator;
     return run_test(generator, kind, data, code, parameters, level);
@@ -441,7 +437,7 @@ TEST(FitTests, BoundaryValuesThatAreStillTested) {
 }
 
 TEST(FitTests, ExcessEntryPointBehavesAsTheFirst) {
-    const Sample data = series(kSeries);
+    const Series data = series(kSeries);
     const ValueList parameters = list({1.5});
     Outcome first;
     Outcome second;
@@ -469,9 +465,9 @@ std::vector<double> replicate_statistics(const ResamplingCase& c, std::uint32_t 
     const int n = static_cast<int>(c.data.size());
     std::vector<double> statistics;
     for (int r = 0; r < kReplicates; ++r) {
-        Sample replicate;
-        random_sample(generator, c.code, list(c.parameters), n, replicate);
-        replicate.sort_ascending();
+        Series replicate;
+        draw_random_values(generator, c.code, list(c.parameters), n, replicate);
+        sort_ascending(replicate);
         ValueList estimates;
         if (c.code == LawCode::kGpd)
             estimate_gpd_parameters(replicate, n, estimates);
@@ -479,9 +475,9 @@ std::vector<double> replicate_statistics(const ResamplingCase& c, std::uint32_t 
             estimate_parameters(replicate, c.code, n, estimates);
         double statistic = kInf;
         if (parameters_drawable(c.code, estimates)) {
-            Sample probabilities;
-            for (const Point& p : replicate)
-                probabilities.push_back(p.y, distribution(c.code, estimates, p.y));
+            Series probabilities;
+            for (const double x : replicate)
+                probabilities.push_back(distribution(c.code, estimates, x));
             statistic = fit_statistic(c.kind, probabilities);
         }
         statistics.push_back(std::isnan(statistic) ? kInf : statistic);
@@ -509,7 +505,7 @@ TEST(Resampling, CriticalValueIsThe190thOf200FromAFixedSeed) {
         EXPECT_EQ(again.statistic, o.statistic) << "law " << c.code;
         EXPECT_EQ(o.accepted, o.statistic < o.criticalValue ? 1 : 0) << "law " << c.code;
 
-        Sample probabilities;
+        Series probabilities;
         probability_sample(series(c.data), c.code, list(c.parameters), probabilities);
         EXPECT_EQ(o.statistic, fit_statistic(c.kind, probabilities)) << "no modification";
 
@@ -539,13 +535,12 @@ TEST(Resampling, EqualityWithTheCriticalValueIsRejected) {
     const std::vector<double> nu = {3.0};
     constexpr int kN = 8;
     std::uint32_t seed = 1;
-    Sample data;
+    Series data;
     Generator generator;
     for (; seed < 100; ++seed) {
         generator = Generator(seed);
-        data.clear();
-        random_sample(generator, LawCode::kChiSquare, list(nu), kN, data);
-        data.sort_ascending();
+        draw_random_values(generator, LawCode::kChiSquare, list(nu), kN, data);
+        sort_ascending(data);
         ValueList estimates;
         estimate_parameters(data, LawCode::kChiSquare, kN, estimates);
         if (estimates.at(1) == nu[0]) break;

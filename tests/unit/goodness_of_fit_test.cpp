@@ -18,14 +18,14 @@ ValueList list_of(std::initializer_list<double> values) {
 }
 
 // The series whose unit-mean exponential probabilities are (2i - 1)/(2n).
-Sample perfect_exponential_spacing(int n) {
-    Sample data;
-    for (int i = 1; i <= n; ++i) data.push_back(i, -std::log(1.0 - (2.0 * i - 1.0) / (2.0 * n)));
+Series perfect_exponential_spacing(int n) {
+    Series data;
+    for (int i = 1; i <= n; ++i) data.push_back(-std::log(1.0 - (2.0 * i - 1.0) / (2.0 * n)));
     return data;
 }
 
 TEST(GoodnessOfFit, PerfectSpacingAndAdjustedCriticalValues) {
-    const Sample data = perfect_exponential_spacing(25);
+    const Series data = perfect_exponential_spacing(25);
     const Sample noTable;
     double predictive = 0, parent = 0, adjusted = 0;
     goodness_of_fit(data, LawCode::kExponential, noTable, 0, 2, list_of({1.0}),

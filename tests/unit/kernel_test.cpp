@@ -9,12 +9,7 @@
 namespace evstat {
 namespace {
 
-Sample series_of(const std::vector<double>& values) {
-    Sample series;
-    for (std::size_t i = 0; i < values.size(); ++i)
-        series.push_back(static_cast<double>(i + 1), values[i]);
-    return series;
-}
+Series series_of(const std::vector<double>& values) { return values; }
 
 TEST(KernelDensity, PointValues) {
     struct Row {
@@ -61,15 +56,15 @@ TEST(KernelDensity, PointValues) {
         {{}, 1.0, 2.0, kGaussianKernel, 0.0, 0.0, "no data"},
     };
     for (const Row& row : rows) {
-        const Sample series = series_of(row.values);
-        EXPECT_NEAR(kernel_density(series, series.size(), row.bandwidth, row.x, row.kernel),
+        const Series series = series_of(row.values);
+        EXPECT_NEAR(kernel_density(series, size_of(series), row.bandwidth, row.x, row.kernel),
                     row.expected, row.tolerance)
             << row.source;
     }
 }
 
 TEST(QuantilePairs, FirstPairIsAtProbabilityZero) {
-    const Sample observed = series_of({0.3, 1.1, 2.0});
+    const Series observed = series_of({0.3, 1.1, 2.0});
     ValueList theta;
     theta.push_back(2.0);
     Sample pairs;
@@ -81,13 +76,13 @@ TEST(QuantilePairs, FirstPairIsAtProbabilityZero) {
                                            -2.0 * std::log(1.0 / 3.0)};
     for (int i = 0; i < 3; ++i) {
         EXPECT_NEAR(pairs.x_at(i + 2), quantiles[static_cast<std::size_t>(i)], 1e-15);
-        EXPECT_EQ(pairs.y_at(i + 2), observed.y_at(i + 1));
+        EXPECT_EQ(pairs.y_at(i + 2), value_at(observed, i + 1));
     }
     EXPECT_EQ(pairs.x_at(1), -1.0);
 }
 
 TEST(QuantilePairs, NoCountAppendsNothing) {
-    const Sample observed = series_of({0.3, 1.1});
+    const Series observed = series_of({0.3, 1.1});
     ValueList theta;
     theta.push_back(2.0);
     for (const int k : {0, -3}) {

@@ -2,7 +2,7 @@
 // p = 0.01, ln(k/(N p)) = ln 10, l = ln(k/N) = -ln 10, lambda = ln N = 2 ln 10 and
 // D = (l - ln p)^2 = (ln 10)^2, so the bias terms reduce to (p1 - u)/32 (normal),
 // ln 10 u p2^2 / 8 (lognormal) and (1 - p2) u / (32 p2^2) (Weibull). The resampling tests
-// against the loop written out over Samples as the text gives it (evaluate_law, sort,
+// against the loop written out one resample after the other (evaluate_law, sort,
 // excesses over the (N - k)-th value, estimate_law, quantile, fit_tail) from the same seed.
 #include "tail/quantile_tests/quantile_tests.h"
 
@@ -14,6 +14,7 @@
 
 #include "estimation/estimate.h"
 #include "laws/evaluate.h"
+#include "laws/random_values.h"
 #include "laws/generator.h"
 #include "laws/quantiles.h"
 #include "tail/bayes/posteriors.h"
@@ -28,18 +29,14 @@ using Values = std::vector<double>;
 constexpr double kZ975 = 1.959963984540054;  // standard normal quantile at 0.975
 const double kLn10 = std::log(10.0);
 
-Sample drawn_series(Generator& generator, LawCode code, const ValueList& parameters, int n) {
-    Sample s;
-    random_sample(generator, code, parameters, n, s);
-    s.sort_ascending();
+Series drawn_series(Generator& generator, LawCode code, const ValueList& parameters, int n) {
+    Series s;
+    draw_random_values(generator, code, parameters, n, s);
+    sort_ascending(s);
     return s;
 }
 
-Sample series_of(const Values& values) {
-    Sample s;
-    for (double v : values) s.push_back(static_cast<double>(s.size() + 1), v);
-    return s;
-}
+Series series_of(const Values& values) { return values; }
 
 void expect_unavailable_ends(const QuantileTestOutcome& o, const char* what) {
     EXPECT_EQ(o.verdict, 0) << what;
@@ -48,8 +45,8 @@ void expect_unavailable_ends(const QuantileTestOutcome& o, const char* what) {
 }
 
 TEST(EtAsymptotic, EstimateBiasAndInterval) {
-    const Sample data = series_of(Values(100, 1.0));  // only its size is read
-    const Sample excesses = series_of({1, 2, 3, 6});  // mean excess 3
+    const Series data = series_of(Values(100, 1.0));  // only its size is read
+    const Series excesses = series_of({1, 2, 3, 6});  // mean excess 3
     const double u = 4.0;
     const struct {
         const char* what;
@@ -107,7 +104,7 @@ TEST(QuantileTestInterval, OrderStatisticsAndClosedEnds) {
     EXPECT_EQ(o.verdict, 0);
 }
 
-// The text's loop over Samples; resamples whose compared value is not a number are left out.
+// The loop one resample after the other; resamples whose compared value is not a number are left out.
 struct Literal {
     double lower = -10, upper = -10;
     int left = 0;
@@ -117,15 +114,15 @@ Literal literal_resampling(Generator& generator, int N, int k, LawCode code,
                            const ValueList& parameters, double d, double p, int B, int mode,
                            TailMethod method) {
     Literal out;
-    Sample compared;
+    Series compared;
     for (int i = 1; i <= B; ++i) {
-        Sample s;
-        random_sample(generator, code, parameters, N, s);
-        s.sort_ascending();
-        Sample excesses;
+        Series s;
+        draw_random_values(generator, code, parameters, N, s);
+        sort_ascending(s);
+        Series excesses;
         double u = 0;
         excesses_over_threshold(s, k, N, excesses, u);
-        double q = u + excesses.mean() * std::log(k / (p * N));
+        double q = u + mean(excesses) * std::log(k / (p * N));
         if (method != kUnknownTailMethod) {
             ValueList fit;
             bool warning = false, failure = false;
@@ -138,17 +135,17 @@ Literal literal_resampling(Generator& generator, int N, int k, LawCode code,
             estimate_law(s, code, N, e);
             q -= quantile(code, e, 1 - p);
         }
-        compared.push_back(0, q);
+        compared.push_back(q);
     }
-    out.left = B - compared.size();
-    compared.sort_ascending();
-    const int j = static_cast<int>(std::floor(compared.size() * d / 2));
-    out.lower = compared.y_at(j + 1);
-    out.upper = compared.y_at(compared.size() - j);
+    out.left = B - size_of(compared);
+    sort_ascending(compared);
+    const int j = static_cast<int>(std::floor(size_of(compared) * d / 2));
+    out.lower = value_at(compared, j + 1);
+    out.upper = value_at(compared, size_of(compared) - j);
     return out;
 }
 
-TEST(ResamplingTests, TheLoopOverSamplesDrawForDraw) {
+TEST(ResamplingTests, TheLoopOneResampleAfterTheOtherDrawForDraw) {
     const struct {
         const char* what;
         LawCode code;
@@ -184,8 +181,8 @@ TEST(ResamplingTests, TheLoopOverSamplesDrawForDraw) {
     for (const auto& row : rows) {
         const ValueList parameters = law_parameters(row.parameters);
         Generator generator(1234);
-        const Sample data = drawn_series(generator, row.code, parameters, row.N);
-        Sample excesses;
+        const Series data = drawn_series(generator, row.code, parameters, row.N);
+        Series excesses;
         double u = 0;
         excesses_over_threshold(data, row.k, row.N, excesses, u);
         ValueList fit;
@@ -205,7 +202,7 @@ TEST(ResamplingTests, TheLoopOverSamplesDrawForDraw) {
                                 fit, row.method, o);
         EXPECT_EQ(o.lower, expected.lower) << row.what;
         EXPECT_EQ(o.upper, expected.upper) << row.what;
-        const double q = row.method == 0 ? u + excesses.mean() * std::log(row.k / (p * row.N))
+        const double q = row.method == 0 ? u + mean(excesses) * std::log(row.k / (p * row.N))
                                          : return_level(u, fit.at(1), fit.at(2), row.k, p, row.N);
         EXPECT_EQ(o.estimate, q) << row.what;
         const double Q = quantile(row.code, parameters, 1 - p);
@@ -221,12 +218,12 @@ TEST(ResamplingTests, TheLoopOverSamplesDrawForDraw) {
 TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
     Generator generator(5);
     const ValueList normal = law_parameters({10, 2});
-    const Sample data = drawn_series(generator, LawCode::kNormal, normal, 100);
-    Sample excesses;
+    const Series data = drawn_series(generator, LawCode::kNormal, normal, 100);
+    Series excesses;
     double u = 0;
     excesses_over_threshold(data, 10, 100, excesses, u);
     const ValueList fit = law_parameters({-0.2, 1.5});
-    const double etq = u + excesses.mean() * std::log(10 / (0.01 * 100));
+    const double etq = u + mean(excesses) * std::log(10 / (0.01 * 100));
     const double gpdq = return_level(u, -0.2, 1.5, 10, 0.01, 100);
     const struct {
         const char* what;
@@ -300,40 +297,40 @@ TEST(ResamplingTests, RefitWithoutEstimates) {
 TEST(EtPredictive, PercentilesOfPredictiveSeries) {
     Generator generator(31);
     const ValueList parameters = law_parameters({2.0});
-    const Sample data = drawn_series(generator, LawCode::kExponential, parameters, 100);
-    Sample excesses;
+    const Series data = drawn_series(generator, LawCode::kExponential, parameters, 100);
+    Series excesses;
     double u = 0;
     excesses_over_threshold(data, 10, 100, excesses, u);
     const ValueList prior = law_parameters({3, 4});
     ValueList posterior;
     posterior_parameters(data, LawCode::kExponential, prior, parameters, 100, 0, posterior);
     generator = Generator(32);
-    Sample q;
+    Series q;
     for (int i = 1; i <= 60; ++i) {
-        Sample s;
+        Series s;
         ASSERT_EQ(predictive_sample(generator, data, LawCode::kExponential, prior, posterior,
                                     parameters, 100, 0, 0, 0, s),
                   PredictiveDraw::Drawn);
-        s.sort_ascending();
-        Sample e;
+        sort_ascending(s);
+        Series e;
         double us = 0;
         excesses_over_threshold(s, 10, 100, e, us);
-        q.push_back(i, us + e.mean() * std::log(10.0));
+        q.push_back(us + mean(e) * std::log(10.0));
     }
-    q.sort_ascending();
+    sort_ascending(q);
     generator = Generator(32);
     QuantileTestOutcome o;
     et_predictive_test(generator, data, excesses, 10, u, LawCode::kExponential, parameters, 0.1,
                        0.01, 60, prior, posterior, 0, 0, 0, kMaxShapeProposalsInAll, o);
-    EXPECT_EQ(o.lower, q.y_at(4));  // j = 3
-    EXPECT_EQ(o.upper, q.y_at(57));
+    EXPECT_EQ(o.lower, value_at(q, 4));  // j = 3
+    EXPECT_EQ(o.upper, value_at(q, 57));
     EXPECT_EQ(o.verdict, o.lower <= o.estimate && o.estimate <= o.upper);
     // A posterior that cannot be drawn from: no interval.
     et_predictive_test(generator, data, excesses, 10, u, LawCode::kExponential, parameters, 0.1,
                        0.01, 60, prior, law_parameters({0, 1}), 0, 0, 0, kMaxShapeProposalsInAll,
                        o);
     expect_unavailable_ends(o, "no posterior");
-    EXPECT_EQ(o.estimate, u + excesses.mean() * std::log(10.0));
+    EXPECT_EQ(o.estimate, u + mean(excesses) * std::log(10.0));
 }
 
 }  // namespace

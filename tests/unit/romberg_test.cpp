@@ -91,37 +91,5 @@ TEST(Romberg, Code11DistributionIsTheIntegralOfItsDensity) {
         EXPECT_NEAR(distribution(LawCode::kStudentApprox, cauchy, r[0]), r[1], 2e-6) << r[0];
 }
 
-// F0 = the code-11 distribution function at x0 - 1, plus the integral of its density from there.
-// Reference: SciPy 1.10.1, t(5, loc=1, scale=sqrt(3/2.5)).cdf(u) - cdf(-100) with u = x (parent law
-// 4) or u = ln x (parent law 8).
-TEST(Romberg, TabulatedCode11Distribution) {
-    const ValueList law = law_parameters({1.0, 2.5, 3.0});
-    const std::array<double, 5> normal_expected = {0.06373200265649057, 0.11460248535454122,
-                                                   0.20159016557585574, 0.33360956140659925,
-                                                   0.4999999985774325};
-    const std::array<double, 5> lognormal_expected = {0.20159016557585574, 0.30531030081149574,
-                                                      0.39530357182993503, 0.4710258960570445,
-                                                      0.5341170268909804};
-    Sample normal;
-    tabulate_law11(LawCode::kNormal, law, -1.0, 1.0, 0.5, normal);
-    Sample lognormal;
-    tabulate_law11(LawCode::kLognormal, law, 1.0, 3.0, 0.5, lognormal);
-    ASSERT_EQ(normal.size(), 5);
-    ASSERT_EQ(lognormal.size(), 5);
-    for (int i = 1; i <= 5; ++i) {
-        EXPECT_EQ(normal.x_at(i), -1.0 + 0.5 * (i - 1));
-        EXPECT_EQ(lognormal.x_at(i), 1.0 + 0.5 * (i - 1));
-        EXPECT_NEAR(normal.y_at(i), normal_expected[i - 1], 3e-6) << i;
-        EXPECT_NEAR(lognormal.y_at(i), lognormal_expected[i - 1], 3e-6) << i;
-    }
-    Sample none;
-    tabulate_law11(LawCode::kNormal, law, 2.0, 1.0, 0.5, none);   // first point beyond the last
-    tabulate_law11(LawCode::kStudent, law, 0.0, 1.0, 0.5, none);  // not a parent law of code 11
-    tabulate_law11(LawCode::kNormal, law, 0.0, 1.0, 0.0, none);   // a grid that would never end
-    tabulate_law11(LawCode::kNormal, law, 0.0, 1.0, -0.5, none);
-    tabulate_law11(LawCode::kNormal, law, 0.0, 1.0, std::numeric_limits<double>::quiet_NaN(), none);
-    EXPECT_EQ(none.size(), 0);
-}
-
 }  // namespace
 }  // namespace evstat

@@ -1,5 +1,5 @@
 // The contiguous sort and the contiguous random draws against the Sample forms they stand
-// in for: Sample::sort_ascending, and evaluate_law in random mode, from one seed.
+// in for: sort_ascending, and evaluate_law in random mode, from one seed.
 #include "series/value_sort.h"
 
 #include <gtest/gtest.h>
@@ -21,11 +21,8 @@ using Values = std::vector<double>;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 Values sorted_by_sample(const Values& values) {
-    Sample s;
-    for (double v : values) s.push_back(0.0, v);
-    s.sort_ascending();
-    Values out;
-    for (const Point& p : s) out.push_back(p.y);
+    Values out = values;
+    sort_ascending(out);
     return out;
 }
 

@@ -9,17 +9,17 @@ namespace evstat {
 
 namespace {
 
-double sum_of_powers(const Sample& data, double power) {
+double sum_of_powers(std::span<const double> data, double power) {
     double total = 0.0;
-    for (const Point& point : data) total += std::pow(point.y, power);
+    for (const double x : data) total += std::pow(x, power);
     return total;
 }
 
 // Sum of (f(x) - mean)^2 / 2 with f the identity or the logarithm.
-double half_squared_deviations(const Sample& data, double mean, bool logarithms) {
+double half_squared_deviations(std::span<const double> data, double mean, bool logarithms) {
     double total = 0.0;
-    for (const Point& point : data) {
-        const double deviation = (logarithms ? std::log(point.y) : point.y) - mean;
+    for (const double x : data) {
+        const double deviation = (logarithms ? std::log(x) : x) - mean;
         total += deviation * deviation;
     }
     return total / 2.0;
@@ -32,7 +32,7 @@ void append_pair(ValueList& list, double first, double second) {
 
 }  // namespace
 
-void posterior_parameters(const Sample& data, LawCode code, const ValueList& prior,
+void posterior_parameters(std::span<const double> data, LawCode code, const ValueList& prior,
                           const ValueList& parameters, int n, int weibullShapeFlag,
                           ValueList& posterior) {
     const double alpha = prior.at(1);
@@ -41,10 +41,10 @@ void posterior_parameters(const Sample& data, LawCode code, const ValueList& pri
     const double p1 = parameters.at(1);
     switch (code) {
         case LawCode::kExponential:
-            append_pair(posterior, alpha + count, 1.0 / (beta + data.sum()));
+            append_pair(posterior, alpha + count, 1.0 / (beta + sum(data)));
             return;
         case LawCode::kGamma:
-            append_pair(posterior, alpha + count * p1, 1.0 / (beta + data.sum()));
+            append_pair(posterior, alpha + count * p1, 1.0 / (beta + sum(data)));
             return;
         case LawCode::kNormal:
             append_pair(posterior, alpha + count / 2.0,
@@ -64,16 +64,16 @@ void posterior_parameters(const Sample& data, LawCode code, const ValueList& pri
     }
 }
 
-void posterior_summary(const Sample& data, LawCode code, const ValueList& parameters,
+void posterior_summary(std::span<const double> data, LawCode code, const ValueList& parameters,
                        const ValueList& prior, int weibullShapeFlag, ValueList& summary) {
     const double alpha = prior.at(1);
     const double beta = prior.at(2);
-    const double count = static_cast<double>(data.size());
+    const double count = static_cast<double>(size_of(data));
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     // The exponential rate and its point estimate 1/r, r = (alpha + n)/(beta + n xbar).
     const auto append_rate = [&] {
-        const double r = (alpha + count) / (beta + count * data.mean());
+        const double r = (alpha + count) / (beta + count * mean(data));
         append_pair(summary, 1.0 / r, -1.0 / (alpha + count));
     };
     switch (code) {
@@ -82,7 +82,7 @@ void posterior_summary(const Sample& data, LawCode code, const ValueList& parame
             return;
         case LawCode::kGamma:
             summary.push_back(p1);
-            append_pair(summary, alpha + count * p1, beta + data.sum());
+            append_pair(summary, alpha + count * p1, beta + sum(data));
             return;
         case LawCode::kNormal:
         case LawCode::kLognormal:  // given the logarithms: no transformation here

@@ -6,6 +6,7 @@
 
 #include "laws/catalogue.h"
 #include "series/lists.h"
+#include "series/series.h"
 
 namespace evstat {
 
@@ -14,7 +15,7 @@ namespace evstat {
 // p1 (4), Weibull with known shape p2 and weibullShapeFlag 0 (7: the rate of
 // F(x) = 1 - exp(-x^k / theta), updated by the sum of x^p2) and lognormal with known
 // mean of the logarithms p1 (8). Anything else appends nothing.
-void posterior_parameters(const Sample& data, LawCode code, const ValueList& prior,
+void posterior_parameters(std::span<const double> data, LawCode code, const ValueList& prior,
                           const ValueList& parameters, int n, int weibullShapeFlag,
                           ValueList& posterior);
 
@@ -23,7 +24,7 @@ void posterior_parameters(const Sample& data, LawCode code, const ValueList& pri
 // beta + sum x; 4 and 8: p1, alpha + n/2, beta + sum (x - p1)^2 / 2 (8 is given the
 // logarithms); 7 with flag 1: p1^(1/p2), alpha, beta; 7 with flag 0: p2, then as for 1
 // (given the data raised to the power p2). Anything else appends nothing.
-void posterior_summary(const Sample& data, LawCode code, const ValueList& parameters,
+void posterior_summary(std::span<const double> data, LawCode code, const ValueList& parameters,
                        const ValueList& prior, int weibullShapeFlag, ValueList& summary);
 
 }  // namespace evstat

@@ -27,7 +27,7 @@ void set_law(ValueList& law, double p1, double p2) {
 }
 }  // namespace
 
-PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const ValueList& prior,
+PredictiveSampler::PredictiveSampler(std::span<const double> data, LawCode code, const ValueList& prior,
                                      const ValueList& posterior, const ValueList& parameters,
                                      double low, double high, int weibullShapeFlag,
                                      long long proposalsInAll)
@@ -39,7 +39,7 @@ PredictiveSampler::PredictiveSampler(const Sample& data, LawCode code, const Val
       p2_(parameters.at(2)),
       low_(low),
       high_(high),
-      rejection_(shapeCase_ ? data : Sample{}, p1_, p2_, low, high),
+      rejection_(shapeCase_ ? data : std::span<const double>{}, p1_, p2_, low, high),
       proposalsLeft_(proposalsInAll) {
     if (shapeCase_) {
         drawable_ = positive_finite(prior_.at(1)) && positive_finite(prior_.at(2)) &&
@@ -125,19 +125,18 @@ PredictiveDraw PredictiveSampler::draw(Generator& generator, int N,
 }
 
 PredictiveDraw predictive_sample(Generator& generator, const PredictiveSampler& sampler, int N,
-                                 Sample& output) {
+                                 Series& output) {
     std::vector<double> values;
     const PredictiveDraw outcome = sampler.draw(generator, N, values);
     if (outcome != PredictiveDraw::Drawn) return outcome;
-    double rank = 0.0;
-    for (const double value : values) output.push_back(rank += 1.0, value);
+    output.insert(output.end(), values.begin(), values.end());
     return outcome;
 }
 
-PredictiveDraw predictive_sample(Generator& generator, const Sample& data, LawCode code,
+PredictiveDraw predictive_sample(Generator& generator, std::span<const double> data, LawCode code,
                                  const ValueList& prior, const ValueList& posterior,
                                  const ValueList& parameters, int N, double low, double high,
-                                 int weibullShapeFlag, Sample& output) {
+                                 int weibullShapeFlag, Series& output) {
     const PredictiveSampler sampler(data, code, prior, posterior, parameters, low, high,
                                     weibullShapeFlag);
     return predictive_sample(generator, sampler, N, output);

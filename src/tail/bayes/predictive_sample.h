@@ -6,6 +6,7 @@
 #include "laws/catalogue.h"
 #include "laws/generator.h"
 #include "series/lists.h"
+#include "series/series.h"
 #include "tail/work_bounds.h"
 
 namespace evstat {
@@ -23,7 +24,7 @@ constexpr long kMaxShapeProposals = 1'000'000;
 // The most proposals one sampler makes in all is its caller's (kMaxShapeProposalsInAll
 // unless the caller lowers it, tail/work_bounds.h).
 
-// Appends N values (ranks 1..N) drawn from the predictive law of `code` (1, 2, 4, 7, 8):
+// Appends N values drawn from the predictive law of `code` (1, 2, 4, 7, 8):
 // `posterior` is the (shape, scale) Gamma list of posterior_parameters, `parameters` the
 // law's own parameters (the known shape of 2, mean of 4 and 8, shape of 7; theta and k0
 // of 7 with the shape flag), `prior` the Beta prior (a, b) of the rescaled shape and
@@ -33,9 +34,9 @@ constexpr long kMaxShapeProposals = 1'000'000;
 // that give no likelihood (a value not positive) are NotDrawable, before any draw. A
 // proposed shape not above 0 is rejected. On NotDrawable and RejectionBound nothing is
 // appended. The uniform value of the rejection is uniform_value(0, 1), never 0.
-PredictiveDraw predictive_sample(Generator& generator, const Sample& data, LawCode code,
+PredictiveDraw predictive_sample(Generator& generator, std::span<const double> data, LawCode code,
                                  const ValueList& prior, const ValueList& posterior,
                                  const ValueList& parameters, int N, double low, double high,
-                                 int weibullShapeFlag, Sample& output);
+                                 int weibullShapeFlag, Series& output);
 
 }  // namespace evstat

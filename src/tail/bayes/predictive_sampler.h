@@ -9,6 +9,7 @@
 #include "laws/generator.h"
 #include "laws/tabulated_gamma.h"
 #include "series/lists.h"
+#include "series/series.h"
 #include "tail/bayes/predictive_sample.h"
 
 namespace evstat {
@@ -24,7 +25,7 @@ namespace evstat {
 // sum, and every decision is the one the full sum gives, rounding included.
 class ShapeRejection {
 public:
-    ShapeRejection(const Sample& data, double theta, double k0, double low, double high);
+    ShapeRejection(std::span<const double> data, double theta, double k0, double low, double high);
     // False when the data or the parameters give no likelihood to reject by: a value that is
     // not positive and finite, theta or k0 not positive and finite, a support [low, high]
     // whose upper end is not above max(low, 0), or a bound M that is not finite.
@@ -76,7 +77,7 @@ private:
 
 class PredictiveSampler {
 public:
-    PredictiveSampler(const Sample& data, LawCode code, const ValueList& prior,
+    PredictiveSampler(std::span<const double> data, LawCode code, const ValueList& prior,
                       const ValueList& posterior, const ValueList& parameters, double low,
                       double high, int weibullShapeFlag,
                       long long proposalsInAll = kMaxShapeProposalsInAll);
@@ -103,8 +104,8 @@ private:
     mutable long long proposalsLeft_;
 };
 
-// Appends N values (ranks 1..N) drawn by `sampler`, as predictive_sample does.
+// Appends N values drawn by `sampler`, as predictive_sample does.
 PredictiveDraw predictive_sample(Generator& generator, const PredictiveSampler& sampler, int N,
-                                 Sample& output);
+                                 Series& output);
 
 }  // namespace evstat

@@ -33,7 +33,7 @@ constexpr double kUnitRoundoff = std::numeric_limits<double>::epsilon() / 2.0;
 constexpr double kMinusInfinity = -std::numeric_limits<double>::infinity();
 }  // namespace
 
-ShapeRejection::ShapeRejection(const Sample& data, double theta, double k0, double low,
+ShapeRejection::ShapeRejection(std::span<const double> data, double theta, double k0, double low,
                                double high) {
     const bool parameters = theta > 0.0 && std::isfinite(theta) && k0 > 0.0 &&
                             std::isfinite(k0) && std::isfinite(low) && std::isfinite(high) &&
@@ -42,9 +42,9 @@ ShapeRejection::ShapeRejection(const Sample& data, double theta, double k0, doub
     logEta_ = std::log(theta) / k0;
     const double eta = std::pow(theta, 1.0 / k0);
     double largestLog = 0.0;
-    for (const Point& point : data) {
-        if (!(point.y > 0.0 && std::isfinite(point.y))) return;
-        logRatios_.push_back(std::log(point.y / eta));
+    for (const double x : data) {
+        if (!(x > 0.0 && std::isfinite(x))) return;
+        logRatios_.push_back(std::log(x / eta));
         logProduct_ += logRatios_.back();
         largestLog = std::max(largestLog, std::fabs(logRatios_.back()));
     }

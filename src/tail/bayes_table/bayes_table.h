@@ -9,13 +9,14 @@
 
 #include "laws/catalogue.h"
 #include "series/lists.h"
+#include "series/series.h"
 #include "tail/bayes_table/law11_table.h"
 
 namespace evstat {
 
 // Everything the table reads, in the order the study hands it over.
 struct BayesTableInput {
-    const Sample& data;       // the series as the study prepared it (logarithms for 8)
+    std::span<const double> data;  // the series as the study prepared it (logarithms for 8)
     const Sample& levels;     // x = an exceedance probability p (the non-zero orders)
     int n = 0;                // N, the number of values
     int excessCount = 0;      // k
@@ -76,7 +77,7 @@ struct ShapeModel {
 
 // Takes the series' values, then eta, a, b from the predictive list (q1, q2, q3) and the support;
 // chooses the log domain when the plain product would not stay within range over the support.
-ShapeModel make_shape_model(const Sample& data, const ValueList& predictive, double low,
+ShapeModel make_shape_model(std::span<const double> data, const ValueList& predictive, double low,
                             double high);
 
 // prior(k) k^n exp(k S2 - S1(k)) on [low, high], else 0; S1(k) = sum (x/eta)^k,
@@ -102,7 +103,8 @@ struct GridLayout {
 // Appends the grid points (x, 0) of the Weibull shape case: X the largest value of the data,
 // parameters the fitted (theta, k), [s1, s2] the expert interval, v the expert's largest
 // quantile. Reports the regions.
-void predictive_grid(const Sample& data, const ValueList& parameters, double s1, double s2,
+void predictive_grid(std::span<const double> data, const ValueList& parameters, double s1,
+                     double s2,
                      double v, Sample& grid, GridLayout& layout);
 
 // Replaces the values of the grid after its first point by the predictive density

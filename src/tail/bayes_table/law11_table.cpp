@@ -79,32 +79,42 @@ void law11_table_range(LawCode code, const ValueList& parameters, double s1, dou
     }
 }
 
+bool tabulate_law11(LawCode code, const ValueList& predictive, const Law11Grid& grid,
+                    Sample& table) {
+    if (code != LawCode::kNormal && code != LawCode::kLognormal) return true;
+    if (!(grid.step > 0.0)) return true;
+    const double lower = grid.first - 1.0;
+    const double f0 = distribution(LawCode::kStudentApprox, predictive, lower);
+    const double alpha = predictive.at(2);
+    const double beta = predictive.at(3);
+    const Law11Density law11{student_approx_height(alpha, beta), predictive.at(1), alpha, beta};
+    long long points = 0;
+    for (double x = grid.first; x <= grid.last; x += grid.step) {
+        if (points == grid.mostPoints) return false;
+        const double upper = code == LawCode::kNormal ? x : std::log(x);
+        const double value = f0 + romberg_integrate(law11, lower, upper);
+        table.push_back(x, value);
+        ++points;
+        if (value >= grid.stopAt) break;
+        if (grid.endWhenStuck && x + grid.step == x) break;
+    }
+    return true;
+}
+
 bool tabulate_law11_to_levels(LawCode code, const ValueList& predictive, double lo, double hi,
                               std::span<const double> levels, long long mostPoints, Sample& table) {
     if (code != LawCode::kNormal && code != LawCode::kLognormal) return true;
     double target = -std::numeric_limits<double>::infinity();
     for (const double p : levels)
         if (1.0 - p > target) target = 1.0 - p;
-    const double lower = lo - 1.0;
-    const double f0 = distribution(LawCode::kStudentApprox, predictive, lower);
-    const double alpha = predictive.at(2);
-    const double beta = predictive.at(3);
-    const Law11Density law11{student_approx_height(alpha, beta), predictive.at(1), alpha, beta};
-    // A table that would plainly pass its bound is refused before it is begun; the count of
-    // the loop stays the bound where the estimate falls short.
     if (lo <= hi && points_needed(code, predictive, lo, hi, target) > static_cast<double>(mostPoints))
         return false;
-    long long points = 0;
-    for (double x = lo; x <= hi; x += kLaw11TableStep) {
-        if (points == mostPoints) return false;
-        const double upper = code == LawCode::kNormal ? x : std::log(x);
-        const double value = f0 + romberg_integrate(law11, lower, upper);
-        table.push_back(x, value);
-        ++points;
-        if (value >= target) break;           // every level has its point
-        if (x + kLaw11TableStep == x) break;  // the step no longer moves x
-    }
-    return true;
+    Law11Grid grid;
+    grid.first = lo;
+    grid.last = hi;
+    grid.mostPoints = mostPoints;
+    grid.stopAt = target;  // every level has its point
+    return tabulate_law11(code, predictive, grid, table);
 }
 
 double lookup_distribution(const Sample& table, double probability) {

@@ -85,10 +85,11 @@ double decay_point(double X, double theta, double s1, double s2) {
 
 }  // namespace
 
-void predictive_grid(const Sample& data, const ValueList& parameters, double s1, double s2,
+void predictive_grid(std::span<const double> data, const ValueList& parameters, double s1,
+                     double s2,
                      double v, Sample& grid, GridLayout& layout) {
     layout.regions.clear();
-    const double X = data.max_value();
+    const double X = max_value(data);
     const double theta = parameters.at(1);
     const double E = std::max(kEndDataFactor * X, kEndExpertFactor * v);
     layout.refined = s1 < 1.0;

@@ -61,7 +61,7 @@ void choose_domain(ShapeModel& model) {
 
 }  // namespace
 
-ShapeModel make_shape_model(const Sample& data, const ValueList& predictive, double low,
+ShapeModel make_shape_model(std::span<const double> data, const ValueList& predictive, double low,
                             double high) {
     ShapeModel model;
     model.eta = predictive.at(1);
@@ -70,8 +70,8 @@ ShapeModel make_shape_model(const Sample& data, const ValueList& predictive, dou
     model.low = low;
     model.high = high;
     model.ratios.reserve(static_cast<std::size_t>(data.size()));
-    for (const Point& point : data) {
-        const double r = point.y / model.eta;
+    for (const double x : data) {
+        const double r = x / model.eta;
         model.ratios.push_back(r);
         model.logRatioSum += std::log(r);
     }

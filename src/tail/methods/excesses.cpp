@@ -6,7 +6,7 @@
 namespace evstat {
 
 namespace {
-// Position n - k without overflow; y_at reads a position below 1 as the first value
+// Position n - k without overflow; value_at reads a position below 1 as the first value
 // and one past the end as NaN, so clamping to the int range keeps its meaning.
 int threshold_position(int n, int k) {
     const long long position = static_cast<long long>(n) - static_cast<long long>(k);
@@ -16,15 +16,12 @@ int threshold_position(int n, int k) {
 }
 }  // namespace
 
-void excesses_over_threshold(const Sample& series, int k, int n, Sample& excesses, double& u) {
-    u = series.y_at(threshold_position(n, k));
-    double count = 0.0;
-    for (const Point& point : series) {
-        const double excess = point.y - u;
-        if (excess > 0.0) {
-            count += 1.0;
-            excesses.push_back(count, excess);
-        }
+void excesses_over_threshold(std::span<const double> series, int k, int n, Series& excesses,
+                             double& u) {
+    u = value_at(series, threshold_position(n, k));
+    for (const double value : series) {
+        const double excess = value - u;
+        if (excess > 0.0) excesses.push_back(excess);
     }
 }
 

@@ -10,9 +10,9 @@ namespace {
 // The series that methods 1 and 2 estimate over: the excesses over the (n - k)-th
 // value when k < n, else the whole series. Ties at the threshold leave fewer than k
 // excesses, so the count is always the series' own size.
-Sample weighted_moments_series(const Sample& series, int k, int n) {
-    if (k >= n) return series;
-    Sample excesses;
+Series weighted_moments_series(std::span<const double> series, int k, int n) {
+    if (k >= n) return Series(series.begin(), series.end());
+    Series excesses;
     double threshold = 0.0;
     excesses_over_threshold(series, k, n, excesses, threshold);
     return excesses;
@@ -20,9 +20,9 @@ Sample weighted_moments_series(const Sample& series, int k, int n) {
 
 // Probability-weighted moments over the series; the failure pair when there is no
 // value to estimate over, or the estimator gives no scale (its zeros) or no finite value.
-void weighted_moments_fit(ValueList& fit, const Sample& values, bool& failure) {
+void weighted_moments_fit(ValueList& fit, std::span<const double> values, bool& failure) {
     ValueList estimate;
-    if (!values.empty()) estimate_gpd_parameters(values, values.size(), estimate);
+    if (!values.empty()) estimate_gpd_parameters(values, size_of(values), estimate);
     const double xi = estimate.at(1);
     const double sigma = estimate.at(2);
     if (values.empty() || sigma == 0.0 || !std::isfinite(xi) || !std::isfinite(sigma)) {
@@ -34,14 +34,15 @@ void weighted_moments_fit(ValueList& fit, const Sample& values, bool& failure) {
 }
 
 // Methods 1 and 2 over the excesses (or the whole series when k >= n).
-void fit_over_excesses(ValueList& fit, const Sample& series, int k, int n, TailMethod method,
+void fit_over_excesses(ValueList& fit, std::span<const double> series, int k, int n,
+                       TailMethod method,
                        bool& warning, bool& failure) {
     if (method == kTailMaximumLikelihood) warning = false;
     if (k < 1) {
         append_tail_failure(fit, failure);
         return;
     }
-    const Sample values = weighted_moments_series(series, k, n);
+    const Series values = weighted_moments_series(series, k, n);
     if (method == kTailWeightedMoments) {
         weighted_moments_fit(fit, values, failure);
         return;
@@ -57,7 +58,7 @@ void fit_over_excesses(ValueList& fit, const Sample& series, int k, int n, TailM
 }
 }  // namespace
 
-void fit_tail(const Sample& series, int k, int n, double u, TailMethod method, ValueList& fit,
+void fit_tail(std::span<const double> series, int k, int n, double u, TailMethod method, ValueList& fit,
               bool& warning, bool& failure) {
     switch (method) {
         case kTailWeightedMoments:

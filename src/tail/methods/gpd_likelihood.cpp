@@ -13,13 +13,13 @@ constexpr double kRelativeTolerance = 0.001;  // stop when |d theta / theta| fal
 constexpr int kMaxUpdates = 1000;  // updates after the first; the warning flag is set past this
 
 // One fixed-point update of theta over the values.
-double likelihood_update(const Sample& values, double theta) {
-    const double count = static_cast<double>(values.size());
+double likelihood_update(std::span<const double> values, double theta) {
+    const double count = static_cast<double>(size_of(values));
     double s = 0.0;
     double t = 0.0;
-    for (const Point& point : values) {
-        s += point.y / (theta * point.y - 1.0);
-        t += std::log(1.0 - theta * point.y);
+    for (const double x : values) {
+        s += x / (theta * x - 1.0);
+        t += std::log(1.0 - theta * x);
     }
     return count / (s * (1.0 / (t / count) + 1.0));
 }
@@ -34,14 +34,14 @@ bool still_moving(double next, double previous) {
 }
 }  // namespace
 
-void gpd_maximum_likelihood(const Sample& series, const ValueList& start, ValueList& fit,
+void gpd_maximum_likelihood(std::span<const double> series, const ValueList& start, ValueList& fit,
                             bool& warning, bool& failure) {
     warning = false;
     if (series.empty()) {
         append_tail_failure(fit, failure);
         return;
     }
-    const double largest = series.last_value();
+    const double largest = last_value(series);
     double previous = -start.at(1) / start.at(2);
     if (!admissible(previous, largest)) {
         append_tail_failure(fit, failure);
@@ -64,12 +64,12 @@ void gpd_maximum_likelihood(const Sample& series, const ValueList& start, ValueL
     }
     warning = updates > kMaxUpdates && still_moving(theta, previous);
 
-    const double count = static_cast<double>(series.size());
+    const double count = static_cast<double>(size_of(series));
     double t = 0.0;
-    for (const Point& point : series) t += std::log(1.0 - theta * point.y);
+    for (const double x : series) t += std::log(1.0 - theta * x);
     const double xi = (1.0 / count) * t;
     // At theta = 0 the tail is exponential: -xi/theta tends to the mean of the values.
-    const double sigma = theta == 0.0 ? series.mean() : -xi / theta;
+    const double sigma = theta == 0.0 ? mean(series) : -xi / theta;
     if (!std::isfinite(xi) || !std::isfinite(sigma)) {
         append_tail_failure(fit, failure);
         return;

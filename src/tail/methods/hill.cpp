@@ -25,13 +25,13 @@ struct LogExcessMoments {
     double second;
 };
 
-LogExcessMoments log_excess_moments(const Sample& series, int k, double u) {
+LogExcessMoments log_excess_moments(std::span<const double> series, int k, double u) {
     const double logThreshold = std::log(u);
     double sum = 0.0;
     double sumOfSquares = 0.0;
-    auto point = series.rbegin();
-    for (int i = 0; i < k; ++i, ++point) {
-        const double d = std::log(point->y) - logThreshold;
+    auto value = series.rbegin();
+    for (int i = 0; i < k; ++i, ++value) {
+        const double d = std::log(*value) - logThreshold;
         sum += d;
         sumOfSquares += d * d;
     }
@@ -40,8 +40,8 @@ LogExcessMoments log_excess_moments(const Sample& series, int k, double u) {
 }
 
 // The k largest values exist and the threshold has a logarithm.
-bool readable(const Sample& series, int k, double u) {
-    return k >= 1 && k <= series.size() && u > 0.0;
+bool readable(std::span<const double> series, int k, double u) {
+    return k >= 1 && k <= size_of(series) && u > 0.0;
 }
 
 void append_if_finite(ValueList& fit, double xi, double sigma, bool& failure) {
@@ -53,20 +53,17 @@ void append_if_finite(ValueList& fit, double xi, double sigma, bool& failure) {
     fit.push_back(sigma);
 }
 
-double value_of(const Point& point) { return point.y; }
-double value_of(double value) { return value; }
-
 // Least-squares slope of y_j = ln(gamma X) against e_j = ln((k + 1)/j), j = 1..k, the
 // values taken from the second largest downwards; `largest` walks down from the largest.
 template <typename Descending>
 double zipf_slope(Descending largest, int k, double gamma) {
     const double count = static_cast<double>(k);
     double sumE = 0.0, sumY = 0.0, sumEY = 0.0, sumE2 = 0.0;
-    auto point = largest;
+    auto value = largest;
     for (int j = 1; j <= k; ++j) {
-        ++point;
+        ++value;
         const double e = std::log((count + 1.0) / static_cast<double>(j));
-        const double y = std::log(gamma * value_of(*point));
+        const double y = std::log(gamma * *value);
         sumE += e;
         sumY += y;
         sumEY += e * y;
@@ -128,7 +125,7 @@ void lane_moments(const std::vector<double>& logs, const double* logThresholds, 
 }
 }  // namespace
 
-void hill_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure) {
+void hill_fit(std::span<const double> series, int k, double u, ValueList& fit, bool& failure) {
     if (!readable(series, k, u)) {
         append_tail_failure(fit, failure);
         return;
@@ -137,7 +134,7 @@ void hill_fit(const Sample& series, int k, double u, ValueList& fit, bool& failu
     append_if_finite(fit, gamma, u * gamma, failure);
 }
 
-void moment_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure) {
+void moment_fit(std::span<const double> series, int k, double u, ValueList& fit, bool& failure) {
     if (!readable(series, k, u)) {
         append_tail_failure(fit, failure);
         return;
@@ -147,9 +144,9 @@ void moment_fit(const Sample& series, int k, double u, ValueList& fit, bool& fai
     append_if_finite(fit, xi, moment_scale(m, xi, u), failure);
 }
 
-void zipf_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure) {
+void zipf_fit(std::span<const double> series, int k, double u, ValueList& fit, bool& failure) {
     // The plot starts one value below the largest, so it needs k + 1 values.
-    if (!readable(series, k, u) || k >= series.size()) {
+    if (!readable(series, k, u) || k >= size_of(series)) {
         append_tail_failure(fit, failure);
         return;
     }
@@ -158,19 +155,18 @@ void zipf_fit(const Sample& series, int k, double u, ValueList& fit, bool& failu
     append_if_finite(fit, xi, zipf_scale(gamma, xi, u), failure);
 }
 
-std::vector<TailEstimate> tail_fit_path(const Sample& series, int first, int last,
+std::vector<TailEstimate> tail_fit_path(std::span<const double> series, int first, int last,
                                         TailMethod method) {
     std::vector<TailEstimate> path;
-    const int n = series.size();
+    const int n = size_of(series);
     if (first < 1 || last < first || last >= n) return path;
     if (method != kTailHill && method != kTailMoment && method != kTailZipf) return path;
     path.resize(static_cast<std::size_t>(last - first + 1));
 
     // Largest first: the last + 1 largest values (Zipf reads one below the k-th) and logs.
     std::vector<double> values(static_cast<std::size_t>(last) + 1);
-    std::transform(series.rbegin(), series.rbegin() + (last + 1), values.begin(),
-                   [](const Point& point) { return point.y; });
-    std::vector<double> logs(values.size());
+    std::copy(series.rbegin(), series.rbegin() + (last + 1), values.begin());
+    std::vector<double> logs(size_of(values));
     for (std::size_t i = 0; i < logs.size(); ++i) logs[i] = std::log(values[i]);
 
     for (int k0 = first; k0 <= last; k0 += kLanes) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "series/lists.h"
+#include "series/series.h"
 
 namespace evstat {
 
@@ -34,10 +35,11 @@ TailMethod tail_method_from_name(const std::string& name);
 TailMethod tail_method_from_value(double value);
 
 // u = the value at position n - k of the sorted series (a position below 1 gives the
-// first value, one past the end gives NaN); appends (c, x - u), c = 1, 2, ..., for each
-// value x with x - u > 0. Values equal to u are not excesses, so ties at the threshold
+// first value, one past the end gives NaN); appends x - u for each value x with x - u > 0,
+// in order. Values equal to u are not excesses, so ties at the threshold
 // leave fewer than k pairs.
-void excesses_over_threshold(const Sample& series, int k, int n, Sample& excesses, double& u);
+void excesses_over_threshold(std::span<const double> series, int k, int n, Series& excesses,
+                             double& u);
 
 // Fits the tail of the sorted series with the given method, appending xi then sigma.
 // Methods 1 and 2 estimate over the excesses that exist when k < n, over the whole
@@ -45,18 +47,18 @@ void excesses_over_threshold(const Sample& series, int k, int n, Sample& excesse
 // The warning flag is set to 1 when the likelihood iteration stops at its limit, else
 // cleared by method 2; the failure flag is set on the failure pair. Any other method
 // code appends nothing.
-void fit_tail(const Sample& series, int k, int n, double u, TailMethod method, ValueList& fit,
+void fit_tail(std::span<const double> series, int k, int n, double u, TailMethod method, ValueList& fit,
               bool& warning, bool& failure);
 
 // The estimators behind fit_tail, each over the series it is given.
 // Maximum likelihood over the values of a sorted series, started from the estimate
 // (xi, sigma) in `start`.
-void gpd_maximum_likelihood(const Sample& series, const ValueList& start, ValueList& fit,
+void gpd_maximum_likelihood(std::span<const double> series, const ValueList& start, ValueList& fit,
                             bool& warning, bool& failure);
 // Hill, moment and Zipf estimators over the k largest values of the sorted series.
-void hill_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure);
-void moment_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure);
-void zipf_fit(const Sample& series, int k, double u, ValueList& fit, bool& failure);
+void hill_fit(std::span<const double> series, int k, double u, ValueList& fit, bool& failure);
+void moment_fit(std::span<const double> series, int k, double u, ValueList& fit, bool& failure);
+void zipf_fit(std::span<const double> series, int k, double u, ValueList& fit, bool& failure);
 
 // One estimate of a path; the failure pair with `failed` set where the fit would fail.
 struct TailEstimate {
@@ -69,7 +71,7 @@ struct TailEstimate {
 // <= last < the series size), each over the threshold at position n - k: the same
 // doubles as fit_tail at each k, in the order of k. Any other method or range gives
 // an empty path.
-std::vector<TailEstimate> tail_fit_path(const Sample& series, int first, int last,
+std::vector<TailEstimate> tail_fit_path(std::span<const double> series, int first, int last,
                                         TailMethod method);
 
 // Appends the failure pair and sets the failure flag.
@@ -83,12 +85,12 @@ double return_level(double u, double xi, double sigma, int k, double p, int n);
 // For the excesses in list order, c = 1, 2, ...: appends ((k/c)^xi - 1)/xi (ln(k/c) at
 // xi = 0), the unit-scale GPD quantile at probability 1 - c/k, with the excess.
 // k < 1 appends nothing.
-void gpd_quantile_plot(const Sample& excesses, int k, double xi, Sample& plot);
+void gpd_quantile_plot(std::span<const double> excesses, int k, double xi, Sample& plot);
 
 // The N largest values, N = k (k + 1 when k is not the series size), as the points
 // (-ln(m/k), ln X), m = 1..N from the smallest of them to the largest; `slope` is the
 // slope between the last point and the first. k < 1 or k above the size appends
 // nothing, and a plot of fewer than two points has the slope -10.
-void log_log_plot(const Sample& series, int k, Sample& plot, double& slope);
+void log_log_plot(std::span<const double> series, int k, Sample& plot, double& slope);
 
 }  // namespace evstat

@@ -47,7 +47,7 @@ double et_bias(LawCode code, const ValueList& parameters, double u, int k, int N
 // in order; NaN when none is strictly above it. The values before that position add
 // nothing unless one of them is above the threshold (never in ascending order: only a
 // NaN out of place allows it), and then every value is looked at.
-double resampled_et_estimate(const std::vector<double>& sorted, int k, double logRatio) {
+double resampled_et_estimate(std::span<const double> sorted, int k, double logRatio) {
     const std::size_t position = sorted.size() - static_cast<std::size_t>(k) - 1;
     const double threshold = sorted[position];
     bool aboveBefore = false;
@@ -65,13 +65,14 @@ double resampled_et_estimate(const std::vector<double>& sorted, int k, double lo
 }
 
 // q, Q0 and the ends not available: the start of every ET test. False when 2 <= k < N fails.
-bool start_et_test(const Sample& data, const Sample& excesses, int k, double u, LawCode code,
+bool start_et_test(std::span<const double> data, std::span<const double> excesses, int k,
+                   double u, LawCode code,
                    const ValueList& parameters, double p, QuantileTestOutcome& outcome) {
     outcome = QuantileTestOutcome{};
-    const int N = data.size();
+    const int N = size_of(data);
     outcome.parentQuantile = quantile(code, parameters, 1.0 - p);
     if (!usable_excess_count(k, N)) return false;
-    outcome.estimate = u + excesses.mean() * log_excess_ratio(k, N, p);
+    outcome.estimate = u + mean(excesses) * log_excess_ratio(k, N, p);
     return true;
 }
 
@@ -79,8 +80,8 @@ bool start_et_test(const Sample& data, const Sample& excesses, int k, double u, 
 void percentile_et_test(int k, int N, double d, double p, int B, const SeriesDraw& draw,
                         QuantileTestOutcome& outcome) {
     const double logRatio = log_excess_ratio(k, N, p);
-    const ResampleStep step = [&](ResampledSeries& series) {
-        return resampled_et_estimate(series.values(), k, logRatio);
+    const ResampleStep step = [&](std::span<const double> sorted) {
+        return resampled_et_estimate(sorted, k, logRatio);
     };
     if (!resampled_interval(B, d, draw, step, outcome.lower, outcome.upper)) return;
     decide(outcome, outcome.estimate);
@@ -88,14 +89,15 @@ void percentile_et_test(int k, int N, double d, double p, int B, const SeriesDra
 
 }  // namespace
 
-void et_asymptotic_test(const Sample& data, const Sample& excesses, int k, double u, LawCode code,
+void et_asymptotic_test(std::span<const double> data, std::span<const double> excesses, int k,
+                        double u, LawCode code,
                         const ValueList& parameters, double d, double p,
                         QuantileTestOutcome& outcome) {
     outcome = QuantileTestOutcome{};
-    const int N = data.size();
+    const int N = size_of(data);
     outcome.parentQuantile = quantile(code, parameters, 1.0 - p);
     if (!usable_excess_count(k, N)) return;
-    const double meanExcess = code == LawCode::kExponential ? parameters.at(1) : excesses.mean();
+    const double meanExcess = code == LawCode::kExponential ? parameters.at(1) : mean(excesses);
     const double logRatio = log_excess_ratio(k, N, p);
     const double q = u + meanExcess * logRatio;
     const double b = et_bias(code, parameters, u, k, N, p);
@@ -110,13 +112,13 @@ void et_asymptotic_test(const Sample& data, const Sample& excesses, int k, doubl
     decide(outcome, outcome.parentQuantile);
 }
 
-void et_resampling_test(Generator& generator, const Sample& data, const Sample& excesses, int k,
+void et_resampling_test(Generator& generator, std::span<const double> data, std::span<const double> excesses, int k,
                         double u, LawCode code, const ValueList& parameters, double d, double p,
                         int B, int mode, QuantileTestOutcome& outcome) {
     if (!start_et_test(data, excesses, k, u, code, parameters, p, outcome)) return;
     if (mode != kDifferenceInterval && mode != kPercentileInterval) return;
     if (!parameters_drawable(code, parameters)) return;
-    const int N = data.size();
+    const int N = size_of(data);
     const SeriesDraw draw = [&](std::vector<double>& values) {
         draw_random_values(generator, code, parameters, N, values);
         return true;
@@ -127,15 +129,15 @@ void et_resampling_test(Generator& generator, const Sample& data, const Sample& 
     }
     const double logRatio = log_excess_ratio(k, N, p);
     Refit refit;
-    const ResampleStep step = [&](ResampledSeries& series) {
-        const double estimate = resampled_et_estimate(series.values(), k, logRatio);
-        return estimate - refit.quantile_at(series, code, p);
+    const ResampleStep step = [&](std::span<const double> sorted) {
+        const double estimate = resampled_et_estimate(sorted, k, logRatio);
+        return estimate - refit.quantile_at(sorted, code, p);
     };
     if (!resampled_interval(B, d, draw, step, outcome.lower, outcome.upper)) return;
     decide(outcome, outcome.estimate - outcome.parentQuantile);
 }
 
-void et_predictive_test(Generator& generator, const Sample& data, const Sample& excesses, int k,
+void et_predictive_test(Generator& generator, std::span<const double> data, std::span<const double> excesses, int k,
                         double u, LawCode code, const ValueList& parameters, double d, double p,
                         int B, const ValueList& prior, const ValueList& posterior,
                         int weibullShapeFlag, double low, double high, long long proposalsInAll,
@@ -144,7 +146,7 @@ void et_predictive_test(Generator& generator, const Sample& data, const Sample& 
     const PredictiveSampler sampler(data, code, prior, posterior, parameters, low, high,
                                     weibullShapeFlag, proposalsInAll);
     if (!sampler.drawable()) return;
-    const int N = data.size();
+    const int N = size_of(data);
     const SeriesDraw draw = [&](std::vector<double>& values) {
         return sampler.draw(generator, N, values) == PredictiveDraw::Drawn;
     };

@@ -14,11 +14,11 @@
 
 namespace evstat {
 
-void gpd_resampling_test(Generator& generator, const Sample& data, int k, double u, LawCode code,
+void gpd_resampling_test(Generator& generator, std::span<const double> data, int k, double u, LawCode code,
                          const ValueList& parameters, double d, double p, int B, int mode,
                          const ValueList& fit, TailMethod method, QuantileTestOutcome& outcome) {
     outcome = QuantileTestOutcome{};
-    const int N = data.size();
+    const int N = size_of(data);
     outcome.parentQuantile = quantile(code, parameters, 1.0 - p);
     if (!usable_excess_count(k, N)) return;
     outcome.estimate = return_level(u, fit.at(1), fit.at(2), k, p, N);
@@ -31,9 +31,8 @@ void gpd_resampling_test(Generator& generator, const Sample& data, int k, double
     };
     ValueList tail;
     Refit refit;
-    const ResampleStep step = [&](ResampledSeries& series) {
-        const Sample& sorted = series.sample();
-        const double threshold = series.values()[static_cast<std::size_t>(N - k - 1)];
+    const ResampleStep step = [&](std::span<const double> sorted) {
+        const double threshold = sorted[static_cast<std::size_t>(N - k - 1)];
         tail.clear();
         bool warning = false;
         bool failure = false;
@@ -41,7 +40,7 @@ void gpd_resampling_test(Generator& generator, const Sample& data, int k, double
         if (failure || tail.size() < 2) return std::nan("");
         const double level = return_level(threshold, tail.at(1), tail.at(2), k, p, N);
         if (mode == kPercentileInterval) return level;
-        return level - refit.quantile_at(series, code, p);
+        return level - refit.quantile_at(sorted, code, p);
     };
     if (!resampled_interval(B, d, draw, step, outcome.lower, outcome.upper)) return;
     decide(outcome, mode == kPercentileInterval ? outcome.estimate
