@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "driver/task_expert_opinion.h"
 #include "driver/work_bounds.h"
@@ -81,7 +82,8 @@ ExpertOutcome expert_study(Generator& generator, std::span<const double> series,
     int refused = 0;
     with_generator(generator, [&](evstat::Generator& source) {
         try {
-            study = study_with_expert(source, parameters, WorkBounds{}, Series(series.begin(), series.end()));
+            study = study_with_expert(source, parameters, WorkBounds{},
+                                      Series(series.begin(), series.end()));
         } catch (Erreur code) {
             refused = static_cast<int>(code);
         }
@@ -90,7 +92,7 @@ ExpertOutcome expert_study(Generator& generator, std::span<const double> series,
         outcome.refused = refused;
         return outcome;
     }
-    outcome.column = study.column;
+    outcome.column = std::move(study.column);
     outcome.fitted = values_of(study.fitted);
     outcome.predictive = values_of(study.predictive);
     const PredictiveCurveLaw law =
