@@ -32,6 +32,13 @@ demo:
 	cmake -S . -B $(BUILD_DEMO) -DCMAKE_BUILD_TYPE=Release -DEVSTAT_TESTS=OFF
 	cmake --build $(BUILD_DEMO) -j $(JOBS) --target evstat
 	./examples/demo.sh $(BUILD_DEMO)/evstat
+	@# The same study in Python when the module is built (make python) and matplotlib is there.
+	@if ls $(BUILD)/python/evstat/_core*.so > /dev/null 2>&1 && $(PYTHON) -c "import matplotlib" 2> /dev/null; then \
+	  echo; echo "== The study again with the Python module (examples/python/port_pirie.py)"; \
+	  plots=$$(mktemp -d "$${TMPDIR:-/tmp}/evstat-python-XXXXXX"); \
+	  PYTHONPATH=$(BUILD)/python $(PYTHON) examples/python/port_pirie.py "$$plots" && \
+	  echo "The Python study left its plots in $$plots"; \
+	fi
 
 bench:
 	cmake -S . -B $(BUILD_REL) -DCMAKE_BUILD_TYPE=Release -DEVSTAT_TESTS=OFF -DEVSTAT_BENCH=ON

@@ -2,7 +2,8 @@
 
 Laws of the catalogue (pdf, cdf, sf, ppf, isf, rvs, mean, std), the engine's estimators
 (fit) and its tests of fit with critical values (anderson_darling, cramer_von_mises,
-anderson_darling_excesses), with the engine's own generator (Generator) and its error codes
+anderson_darling_excesses), the tail methods (fit_tail, tail_path), the tests of an extreme
+quantile (et_test, gpd_test, extreme_quantiles), with the engine's own generator (Generator) and its error codes
 (EvstatError). Every number is computed by the engine's compiled core.
 """
 
@@ -10,6 +11,9 @@ from ._core import Generator
 from ._errors import EvstatError
 from ._fits import (Fit, FitTestResult, anderson_darling, anderson_darling_excesses,
                     cramer_von_mises, fit)
+from ._expert import ExpertStudy, PredictiveLaw, expert_study, predictive_sample
+from ._quantile_tests import QuantileTestResult, et_test, extreme_quantiles, gpd_test
+from ._tail import TailFit, TailPath, fit_tail, tail_path
 from ._laws import (GPD, Beta, ChiSquare, Exponential, Gamma, Law, Lognormal, Normal, Pareto,
                     Student, Uniform, Weibull, law_from_engine)
 
@@ -17,4 +21,7 @@ __all__ = [
     "Beta", "ChiSquare", "EvstatError", "Exponential", "Fit", "FitTestResult", "GPD", "Gamma",
     "Generator", "Law", "Lognormal", "Normal", "Pareto", "Student", "Uniform", "Weibull",
     "anderson_darling", "anderson_darling_excesses", "cramer_von_mises", "fit", "law_from_engine",
+    "QuantileTestResult", "TailFit", "TailPath", "et_test", "extreme_quantiles", "fit_tail",
+    "gpd_test", "tail_path", "ExpertStudy", "PredictiveLaw", "expert_study",
+    "predictive_sample",
 ]

@@ -1,4 +1,4 @@
-"""Type stub of evstat: the engine's laws, fits and tests of fit."""
+"""Type stub of evstat: the engine's laws, fits, tests of fit, tail, tests of an extreme quantile and expert-opinion study."""
 
 from typing import ClassVar, Optional, Sequence, Union, overload
 
@@ -152,3 +152,102 @@ def cramer_von_mises(x: _ArrayLike, law: _LawArgument, level: float = 0.05,
 def anderson_darling_excesses(x: _ArrayLike, law: _LawArgument, k: int, level: float = 0.05,
                               rng: _Rng = None) -> FitTestResult:
     """The Anderson-Darling test of the law fitted to the excesses over the (n - k)-th value."""
+
+# The tail, the tests of an extreme quantile, the expert-opinion study.
+
+_TailMethod = str  # "HW", "EMV", "Hill", "HillG", "Zipf"
+
+class TailFit:
+    """The generalized Pareto tail fitted from the k largest values."""
+    xi: float
+    sigma: float
+    threshold: float
+    k: int
+    n: int
+    method: str
+    description: str
+    @overload
+    def return_level(self, p: float) -> float: ...
+    @overload
+    def return_level(self, p: npt.ArrayLike) -> np.ndarray: ...
+
+class TailPath:
+    """Tail fits over numbers of excesses (NaN where a fit cannot be made)."""
+    k: np.ndarray
+    xi: np.ndarray
+    sigma: np.ndarray
+    method: str
+
+def fit_tail(x: _ArrayLike, k: int, method: _TailMethod = "HW") -> TailFit:
+    """The tail of x fitted by a tail method from its k largest values."""
+
+def tail_path(x: _ArrayLike, ks: Union[range, Sequence[int], np.ndarray],
+              method: _TailMethod = "HW") -> TailPath:
+    """The tail fits of x at every number of excesses of ks."""
+
+class QuantileTestResult:
+    """A test of the quantile at exceedance probability p of a fitted law."""
+    accepted: bool
+    tail_quantile: float
+    law_quantile: float
+    interval: tuple[float, float]
+    law: Law
+    test: str
+
+def et_test(x: _ArrayLike, law: _LawArgument, k: int, p: float, test: str = "asymptotic",
+            level: float = 0.05, n_resamples: int = 1000, rng: _Rng = None) -> QuantileTestResult:
+    """The exponential-tail test of the quantile at exceedance probability p."""
+
+def gpd_test(x: _ArrayLike, law: _LawArgument, k: int, p: float, method: _TailMethod = "EMV",
+             test: str = "difference", level: float = 0.05, n_resamples: int = 1000,
+             rng: _Rng = None) -> QuantileTestResult:
+    """The generalized Pareto tail test of the quantile at exceedance probability p."""
+
+def extreme_quantiles(x: _ArrayLike, laws: Sequence[_LawArgument], p: float) -> np.ndarray:
+    """The quantile at 1 - p of each law fitted to x (NaN where none was fitted)."""
+
+class PredictiveLaw:
+    """The Bayesian predictive law of a study (frozen): pdf, cdf, sf."""
+    name: str
+    code: int
+    parameters: tuple[float, ...]
+    def pdf(self, x: _ArrayLike) -> Union[float, np.ndarray]: ...
+    def cdf(self, x: _ArrayLike) -> Union[float, np.ndarray]: ...
+    def sf(self, x: _ArrayLike) -> Union[float, np.ndarray]: ...
+
+class ExpertStudy:
+    """The expert-opinion study of a series."""
+    law: Law
+    interval: tuple[float, float]
+    positions: tuple[float, float]
+    prior: tuple[float, float]
+    predictive_parameters: tuple[float, ...]
+    predictive: PredictiveLaw
+    accepted: bool
+    statistic: float
+    critical_value: float
+    predictive_statistic: float
+    et_law_accepted: bool
+    et_predictive_accepted: bool
+    et_quantile: float
+    et_interval: tuple[float, float]
+    orders: tuple[float, ...]
+    law_quantiles: np.ndarray
+    tail_quantiles: np.ndarray
+    predictive_quantiles: np.ndarray
+    simulation_quantiles: Optional[np.ndarray]
+    refitted_quantiles: Optional[np.ndarray]
+    column: np.ndarray
+
+def expert_study(x: _ArrayLike, law: str, *, statement: Optional[tuple[float, float, float]] = None,
+                 defiance: float = 0.05, confidence: str = "Moyenne", test: str = "CVM",
+                 test_level: float = 0.05, quantile_test_level: float = 0.05, k: int = 10,
+                 p: float = 0.01, orders: Sequence[float] = (0.01, 0.001),
+                 shape_support: Optional[tuple[float, float]] = None,
+                 simulated_from: Optional[Law] = None, rng: _Rng = None) -> ExpertStudy:
+    """The expert-opinion study of x."""
+
+def predictive_sample(x: _ArrayLike, law: str, prior: tuple[float, float], size: int,
+                      samples: int = 1, shape_support: Optional[tuple[float, float]] = None,
+                      rng: _Rng = None) -> np.ndarray:
+    """Rows of values drawn from the Bayesian predictive law of x, each sorted."""

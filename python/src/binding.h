@@ -75,5 +75,8 @@ void bind_errors(py::module_& m);
 void bind_laws(py::module_& m);
 void bind_fits(py::module_& m);
 void bind_tests(py::module_& m);
+void bind_tail(py::module_& m);
+void bind_quantile_tests(py::module_& m);
+void bind_expert(py::module_& m);
 
 }  // namespace evstat::binding

@@ -181,4 +181,9 @@ std::string_view error_message(int code) {
     return evstat::error_message(static_cast<Erreur>(code));
 }
 
+void with_generator(Generator& generator, const std::function<void(evstat::Generator&)>& work) {
+    GeneratorLease lease(generator);
+    work(lease.source);
+}
+
 }  // namespace evstat::binding

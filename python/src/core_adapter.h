@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <span>
 #include <string>
@@ -90,5 +91,9 @@ constexpr int kErrorCodeCount = 69;
 // The engine's work bounds.
 constexpr long long kMostSampleValues = 100'000'000;
 constexpr long long kMostResampledValues = 1'000'000'000;
+
+// `work` given the caller's generator as the core's, held for the length of the call (two
+// threads drawing from one generator take turns), for the adapters of the other areas.
+void with_generator(Generator& generator, const std::function<void(evstat::Generator&)>& work);
 
 }  // namespace evstat::binding

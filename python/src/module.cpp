@@ -8,4 +8,7 @@ PYBIND11_MODULE(_core, m) {
     evstat::binding::bind_laws(m);
     evstat::binding::bind_fits(m);
     evstat::binding::bind_tests(m);
+    evstat::binding::bind_tail(m);
+    evstat::binding::bind_quantile_tests(m);
+    evstat::binding::bind_expert(m);
 }

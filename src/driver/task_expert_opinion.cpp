@@ -5,6 +5,7 @@
 #include "driver/task_expert_opinion.h"
 
 #include <cmath>
+#include <utility>
 
 #include "driver/files.h"
 #include "driver/task_support.h"
@@ -82,17 +83,24 @@ double mean_excess_of(std::span<const double> series, int k, int n) {
     return mean(excesses);
 }
 
-// The data series sorted, refused when missing or, for a law on positive values, when it
-// holds a value not above 0.
-StudySeries read_study_series(const LoadType3Parameters& p) {
+// The series sorted, refused when empty or, for a law on positive values, when it holds a
+// value not above 0.
+StudySeries study_series_of(const LoadType3Parameters& p, Series values) {
     StudySeries series;
-    read_series(p.frame.dataFile, series.prepared);
+    series.prepared = std::move(values);
     if (series.prepared.empty()) throw Erreur::FileNotFound;  // no series to study
     if (has_non_positive(series.prepared) && p.law.code != LawCode::kNormal)
         throw Erreur::NegativeDataForLaw;
     sort_ascending(series.prepared);
     series.asRead = series.prepared;
     return series;
+}
+
+// The data series, sorted and checked as above; a missing file gives an empty series.
+StudySeries read_study_series(const LoadType3Parameters& p) {
+    Series values;
+    read_series(p.frame.dataFile, values);
+    return study_series_of(p, std::move(values));
 }
 
 // The law fitted to the series; a fit that gives no law (one value, a constant series)
@@ -287,13 +295,14 @@ Sample tabulated_survival(LawCode code, const ValueList& predictive,
 // The predictive curve of a curve task: tabulated for the Weibull shape (both curves) and
 // for the survival of the normal and lognormal laws, evaluated over the grid otherwise.
 void write_predictive_curve(const LoadType3Parameters& p, const RunFiles& files,
-                            const StudySeries& series, const ValueList& predictive,
-                            const StudyTables& tables, int curveTask, const Sample& grid, int& r) {
+                            const StudySeries& series, const ExpertStudyOutcome& study,
+                            int curveTask, const Sample& grid, int& r) {
+    const ValueList& predictive = study.predictive;
     const LawCode code = p.law.code;
     const PredictiveCurveLaw law = predictive_curve_law(code, p.weibullShape, predictive);
     const bool survival = curveTask == kSurvivalCurveTask;
     if (code == LawCode::kWeibull && p.weibullShape) {
-        Sample curve = survival ? tables.predictiveDistribution : tables.predictiveDensity;
+        Sample curve = survival ? study.predictiveDistribution : study.predictiveDensity;
         if (survival) curve.apply_affine(-1.0, 1.0);
         write_table_curve_pair(files, p.frame, r, curveTask, law.name, law.parameters, curve);
     } else if (survival && (code == LawCode::kNormal || code == LawCode::kLognormal)) {
@@ -309,19 +318,40 @@ void write_predictive_curve(const LoadType3Parameters& p, const RunFiles& files,
 // Curve pairs r + 1, ...: densities, then survival functions, each in the order fitted,
 // simulation, predictive.
 void write_curves(const LoadType3Parameters& p, const RunFiles& files, const StudySeries& series,
-                  const ValueList& fitted, const ValueList& predictive, const StudyTables& tables) {
+                  const ExpertStudyOutcome& study) {
     int r = result_number(p.frame.directory, p.frame.resultFile);
     const double lo = first_value(series.asRead);
     const double hi = last_value(series.asRead);
     Sample grid;
     make_grid(lo, hi, kCurveSteps, grid);
     for (const int curveTask : {kDensityCurveTask, kSurvivalCurveTask}) {
-        write_curve_pair(files, p.frame, r, curveTask, p.law, fitted, lo, hi, grid);
+        write_curve_pair(files, p.frame, r, curveTask, p.law, study.fitted, lo, hi, grid);
         if (p.simulated)
             write_curve_pair(files, p.frame, r, curveTask, p.simulationLaw, p.simulationParameters,
                              lo, hi, grid);
-        write_predictive_curve(p, files, series, predictive, tables, curveTask, grid, r);
+        write_predictive_curve(p, files, series, study, curveTask, grid, r);
     }
+}
+
+// The study of a prepared series: the fit, the prior, the tables and the tests, in that
+// order of draws.
+ExpertStudyOutcome study_series(Generator& generator, const LoadType3Parameters& p,
+                                const WorkBounds& bounds, StudySeries& series) {
+    ExpertStudyOutcome study;
+    study.fitted = fit_study_law(series, p.law.code);
+    prepare_series(p, study.fitted, series);
+    const StudyPrior prior = build_prior(p, study.fitted, series);
+    ValueList comparisonFitted;  // the simulation law fitted to the tested series
+    if (p.simulated)
+        estimate_law(tested_series(series, p.law.code, p.weibullShape), p.simulationLaw.code,
+                     series.prepared.size(), comparisonFitted);
+    StudyTables tables = build_tables(p, bounds, series, study.fitted, prior, comparisonFitted);
+    const StudyTests tests = run_tests(generator, bounds, p, series, study.fitted, prior, tables);
+    study.predictive = prior.predictive;
+    study.column = result_column(p, prior, tables, tests);
+    study.predictiveDistribution = std::move(tables.predictiveDistribution);
+    study.predictiveDensity = std::move(tables.predictiveDensity);
+    return study;
 }
 }  // namespace
 
@@ -351,17 +381,15 @@ void task_expert_opinion(const LoadType3Parameters& p, RunContext& run) {
         kCurvePairs + (p.simulated ? kSimulationCurvePairs : 0));
 
     StudySeries series = read_study_series(p);
-    const ValueList fitted = fit_study_law(series, p.law.code);
-    prepare_series(p, fitted, series);
-    const StudyPrior prior = build_prior(p, fitted, series);
-    ValueList comparisonFitted;  // the simulation law fitted to the tested series
-    if (p.simulated)
-        estimate_law(tested_series(series, p.law.code, p.weibullShape), p.simulationLaw.code,
-                     series.prepared.size(), comparisonFitted);
-    const StudyTables tables = build_tables(p, run.bounds, series, fitted, prior, comparisonFitted);
-    const StudyTests tests = run_tests(run.generator, run.bounds, p, series, fitted, prior, tables);
-    write_curves(p, run.files, series, fitted, prior.predictive, tables);
-    write_values(run.files, result_column(p, prior, tables, tests), p.frame.resultFile);
+    const ExpertStudyOutcome study = study_series(run.generator, p, run.bounds, series);
+    write_curves(p, run.files, series, study);
+    write_values(run.files, study.column, p.frame.resultFile);
+}
+
+ExpertStudyOutcome study_with_expert(Generator& generator, const LoadType3Parameters& p,
+                                     const WorkBounds& bounds, Series series) {
+    StudySeries prepared = study_series_of(p, std::move(series));
+    return study_series(generator, p, bounds, prepared);
 }
 
 }  // namespace evstat

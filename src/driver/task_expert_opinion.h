@@ -22,6 +22,23 @@ struct PredictiveCurveLaw {
 };
 PredictiveCurveLaw predictive_curve_law(LawCode code, bool weibullShape, const ValueList& Z);
 
+// What the study computes before its curves: the law's fitted parameters, the predictive
+// parameters (q1, q2, q3), the Weibull-shape predictive tables (distribution and density,
+// empty for the other laws) and the result column in the order task 25 writes it.
+struct ExpertStudyOutcome {
+    ValueList fitted;
+    ValueList predictive;
+    Sample predictiveDistribution;
+    Sample predictiveDensity;
+    Series column;
+};
+
+// The study of a series as read for a law with a predictive law: 3 for an empty series,
+// 64 for values not above 0 but for the normal law, then the fit, the expert's prior, the
+// predictive law, the tables and the tests, drawing the tests' series from the generator.
+ExpertStudyOutcome study_with_expert(Generator& generator, const LoadType3Parameters& p,
+                                     const WorkBounds& bounds, Series series);
+
 void task_expert_opinion(const LoadType3Parameters& p, RunContext& run);  // 25
 
 }  // namespace evstat
