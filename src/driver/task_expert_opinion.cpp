@@ -143,19 +143,19 @@ bool usable_prior(const ValueList& prior) {
 // predictive parameters.
 StudyPrior build_prior(const LoadType3Parameters& p, const ValueList& fitted,
                        const StudySeries& series) {
-    StudyPrior study{.interval =
-                         expert_interval({.code = p.law.code,
-                                          .parameters = fitted,
-                                          .weibullShape = p.weibullShape,
-                                          .stated = p.expert,
-                                          .value = p.expertMaxQuantile,
-                                          .riskP1 = p.riskP1,
-                                          .riskP2 = p.riskP2,
-                                          .meanExcess = series.meanExcess,
-                                          .transformedMeanExcess = series.transformedMeanExcess,
-                                          .weibullRate = series.weibullRate,
-                                          .low = p.priorLow,
-                                          .high = p.priorHigh})};
+    StudyPrior study;
+    study.interval = expert_interval({.code = p.law.code,
+                                      .parameters = fitted,
+                                      .weibullShape = p.weibullShape,
+                                      .stated = p.expert,
+                                      .value = p.expertMaxQuantile,
+                                      .riskP1 = p.riskP1,
+                                      .riskP2 = p.riskP2,
+                                      .meanExcess = series.meanExcess,
+                                      .transformedMeanExcess = series.transformedMeanExcess,
+                                      .weibullRate = series.weibullRate,
+                                      .low = p.priorLow,
+                                      .high = p.priorHigh});
     expert_prior(study.interval, p.weibullShape, p.confidence, p.defiance, study.prior);
     if (!usable_prior(study.prior)) throw Erreur::InvalidLawParameters;
     posterior_summary(series.prepared, p.law.code, fitted, study.prior, p.weibullShape,
