@@ -60,12 +60,20 @@ inline void write_lines(const std::string& name, const std::vector<std::string>&
     for (const std::string& line : lines) out << line << "\n";
 }
 
-// Runs the engine on a ParameterFile of the working directory; returns the child's
-// peak resident memory in kilobytes.
-inline long run_engine(const std::string& parameterFile, const std::string& loadType) {
+// What a run of the engine used: its peak resident memory and its processor time.
+struct EngineUse {
+    long peakKilobytes = 0;
+    double cpuSeconds = 0.0;  // user and system, over all its threads
+};
+
+// Runs the engine on a ParameterFile of the working directory, with EVSTAT_THREADS set to
+// `threads` when it is above 0.
+inline EngineUse run_engine(const std::string& parameterFile, const std::string& loadType,
+                            int threads = 0) {
     const pid_t child = ::fork();
     if (child == 0) {
         std::freopen("/dev/null", "w", stdout);
+        if (threads > 0) ::setenv("EVSTAT_THREADS", std::to_string(threads).c_str(), 1);
         const std::string path = work_dir() + parameterFile;
         ::execl(EVSTAT_BINARY, EVSTAT_BINARY, path.c_str(), loadType.c_str(),
                 static_cast<char*>(nullptr));
@@ -74,15 +82,24 @@ inline long run_engine(const std::string& parameterFile, const std::string& load
     int status = 0;
     struct rusage usage {};
     ::wait4(child, &status, 0, &usage);
-    return usage.ru_maxrss;
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return {usage.ru_maxrss, seconds(usage.ru_utime) + seconds(usage.ru_stime)};
 }
 
-// Times the engine run on the ParameterFile at every iteration, and reports its peak memory.
+// Times the engine run on the ParameterFile at every iteration (EVSTAT_THREADS set to
+// `threads` when it is above 0), and reports its peak memory and its processor time a run
+// (the machine may be shared: the wall time alone can mislead).
 inline void time_engine_runs(benchmark::State& state, const std::string& parameterFile,
-                             const std::string& loadType) {
-    long peak = 0;
-    for (auto _ : state) peak = run_engine(parameterFile, loadType);
-    state.counters["peak_MiB"] = static_cast<double>(peak) / 1024.0;
+                             const std::string& loadType, int threads = 0) {
+    EngineUse use;
+    double cpu = 0.0;
+    for (auto _ : state) {
+        use = run_engine(parameterFile, loadType, threads);
+        cpu += use.cpuSeconds;
+    }
+    state.counters["peak_MiB"] = static_cast<double>(use.peakKilobytes) / 1024.0;
+    state.counters["cpu_s"] = cpu / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    if (threads > 0) state.counters["threads"] = threads;
 }
 
 }  // namespace evstat::bench

@@ -17,6 +17,13 @@
 namespace evstat::bench {
 namespace {
 
+// The library benchmarks measure the work of one thread (the process benchmarks of
+// quantile_tasks_bench.cpp compare one thread with two).
+WorkerPool& one_thread() {
+    static WorkerPool pool(1);
+    return pool;
+}
+
 ValueList list_of(std::initializer_list<double> values) {
     ValueList list;
     for (double v : values) list.push_back(v);
@@ -48,7 +55,7 @@ void et_differences_over_files(benchmark::State& state, LawCode code, const Valu
             double u = 0.0;
             excesses_over_threshold(s, kExcesses, kValues, excesses, u);
             QuantileTestOutcome outcome;
-            et_resampling_test(s, excesses, kExcesses, u, code, estimates, 0.05, 0.01, kResamples,
+            et_resampling_test(one_thread(), s, excesses, kExcesses, u, code, estimates, 0.05, 0.01, kResamples,
                                kDifferenceInterval, outcome);
             accepted += outcome.verdict;
         }
@@ -79,7 +86,7 @@ void BM_GpdEmvDifferencesNormal(benchmark::State& state) {
     fit_tail(fit, s, kExcesses, kValues, u, kTailMaximumLikelihood, warning, failure);
     for (auto _ : state) {
         QuantileTestOutcome outcome;
-        gpd_resampling_test(s, kExcesses, u, kNormal, estimates, 0.05, 0.001, 1000,
+        gpd_resampling_test(one_thread(), s, kExcesses, u, kNormal, estimates, 0.05, 0.001, 1000,
                             kDifferenceInterval, fit, kTailMaximumLikelihood, outcome);
         benchmark::DoNotOptimize(outcome.verdict);
     }
@@ -112,7 +119,7 @@ void BM_EtPredictiveWeibullShape(benchmark::State& state) {
     excesses_over_threshold(c.data, 20, 200, excesses, u);
     for (auto _ : state) {
         QuantileTestOutcome outcome;
-        et_predictive_test(c.data, excesses, 20, u, kWeibull, c.parameters, 0.05, 0.01, 500,
+        et_predictive_test(one_thread(), c.data, excesses, 20, u, kWeibull, c.parameters, 0.05, 0.01, 500,
                            c.prior, ValueList{}, 1, 0.5, 5.0, outcome);
         benchmark::DoNotOptimize(outcome.verdict);
     }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <thread>
 
 #include "driver/files.h"
 #include "driver/tasks.h"
@@ -101,6 +102,7 @@ bool law_parameters_valid(LawCode code, const ValueList& parameters) {
 }
 
 int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
+    const int threads = thread_count(std::getenv("EVSTAT_THREADS"), std::thread::hardware_concurrency());
     RunContext context;
     RunParameters& parameters = context.parameters;
     std::string parameterPath;
@@ -145,6 +147,8 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
         }
 
         set_seed(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
+        WorkerPool pool(threads);
+        context.pool = &pool;
         run_task(context);
     } catch (Erreur code) {
         const std::string line = error_line(code);

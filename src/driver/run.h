@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "laws/catalogue.h"
+#include "parallel/worker_pool.h"
 #include "series/lists.h"
 
 namespace evstat {
@@ -86,10 +87,13 @@ struct RunContext {
     LawCode simulationLawCode = kUnknownLaw;
     int weibullShapeFlag = 0;
     int testSelector = 0;
+    WorkerPool* pool = nullptr;  // the run's threads, owned by the driver
 };
 
 // Runs the engine on a command line; returns the process exit status. The generator is
-// seeded from the clock, or with `seed` when one is given (tests that fix the draws).
+// seeded from the clock, or with `seed` when one is given (tests that fix the draws). The
+// run's studies use as many threads as the machine has, or EVSTAT_THREADS when it is set
+// (read once, at the start); their files are the same bytes whatever the number.
 int run(int argc, char** argv, std::optional<std::uint32_t> seed = std::nullopt);
 
 // The law-parameter check of the law-curve and simulation tasks: true when the

@@ -26,17 +26,40 @@ LawCode law_code_or_fail(const std::string& name) {
     return code;
 }
 
-int count_numbered_files(const std::string& directory) {
+namespace {
+// A failure met by a piece of work on the pool, carried to the run's own thread.
+struct FailureOnPool {
+    Erreur code;
+    std::string detail;
+};
+}  // namespace
+
+void for_each_on_pool(WorkerPool& pool, std::size_t count,
+                      const std::function<void(std::size_t)>& work) {
+    try {
+        pool.for_each(count, [&](std::size_t i) {
+            try {
+                work(i);
+            } catch (Erreur code) {
+                throw FailureOnPool{code, take_error_detail(code)};
+            }
+        });
+    } catch (const FailureOnPool& failure) {
+        if (failure.detail.empty()) throw failure.code;
+        throw with_detail(failure.code, failure.detail);
+    }
+}
+
+int count_numbered_files(WorkerPool& pool, const std::string& directory) {
     const std::string first = numbered_data_file(directory, 1);
     if (!file_opens(first)) throw with_detail(Erreur::FileNotFound, first);
-    Series scratch;
-    int files = 0;
-    for (int i = 1; i <= kMostNumberedFiles; ++i) {
-        const std::string name = numbered_data_file(directory, i);
-        if (!file_opens(name)) break;
-        read_series(name, scratch);
-        files = i;
-    }
+    int files = 1;
+    while (files < kMostNumberedFiles && file_opens(numbered_data_file(directory, files + 1)))
+        ++files;
+    for_each_on_pool(pool, static_cast<std::size_t>(files), [&](std::size_t at) {
+        Series scratch;
+        read_series(numbered_data_file(directory, static_cast<int>(at) + 1), scratch);
+    });
     return files;
 }
 
@@ -106,7 +129,9 @@ bool defined_over_non_positive(LawCode code) {
     return code == kUniform || code == kNormal || code == kStudent;
 }
 
-std::string formatted(double value) { return format_number(value); }
+std::string formatted(double value) {
+    return format_number(value);
+}
 
 void write_summary(std::FILE* out, const std::string& theoreticalMean, double mean,
                    const std::string& theoreticalVariance, double variance,

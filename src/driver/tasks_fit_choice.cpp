@@ -19,7 +19,7 @@ namespace evstat {
 namespace {
 
 // The shape shared by the tests of fit with critical values (fittests/fit_test.h).
-using FitTest = void (*)(std::span<const double> data, LawCode code, const ValueList& parameters,
+using FitTest = void (*)(WorkerPool& pool, std::span<const double> data, LawCode code, const ValueList& parameters,
                          double level, int& accepted, double& statistic, double& criticalValue);
 
 // A usable fit: its one estimate, or its first or second estimate, differs from 0. A law
@@ -52,7 +52,7 @@ void append_test_block(const std::string& resultFile, const ValueList& estimates
     print_value(out.get(), criticalValue);
 }
 
-void candidate_laws(const RunParameters& p, FitTest test) {
+void candidate_laws(WorkerPool& pool, const RunParameters& p, FitTest test) {
     int k = result_number(p.directory, p.resultFile);
     require_curve_pairs_spare_parameter_file(p, k + 1, law_count(p));  // one pair a law at most
     Series series;
@@ -72,7 +72,7 @@ void candidate_laws(const RunParameters& p, FitTest test) {
         int accepted = 0;
         double statistic = 0.0;
         double criticalValue = 0.0;
-        test(series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
+        test(pool, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
         append_test_block(p.resultFile, parameters, accepted, statistic, criticalValue);
         if (usable_fit(parameters))
             usable.push_back(static_cast<double>(j));
@@ -89,39 +89,40 @@ void candidate_laws(const RunParameters& p, FitTest test) {
     print_value(out.get(), static_cast<double>(unusable));
 }
 
-void rejection_rate(const RunParameters& p, FitTest test) {
+void rejection_rate(WorkerPool& pool, const RunParameters& p, FitTest test) {
     const LawCode code = first_law_code(p);
     Series decisions;
-    ValueList parameters;
-    const int files = for_each_numbered_file(p.directory, [&](const Series& series, int) {
-        estimate_for_test(series, code, parameters);
-        int accepted = 0;
-        double statistic = 0.0;
-        double criticalValue = 0.0;
-        test(series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
-        decisions.push_back(static_cast<double>(accepted));
-        parameters.clear();
-        return true;
-    });
+    const int files = numbered_file_results(
+        pool, p.directory, fit_test_resamples(code),
+        [&](const Series& series, int) {
+            ValueList parameters;
+            estimate_for_test(series, code, parameters);
+            int accepted = 0;
+            double statistic = 0.0;
+            double criticalValue = 0.0;
+            test(pool, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
+            return static_cast<double>(accepted);
+        },
+        decisions);
     write_rates(p.resultFile, decisions, files + 1);
 }
 
 }  // namespace
 
 void task_candidate_laws_ad(RunContext& context) {
-    candidate_laws(context.parameters, anderson_darling_test);
+    candidate_laws(*context.pool, context.parameters, anderson_darling_test);
 }
 
 void task_candidate_laws_cvm(RunContext& context) {
-    candidate_laws(context.parameters, cramer_von_mises_test);
+    candidate_laws(*context.pool, context.parameters, cramer_von_mises_test);
 }
 
 void task_rejection_rate_ad(RunContext& context) {
-    rejection_rate(context.parameters, anderson_darling_test);
+    rejection_rate(*context.pool, context.parameters, anderson_darling_test);
 }
 
 void task_rejection_rate_cvm(RunContext& context) {
-    rejection_rate(context.parameters, cramer_von_mises_test);
+    rejection_rate(*context.pool, context.parameters, cramer_von_mises_test);
 }
 
 void task_extreme_quantiles(RunContext& context) {
@@ -145,15 +146,16 @@ void task_extreme_quantile_spread(RunContext& context) {
     const RunParameters& p = context.parameters;
     const LawCode code = first_law_code(p);
     Series quantiles;  // by number of the file
-    ValueList parameters;
-    const int files = for_each_numbered_file(p.directory, [&](const Series& series, int) {
-        if (has_non_positive(series) && !defined_over_non_positive(code))
-            throw Erreur::NegativeDataForLaw;
-        estimate_for_test(series, code, parameters);
-        quantiles.push_back(fitted_quantile(code, parameters, p.quantileOrder));
-        parameters.clear();
-        return true;
-    });
+    const int files = numbered_file_results(
+        *context.pool, p.directory, false,
+        [&](const Series& series, int) {
+            if (has_non_positive(series) && !defined_over_non_positive(code))
+                throw Erreur::NegativeDataForLaw;
+            ValueList parameters;
+            estimate_for_test(series, code, parameters);
+            return fitted_quantile(code, parameters, p.quantileOrder);
+        },
+        quantiles);
 
     sort_ascending(quantiles);
     write_values(quantiles, p.resultFile);

@@ -73,9 +73,9 @@ void fit_parent_or_fail(std::span<const double> series, LawCode code, ValueList&
 }
 
 // The ET test of the version for j excesses.
-QuantileTestOutcome et_test(const RunParameters& p, std::span<const double> series,
-                            const Excesses& q,
-                            int j, LawCode code, const ValueList& parameters) {
+QuantileTestOutcome et_test(WorkerPool& pool, const RunParameters& p,
+                            std::span<const double> series, const Excesses& q, int j, LawCode code,
+                            const ValueList& parameters) {
     QuantileTestOutcome outcome = untested();
     switch (p.etVersion) {
         case kAsymptoticVersion:
@@ -84,27 +84,28 @@ QuantileTestOutcome et_test(const RunParameters& p, std::span<const double> seri
             break;
         case kDifferenceVersion:
         case kPercentileVersion:
-            et_resampling_test(series, q.values, j, q.u, code, parameters, p.testLevel,
+            et_resampling_test(pool, series, q.values, j, q.u, code, parameters, p.testLevel,
                                p.quantileOrder, p.bootstrapCount, resampling_mode(p.etVersion),
                                outcome);
             break;
-        default: break;
+        default:
+            break;
     }
     return outcome;
 }
 
 // The GPD tail fit for j excesses over u, which must not fail (65), then the GPD test of
 // the version.
-QuantileTestOutcome gpd_test(const RunParameters& p, std::span<const double> series, int j,
-                             double u,
-                             LawCode code, const ValueList& parameters) {
+QuantileTestOutcome gpd_test(WorkerPool& pool, const RunParameters& p,
+                             std::span<const double> series, int j, double u, LawCode code,
+                             const ValueList& parameters) {
     const TailFit fit = fit_or_fail(series, j, size_of(series), u, p.method);
     QuantileTestOutcome outcome = untested();
     if (p.etVersion != kDifferenceVersion && p.etVersion != kPercentileVersion) return outcome;
     ValueList tail;
     tail.push_back(fit.xi);
     tail.push_back(fit.sigma);
-    gpd_resampling_test(series, j, u, code, parameters, p.testLevel, p.quantileOrder,
+    gpd_resampling_test(pool, series, j, u, code, parameters, p.testLevel, p.quantileOrder,
                         p.bootstrapCount, resampling_mode(p.etVersion), tail, p.method, outcome);
     return outcome;
 }
@@ -126,31 +127,36 @@ const std::string& law_name(const RunParameters& p, int j) {
 
 // The last number of excesses of a range over the ET tests: at most n, the numbers of
 // excesses whose threshold the series holds (the GPD fit refuses more by itself).
-int last_excess_count(const RunParameters& p, int n) { return std::min(p.excessHigh, n); }
+int last_excess_count(const RunParameters& p, int n) {
+    return std::min(p.excessHigh, n);
+}
 
 // The guard concerns the GPD tasks whose method takes logarithms.
-bool guard_concerns(const RunParameters& p) { return !fits_without_logarithms(p.method); }
+bool guard_concerns(const RunParameters& p) {
+    return !fits_without_logarithms(p.method);
+}
 
 // The share of the numbered data files whose series passes `test(series, q, code,
 // parameters)`, each file taken with its own size; the GPD test refuses a series with values
-// not above 0 for a law not defined there.
+// not above 0 for a law not defined there. The tests that resample go in the order of the
+// files; the others run on the pool.
 template <typename Test>
-void write_acceptance_rate(const RunParameters& p, bool positiveSeries, Test test) {
+void write_acceptance_rate(WorkerPool& pool, const RunParameters& p, bool positiveSeries,
+                           Test test) {
     const LawCode code = first_law_code(p);
     Series verdicts;
-    ValueList parameters;
-    Excesses q;
-    const int files = for_each_numbered_file(p.directory, [&](Series& series, int) {
+    const auto verdict = [&](Series& series, int) {
         sort_ascending(series);
         if (positiveSeries && has_non_positive(series) && !defined_over_non_positive(code))
             throw Erreur::NegativeData;
         require_tests_within_bounds(p, series, 1);
+        ValueList parameters;
+        Excesses q;
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
-        const QuantileTestOutcome outcome = test(series, q, code, parameters);
-        verdicts.push_back(static_cast<double>(outcome.verdict));
-        return true;
-    });
+        return static_cast<double>(test(series, q, code, parameters).verdict);
+    };
+    const int files = numbered_file_results(pool, p.directory, resamples(p), verdict, verdicts);
     write_rates(p.resultFile, verdicts, files + 1);
 }
 
@@ -158,11 +164,12 @@ void write_acceptance_rate(const RunParameters& p, bool positiveSeries, Test tes
 
 void task_et_acceptance_rate(RunContext& context) {
     const RunParameters& p = context.parameters;
-    write_acceptance_rate(p, false, [&](std::span<const double> series, const Excesses& q,
-                          LawCode code,
-                                        const ValueList& parameters) {
-        return et_test(p, series, q, p.excessCount, code, parameters);
-    });
+    WorkerPool& pool = *context.pool;
+    write_acceptance_rate(pool, p, false,
+                          [&](std::span<const double> series, const Excesses& q, LawCode code,
+                              const ValueList& parameters) {
+                              return et_test(pool, p, series, q, p.excessCount, code, parameters);
+                          });
 }
 
 void task_et_outcomes(RunContext& context) {
@@ -176,7 +183,8 @@ void task_et_outcomes(RunContext& context) {
         const LawCode code = law_code_or_fail(law_name(p, j));
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
-        append_result_block(p.resultFile, et_test(p, series, q, p.excessCount, code, parameters));
+        append_result_block(p.resultFile,
+                            et_test(*context.pool, p, series, q, p.excessCount, code, parameters));
     }
 }
 
@@ -194,7 +202,8 @@ void task_et_verdicts(RunContext& context) {
         fit_parent_or_fail(series, code, parameters);
         for (int excesses = p.excessLow; excesses <= last; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome = et_test(p, series, q, excesses, code, parameters);
+            const QuantileTestOutcome outcome =
+                et_test(*context.pool, p, series, q, excesses, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }
@@ -203,11 +212,13 @@ void task_et_verdicts(RunContext& context) {
 
 void task_gpd_acceptance_rate(RunContext& context) {
     const RunParameters& p = context.parameters;
-    write_acceptance_rate(p, true, [&](std::span<const double> series, const Excesses& q,
-                          LawCode code,
-                                       const ValueList& parameters) {
-        return gpd_test(p, series, p.excessCount, q.u, code, parameters);
-    });
+    WorkerPool& pool = *context.pool;
+    write_acceptance_rate(pool, p, true,
+                          [&](std::span<const double> series, const Excesses& q, LawCode code,
+                              const ValueList& parameters) {
+                              return gpd_test(pool, p, series, p.excessCount, q.u, code,
+                                              parameters);
+                          });
 }
 
 // A law with all-zero estimates is written as not tested; before the first law that is
@@ -228,7 +239,7 @@ void task_gpd_outcomes(RunContext& context) {
         if (!all_estimates_zero(parameters)) {
             if (guard_stops_task(p, series, n, p.excessCount, guard_concerns(p))) return;
             excesses_for(series, p.excessCount, q);
-            outcome = gpd_test(p, series, p.excessCount, q.u, code, parameters);
+            outcome = gpd_test(*context.pool, p, series, p.excessCount, q.u, code, parameters);
         }
         append_result_block(p.resultFile, outcome);
     }
@@ -242,7 +253,8 @@ void task_gpd_verdicts(RunContext& context) {
     read_sorted_series(p.dataFile, series);
     const int n = size_of(series);
     // Past n excesses the fit fails (65) before it resamples.
-    require_tests_within_bounds(p, series, law_count(p) * excess_counts(p, std::min(p.excessHigh, n)));
+    require_tests_within_bounds(p, series,
+                                law_count(p) * excess_counts(p, std::min(p.excessHigh, n)));
     Sample verdicts;  // (number of excesses, verdict), law after law
     ValueList parameters;
     Excesses q;
@@ -255,7 +267,8 @@ void task_gpd_verdicts(RunContext& context) {
         // The fit refuses a number of excesses above n (65), which bounds the range.
         for (int excesses = p.excessLow; excesses <= p.excessHigh; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome = gpd_test(p, series, excesses, q.u, code, parameters);
+            const QuantileTestOutcome outcome =
+                gpd_test(*context.pool, p, series, excesses, q.u, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }

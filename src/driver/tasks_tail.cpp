@@ -62,9 +62,9 @@ struct Decision {
     double criticalValue = 0.0;
 };
 
-Decision test_excesses(const ExcessFit& fit, LawCode code, double level) {
+Decision test_excesses(WorkerPool& pool, const ExcessFit& fit, LawCode code, double level) {
     Decision d;
-    anderson_darling_excess_test(fit.excesses, code, fit.parameters, level, d.accepted,
+    anderson_darling_excess_test(pool, fit.excesses, code, fit.parameters, level, d.accepted,
                                  d.statistic, d.criticalValue);
     return d;
 }
@@ -117,7 +117,7 @@ void task_excess_test(RunContext& context) {
     const int n = size_of(series);
     ExcessFit fit;
     excess_step(series, p.excessCount, n, code, fit);
-    const Decision d = test_excesses(fit, code, p.testLevel);
+    const Decision d = test_excesses(*context.pool, fit, code, p.testLevel);
 
     ValueList unit;
     unit.push_back(1.0);
@@ -136,15 +136,17 @@ void task_excess_test(RunContext& context) {
 void task_excess_rejection_rate(RunContext& context) {
     const RunParameters& p = context.parameters;
     const LawCode code = first_law_code(p);
-    ExcessFit fit;
+    WorkerPool& pool = *context.pool;
     Series decisions;
-    const int files = for_each_numbered_file(p.directory, [&](Series& series, int) {
-        sort_ascending(series);
-        excess_step(series, p.excessCount, size_of(series), code, fit);
-        decisions.push_back(static_cast<double>(test_excesses(fit, code, p.testLevel).accepted));
-        fit.clear();
-        return true;
-    });
+    const int files = numbered_file_results(
+        pool, p.directory, fit_test_resamples(code),
+        [&](Series& series, int) {
+            sort_ascending(series);
+            ExcessFit fit;
+            excess_step(series, p.excessCount, size_of(series), code, fit);
+            return static_cast<double>(test_excesses(pool, fit, code, p.testLevel).accepted);
+        },
+        decisions);
     write_rates(p.resultFile, decisions, files + 1);
 }
 
@@ -158,8 +160,9 @@ void task_excess_decisions(RunContext& context) {
     Sample decisions;
     for (int j = 2; j <= n - 1; ++j) {
         excess_step(series, j, n, code, fit);
-        decisions.push_back(static_cast<double>(j),
-                            static_cast<double>(test_excesses(fit, code, p.testLevel).accepted));
+        decisions.push_back(
+            static_cast<double>(j),
+            static_cast<double>(test_excesses(*context.pool, fit, code, p.testLevel).accepted));
         fit.clear();
     }
     write_pairs(decisions, p.resultFile);
@@ -255,9 +258,13 @@ void fits_over_range(const RunParameters& p, bool levelsOnly) {
 
 }  // namespace
 
-void task_tail_fit_methods(RunContext& context) { fits_of_every_method(context.parameters, false); }
+void task_tail_fit_methods(RunContext& context) {
+    fits_of_every_method(context.parameters, false);
+}
 
-void task_tail_fit_range(RunContext& context) { fits_over_range(context.parameters, false); }
+void task_tail_fit_range(RunContext& context) {
+    fits_over_range(context.parameters, false);
+}
 
 namespace {
 
@@ -266,11 +273,11 @@ namespace {
 // file is taken with its own size. `use` receives every fit. False when the guard ended
 // the task. `files` is the number of files read.
 template <typename Use>
-bool for_each_numbered_fit(const RunParameters& p, int& files, Use use) {
+bool for_each_numbered_fit(WorkerPool& pool, const RunParameters& p, int& files, Use use) {
     const TailMethod method = first_method(p);
     const int k = p.excessLow;
     bool guarded = false;
-    files = for_each_numbered_file(p.directory, [&](Series& series, int) {
+    files = for_each_numbered_file(pool, p.directory, [&](Series& series, int) {
         sort_ascending(series);
         const int n = size_of(series);
         guarded = guard_stops_task(p, series, n, k, guard_concerns_first_method(p));
@@ -306,10 +313,11 @@ void task_tail_fit_spread(RunContext& context) {
     Series shapes;
     Series scales;
     int files = 0;
-    const bool ran = for_each_numbered_fit(p, files, [&](const TailFit& fit, double, int) {
-        shapes.push_back(fit.xi);
-        scales.push_back(fit.sigma);
-    });
+    const bool ran =
+        for_each_numbered_fit(*context.pool, p, files, [&](const TailFit& fit, double, int) {
+            shapes.push_back(fit.xi);
+            scales.push_back(fit.sigma);
+        });
     if (ran) write_spread(p.resultFile, shapes, &scales, files);
 }
 
@@ -335,15 +343,18 @@ void task_return_level_methods(RunContext& context) {
     fits_of_every_method(context.parameters, true);
 }
 
-void task_return_level_range(RunContext& context) { fits_over_range(context.parameters, true); }
+void task_return_level_range(RunContext& context) {
+    fits_over_range(context.parameters, true);
+}
 
 void task_return_level_spread(RunContext& context) {
     const RunParameters& p = context.parameters;
     Series levels;
     int files = 0;
-    const bool ran = for_each_numbered_fit(p, files, [&](const TailFit& fit, double u, int n) {
-        levels.push_back(return_level(u, fit.xi, fit.sigma, p.excessLow, p.quantileOrder, n));
-    });
+    const bool ran =
+        for_each_numbered_fit(*context.pool, p, files, [&](const TailFit& fit, double u, int n) {
+            levels.push_back(return_level(u, fit.xi, fit.sigma, p.excessLow, p.quantileOrder, n));
+        });
     if (ran) write_spread(p.resultFile, levels, nullptr, files);
 }
 

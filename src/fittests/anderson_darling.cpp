@@ -50,17 +50,18 @@ double corrected_anderson_darling(LawCode code, double raw, int n) {
     return raw;
 }
 
-void anderson_darling_test(std::span<const double> data, LawCode code, const ValueList& parameters,
-                           double level, int& accepted, double& statistic, double& criticalValue) {
-    run_fit_test(FitStatistic::AndersonDarling, data, code, parameters, level, accepted, statistic,
-                 criticalValue);
+void anderson_darling_test(WorkerPool& pool, std::span<const double> data, LawCode code,
+                           const ValueList& parameters, double level, int& accepted,
+                           double& statistic, double& criticalValue) {
+    run_fit_test(pool, FitStatistic::AndersonDarling, data, code, parameters, level, accepted,
+                 statistic, criticalValue);
 }
 
-void anderson_darling_excess_test(std::span<const double> excesses, LawCode code,
-                                  const ValueList& parameters,
-                                  double level, int& accepted, double& statistic,
-                                  double& criticalValue) {
-    anderson_darling_test(excesses, code, parameters, level, accepted, statistic, criticalValue);
+void anderson_darling_excess_test(WorkerPool& pool, std::span<const double> excesses, LawCode code,
+                                  const ValueList& parameters, double level, int& accepted,
+                                  double& statistic, double& criticalValue) {
+    anderson_darling_test(pool, excesses, code, parameters, level, accepted, statistic,
+                          criticalValue);
 }
 
 }  // namespace evstat

@@ -49,10 +49,11 @@ double corrected_cramer_von_mises(LawCode code, double raw, int n) {
     return raw;
 }
 
-void cramer_von_mises_test(std::span<const double> data, LawCode code, const ValueList& parameters,
-                           double level, int& accepted, double& statistic, double& criticalValue) {
-    run_fit_test(FitStatistic::CramerVonMises, data, code, parameters, level, accepted, statistic,
-                 criticalValue);
+void cramer_von_mises_test(WorkerPool& pool, std::span<const double> data, LawCode code,
+                           const ValueList& parameters, double level, int& accepted,
+                           double& statistic, double& criticalValue) {
+    run_fit_test(pool, FitStatistic::CramerVonMises, data, code, parameters, level, accepted,
+                 statistic, criticalValue);
 }
 
 }  // namespace evstat

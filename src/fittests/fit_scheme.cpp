@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "fittests/fit_test.h"
 #include "laws/distributions.h"
 
 namespace evstat {
@@ -27,10 +28,6 @@ bool parameters_finite(LawCode code, const ValueList& parameters) {
     for (int i = 1; i <= count; ++i)
         if (!std::isfinite(parameters.at(i))) return false;
     return true;
-}
-
-bool uses_resampling(LawCode code) {
-    return code == kChiSquare || code == kStudent || code == kBeta || code == kGpd;
 }
 
 // Laws whose probability sample must lie strictly inside (0, 1).
@@ -79,8 +76,8 @@ void decide_with_table(FitStatistic kind, LawCode code, double gammaShape, doubl
 }
 
 void table_test(FitStatistic kind, std::span<const double> data, LawCode code,
-                const ValueList& parameters,
-                double level, int& accepted, double& statistic, double& criticalValue) {
+                const ValueList& parameters, double level, int& accepted, double& statistic,
+                double& criticalValue) {
     Series probabilities;
     probability_sample(data, code, parameters, probabilities);
     if (uses_probability_guard(code) && !probabilities_inside_unit_interval(probabilities)) return;
@@ -102,9 +99,9 @@ void pareto_test(FitStatistic kind, std::span<const double> data, double level, 
 
 // The statistic of the data with the given parameters (no guard, no modification) against
 // the replicate statistic at the level's position; a NaN level reports the statistic only.
-void resampling_test(FitStatistic kind, std::span<const double> data, LawCode code,
-                     const ValueList& parameters, double level, int& accepted, double& statistic,
-                     double& criticalValue) {
+void resampling_test(WorkerPool& pool, FitStatistic kind, std::span<const double> data,
+                     LawCode code, const ValueList& parameters, double level, int& accepted,
+                     double& statistic, double& criticalValue) {
     Series probabilities;
     probability_sample(data, code, parameters, probabilities);
     const double dataStatistic = fit_statistic(kind, probabilities);
@@ -112,15 +109,15 @@ void resampling_test(FitStatistic kind, std::span<const double> data, LawCode co
     statistic = dataStatistic;
     const int position = resampling_position(level);
     if (position == 0) return;
-    criticalValue = resampled_critical_value(kind, code, parameters, size_of(data), position);
+    criticalValue = resampled_critical_value(pool, kind, code, parameters, size_of(data), position);
     accepted = statistic < criticalValue ? 1 : 0;
 }
 
 }  // namespace
 
-void run_fit_test(FitStatistic kind, std::span<const double> data, LawCode code,
-                  const ValueList& parameters,
-                  double level, int& accepted, double& statistic, double& criticalValue) {
+void run_fit_test(WorkerPool& pool, FitStatistic kind, std::span<const double> data, LawCode code,
+                  const ValueList& parameters, double level, int& accepted, double& statistic,
+                  double& criticalValue) {
     accepted = 0;
     statistic = 0.0;
     criticalValue = 0.0;
@@ -128,10 +125,15 @@ void run_fit_test(FitStatistic kind, std::span<const double> data, LawCode code,
     if (!parameters_finite(code, parameters) || refused_by_law(code, data, parameters)) return;
     if (code == kPareto)
         pareto_test(kind, data, level, accepted, statistic, criticalValue);
-    else if (uses_resampling(code))
-        resampling_test(kind, data, code, parameters, level, accepted, statistic, criticalValue);
+    else if (fit_test_resamples(code))
+        resampling_test(pool, kind, data, code, parameters, level, accepted, statistic,
+                        criticalValue);
     else
         table_test(kind, data, code, parameters, level, accepted, statistic, criticalValue);
+}
+
+bool fit_test_resamples(LawCode code) {
+    return code == kChiSquare || code == kStudent || code == kBeta || code == kGpd;
 }
 
 double fit_statistic(FitStatistic kind, std::span<const double> probabilities) {

@@ -63,21 +63,22 @@ int resampling_position(double level) {
     return static_cast<int>(position);
 }
 
-double resampled_critical_value(FitStatistic kind, LawCode code, const ValueList& parameters, int n,
-                                int position) {
+double resampled_critical_value(WorkerPool& pool, FitStatistic kind, LawCode code,
+                                const ValueList& parameters, int n, int position) {
     const SeriesDraw draw = [&](Series& values) {
         draw_random_values(code, parameters, n, values);
         return true;
     };
-    ValueList estimates;
-    Series probabilities;
-    const ResampleStep step = [&](std::span<const double> replicate) {
-        estimates.clear();
-        estimate_law(replicate, code, n, estimates);
-        return replicate_statistic(kind, code, replicate, estimates, probabilities);
+    const StepMaker makeStep = [&]() -> ResampleStep {
+        return [&, estimates = ValueList(),
+                probabilities = Series()](std::span<const double> replicate) mutable {
+            estimates.clear();
+            estimate_law(replicate, code, n, estimates);
+            return replicate_statistic(kind, code, replicate, estimates, probabilities);
+        };
     };
     Series statistics;
-    resampled_values(kReplicates, draw, step, statistics);
+    resampled_values(pool, kReplicates, draw, makeStep, statistics);
     return value_at(statistics, position);
 }
 

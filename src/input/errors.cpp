@@ -101,14 +101,14 @@ bool ErrorReporter::write(const std::string& path, Erreur code) const {
 }
 
 namespace {
-// The detail of the failure being raised; one run, one failure.
+// The detail of the failure being raised; one run, one failure, one detail a thread.
 struct ErrorDetail {
     bool recorded = false;
     Erreur code = Erreur::MissingLines;
     std::string text;
 };
 ErrorDetail& current_detail() {
-    static ErrorDetail detail;
+    thread_local ErrorDetail detail;
     return detail;
 }
 
@@ -175,6 +175,13 @@ Erreur with_detail(Erreur code, std::string detail) {
 }
 
 void clear_error_detail() { current_detail() = ErrorDetail{}; }
+
+std::string take_error_detail(Erreur code) {
+    ErrorDetail& d = current_detail();
+    std::string text = d.recorded && d.code == code ? std::move(d.text) : std::string();
+    d = ErrorDetail{};
+    return text;
+}
 
 std::string error_line(Erreur code) {
     std::string line = "Erreur " + std::to_string(static_cast<int>(code)) + " : " +

@@ -102,6 +102,10 @@ public:
 Erreur with_detail(Erreur code, std::string detail);
 // Forgets the detail of an earlier failure (once at the start of a run).
 void clear_error_detail();
+// The detail this thread recorded for the code ("" when none), then forgotten: a failure
+// met on a worker thread is raised again on the run's own thread with it. Each thread
+// keeps its own detail.
+std::string take_error_detail(Erreur code);
 // The one line standard error gets for a caught code, in UTF-8 and without a line end:
 // "Erreur <code> : <message>", then " (<detail>)" when the failure recorded one.
 std::string error_line(Erreur code);

@@ -11,7 +11,7 @@ namespace evstat {
 
 namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-double g_law_running_sum = 0.0;  // the law family's running trapezoid sum
+thread_local double g_law_running_sum = 0.0;  // the law family's running trapezoid sum
 }  // namespace
 
 double LawIntegrand::operator()(double x) const {

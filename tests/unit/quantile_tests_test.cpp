@@ -24,6 +24,12 @@
 namespace evstat {
 namespace {
 
+// Three threads: the intervals are those of one.
+WorkerPool& pool() {
+    static WorkerPool threads(3);
+    return threads;
+}
+
 using Values = std::vector<double>;
 constexpr double kZ975 = 1.959963984540054;  // standard normal quantile at 0.975
 const double kLn10 = std::log(10.0);
@@ -181,9 +187,9 @@ TEST(ResamplingTests, TheLoopOneResampleAfterTheOtherDrawForDraw) {
         set_seed(77);
         QuantileTestOutcome o;
         if (row.method == 0)
-            et_resampling_test(data, excesses, row.k, u, row.code, parameters, d, p, B, row.mode, o);
+            et_resampling_test(pool(), data, excesses, row.k, u, row.code, parameters, d, p, B, row.mode, o);
         else
-            gpd_resampling_test(data, row.k, u, row.code, parameters, d, p, B, row.mode, fit,
+            gpd_resampling_test(pool(), data, row.k, u, row.code, parameters, d, p, B, row.mode, fit,
                                 row.method, o);
         EXPECT_EQ(o.lower, expected.lower) << row.what;
         EXPECT_EQ(o.upper, expected.upper) << row.what;
@@ -242,10 +248,10 @@ TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
         o.verdict = 1;
         set_seed(9);
         if (row.gpd)
-            gpd_resampling_test(data, row.k, u, row.code, parameters, 0.05, 0.01, row.B, row.mode,
+            gpd_resampling_test(pool(), data, row.k, u, row.code, parameters, 0.05, 0.01, row.B, row.mode,
                                 fit, row.method, o);
         else
-            et_resampling_test(data, excesses, row.k, u, row.code, parameters, 0.05, 0.01, row.B,
+            et_resampling_test(pool(), data, excesses, row.k, u, row.code, parameters, 0.05, 0.01, row.B,
                                row.mode, o);
         expect_unavailable_ends(o, row.what);
         EXPECT_EQ(o.estimate, row.q) << row.what;
@@ -294,13 +300,13 @@ TEST(EtPredictive, PercentilesOfPredictiveSeries) {
     sort_ascending(q);
     set_seed(32);
     QuantileTestOutcome o;
-    et_predictive_test(data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60, prior,
+    et_predictive_test(pool(), data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60, prior,
                        posterior, 0, 0, 0, o);
     EXPECT_EQ(o.lower, value_at(q, 4));  // j = 3
     EXPECT_EQ(o.upper, value_at(q, 57));
     EXPECT_EQ(o.verdict, o.lower <= o.estimate && o.estimate <= o.upper);
     // A posterior that cannot be drawn from: no interval.
-    et_predictive_test(data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60, prior,
+    et_predictive_test(pool(), data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60, prior,
                        law_parameters({0, 1}), 0, 0, 0, o);
     expect_unavailable_ends(o, "no posterior");
     EXPECT_EQ(o.estimate, u + mean(excesses) * std::log(10.0));

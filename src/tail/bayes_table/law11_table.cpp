@@ -18,7 +18,7 @@ namespace {
 constexpr double kSpreadOfNoSecondPrecision = 3.0;  // V = 3 S when s2 is 0
 constexpr int kEndBisections = 200;  // halvings of [lo, hi] that find where the table ends
 
-double g_table_running_sum = 0.0;  // running sum of the table's own code-11 integrand
+thread_local double g_table_running_sum = 0.0;  // running sum of the table's own code-11 integrand
 
 // The code-11 density with its height computed once: the same values as density() gives.
 struct Law11Density {

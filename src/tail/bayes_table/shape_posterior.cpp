@@ -11,7 +11,7 @@ namespace evstat {
 
 namespace {
 
-double g_shape_running_sum = 0.0;  // the Weibull-shape family's running trapezoid sum
+thread_local double g_shape_running_sum = 0.0;  // the Weibull-shape family's running trapezoid sum
 
 // Points of the support probed for the range of the plain product.
 constexpr int kRangeProbes = 64;

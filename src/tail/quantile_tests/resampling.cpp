@@ -28,10 +28,10 @@ bool percentile_interval(std::span<const double> sorted, double d, double& lower
     return true;
 }
 
-bool resampled_interval(int B, double d, const SeriesDraw& draw, const ResampleStep& step,
-                        double& lower, double& upper) {
+bool resampled_interval(WorkerPool& pool, int B, double d, const SeriesDraw& draw,
+                        const StepMaker& makeStep, double& lower, double& upper) {
     Series compared;
-    if (!resampled_values(B, draw, step, compared)) return false;
+    if (!resampled_values(pool, B, draw, makeStep, compared)) return false;
     return percentile_interval(compared, d, lower, upper);
 }
 
