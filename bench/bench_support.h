@@ -82,7 +82,9 @@ inline EngineUse run_engine(const std::string& parameterFile, const std::string&
     int status = 0;
     struct rusage usage {};
     ::wait4(child, &status, 0, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6;
+    };
     return {usage.ru_maxrss, seconds(usage.ru_utime) + seconds(usage.ru_stime)};
 }
 
@@ -98,7 +100,8 @@ inline void time_engine_runs(benchmark::State& state, const std::string& paramet
         cpu += use.cpuSeconds;
     }
     state.counters["peak_MiB"] = static_cast<double>(use.peakKilobytes) / 1024.0;
-    state.counters["cpu_s"] = cpu / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["cpu_s"] =
+        cpu / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
     if (threads > 0) state.counters["threads"] = threads;
 }
 

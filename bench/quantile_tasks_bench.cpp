@@ -73,14 +73,22 @@ void BM_Task17NormalResampledDifferences(benchmark::State& state) {
                      static_cast<int>(state.range(0)));
     state.counters["files"] = kNormalFiles;
 }
-BENCHMARK(BM_Task17NormalResampledDifferences)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Task17NormalResampledDifferences)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_Task17WeibullResampledDifferences(benchmark::State& state) {
     time_engine_runs(state, prepare_rate_study("et_weibull", kWeibullFiles, "Weibull"), "2",
                      static_cast<int>(state.range(0)));
     state.counters["files"] = kWeibullFiles;
 }
-BENCHMARK(BM_Task17WeibullResampledDifferences)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Task17WeibullResampledDifferences)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_Task42EmvResampledDifferences(benchmark::State& state) {
     const std::string dir = work_dir() + "gpd_normal/";

@@ -55,8 +55,8 @@ void et_differences_over_files(benchmark::State& state, LawCode code, const Valu
             double u = 0.0;
             excesses_over_threshold(s, kExcesses, kValues, excesses, u);
             QuantileTestOutcome outcome;
-            et_resampling_test(one_thread(), s, excesses, kExcesses, u, code, estimates, 0.05, 0.01, kResamples,
-                               kDifferenceInterval, outcome);
+            et_resampling_test(one_thread(), s, excesses, kExcesses, u, code, estimates, 0.05, 0.01,
+                               kResamples, kDifferenceInterval, outcome);
             accepted += outcome.verdict;
         }
         benchmark::DoNotOptimize(accepted);
@@ -119,8 +119,8 @@ void BM_EtPredictiveWeibullShape(benchmark::State& state) {
     excesses_over_threshold(c.data, 20, 200, excesses, u);
     for (auto _ : state) {
         QuantileTestOutcome outcome;
-        et_predictive_test(one_thread(), c.data, excesses, 20, u, kWeibull, c.parameters, 0.05, 0.01, 500,
-                           c.prior, ValueList{}, 1, 0.5, 5.0, outcome);
+        et_predictive_test(one_thread(), c.data, excesses, 20, u, kWeibull, c.parameters, 0.05,
+                           0.01, 500, c.prior, ValueList{}, 1, 0.5, 5.0, outcome);
         benchmark::DoNotOptimize(outcome.verdict);
     }
     state.counters["series"] = 500;

@@ -41,7 +41,8 @@ int main() {
     int accepted = 0;
     double statistic = 0.0;
     double criticalValue = 0.0;
-    anderson_darling_test(pool, series, kNormal, estimates, 0.05, accepted, statistic, criticalValue);
+    anderson_darling_test(pool, series, kNormal, estimates, 0.05, accepted, statistic,
+                          criticalValue);
     check("Anderson-Darling: accepted", accepted, 1, 0);
     check("Anderson-Darling: critical value", criticalValue, 0.752, 1e-15);
     std::printf("statistic %.17g\n", statistic);

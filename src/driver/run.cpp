@@ -102,7 +102,8 @@ bool law_parameters_valid(LawCode code, const ValueList& parameters) {
 }
 
 int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
-    const int threads = thread_count(std::getenv("EVSTAT_THREADS"), std::thread::hardware_concurrency());
+    const int threads =
+        thread_count(std::getenv("EVSTAT_THREADS"), std::thread::hardware_concurrency());
     RunContext context;
     RunParameters& parameters = context.parameters;
     std::string parameterPath;

@@ -188,20 +188,22 @@ void task_expert_opinion(RunContext& context) {
     int accepted = 0;
     double statistic = 0.0, criticalValue = 0.0;
     if (context.testSelector == kSelectAndersonDarling)
-        anderson_darling_test(*context.pool, D, c, A, p.testLevel1, accepted, statistic, criticalValue);
+        anderson_darling_test(*context.pool, D, c, A, p.testLevel1, accepted, statistic,
+                              criticalValue);
     else
-        cramer_von_mises_test(*context.pool, D, c, A, p.testLevel1, accepted, statistic, criticalValue);
+        cramer_von_mises_test(*context.pool, D, c, A, p.testLevel1, accepted, statistic,
+                              criticalValue);
     double g1 = 0.0, g2 = 0.0, g3 = 0.0;
     goodness_of_fit(D, c, P1, w, context.testSelector, A, Z, criticalValue, g1, g2, g3);
 
     QuantileTestOutcome resampled;
-    et_resampling_test(*context.pool, D, prepared.excesses, k, prepared.u, c, A, p.testLevel2, p.quantileOrder,
-                       kResampledSeries, kPercentileInterval, resampled);
+    et_resampling_test(*context.pool, D, prepared.excesses, k, prepared.u, c, A, p.testLevel2,
+                       p.quantileOrder, kResampledSeries, kPercentileInterval, resampled);
     ValueList posterior;
     if (w == 0) posterior_parameters(D, c, R, A, n, w, posterior);
     QuantileTestOutcome predictive;
-    et_predictive_test(*context.pool, D, prepared.excesses, k, prepared.u, c, A, p.testLevel2, p.quantileOrder,
-                       kResampledSeries, R, posterior, w, low, high, predictive);
+    et_predictive_test(*context.pool, D, prepared.excesses, k, prepared.u, c, A, p.testLevel2,
+                       p.quantileOrder, kResampledSeries, R, posterior, w, low, high, predictive);
 
     for (double value : {static_cast<double>(accepted), g2, g3, g1,
                          static_cast<double>(resampled.verdict), static_cast<double>(predictive.verdict),

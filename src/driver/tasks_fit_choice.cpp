@@ -19,8 +19,9 @@ namespace evstat {
 namespace {
 
 // The shape shared by the tests of fit with critical values (fittests/fit_test.h).
-using FitTest = void (*)(WorkerPool& pool, std::span<const double> data, LawCode code, const ValueList& parameters,
-                         double level, int& accepted, double& statistic, double& criticalValue);
+using FitTest = void (*)(WorkerPool& pool, std::span<const double> data, LawCode code,
+                         const ValueList& parameters, double level, int& accepted,
+                         double& statistic, double& criticalValue);
 
 // A usable fit: its one estimate, or its first or second estimate, differs from 0. A law
 // that gave no estimate at all (the gamma law over a constant series) is not usable.

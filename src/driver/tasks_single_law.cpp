@@ -152,7 +152,7 @@ void task_estimate_spread(RunContext& context) {
 
     std::array<Series, 3> gathered;  // the first, second and third estimates, by file
     int count = 0;                   // parameter count of the last estimate
-    std::vector<ValueList> fits;  // by file
+    std::vector<ValueList> fits;     // by file
     const int files = numbered_file_results(
         *context.pool, p.directory, false,
         [&](const Series& series, int) {

@@ -66,8 +66,11 @@ int resampling_position(double level) {
 double resampled_critical_value(WorkerPool& pool, FitStatistic kind, LawCode code,
                                 const ValueList& parameters, int n, int position) {
     const SeriesDraw draw = [&](Series& values) {
-        draw_random_values(code, parameters, n, values);
+        draw_random_points(code, parameters, n, values);
         return true;
+    };
+    const SeriesFinish finish = [&](Series& values) {
+        finish_random_values(code, parameters, values);
     };
     const StepMaker makeStep = [&]() -> ResampleStep {
         return [&, estimates = ValueList(),
@@ -78,7 +81,7 @@ double resampled_critical_value(WorkerPool& pool, FitStatistic kind, LawCode cod
         };
     };
     Series statistics;
-    resampled_values(pool, kReplicates, draw, makeStep, statistics);
+    resampled_values(pool, kReplicates, draw, finish, makeStep, statistics);
     return value_at(statistics, position);
 }
 

@@ -43,10 +43,13 @@ int draw_batch(const SeriesDraw& draw, int left, Batch& batch) {
     return static_cast<int>(drawn);
 }
 
-// The resamples [first, last) of the batch, each sorted, then its step value into its slot.
-void step_part(Part& part, std::size_t first, std::size_t last, Batch& batch) {
+// The resamples [first, last) of the batch, each finished and sorted, then its step value
+// into its slot.
+void step_part(const SeriesFinish& finish, Part& part, std::size_t first, std::size_t last,
+               Batch& batch) {
     for (std::size_t i = first; i < last; ++i) {
         Series& resample = batch.resamples[i];
+        if (finish) finish(resample);
         part.sorter.sort(resample);
         batch.slots[i] = part.step(resample);
     }
@@ -59,8 +62,8 @@ void collect(const Batch& batch, Series& values) {
 }
 }  // namespace
 
-bool resampled_values(WorkerPool& pool, int B, const SeriesDraw& draw, const StepMaker& makeStep,
-                      Series& values) {
+bool resampled_values(WorkerPool& pool, int B, const SeriesDraw& draw, const SeriesFinish& finish,
+                      const StepMaker& makeStep, Series& values) {
     values.clear();
     if (B < 1) return false;
     values.reserve(static_cast<std::size_t>(std::min(B, kReservedResamples)));
@@ -82,7 +85,8 @@ bool resampled_values(WorkerPool& pool, int B, const SeriesDraw& draw, const Ste
                 return;
             }
             const std::size_t p = piece - 1;
-            step_part(parts[p], count * p / parts.size(), count * (p + 1) / parts.size(), *ready);
+            step_part(finish, parts[p], count * p / parts.size(), count * (p + 1) / parts.size(),
+                      *ready);
         });
         collect(*ready, values);
         done += std::max(next->drawn, 0);

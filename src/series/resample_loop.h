@@ -21,6 +21,9 @@ namespace evstat {
 
 // Fills the series with the next resample; false when it cannot (the loop then stops).
 using SeriesDraw = std::function<bool(Series& values)>;
+// Completes a drawn resample, drawing nothing (the logarithms that turn drawn points into
+// values, say); run on the pool before the resample is sorted. May be empty.
+using SeriesFinish = std::function<void(Series& values)>;
 // The value of one sorted resample; NaN leaves the resample out.
 using ResampleStep = std::function<double(std::span<const double> sorted)>;
 // A new step with scratch state of its own.
@@ -29,7 +32,7 @@ using StepMaker = std::function<ResampleStep()>;
 // B resamples in order; `values` receives, sorted ascending, the step's values that are
 // numbers. False when B < 1 or a draw fails (the values are then of no use). The values
 // and the draws are the same whatever the number of the pool's threads.
-bool resampled_values(WorkerPool& pool, int B, const SeriesDraw& draw, const StepMaker& makeStep,
-                      Series& values);
+bool resampled_values(WorkerPool& pool, int B, const SeriesDraw& draw, const SeriesFinish& finish,
+                      const StepMaker& makeStep, Series& values);
 
 }  // namespace evstat

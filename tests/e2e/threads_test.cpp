@@ -38,7 +38,9 @@ std::string values_text(int count, int seed) {
     return text;
 }
 
-std::string numbered(int i) { return i == 1 ? "Donnees.txt" : "Donnees" + std::to_string(i) + ".txt"; }
+std::string numbered(int i) {
+    return i == 1 ? "Donnees.txt" : "Donnees" + std::to_string(i) + ".txt";
+}
 
 // The run of the case with the threads; every file of the directory afterwards, then the
 // exit code and standard error, the directory's path written "@DIR@".
@@ -48,7 +50,7 @@ std::map<std::string, std::string> run_case(const Case& c, int threads) {
     for (int i = 1; i <= kNumberedFiles; ++i) {
         const int bad = std::abs(c.badFile);
         const bool spoilt = bad != 0 && (i == bad || i == bad + 2);
-        w.write(numbered(i), !spoilt        ? values_text(kValuesPerFile, i)
+        w.write(numbered(i), !spoilt         ? values_text(kValuesPerFile, i)
                              : c.badFile > 0 ? "1.5\nvingt\n"
                                              : values_text(kValuesPerFile, i) + "-1.0\n");
     }
@@ -63,13 +65,15 @@ std::map<std::string, std::string> run_case(const Case& c, int threads) {
     ::unsetenv("EVSTAT_THREADS");
     const std::string dir = w.host_dir().substr(0, w.host_dir().size() - 1);
     std::map<std::string, std::string> files;
-    for (const std::string& name : w.files()) files[name] = replace_all(w.bytes(name), dir, "@DIR@");
+    for (const std::string& name : w.files())
+        files[name] = replace_all(w.bytes(name), dir, "@DIR@");
     files["(status)"] = std::to_string(out.status);
     files["(standard error)"] = replace_all(out.standardError, dir, "@DIR@");
     return files;
 }
 
 TEST(Threads, EveryResamplingAndNumberedFileStudyWritesTheSameBytes) {
+    // clang-format off
     const std::vector<Case> cases = {
         {11, {"Normale"}, 1},       {11, {"GPD"}, 1},           {12, {"Student"}, 1},
         {12, {"Weibull"}, 1},       {12, {"Gamma"}, 1, "HW", 3}, {13, {"GPD"}, 1},
@@ -85,12 +89,14 @@ TEST(Threads, EveryResamplingAndNumberedFileStudyWritesTheSameBytes) {
         {42, {"Weibull"}, 3, "HillG"}, {43, {"Lognormale"}, 2, "Zipf"},
         {44, {"Normale"}, 2},       {45, {"Exponentielle"}, 3, "HW"}, {46, {"Weibull"}, 2, "Hill"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const std::string why = "task " + std::to_string(c.task) + " " + c.laws.front() +
                                 " version " + std::to_string(c.version) + " " + c.method +
                                 " bad file " + std::to_string(c.badFile);
         const auto one = run_case(c, 1);
-        EXPECT_EQ(one.at("(status)"), c.badFile == 0 ? "0" : "1") << why << one.at("(standard error)");
+        EXPECT_EQ(one.at("(status)"), c.badFile == 0 ? "0" : "1")
+            << why << one.at("(standard error)");
         for (const int threads : {2, 3, 8}) {
             const auto several = run_case(c, threads);
             for (const auto& [name, bytes] : one)

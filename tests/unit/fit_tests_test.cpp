@@ -368,8 +368,8 @@ TEST(FitTests, ExcessEntryPointBehavesAsTheFirst) {
     Outcome first;
     Outcome second;
     set_seed(9);
-    anderson_darling_test(pool(), data, kExponential, parameters, 0.05, first.accepted, first.statistic,
-                          first.criticalValue);
+    anderson_darling_test(pool(), data, kExponential, parameters, 0.05, first.accepted,
+                          first.statistic, first.criticalValue);
     set_seed(9);
     anderson_darling_excess_test(pool(), data, kExponential, parameters, 0.05, second.accepted,
                                  second.statistic, second.criticalValue);

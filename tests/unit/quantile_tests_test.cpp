@@ -187,10 +187,11 @@ TEST(ResamplingTests, TheLoopOneResampleAfterTheOtherDrawForDraw) {
         set_seed(77);
         QuantileTestOutcome o;
         if (row.method == 0)
-            et_resampling_test(pool(), data, excesses, row.k, u, row.code, parameters, d, p, B, row.mode, o);
+            et_resampling_test(pool(), data, excesses, row.k, u, row.code, parameters, d, p, B,
+                               row.mode, o);
         else
-            gpd_resampling_test(pool(), data, row.k, u, row.code, parameters, d, p, B, row.mode, fit,
-                                row.method, o);
+            gpd_resampling_test(pool(), data, row.k, u, row.code, parameters, d, p, B, row.mode,
+                                fit, row.method, o);
         EXPECT_EQ(o.lower, expected.lower) << row.what;
         EXPECT_EQ(o.upper, expected.upper) << row.what;
         const double q = row.method == 0 ? u + mean(excesses) * std::log(row.k / (p * row.N))
@@ -248,11 +249,11 @@ TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
         o.verdict = 1;
         set_seed(9);
         if (row.gpd)
-            gpd_resampling_test(pool(), data, row.k, u, row.code, parameters, 0.05, 0.01, row.B, row.mode,
-                                fit, row.method, o);
+            gpd_resampling_test(pool(), data, row.k, u, row.code, parameters, 0.05, 0.01, row.B,
+                                row.mode, fit, row.method, o);
         else
-            et_resampling_test(pool(), data, excesses, row.k, u, row.code, parameters, 0.05, 0.01, row.B,
-                               row.mode, o);
+            et_resampling_test(pool(), data, excesses, row.k, u, row.code, parameters, 0.05, 0.01,
+                               row.B, row.mode, o);
         expect_unavailable_ends(o, row.what);
         EXPECT_EQ(o.estimate, row.q) << row.what;
         const double Q = quantile(row.code, parameters, 0.99);
@@ -300,14 +301,14 @@ TEST(EtPredictive, PercentilesOfPredictiveSeries) {
     sort_ascending(q);
     set_seed(32);
     QuantileTestOutcome o;
-    et_predictive_test(pool(), data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60, prior,
-                       posterior, 0, 0, 0, o);
+    et_predictive_test(pool(), data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60,
+                       prior, posterior, 0, 0, 0, o);
     EXPECT_EQ(o.lower, value_at(q, 4));  // j = 3
     EXPECT_EQ(o.upper, value_at(q, 57));
     EXPECT_EQ(o.verdict, o.lower <= o.estimate && o.estimate <= o.upper);
     // A posterior that cannot be drawn from: no interval.
-    et_predictive_test(pool(), data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60, prior,
-                       law_parameters({0, 1}), 0, 0, 0, o);
+    et_predictive_test(pool(), data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60,
+                       prior, law_parameters({0, 1}), 0, 0, 0, o);
     expect_unavailable_ends(o, "no posterior");
     EXPECT_EQ(o.estimate, u + mean(excesses) * std::log(10.0));
 }

@@ -154,8 +154,8 @@ TEST(Statistics, NonPositiveTestsAndTransforms) {
 }
 
 // The loop draws in order, whatever the batches (resamples of 300,000 values fill a batch
-// with one) and the threads, steps each sorted resample, leaves out a NaN step, sorts what
-// it keeps, and stops at the first draw that fails.
+// with one) and the threads, finishes and steps each sorted resample, leaves out a NaN step, sorts
+// what it keeps, and stops at the first draw that fails.
 TEST(ResampleLoop, DrawsInOrderStepsEachAndStopsAtAFailedDraw) {
     struct Row {
         int B, size, failAt;  // failAt: the draw that fails (0: none)
@@ -177,8 +177,8 @@ TEST(ResampleLoop, DrawsInOrderStepsEachAndStopsAtAFailedDraw) {
             const SeriesDraw draw = [&](Series& values) {
                 if (++draws == row.failAt) return false;
                 values.assign(static_cast<std::size_t>(row.size), 0.0);
-                for (int i = 0; i < row.size; ++i) values[static_cast<std::size_t>(i)] = -i;
-                values[0] = 10.0 * (draws - 1);  // the largest value names the draw
+                for (int i = 0; i < row.size; ++i) values[static_cast<std::size_t>(i)] = i;
+                values[0] = -10.0 * (draws - 1);  // once finished, the largest value names the draw
                 return true;
             };
             // Each step counts its own calls: a step shared by two threads would lose some.
@@ -194,7 +194,11 @@ TEST(ResampleLoop, DrawsInOrderStepsEachAndStopsAtAFailedDraw) {
             };
             Series values = {99.0};
             const std::string why = std::to_string(row.B) + " / " + std::to_string(threads);
-            EXPECT_EQ(resampled_values(pool, row.B, draw, makeStep, values), row.ok) << why;
+            // The finish, before the sort, changes the sign of every value.
+            const SeriesFinish finish = [](Series& values) {
+                for (double& value : values) value = -value;
+            };
+            EXPECT_EQ(resampled_values(pool, row.B, draw, finish, makeStep, values), row.ok) << why;
             EXPECT_EQ(draws, row.draws) << why;
             if (!row.ok) continue;
             Series expected = row.values;

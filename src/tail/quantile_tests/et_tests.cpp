@@ -77,14 +77,16 @@ bool start_et_test(std::span<const double> data, std::span<const double> excesse
 
 // The percentile interval of the ET estimates of B series from `draw`, and q against it.
 void percentile_et_test(WorkerPool& pool, int k, int N, double d, double p, int B,
-                        const SeriesDraw& draw, QuantileTestOutcome& outcome) {
+                        const SeriesDraw& draw, const SeriesFinish& finish,
+                        QuantileTestOutcome& outcome) {
     const double logRatio = log_excess_ratio(k, N, p);
     const StepMaker makeStep = [&]() -> ResampleStep {
         return [&](std::span<const double> sorted) {
             return resampled_et_estimate(sorted, k, logRatio);
         };
     };
-    if (!resampled_interval(pool, B, d, draw, makeStep, outcome.lower, outcome.upper)) return;
+    if (!resampled_interval(pool, B, d, draw, finish, makeStep, outcome.lower, outcome.upper))
+        return;
     decide(outcome, outcome.estimate);
 }
 
@@ -121,11 +123,14 @@ void et_resampling_test(WorkerPool& pool, std::span<const double> data,
     if (!parent_drawable(code, parameters)) return;
     const int N = size_of(data);
     const SeriesDraw draw = [&](Series& values) {
-        draw_random_values(code, parameters, N, values);
+        draw_random_points(code, parameters, N, values);
         return true;
     };
+    const SeriesFinish finish = [&](Series& values) {
+        finish_random_values(code, parameters, values);
+    };
     if (mode == kPercentileInterval) {
-        percentile_et_test(pool, k, N, d, p, B, draw, outcome);
+        percentile_et_test(pool, k, N, d, p, B, draw, finish, outcome);
         return;
     }
     const double logRatio = log_excess_ratio(k, N, p);
@@ -135,7 +140,8 @@ void et_resampling_test(WorkerPool& pool, std::span<const double> data,
             return estimate - refit.quantile_at(sorted, code, p);
         };
     };
-    if (!resampled_interval(pool, B, d, draw, makeStep, outcome.lower, outcome.upper)) return;
+    if (!resampled_interval(pool, B, d, draw, finish, makeStep, outcome.lower, outcome.upper))
+        return;
     decide(outcome, outcome.estimate - outcome.parentQuantile);
 }
 
@@ -152,7 +158,7 @@ void et_predictive_test(WorkerPool& pool, std::span<const double> data,
     const SeriesDraw draw = [&](Series& values) {
         return sampler.draw(N, values) == PredictiveDraw::Drawn;
     };
-    percentile_et_test(pool, k, N, d, p, B, draw, outcome);
+    percentile_et_test(pool, k, N, d, p, B, draw, nullptr, outcome);
 }
 
 }  // namespace evstat

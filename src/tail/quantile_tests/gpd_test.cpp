@@ -26,8 +26,11 @@ void gpd_resampling_test(WorkerPool& pool, std::span<const double> data, int k, 
     if (!parent_drawable(code, parameters)) return;
 
     const SeriesDraw draw = [&](Series& values) {
-        draw_random_values(code, parameters, N, values);
+        draw_random_points(code, parameters, N, values);
         return true;
+    };
+    const SeriesFinish finish = [&](Series& values) {
+        finish_random_values(code, parameters, values);
     };
     const StepMaker makeStep = [&]() -> ResampleStep {
         return [&, tail = ValueList(), refit = Refit()](std::span<const double> sorted) mutable {
@@ -42,7 +45,8 @@ void gpd_resampling_test(WorkerPool& pool, std::span<const double> data, int k, 
             return level - refit.quantile_at(sorted, code, p);
         };
     };
-    if (!resampled_interval(pool, B, d, draw, makeStep, outcome.lower, outcome.upper)) return;
+    if (!resampled_interval(pool, B, d, draw, finish, makeStep, outcome.lower, outcome.upper))
+        return;
     decide(outcome, mode == kPercentileInterval ? outcome.estimate
                                                 : outcome.estimate - outcome.parentQuantile);
 }

@@ -18,7 +18,8 @@ namespace evstat {
 // over the B' compared values that are numbers. False (ends untouched) when B < 1, a draw
 // fails, B' = 0 or the positions fall outside 1..B'.
 bool resampled_interval(WorkerPool& pool, int B, double d, const SeriesDraw& draw,
-                        const StepMaker& makeStep, double& lower, double& upper);
+                        const SeriesFinish& finish, const StepMaker& makeStep, double& lower,
+                        double& upper);
 
 // The ends of the interval over an ascending list of values, as above.
 bool percentile_interval(std::span<const double> sorted, double d, double& lower, double& upper);
