@@ -1,4 +1,6 @@
-# Front door: `make demo`, `make test`, `make bench`, `make fuzz`.
+# Front door: `make demo`, `make test`, `make bench`, `make fuzz`; `make python` for the module
+# alone. `make bench` prints each workload with its floor, then compares the engine with R on
+# the same files (skipped when R is missing) and the Python module with scipy.
 BUILD      ?= build
 BUILD_REL  ?= build-bench
 BUILD_SAN  ?= build-sanitize
@@ -6,8 +8,10 @@ BUILD_DEMO ?= build-demo
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
+# The interpreter the Python module is built for and run with (Debian's, which has numpy).
+PYTHON     ?= /usr/bin/python3
 
-.PHONY: all build test demo bench sanitize fuzz clean
+.PHONY: all build test demo bench sanitize fuzz clean python
 
 all: build
 
@@ -17,6 +21,11 @@ build:
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The importable package in $(BUILD)/python: PYTHONPATH=$(BUILD)/python $(PYTHON) -c "import evstat"
+python:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DPython_EXECUTABLE=$(PYTHON)
+	cmake --build $(BUILD) -j $(JOBS) --target evstat_python
 
 # The engine alone, without the tests, in a build directory of its own.
 demo:
@@ -28,6 +37,10 @@ bench:
 	cmake -S . -B $(BUILD_REL) -DCMAKE_BUILD_TYPE=Release -DEVSTAT_TESTS=OFF -DEVSTAT_BENCH=ON
 	cmake --build $(BUILD_REL) -j $(JOBS)
 	./$(BUILD_REL)/bench/evstat_bench
+	./bench/compare_r.sh $(BUILD_REL)/evstat
+	@if [ -d $(BUILD_REL)/python/evstat ]; then \
+	    PYTHONPATH=$(BUILD_REL)/python $(PYTHON) bench/python_bench.py; \
+	else echo "The Python module is not built: no Python benchmark."; fi
 
 sanitize:
 	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DEVSTAT_SANITIZE=ON
@@ -44,7 +57,7 @@ fuzz:
 	./tests/fuzz/run_fuzzers.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_REL) $(BUILD_SAN) $(BUILD_DEMO) $(BUILD_FUZZ) $(BUILD_WIN)
+	rm -rf $(BUILD) $(BUILD_REL) $(BUILD_SAN) $(BUILD_DEMO) $(BUILD_FUZZ) $(BUILD_WIN) build-pip
 
 # ---- Packages and the Windows build -------------------------------------------------
 # `make package`: the .deb of the Linux build. `make windows`: evstat.exe (static, cross-built

@@ -66,7 +66,8 @@ std::string prepare_study(const std::string& folder, Shape shape, int files,
 }
 
 void run_study(benchmark::State& state, const std::string& parameterFile, int files) {
-    time_engine_runs(state, parameterFile, "2");
+    const std::string folder = parameterFile.substr(0, parameterFile.find('/'));
+    time_engine_runs(state, parameterFile, "2", numbered_files(folder, files));
     state.counters["files"] = files;
 }
 

@@ -18,7 +18,7 @@ void BM_DistributionOfCode11OverCurveGrid(benchmark::State& state) {
     make_grid(-10.0, 10.0, kCurveSteps, grid);
     for (auto _ : state) {
         Sample curve;
-        evaluate_law(curve, kStudentApprox, grid, parameters, EvalMode::Distribution, 0);
+        evaluate_law(LawCode::kStudentApprox, parameters, grid, EvalMode::Distribution, curve);
         benchmark::DoNotOptimize(curve.size());
     }
 }

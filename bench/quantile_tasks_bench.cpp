@@ -70,6 +70,7 @@ std::string prepare_rate_study(const std::string& folder, int files, const std::
 // The argument is EVSTAT_THREADS: one thread, then two (the files are the same).
 void BM_Task17NormalResampledDifferences(benchmark::State& state) {
     time_engine_runs(state, prepare_rate_study("et_normal", kNormalFiles, "Normale"), "2",
+                     numbered_files("et_normal", kNormalFiles), 0.0,
                      static_cast<int>(state.range(0)));
     state.counters["files"] = kNormalFiles;
 }
@@ -81,6 +82,7 @@ BENCHMARK(BM_Task17NormalResampledDifferences)
 
 void BM_Task17WeibullResampledDifferences(benchmark::State& state) {
     time_engine_runs(state, prepare_rate_study("et_weibull", kWeibullFiles, "Weibull"), "2",
+                     numbered_files("et_weibull", kWeibullFiles), 0.0,
                      static_cast<int>(state.range(0)));
     state.counters["files"] = kWeibullFiles;
 }
@@ -97,7 +99,7 @@ void BM_Task42EmvResampledDifferences(benchmark::State& state) {
         write_lines("gpd_normal/Tmp1.txt", {dir, "serie.txt", "42", dir + "Result1.txt", "Normale",
                                             "100", "0.05", "2", "5", "2", "1000", "0.001", "EMV"});
     }
-    time_engine_runs(state, "gpd_normal/Tmp1.txt", "2");
+    time_engine_runs(state, "gpd_normal/Tmp1.txt", "2", {dir + "serie.txt"});
 }
 BENCHMARK(BM_Task42EmvResampledDifferences)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -110,7 +112,7 @@ void BM_Task27WeibullShape(benchmark::State& state) {
                                             "WeibullForme", "2", "2", "*", "100000", "1", "10",
                                             "1", "3", "*", "*"});
     }
-    time_engine_runs(state, "predictive/Tmp1.txt", "4");
+    time_engine_runs(state, "predictive/Tmp1.txt", "4", {dir + "serie.txt"});
     state.counters["draws"] = 100000;
 }
 BENCHMARK(BM_Task27WeibullShape)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -32,10 +32,10 @@ ValueList list_of(std::initializer_list<double> values) {
 
 // `count` sorted series of n values of the law, from a fixed seed.
 std::vector<Series> series_of(LawCode code, const ValueList& parameters, int count, int n) {
-    set_seed(2024);
+    Generator generator(2024);
     std::vector<Series> all(static_cast<std::size_t>(count));
     for (Series& s : all) {
-        draw_random_values(code, parameters, n, s);
+        draw_random_values(generator, code, parameters, n, s);
         sort_ascending(s);
     }
     return all;
@@ -46,6 +46,7 @@ void et_differences_over_files(benchmark::State& state, LawCode code, const Valu
                                int files) {
     constexpr int kValues = 200, kExcesses = 20, kResamples = 1000;
     const std::vector<Series> all = series_of(code, parent, files, kValues);
+    Generator generator(2024);
     for (auto _ : state) {
         int accepted = 0;
         for (const Series& s : all) {
@@ -55,8 +56,8 @@ void et_differences_over_files(benchmark::State& state, LawCode code, const Valu
             double u = 0.0;
             excesses_over_threshold(s, kExcesses, kValues, excesses, u);
             QuantileTestOutcome outcome;
-            et_resampling_test(one_thread(), s, excesses, kExcesses, u, code, estimates, 0.05, 0.01,
-                               kResamples, kDifferenceInterval, outcome);
+            et_resampling_test(generator, one_thread(), s, excesses, kExcesses, u, code, estimates,
+                               0.05, 0.01, kResamples, kDifferenceInterval, outcome);
             accepted += outcome.verdict;
         }
         benchmark::DoNotOptimize(accepted);
@@ -64,30 +65,32 @@ void et_differences_over_files(benchmark::State& state, LawCode code, const Valu
 }
 
 void BM_EtDifferencesNormal100Files(benchmark::State& state) {
-    et_differences_over_files(state, kNormal, list_of({10, 2}), 100);
+    et_differences_over_files(state, LawCode::kNormal, list_of({10, 2}), 100);
 }
 BENCHMARK(BM_EtDifferencesNormal100Files)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_EtDifferencesWeibull10Files(benchmark::State& state) {
-    et_differences_over_files(state, kWeibull, list_of({2, 1.5}), 10);
+    et_differences_over_files(state, LawCode::kWeibull, list_of({2, 1.5}), 10);
 }
 BENCHMARK(BM_EtDifferencesWeibull10Files)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_GpdEmvDifferencesNormal(benchmark::State& state) {
     constexpr int kValues = 1000, kExcesses = 100;
-    const Series s = series_of(kNormal, list_of({10, 2}), 1, kValues).front();
+    const Series s = series_of(LawCode::kNormal, list_of({10, 2}), 1, kValues).front();
     ValueList estimates;
-    estimate_parameters(s, kNormal, kValues, estimates);
+    estimate_parameters(s, LawCode::kNormal, kValues, estimates);
     Series excesses;
     double u = 0.0;
     excesses_over_threshold(s, kExcesses, kValues, excesses, u);
     ValueList fit;
     bool warning = false, failure = false;
-    fit_tail(fit, s, kExcesses, kValues, u, kTailMaximumLikelihood, warning, failure);
+    fit_tail(s, kExcesses, kValues, u, kTailMaximumLikelihood, fit, warning, failure);
+    Generator generator(2024);
     for (auto _ : state) {
         QuantileTestOutcome outcome;
-        gpd_resampling_test(one_thread(), s, kExcesses, u, kNormal, estimates, 0.05, 0.001, 1000,
-                            kDifferenceInterval, fit, kTailMaximumLikelihood, outcome);
+        gpd_resampling_test(generator, one_thread(), s, kExcesses, u, LawCode::kNormal, estimates,
+                            0.05, 0.001, 1000, kDifferenceInterval, fit, kTailMaximumLikelihood,
+                            outcome);
         benchmark::DoNotOptimize(outcome.verdict);
     }
 }
@@ -95,18 +98,19 @@ BENCHMARK(BM_GpdEmvDifferencesNormal)->Unit(benchmark::kMillisecond)->Iterations
 
 // A 200-value Weibull series, its fit (theta, k0), a Beta(2, 2) prior on the shape over [0.5, 5].
 struct ShapeCase {
-    Series data = series_of(kWeibull, list_of({2, 1.5}), 1, 200).front();
+    Series data = series_of(LawCode::kWeibull, list_of({2, 1.5}), 1, 200).front();
     ValueList parameters;
     ValueList prior = list_of({2, 2});
-    ShapeCase() { estimate_parameters(data, kWeibull, size_of(data), parameters); }
+    ShapeCase() { estimate_parameters(data, LawCode::kWeibull, size_of(data), parameters); }
 };
 
 void BM_PredictiveWeibullShape100k(benchmark::State& state) {
     const ShapeCase c;
+    Generator generator(2024);
     for (auto _ : state) {
         Series out;
-        predictive_sample(out, c.data, kWeibull, c.prior, ValueList{}, c.parameters, 100000, 0.5,
-                          5.0, 1);
+        predictive_sample(generator, c.data, LawCode::kWeibull, c.prior, ValueList{}, c.parameters,
+                          100000, 0.5, 5.0, 1, out);
         benchmark::DoNotOptimize(out.size());
     }
 }
@@ -117,10 +121,12 @@ void BM_EtPredictiveWeibullShape(benchmark::State& state) {
     Series excesses;
     double u = 0.0;
     excesses_over_threshold(c.data, 20, 200, excesses, u);
+    Generator generator(2024);
     for (auto _ : state) {
         QuantileTestOutcome outcome;
-        et_predictive_test(one_thread(), c.data, excesses, 20, u, kWeibull, c.parameters, 0.05,
-                           0.01, 500, c.prior, ValueList{}, 1, 0.5, 5.0, outcome);
+        et_predictive_test(generator, one_thread(), c.data, excesses, 20, u, LawCode::kWeibull,
+                           c.parameters, 0.05, 0.01, 500, c.prior, ValueList{}, 1, 0.5, 5.0,
+                           kMaxShapeProposalsInAll, outcome);
         benchmark::DoNotOptimize(outcome.verdict);
     }
     state.counters["series"] = 500;

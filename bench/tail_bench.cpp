@@ -11,11 +11,11 @@ namespace {
 constexpr long kTailValues = 5000;
 
 void BM_TaskTailRangeEmv(benchmark::State& state) {
-    write_series("tail5000.txt", kTailValues, true);
+    const std::string path = write_series("tail5000.txt", kTailValues, true);
     const std::string dir = work_dir();
     write_lines("Tmp50.txt",
                 {dir, "tail5000.txt", "30", dir + "Result50.txt", "EMV", "10", "500", "0.01"});
-    time_engine_runs(state, "Tmp50.txt", "5");
+    time_engine_runs(state, "Tmp50.txt", "5", {path});
     state.counters["fits"] = 491;
 }
 BENCHMARK(BM_TaskTailRangeEmv)->Unit(benchmark::kMillisecond)->UseRealTime();

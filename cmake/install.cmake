@@ -16,13 +16,13 @@ install(TARGETS evstat_core EXPORT evstatTargets ARCHIVE DESTINATION ${CMAKE_INS
 set(EVSTAT_PUBLIC_HEADERS
     series/lists.h series/series.h parallel/worker_pool.h
     laws/catalogue.h laws/distributions.h laws/densities.h laws/quantiles.h
-    laws/random_values.h laws/evaluate.h laws/generator.h
+    laws/random_values.h laws/evaluate.h laws/generator.h laws/validity.h
     estimation/estimate.h estimation/moments.h estimation/kernel.h
     fittests/fit_test.h fittests/goodness_of_fit.h
     tail/methods/tail.h tail/quantile_tests/quantile_tests.h
     tail/bayes/priors.h tail/bayes/posteriors.h tail/bayes/predictive_sample.h
-    tail/bayes_table/bayes_table.h tail/bayes_table/law11_table.h
-    input/errors.h)
+    tail/bayes_table/bayes_table.h tail/bayes_table/law11_table.h tail/work_bounds.h
+    records/errors.h)
 foreach(header ${EVSTAT_PUBLIC_HEADERS})
   get_filename_component(folder ${header} DIRECTORY)
   install(FILES ${CMAKE_SOURCE_DIR}/src/${header}

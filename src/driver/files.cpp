@@ -1,15 +1,6 @@
 #include "driver/files.h"
 
 #include <sys/stat.h>
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#endif
 
 #include <algorithm>
 #include <array>
@@ -25,8 +16,8 @@
 #include <vector>
 
 #include "driver/work_bounds.h"
-#include "input/errors.h"
 #include "laws/evaluate.h"
+#include "records/errors.h"
 
 namespace evstat {
 
@@ -36,24 +27,12 @@ constexpr std::size_t kReadBlock = std::size_t{1} << 26;
 constexpr std::size_t kLongestNumber = 1000;    // characters of one number at most
 constexpr std::size_t kLongestWordShown = 40;   // characters of a refused word in the detail
 
-// The files open for writing, so that a failed write can name its file.
-std::vector<std::pair<std::FILE*, std::string>>& open_outputs() {
-    static std::vector<std::pair<std::FILE*, std::string>> outputs;
-    return outputs;
-}
-
-std::string name_of(std::FILE* file) {
-    for (const auto& [open, name] : open_outputs())
-        if (open == file) return name;
-    return {};
-}
-
 [[noreturn]] void write_failed(const std::string& name) {
     throw with_detail(Erreur::ResultNotWritable, "\xc3\xa9" "criture impossible : " + name);
 }
 
-void checked(std::FILE* file, int printed) {
-    if (printed < 0) write_failed(name_of(file));
+void checked(const OutputFile& out, int printed) {
+    if (printed < 0) write_failed(out.name());
 }
 
 // White space as the C locale's isspace has it.
@@ -194,17 +173,17 @@ void read_abscissas(Sample& abscissas, const std::string& name) {
     for (const double value : values) abscissas.push_back(value, 0.0);
 }
 
-void write_values(std::span<const double> series, const std::string& name) {
+void write_values(const RunFiles& files, std::span<const double> series, const std::string& name) {
     if (series.empty()) return;
-    OutputFile out(name, "w");
-    for (const double value : series.first(series.size() - 1)) print_value(out.get(), value);
-    checked(out.get(), std::fputs(format_number(series.back()).c_str(), out.get()));
+    OutputFile out(files, name, "w");
+    for (const double value : series.first(series.size() - 1)) print_value(out, value);
+    checked(out, std::fputs(format_number(series.back()).c_str(), out.get()));
 }
 
-void write_pairs(const Sample& series, const std::string& name) {
+void write_pairs(const RunFiles& files, const Sample& series, const std::string& name) {
     if (series.empty()) return;
-    OutputFile out(name, "w");
-    for (const Point& p : series) print_pair(out.get(), p.x, p.y);
+    OutputFile out(files, name, "w");
+    for (const Point& p : series) print_pair(out, p.x, p.y);
 }
 
 std::string format_number(double value) {
@@ -226,23 +205,26 @@ std::string format_number(double value) {
     return text;
 }
 
-void print_value(std::FILE* file, double value) {
-    checked(file, std::fprintf(file, "%s\n", format_number(value).c_str()));
+void print_value(OutputFile& out, double value) {
+    checked(out, std::fprintf(out.get(), "%s\n", format_number(value).c_str()));
 }
 
-void print_pair(std::FILE* file, double x, double y) {
-    checked(file, std::fprintf(file, "%s\t%s\n", format_number(x).c_str(),
-                               format_number(y).c_str()));
+void print_pair(OutputFile& out, double x, double y) {
+    checked(out, std::fprintf(out.get(), "%s\t%s\n", format_number(x).c_str(),
+                              format_number(y).c_str()));
 }
 
-void print_text(std::FILE* file, const std::string& text) {
-    checked(file, std::fprintf(file, "%s\n", text.c_str()));
+void print_text(OutputFile& out, const std::string& text) {
+    checked(out, std::fprintf(out.get(), "%s\n", text.c_str()));
 }
 
-void print_int(std::FILE* file, int value) { checked(file, std::fprintf(file, "%d\n", value)); }
+void print_int(OutputFile& out, int value) {
+    checked(out, std::fprintf(out.get(), "%d\n", value));
+}
 
-void print_bytes(std::FILE* file, std::string_view bytes) {
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) write_failed(name_of(file));
+void print_bytes(OutputFile& out, std::string_view bytes) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), out.get()) != bytes.size())
+        write_failed(out.name());
 }
 
 void make_grid(double a, double b, int m, Sample& grid) {
@@ -276,141 +258,67 @@ int result_number(const std::string& directory, const std::string& resultFile) {
     return static_cast<int>(value);
 }
 
-std::string numbered_data_file(const std::string& directory, int i) {
-    if (i <= 1) return directory + "Donnees.txt";
-    return directory + "Donnees" + std::to_string(i) + ".txt";
-}
-
-std::string curve_parameter_file(const std::string& directory, int k) {
-    return directory + "Tmp" + std::to_string(k) + ".txt";
-}
-
-std::string curve_result_file(const std::string& directory, int k) {
-    return directory + "Result" + std::to_string(k) + ".txt";
-}
-
 namespace {
 // The LoadType 1 ParameterFile of curve k: the law, three parameter lines (the values
 // given, then "*" for each one missing), the range and the point count.
-void write_curve_parameters(const std::string& directory, const std::string& dataFile, int k,
-                            int curveTask, const std::string& lawName, const ValueList& parameters,
-                            double lower, double upper, int points) {
-    OutputFile out(curve_parameter_file(directory, k), "w");
+void write_curve_parameters(const RunFiles& files, const CommonFrame& frame, int k, int curveTask,
+                            const std::string& lawName, const ValueList& parameters, double lower,
+                            double upper, int points) {
+    OutputFile out(files, curve_parameter_file(frame.directory, k), "w");
     if (!out.is_open()) return;
-    print_text(out.get(), directory);
-    print_text(out.get(), dataFile);
-    print_int(out.get(), curveTask);
-    print_text(out.get(), curve_result_file(directory, k));
-    print_text(out.get(), lawName);
+    print_text(out, frame.directory);
+    print_text(out, frame.dataFile);
+    print_int(out, curveTask);
+    print_text(out, curve_result_file(frame.directory, k));
+    print_text(out, lawName);
     for (int position = 1; position <= 3; ++position) {
         if (position <= parameters.size())
-            print_value(out.get(), parameters.at(position));
+            print_value(out, parameters.at(position));
         else
-            print_text(out.get(), "*");
+            print_text(out, "*");
     }
-    print_value(out.get(), lower);
-    print_value(out.get(), upper);
-    print_int(out.get(), points);
+    print_value(out, lower);
+    print_value(out, upper);
+    print_int(out, points);
 }
 }  // namespace
 
-void write_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
-                      int curveTask, const std::string& lawName, LawCode code,
-                      const ValueList& parameters, double lower, double upper, const Sample& grid) {
+void write_curve_pair(const RunFiles& files, const CommonFrame& frame, int& k, int curveTask,
+                      const NamedLaw& law, const ValueList& parameters, double lower, double upper,
+                      const Sample& grid) {
     ++k;
-    write_curve_parameters(directory, dataFile, k, curveTask, lawName, parameters, lower, upper,
+    write_curve_parameters(files, frame, k, curveTask, law.name, parameters, lower, upper,
                            kCurveSteps);
     Sample curve;
     const EvalMode mode = curveTask == kSurvivalCurveTask ? EvalMode::Survival : EvalMode::Density;
-    evaluate_law(curve, code, grid, parameters, mode, 0);
-    write_pairs(curve, curve_result_file(directory, k));
+    evaluate_law(law.code, parameters, grid, mode, curve);
+    write_pairs(files, curve, curve_result_file(frame.directory, k));
 }
 
-namespace {
-// The identity of a file whatever the name it goes by: its device and inode, or on Windows
-// (whose stat leaves the inode 0) its volume's serial number and its index on the volume.
-struct FileIdentity {
-    unsigned long long volume = 0;
-    unsigned long long index = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-
-bool identity_of(const std::string& name, FileIdentity& identity) {
-#ifdef _WIN32
-    const HANDLE handle = ::CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    BY_HANDLE_FILE_INFORMATION information{};
-    const bool known = ::GetFileInformationByHandle(handle, &information) != 0;
-    ::CloseHandle(handle);
-    if (!known) return false;
-    identity.volume = information.dwVolumeSerialNumber;
-    identity.index = (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) |
-                     information.nFileIndexLow;
-#else
-    struct stat status {};
-    if (::stat(name.c_str(), &status) != 0) return false;
-    identity.volume = static_cast<unsigned long long>(status.st_dev);
-    identity.index = static_cast<unsigned long long>(status.st_ino);
-#endif
-    return true;
-}
-
-// The identity of the run's ParameterFile; none when not set.
-struct ProtectedFile {
-    bool set = false;
-    FileIdentity identity;
-};
-ProtectedFile& protected_file() {
-    static ProtectedFile file;
-    return file;
-}
-}  // namespace
-
-void write_table_curve_pair(const std::string& directory, const std::string& dataFile, int& k,
-                            int curveTask, const std::string& lawName, const ValueList& parameters,
+void write_table_curve_pair(const RunFiles& files, const CommonFrame& frame, int& k, int curveTask,
+                            const std::string& lawName, const ValueList& parameters,
                             const Sample& curve) {
     ++k;
     const double lower = curve.empty() ? 0.0 : curve.begin()->x;
     const double upper = curve.empty() ? 0.0 : curve.rbegin()->x;
-    write_curve_parameters(directory, dataFile, k, curveTask, lawName, parameters, lower, upper,
+    write_curve_parameters(files, frame, k, curveTask, lawName, parameters, lower, upper,
                            curve.size());
-    write_pairs(curve, curve_result_file(directory, k));
+    write_pairs(files, curve, curve_result_file(frame.directory, k));
 }
 
-void protect_parameter_file(const std::string& path) {
-    ProtectedFile& p = protected_file();
-    p = ProtectedFile{};
-    p.set = !path.empty() && identity_of(path, p.identity);
-}
-
-bool is_parameter_file(const std::string& name) {
-    const ProtectedFile& p = protected_file();
-    FileIdentity identity;
-    return p.set && identity_of(name, identity) && identity == p.identity;
-}
-
-OutputFile::OutputFile(const std::string& name, const char* mode)
+OutputFile::OutputFile(const RunFiles& files, const std::string& name, const char* mode)
     : file_(nullptr), name_(name), failuresInFlight_(std::uncaught_exceptions()) {
-    if (is_parameter_file(name))
+    if (files.is_parameter_file(name))
         throw with_detail(Erreur::ResultNotWritable,
                           "le fichier de param\xc3\xa8tres de la course ne peut pas \xc3\xaatre remplac\xc3\xa9 : " + name);
     file_ = std::fopen(name.c_str(), mode);
     if (file_ == nullptr) write_failed(name);
-    open_outputs().emplace_back(file_, name);
 }
 
 void OutputFile::close() {
     if (file_ == nullptr) return;
     std::FILE* file = file_;
     file_ = nullptr;
-    auto& outputs = open_outputs();
-    for (auto it = outputs.begin(); it != outputs.end(); ++it) {
-        if (it->first == file) {
-            outputs.erase(it);
-            break;
-        }
-    }
     const bool failed = std::ferror(file) != 0;
     if ((std::fclose(file) != 0 || failed) && std::uncaught_exceptions() == failuresInFlight_)
         write_failed(name_);

@@ -7,12 +7,12 @@
 #include <ctime>
 #include <filesystem>
 #include <thread>
+#include <type_traits>
+#include <variant>
 
-#include "driver/files.h"
 #include "driver/tasks.h"
-#include "input/errors.h"
 #include "input/parameter_file.h"
-#include "laws/generator.h"
+#include "records/errors.h"
 
 namespace evstat {
 
@@ -38,9 +38,11 @@ std::string folder_of(const std::string& path) {
 // A failure before line 1 is read has no working directory to name the error file, and
 // a directory line that names no place (codes 1 and 2) leaves none to write in: the
 // message then goes beside the ParameterFile when its path is known.
-void report_without_directory(Erreur code, const std::string& parameterPath) {
-    const std::string errorFile = folder_of(parameterPath) + "Erreur.txt";
-    if (!parameterPath.empty() && !is_parameter_file(errorFile)) ErrorReporter{}.write(errorFile, code);
+void report_without_directory(const RunFiles& files, Erreur code,
+                              const std::string& parameterPath) {
+    const std::string errorFile = error_file_name(folder_of(parameterPath));
+    if (!parameterPath.empty() && !files.is_parameter_file(errorFile))
+        ErrorReporter{}.write(errorFile, code);
 }
 
 // The ParameterFile as an absolute path, formed before the loader changes the directory.
@@ -50,65 +52,59 @@ std::string absolute_path(const std::string& path) {
     return ignored ? path : absolute.string();
 }
 
-// LoadType 3: the two Weibull words choose the law and whether the prior is on its
-// shape; every other name, "*" included, must be in the catalogue, as must the
-// simulation law of a simulated series.
-void resolve_load_type_3_names(RunContext& context) {
-    const RunParameters& p = context.parameters;
-    const bool shape = p.lawName == "WeibullForme";
-    if (shape || p.lawName == "WeibullEchelle") {
-        context.lawCode = kWeibull;
-        context.weibullShapeFlag = shape ? 1 : 0;
-    } else {
-        context.lawCode = law_code_from_name(p.lawName);
-        if (context.lawCode == kUnknownLaw) throw Erreur::UnknownLaw;
-    }
-    if (p.simulated == 1) {
-        context.simulationLawCode = law_code_from_name(p.simulationLaw);
-        if (context.simulationLawCode == kUnknownLaw) throw Erreur::UnknownLaw;
-    }
-    context.testSelector = p.testName == "AD" ? 1 : 2;
-}
+// The record of the run's LoadType; none for a LoadType without a layout.
+using RunRecord = std::variant<std::monostate, LoadType1Parameters, LoadType2Parameters,
+                               LoadType3Parameters, LoadType4Parameters, LoadType5Parameters>;
 
-int required_parameter_count(LawCode code) {
-    switch (code) {
-        case kExponential:
-        case kChiSquare:
-        case kStudent: return 1;
-        default: return 2;
-    }
-}
-}  // namespace
-
-bool law_parameters_valid(LawCode code, const ValueList& parameters) {
-    if (code < kUniform || code > kGpd) return false;
-    if (parameters.size() < required_parameter_count(code)) return false;
-    const double p1 = parameters.at(1);
-    const double p2 = parameters.at(2);
-    switch (code) {
-        case kUniform: return p2 > p1;
-        case kExponential: return p1 > 0.0;
-        case kGamma: return p1 > 0.0 && p2 >= 0.0;
-        case kChiSquare: return p1 > 0.0;
-        case kNormal: return p2 > 0.0;
-        case kStudent: return true;
-        case kBeta:
-        case kWeibull:
-        case kPareto: return p1 > 0.0 && p2 > 0.0;
-        case kLognormal:
-        case kGpd: return p2 > 0.0;
+// Loads the ParameterFile of the LoadType into its record; false for a LoadType without
+// a layout, which loads nothing.
+bool load(int loadType, const std::string& path, RunRecord& record) {
+    switch (loadType) {
+        case 1: load_parameter_file_1(path, record.emplace<LoadType1Parameters>()); return true;
+        case 2: load_parameter_file_2(path, record.emplace<LoadType2Parameters>()); return true;
+        case 3: load_parameter_file_3(path, record.emplace<LoadType3Parameters>()); return true;
+        case 4: load_parameter_file_4(path, record.emplace<LoadType4Parameters>()); return true;
+        case 5: load_parameter_file_5(path, record.emplace<LoadType5Parameters>()); return true;
         default: return false;
     }
 }
 
-int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
+// The common frame of the record; none before a loader has started.
+const CommonFrame* frame_of(const RunRecord& record) {
+    return std::visit(
+        [](const auto& parameters) -> const CommonFrame* {
+            if constexpr (std::is_same_v<std::decay_t<decltype(parameters)>, std::monostate>)
+                return nullptr;
+            else
+                return &parameters.frame;
+        },
+        record);
+}
+
+// The error file of a caught failure: in the working directory once line 1 has been
+// read, else beside the ParameterFile.
+void report(const RunFiles& files, const RunRecord& record, Erreur failure,
+            const std::string& parameterPath) {
+    const std::string line = error_line(failure);
+    std::fprintf(stderr, "%s\n", line.c_str());
+    const CommonFrame* frame = frame_of(record);
+    const std::string errorFile =
+        frame == nullptr ? std::string() : error_file_name(frame->directory);
+    const bool written = frame != nullptr && frame->directoryRead &&
+                         !files.is_parameter_file(errorFile) &&
+                         ErrorReporter{}.write(errorFile, failure);
+    if (!written) report_without_directory(files, failure, parameterPath);
+}
+
+}  // namespace
+
+int run(int argc, char** argv, std::optional<std::uint32_t> seed, const WorkBounds& bounds) {
     const int threads =
         thread_count(std::getenv("EVSTAT_THREADS"), std::thread::hardware_concurrency());
     RunContext context;
-    RunParameters& parameters = context.parameters;
+    context.bounds = bounds;
+    RunRecord record;
     std::string parameterPath;
-    clear_error_detail();
-    protect_parameter_file({});
     try {
         if (argc < 3)
             throw with_detail(Erreur::TooFewArguments,
@@ -117,47 +113,22 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed) {
         for (int i = 2; i < argc - 1; ++i) parameterPath += std::string(" ") + argv[i];
         std::fputs(parameterPath.c_str(), stdout);
         std::fflush(stdout);
-        context.loadType = read_load_type(argv[argc - 1]);
-        parameters.parameterFile = absolute_path(parameterPath);
-        protect_parameter_file(parameters.parameterFile);
+        const int loadType = read_load_type(argv[argc - 1]);
+        context.files = RunFiles(absolute_path(parameterPath));
+        if (!load(loadType, parameterPath, record)) return 0;  // loads nothing, runs nothing
 
-        switch (context.loadType) {
-            case 1:
-                load_parameter_file_1(parameterPath, parameters);
-                context.lawCode = law_code_from_name(parameters.lawName);
-                if (context.lawCode == kUnknownLaw && parameters.lawName != "*")
-                    throw with_detail(Erreur::UnknownLaw, "loi \"" + parameters.lawName + "\"");
-                break;
-            case 2: load_parameter_file_2(parameterPath, parameters); break;  // tasks map the names
-            case 3:
-                load_parameter_file_3(parameterPath, parameters);
-                resolve_load_type_3_names(context);
-                break;
-            case 4:
-                load_parameter_file_4(parameterPath, parameters);
-                // An unknown name is not refused here (task 27 refuses a law it cannot
-                // draw from). "WeibullForme" puts the prior on the Weibull shape, and
-                // "WeibullEchelle", like "Weibull", on its scale.
-                context.lawCode = law_code_from_name(parameters.lawName);
-                context.weibullShapeFlag = parameters.lawName == "WeibullForme" ? 1 : 0;
-                if (parameters.lawName == "WeibullForme" || parameters.lawName == "WeibullEchelle")
-                    context.lawCode = kWeibull;
-                break;
-            case 5: load_parameter_file_5(parameterPath, parameters); break;
-            default: return 0;  // loads nothing, runs nothing
-        }
-
-        set_seed(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
+        context.generator =
+            Generator(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
         WorkerPool pool(threads);
         context.pool = &pool;
-        run_task(context);
-    } catch (Erreur code) {
-        const std::string line = error_line(code);
-        std::fprintf(stderr, "%s\n", line.c_str());
-        const std::string errorFile = parameters.directory + "Erreur.txt";
-        const bool written = parameters.directoryRead && !is_parameter_file(errorFile) &&
-                             ErrorReporter{}.write(errorFile, code);
-        if (!written) report_without_directory(code, parameterPath);
+        std::visit(
+            [&context](const auto& parameters) {
+                if constexpr (!std::is_same_v<std::decay_t<decltype(parameters)>, std::monostate>)
+                    run_task(parameters, context);
+            },
+            record);
+    } catch (Erreur failure) {
+        report(context.files, record, failure, parameterPath);
         return 1;
     }
     return 0;

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "driver/files.h"
-#include "input/errors.h"
+#include "records/errors.h"
 
 namespace evstat {
 
@@ -23,7 +23,7 @@ TailFit fit_at(std::span<const double> series, int j, int n, double u, TailMetho
     ValueList result;
     bool warning = false;
     bool failure = false;
-    fit_tail(result, series, j, n, u, method, warning, failure);
+    fit_tail(series, j, n, u, method, result, warning, failure);
     fit.xi = result.at(1);
     fit.sigma = result.at(2);
     fit.failed = failure;
@@ -40,16 +40,15 @@ bool fits_without_logarithms(TailMethod method) {
     return method == kTailWeightedMoments || method == kTailMaximumLikelihood;
 }
 
-bool guard_stops_task(const RunParameters& p, std::span<const double> series, int n,
-                      long long needed,
-                      bool concerned) {
+bool guard_stops_task(const RunFiles& files, const CommonFrame& frame,
+                      std::span<const double> series, int n, long long needed, bool concerned) {
     const int c = leading_non_positive_count(series);
     const int m = n - c - 1;
     if (c == 0 || needed <= m || !concerned) return false;
-    OutputFile error(p.directory + "Erreur.txt", "w");
+    OutputFile error(files, error_file_name(frame.directory), "w");
     if (m < 0) throw Erreur::NegativeData;
-    print_bytes(error.get(), kNegativeDataSentence);
-    print_bytes(error.get(), std::to_string(m));
+    print_bytes(error, kNegativeDataSentence);
+    print_bytes(error, std::to_string(m));
     return true;
 }
 

@@ -3,7 +3,8 @@
 // turn into a code, and the guard against non-positive data.
 #pragma once
 
-#include "driver/run.h"
+#include "driver/files.h"
+#include "records/run_records.h"
 #include "series/lists.h"
 #include "series/series.h"
 #include "tail/methods/tail.h"
@@ -37,8 +38,7 @@ bool fits_without_logarithms(TailMethod method);
 // (`concerned`), the error file gets the sentence and m, and the task ends normally
 // (true); with no positive value at all the task fails with 61, whose message then
 // fills the same file.
-bool guard_stops_task(const RunParameters& p, std::span<const double> series, int n,
-                      long long needed,
-                      bool concerned);
+bool guard_stops_task(const RunFiles& files, const CommonFrame& frame,
+                      std::span<const double> series, int n, long long needed, bool concerned);
 
 }  // namespace evstat

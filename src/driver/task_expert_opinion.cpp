@@ -12,7 +12,9 @@
 #include "estimation/estimate.h"
 #include "fittests/fit_test.h"
 #include "fittests/goodness_of_fit.h"
-#include "input/errors.h"
+#include "laws/validity.h"
+#include "records/errors.h"
+#include "records/run_records.h"
 #include "tail/bayes/posteriors.h"
 #include "tail/bayes/priors.h"
 #include "tail/bayes_table/bayes_table.h"
@@ -21,28 +23,57 @@
 
 namespace evstat {
 
-static_assert(kShapeBoundAbsent == kPriorBoundAbsent);
-
 namespace {
 constexpr int kResampledSeries = 500;     // series drawn by each extreme-quantile test
 constexpr int kSurvivalTableSteps = 1000;  // steps of the tabulated predictive survival
+constexpr int kCurvePairs = 4;             // fitted and predictive law, density and survival
+constexpr int kSimulationCurvePairs = 2;   // the simulation law's, for a simulated series
 
-// The series the law is tested on: the untransformed copy where the study transforms the
-// series for the prior (logarithms for the lognormal law, powers for the Weibull scale).
-bool tests_on_copy(LawCode code, int weibullShapeFlag) {
-    return code == kLognormal || (code == kWeibull && weibullShapeFlag == 0);
-}
-
-// The series prepared by the study, with what the prior and the tables read from it.
-struct PreparedSeries {
-    Series S;           // transformed in place for the lognormal law and the Weibull scale
-    Series C;           // the series as read, sorted
-    Series excesses;    // Q, over the threshold u of the series as read
-    double u = 0.0;
-    double e1 = 0.0;    // mean excess of the series as read
-    double e2 = 0.0;    // mean excess of the transformed series
-    double rho = 0.0;   // Weibull scale: 1 / mean of the powers
+// The series of the study, with what the prior and the tables read from it.
+struct StudySeries {
+    Series prepared;  // sorted, and transformed for the lognormal law and the Weibull scale
+    Series asRead;    // sorted
+    Series excesses;  // over the threshold of the series as read
+    double threshold = 0.0;
+    double meanExcess = 0.0;             // of the series as read
+    double transformedMeanExcess = 0.0;  // of the transformed series
+    double weibullRate = 0.0;            // Weibull scale: 1 / mean of the powers
 };
+
+// The prior the expert's statement gives, and the predictive parameters it leads to.
+struct StudyPrior {
+    ExpertInterval interval;
+    ValueList prior;       // Gamma (shape, rate), or Beta (a, b) of the Weibull shape
+    ValueList predictive;  // q1, q2, q3
+};
+
+// The quantile tables, per exceedance level, and the Weibull-shape predictive tables.
+struct StudyTables {
+    Sample parentQuantiles;
+    Sample tailQuantiles;
+    Sample predictiveQuantiles;
+    Sample comparisonGiven;   // the simulation law with its parameters as given
+    Sample comparisonFitted;  // the simulation law fitted to the series
+    Sample predictiveDistribution;
+    Sample predictiveDensity;
+};
+
+// The verdicts and statistics of the tests.
+struct StudyTests {
+    int accepted = 0;  // the parent law by the central test
+    double predictiveStatistic = 0.0;
+    double parentStatistic = 0.0;
+    double adjustedCriticalValue = 0.0;
+    QuantileTestOutcome resampled;   // the extreme quantile against resampled parent series
+    QuantileTestOutcome predictive;  // against series of the predictive law
+};
+
+// The series the law is tested on: the series as read where the study transforms it for
+// the prior (logarithms for the lognormal law, powers for the Weibull scale).
+const Series& tested_series(const StudySeries& series, LawCode code, bool weibullShape) {
+    const bool copy = code == LawCode::kLognormal || (code == LawCode::kWeibull && !weibullShape);
+    return copy ? series.asRead : series.prepared;
+}
 
 double mean_excess_of(std::span<const double> series, int k, int n) {
     Series excesses;
@@ -51,30 +82,149 @@ double mean_excess_of(std::span<const double> series, int k, int n) {
     return mean(excesses);
 }
 
-void prepare_series(const RunParameters& p, LawCode code, int w, const ValueList& fitted,
-                    PreparedSeries& series) {
-    const int n = size_of(series.S);
+// The data series sorted, refused when missing or, for a law on positive values, when it
+// holds a value not above 0.
+StudySeries read_study_series(const LoadType3Parameters& p) {
+    StudySeries series;
+    read_series(p.frame.dataFile, series.prepared);
+    if (series.prepared.empty()) throw Erreur::FileNotFound;  // no series to study
+    if (has_non_positive(series.prepared) && p.law.code != LawCode::kNormal)
+        throw Erreur::NegativeDataForLaw;
+    sort_ascending(series.prepared);
+    series.asRead = series.prepared;
+    return series;
+}
+
+// The law fitted to the series; a fit that gives no law (one value, a constant series)
+// leaves nothing for the prior, the predictive law or the tables to work on.
+ValueList fit_study_law(const StudySeries& series, LawCode code) {
+    ValueList fitted;
+    estimate_parameters(series.prepared, code, size_of(series.prepared), fitted);
+    if (!parameters_valid(code, fitted)) throw Erreur::InvalidLawParameters;
+    return fitted;
+}
+
+// The excesses over the threshold, and the transform of the series for the prior.
+void prepare_series(const LoadType3Parameters& p, const ValueList& fitted, StudySeries& series) {
+    const LawCode code = p.law.code;
+    const int n = size_of(series.prepared);
     const int k = p.excessCount;
-    excesses_over_threshold(series.S, k, n, series.excesses, series.u);
-    series.e1 = mean(series.excesses);
-    if (code == kLognormal) {
-        apply_log(series.S);
-        series.e2 = mean_excess_of(series.S, k, n);
-    } else if (code == kWeibull && w == 0) {
-        apply_power(series.S, fitted.at(2));
-        series.e2 = mean_excess_of(series.S, k, n);
-        series.rho = 1.0 / mean(series.S);
+    excesses_over_threshold(series.prepared, k, n, series.excesses, series.threshold);
+    series.meanExcess = mean(series.excesses);
+    if (code == LawCode::kLognormal) {
+        apply_log(series.prepared);
+        series.transformedMeanExcess = mean_excess_of(series.prepared, k, n);
+    } else if (code == LawCode::kWeibull && !p.weibullShape) {
+        apply_power(series.prepared, fitted.at(2));
+        series.transformedMeanExcess = mean_excess_of(series.prepared, k, n);
+        series.weibullRate = 1.0 / mean(series.prepared);
     }
 }
 
 // A prior the posterior, the draws and the tables can use: two positive finite values.
 // An interval with equal or infinite ends (c not above 0, a stated probability of 0,
-// a gamma scale outside its bracket) or a confidence word without a rule gives none.
+// a gamma scale outside its bracket) gives none.
 bool usable_prior(const ValueList& prior) {
     if (prior.size() != 2) return false;
     for (double value : prior)
         if (!(value > 0.0 && std::isfinite(value))) return false;
     return true;
+}
+
+// The expert's interval, the prior on it (refused with 12 when unusable) and the
+// predictive parameters.
+StudyPrior build_prior(const LoadType3Parameters& p, const ValueList& fitted,
+                       const StudySeries& series) {
+    StudyPrior study{.interval =
+                         expert_interval({.code = p.law.code,
+                                          .parameters = fitted,
+                                          .weibullShape = p.weibullShape,
+                                          .stated = p.expert,
+                                          .value = p.expertMaxQuantile,
+                                          .riskP1 = p.riskP1,
+                                          .riskP2 = p.riskP2,
+                                          .meanExcess = series.meanExcess,
+                                          .transformedMeanExcess = series.transformedMeanExcess,
+                                          .weibullRate = series.weibullRate,
+                                          .low = p.priorLow,
+                                          .high = p.priorHigh})};
+    expert_prior(study.interval, p.weibullShape, p.confidence, p.defiance, study.prior);
+    if (!usable_prior(study.prior)) throw Erreur::InvalidLawParameters;
+    posterior_summary(series.prepared, p.law.code, fitted, study.prior, p.weibullShape,
+                      study.predictive);
+    return study;
+}
+
+// The quantile tables; a table stopped by its bound of the run is refused with 12.
+StudyTables build_tables(const LoadType3Parameters& p, const WorkBounds& bounds,
+                         const StudySeries& series, const ValueList& fitted,
+                         const StudyPrior& prior, const ValueList& comparisonFitted) {
+    const BayesTableInput input{.data = series.prepared,
+                                .levels = p.extraOrders,
+                                .n = series.prepared.size(),
+                                .excessCount = p.excessCount,
+                                .threshold = series.threshold,
+                                .meanExcess = series.meanExcess,
+                                .expert = p.expert ? 1 : 0,
+                                .s1 = prior.interval.s1,
+                                .s2 = prior.interval.s2,
+                                .code = p.law.code,
+                                .parameters = fitted,
+                                .predictive = prior.predictive,
+                                .comparisonFlag = p.simulated ? 1 : 0,
+                                .comparisonCode = p.simulationLaw.code,
+                                .comparisonGiven = p.simulationParameters,
+                                .comparisonFitted = comparisonFitted,
+                                .weibullShapeFlag = p.weibullShape ? 1 : 0,
+                                .expertMaxQuantile = p.expertMaxQuantile,
+                                .low = prior.interval.low,
+                                .high = prior.interval.high,
+                                .bounds = bounds};
+    StudyTables tables;
+    const TableBound bound = bayes_quantile_table(
+        input, tables.parentQuantiles, tables.tailQuantiles, tables.predictiveQuantiles,
+        tables.comparisonGiven, tables.comparisonFitted, tables.predictiveDistribution,
+        tables.predictiveDensity);
+    if (bound != TableBound::Within) refuse_table(bound, bounds);
+    return tables;
+}
+
+int test_selector(CentralTest test) {
+    return test == CentralTest::kAndersonDarling ? kSelectAndersonDarling : kSelectCramerVonMises;
+}
+
+// The parent law by the central test, both laws by their statistics, and the extreme
+// quantile against resampled parent and predictive series, in that order of draws.
+StudyTests run_tests(Generator& generator, WorkerPool& pool, const WorkBounds& bounds,
+                     const LoadType3Parameters& p, const StudySeries& series,
+                     const ValueList& fitted, const StudyPrior& prior, const StudyTables& tables) {
+    const LawCode code = p.law.code;
+    std::span<const double> data = tested_series(series, code, p.weibullShape);
+    StudyTests tests;
+    double statistic = 0.0;
+    double criticalValue = 0.0;
+    if (p.test == CentralTest::kAndersonDarling)
+        anderson_darling_test(generator, pool, data, code, fitted, p.testLevel1, tests.accepted, statistic,
+                              criticalValue);
+    else
+        cramer_von_mises_test(generator, pool, data, code, fitted, p.testLevel1, tests.accepted, statistic,
+                              criticalValue);
+    goodness_of_fit(data, code, tables.predictiveDistribution, p.weibullShape,
+                    test_selector(p.test), fitted, prior.predictive, criticalValue,
+                    tests.predictiveStatistic, tests.parentStatistic, tests.adjustedCriticalValue);
+
+    const int k = p.excessCount;
+    et_resampling_test(generator, pool, data, series.excesses, k, series.threshold, code, fitted, p.testLevel2,
+                       p.quantileOrder, kResampledSeries, kPercentileInterval, tests.resampled);
+    ValueList posterior;
+    if (!p.weibullShape)
+        posterior_parameters(data, code, prior.prior, fitted, series.prepared.size(),
+                             p.weibullShape, posterior);
+    et_predictive_test(generator, pool, data, series.excesses, k, series.threshold, code, fitted, p.testLevel2,
+                       p.quantileOrder, kResampledSeries, prior.prior, posterior, p.weibullShape,
+                       prior.interval.low, prior.interval.high, bounds.shapeProposals,
+                       tests.predictive);
+    return tests;
 }
 
 void append_value(Series& column, double value) { column.push_back(value); }
@@ -85,6 +235,33 @@ void append_values(Series& column, const Sample& table) {
     for (const Point& point : table) append_value(column, point.y);
 }
 
+// The result column: the interval and its positions, the prior, the predictive
+// parameters, the tests, and the quantile tables.
+Series result_column(const LoadType3Parameters& p, const StudyPrior& prior,
+                     const StudyTables& tables, const StudyTests& tests) {
+    Series column;
+    append_value(column, prior.interval.s1);
+    append_value(column, prior.interval.s2);
+    append_value(column, p.weibullShape ? prior.interval.t1 : 0.0);
+    append_value(column, p.weibullShape ? prior.interval.t2 : 0.0);
+    append_values(column, prior.prior);
+    append_values(column, prior.predictive);
+    for (double value :
+         {static_cast<double>(tests.accepted), tests.parentStatistic, tests.adjustedCriticalValue,
+          tests.predictiveStatistic, static_cast<double>(tests.resampled.verdict),
+          static_cast<double>(tests.predictive.verdict), tests.predictive.estimate,
+          tests.predictive.lower, tests.predictive.upper})
+        append_value(column, value);
+    append_values(column, tables.parentQuantiles);
+    append_values(column, tables.tailQuantiles);
+    append_values(column, tables.predictiveQuantiles);
+    if (p.simulated) {
+        append_values(column, tables.comparisonGiven);
+        append_values(column, tables.comparisonFitted);
+    }
+    return column;
+}
+
 ValueList list_of(std::initializer_list<double> values) {
     ValueList list;
     for (double value : values) list.push_back(value);
@@ -93,7 +270,8 @@ ValueList list_of(std::initializer_list<double> values) {
 
 // The survival function of the predictive law tabulated by integration (normal and
 // lognormal laws) from the smallest to the largest value of `range`.
-Sample tabulated_survival(LawCode code, const ValueList& Z, std::span<const double> range) {
+Sample tabulated_survival(LawCode code, const ValueList& predictive,
+                          std::span<const double> range) {
     Sample table;
     Law11Grid grid;
     grid.first = min_value(range);
@@ -101,152 +279,89 @@ Sample tabulated_survival(LawCode code, const ValueList& Z, std::span<const doub
     grid.step = (grid.last - grid.first) / static_cast<double>(kSurvivalTableSteps);
     grid.mostPoints = kMostCurveTablePoints;
     grid.endWhenStuck = false;  // a grid the step cannot move runs to its bound
-    tabulate_law11(code, Z, grid, table);
+    tabulate_law11(code, predictive, grid, table);
     table.apply_affine(-1.0, 1.0);
     return table;
+}
+
+// The predictive curve of a curve task: tabulated for the Weibull shape (both curves) and
+// for the survival of the normal and lognormal laws, evaluated over the grid otherwise.
+void write_predictive_curve(const LoadType3Parameters& p, const RunFiles& files,
+                            const StudySeries& series, const ValueList& predictive,
+                            const StudyTables& tables, int curveTask, const Sample& grid, int& r) {
+    const LawCode code = p.law.code;
+    const PredictiveCurveLaw law = predictive_curve_law(code, p.weibullShape, predictive);
+    const bool survival = curveTask == kSurvivalCurveTask;
+    if (code == LawCode::kWeibull && p.weibullShape) {
+        Sample curve = survival ? tables.predictiveDistribution : tables.predictiveDensity;
+        if (survival) curve.apply_affine(-1.0, 1.0);
+        write_table_curve_pair(files, p.frame, r, curveTask, law.name, law.parameters, curve);
+    } else if (survival && (code == LawCode::kNormal || code == LawCode::kLognormal)) {
+        const Sample curve =
+            tabulated_survival(code, predictive, code == LawCode::kNormal ? series.prepared : series.asRead);
+        write_table_curve_pair(files, p.frame, r, curveTask, law.name, law.parameters, curve);
+    } else {
+        write_curve_pair(files, p.frame, r, curveTask, {law.name, law.code}, law.parameters,
+                         first_value(series.asRead), last_value(series.asRead), grid);
+    }
+}
+
+// Curve pairs r + 1, ...: densities, then survival functions, each in the order fitted,
+// simulation, predictive.
+void write_curves(const LoadType3Parameters& p, const RunFiles& files, const StudySeries& series,
+                  const ValueList& fitted, const ValueList& predictive, const StudyTables& tables) {
+    int r = result_number(p.frame.directory, p.frame.resultFile);
+    const double lo = first_value(series.asRead);
+    const double hi = last_value(series.asRead);
+    Sample grid;
+    make_grid(lo, hi, kCurveSteps, grid);
+    for (const int curveTask : {kDensityCurveTask, kSurvivalCurveTask}) {
+        write_curve_pair(files, p.frame, r, curveTask, p.law, fitted, lo, hi, grid);
+        if (p.simulated)
+            write_curve_pair(files, p.frame, r, curveTask, p.simulationLaw, p.simulationParameters,
+                             lo, hi, grid);
+        write_predictive_curve(p, files, series, predictive, tables, curveTask, grid, r);
+    }
 }
 }  // namespace
 
 bool has_predictive_law(LawCode code) {
-    return code == kExponential || code == kGamma || code == kNormal || code == kWeibull ||
-           code == kLognormal;
+    return code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kNormal || code == LawCode::kWeibull ||
+           code == LawCode::kLognormal;
 }
 
-PredictiveCurveLaw predictive_curve_law(LawCode code, int weibullShapeFlag, const ValueList& Z) {
+PredictiveCurveLaw predictive_curve_law(LawCode code, bool weibullShape, const ValueList& Z) {
     switch (code) {
-        case kExponential: return {"GPD", kGpd, list_of({-Z.at(2), Z.at(1)})};
-        case kGamma: return {"Beta2Prop", kBetaPrime, Z};
-        case kNormal: return {"StudentApprochee", kStudentApprox, Z};
-        case kLognormal: return {"StudentApprocheeTrans", kStudentApproxLog, Z};
-        case kWeibull:
-            if (weibullShapeFlag == 1) return {"WeibPred", kWeibull, Z};
-            return {"GPDTrans", kGpdPower, list_of({Z.at(1), Z.at(2), -Z.at(3)})};
-        default: return {"", kUnknownLaw, ValueList{}};
+        case LawCode::kExponential: return {"GPD", LawCode::kGpd, list_of({-Z.at(2), Z.at(1)})};
+        case LawCode::kGamma: return {"Beta2Prop", LawCode::kBetaPrime, Z};
+        case LawCode::kNormal: return {"StudentApprochee", LawCode::kStudentApprox, Z};
+        case LawCode::kLognormal: return {"StudentApprocheeTrans", LawCode::kStudentApproxLog, Z};
+        case LawCode::kWeibull:
+            if (weibullShape) return {"WeibPred", LawCode::kWeibull, Z};
+            return {"GPDTrans", LawCode::kGpdPower, list_of({Z.at(1), Z.at(2), -Z.at(3)})};
+        default: return {"", LawCode::kUnknown, ValueList{}};
     }
 }
 
-void task_expert_opinion(RunContext& context) {
-    const RunParameters& p = context.parameters;
-    const LawCode c = context.lawCode;
-    const int w = context.weibullShapeFlag;
+void task_expert_opinion(const LoadType3Parameters& p, RunContext& run) {
     // Only these laws have a prior and a predictive law.
-    if (!has_predictive_law(c)) throw Erreur::NoEstimator;
+    if (!has_predictive_law(p.law.code)) throw Erreur::NoEstimator;
     require_curve_pairs_spare_parameter_file(
-        p, result_number(p.directory, p.resultFile) + 1, p.simulated == 1 ? 6 : 4);
+        run.files, p.frame, result_number(p.frame.directory, p.frame.resultFile) + 1,
+        kCurvePairs + (p.simulated ? kSimulationCurvePairs : 0));
 
-    PreparedSeries prepared;
-    read_series(p.dataFile, prepared.S);
-    if (prepared.S.empty()) throw Erreur::FileNotFound;  // no series to study
-    if (has_non_positive(prepared.S) && c != kNormal) throw Erreur::NegativeDataForLaw;
-    sort_ascending(prepared.S);
-    prepared.C = prepared.S;
-    const int n = size_of(prepared.S);
-    const int k = p.excessCount;
-
-    ValueList A;
-    estimate_parameters(prepared.S, c, n, A);
-    // A fit that gives no law (one value, a constant series) leaves nothing for the prior,
-    // the predictive law or the tables to work on.
-    if (!law_parameters_valid(c, A)) throw Erreur::InvalidLawParameters;
-    prepare_series(p, c, w, A, prepared);
-    const Series& S = prepared.S;
-    const Series& D = tests_on_copy(c, w) ? prepared.C : prepared.S;
-
-    // The expert's interval, the prior and the predictive parameters.
-    Series O;
-    double low = p.priorLow;
-    double high = p.priorHigh;
-    double s1 = 0.0, s2 = 0.0, t1 = 0.0, t2 = 0.0;
-    expert_interval(c, A, prepared.rho, p.expert, p.expertMaxQuantile, p.riskP1, p.riskP2,
-                    prepared.e1, prepared.e2, low, high, w, s1, s2, t1, t2);
-    append_value(O, s1);
-    append_value(O, s2);
-    append_value(O, w == 1 ? t1 : 0.0);
-    append_value(O, w == 1 ? t2 : 0.0);
-    ValueList R;
-    expert_prior(s1, s2, t1, t2, w, p.confidence, p.defiance, R);
-    if (!usable_prior(R)) throw Erreur::InvalidLawParameters;
-    append_values(O, R);
-    ValueList Z;
-    posterior_summary(S, c, A, R, w, Z);
-    append_values(O, Z);
-
-    const LawCode simulationCode = context.simulationLawCode;
-    ValueList G;
-    if (p.simulated == 1) estimate_law(D, simulationCode, n, G);
-
-    Sample T1, T2, T3, T4, T5, P1, P2;
-    const PredictiveTableBounds bounds = predictive_table_bounds();
-    const BayesTableInput table{S, p.extraOrders, n, k, prepared.u, prepared.e1, p.expert, s1, s2,
-                                c, A, Z, p.simulated, simulationCode, p.lawParameters, G, w,
-                                p.expertMaxQuantile, low, high, bounds.points, bounds.evaluations};
-    const TableBound bound = bayes_quantile_table(table, T1, T2, T3, T4, T5, P1, P2);
-    if (bound != TableBound::Within) refuse_table(bound);
-
-    // The tests: the parent law by the selected test, both laws by their statistics, the
-    // extreme quantile against resampled parent and predictive series.
-    int accepted = 0;
-    double statistic = 0.0, criticalValue = 0.0;
-    if (context.testSelector == kSelectAndersonDarling)
-        anderson_darling_test(*context.pool, D, c, A, p.testLevel1, accepted, statistic,
-                              criticalValue);
-    else
-        cramer_von_mises_test(*context.pool, D, c, A, p.testLevel1, accepted, statistic,
-                              criticalValue);
-    double g1 = 0.0, g2 = 0.0, g3 = 0.0;
-    goodness_of_fit(D, c, P1, w, context.testSelector, A, Z, criticalValue, g1, g2, g3);
-
-    QuantileTestOutcome resampled;
-    et_resampling_test(*context.pool, D, prepared.excesses, k, prepared.u, c, A, p.testLevel2,
-                       p.quantileOrder, kResampledSeries, kPercentileInterval, resampled);
-    ValueList posterior;
-    if (w == 0) posterior_parameters(D, c, R, A, n, w, posterior);
-    QuantileTestOutcome predictive;
-    et_predictive_test(*context.pool, D, prepared.excesses, k, prepared.u, c, A, p.testLevel2,
-                       p.quantileOrder, kResampledSeries, R, posterior, w, low, high, predictive);
-
-    for (double value : {static_cast<double>(accepted), g2, g3, g1,
-                         static_cast<double>(resampled.verdict), static_cast<double>(predictive.verdict),
-                         predictive.estimate, predictive.lower, predictive.upper})
-        append_value(O, value);
-    append_values(O, T1);
-    append_values(O, T2);
-    append_values(O, T3);
-    if (p.simulated == 1) {
-        append_values(O, T4);
-        append_values(O, T5);
-    }
-
-    // Curve pairs r + 1, ...: densities, then survival functions, each in the order fitted,
-    // simulation, predictive.
-    int r = result_number(p.directory, p.resultFile);
-    const double lo = first_value(prepared.C);
-    const double hi = last_value(prepared.C);
-    Sample Y;
-    make_grid(lo, hi, kCurveSteps, Y);
-    const PredictiveCurveLaw predictiveLaw = predictive_curve_law(c, w, Z);
-    for (const int curveTask : {kDensityCurveTask, kSurvivalCurveTask}) {
-        write_curve_pair(p.directory, p.dataFile, r, curveTask, p.lawName, c, A, lo, hi, Y);
-        if (p.simulated == 1)
-            write_curve_pair(p.directory, p.dataFile, r, curveTask, p.simulationLaw,
-                             simulationCode, p.lawParameters, lo, hi, Y);
-        const bool survival = curveTask == kSurvivalCurveTask;
-        if (c == kWeibull && w == 1) {
-            Sample curve = survival ? P1 : P2;
-            if (survival) curve.apply_affine(-1.0, 1.0);
-            write_table_curve_pair(p.directory, p.dataFile, r, curveTask, predictiveLaw.name,
-                                   predictiveLaw.parameters, curve);
-        } else if (survival && (c == kNormal || c == kLognormal)) {
-            const Sample curve = tabulated_survival(c, Z, c == kNormal ? S : prepared.C);
-            write_table_curve_pair(p.directory, p.dataFile, r, curveTask, predictiveLaw.name,
-                                   predictiveLaw.parameters, curve);
-        } else {
-            write_curve_pair(p.directory, p.dataFile, r, curveTask, predictiveLaw.name,
-                             predictiveLaw.code, predictiveLaw.parameters, lo, hi, Y);
-        }
-    }
-
-    write_values(O, p.resultFile);
+    StudySeries series = read_study_series(p);
+    const ValueList fitted = fit_study_law(series, p.law.code);
+    prepare_series(p, fitted, series);
+    const StudyPrior prior = build_prior(p, fitted, series);
+    ValueList comparisonFitted;  // the simulation law fitted to the tested series
+    if (p.simulated)
+        estimate_law(tested_series(series, p.law.code, p.weibullShape), p.simulationLaw.code,
+                     series.prepared.size(), comparisonFitted);
+    const StudyTables tables = build_tables(p, run.bounds, series, fitted, prior, comparisonFitted);
+    const StudyTests tests = run_tests(run.generator, *run.pool, run.bounds, p, series, fitted, prior, tables);
+    write_curves(p, run.files, series, fitted, prior.predictive, tables);
+    write_values(run.files, result_column(p, prior, tables, tests), p.frame.resultFile);
 }
 
 }  // namespace evstat

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "driver/run.h"
+#include "records/run_records.h"
 
 namespace evstat {
 
@@ -19,8 +20,8 @@ struct PredictiveCurveLaw {
     LawCode code;
     ValueList parameters;
 };
-PredictiveCurveLaw predictive_curve_law(LawCode code, int weibullShapeFlag, const ValueList& Z);
+PredictiveCurveLaw predictive_curve_law(LawCode code, bool weibullShape, const ValueList& Z);
 
-void task_expert_opinion(RunContext& context);  // 25
+void task_expert_opinion(const LoadType3Parameters& p, RunContext& run);  // 25
 
 }  // namespace evstat

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 
 #include "estimation/estimate.h"
 
@@ -20,34 +19,14 @@ bool file_opens(const std::string& name) {
     return true;
 }
 
-LawCode law_code_or_fail(const std::string& name) {
-    const LawCode code = law_code_from_name(name);
-    if (code == kUnknownLaw) throw with_detail(Erreur::UnknownLaw, "loi \"" + name + "\"");
-    return code;
+LawCode known_law(const NamedLaw& law) {
+    if (law.code == LawCode::kUnknown) throw with_detail(Erreur::UnknownLaw, "loi \"" + law.name + "\"");
+    return law.code;
 }
-
-namespace {
-// A failure met by a piece of work on the pool, carried to the run's own thread.
-struct FailureOnPool {
-    Erreur code;
-    std::string detail;
-};
-}  // namespace
 
 void for_each_on_pool(WorkerPool& pool, std::size_t count,
                       const std::function<void(std::size_t)>& work) {
-    try {
-        pool.for_each(count, [&](std::size_t i) {
-            try {
-                work(i);
-            } catch (Erreur code) {
-                throw FailureOnPool{code, take_error_detail(code)};
-            }
-        });
-    } catch (const FailureOnPool& failure) {
-        if (failure.detail.empty()) throw failure.code;
-        throw with_detail(failure.code, failure.detail);
-    }
+    pool.for_each(count, work);
 }
 
 int count_numbered_files(WorkerPool& pool, const std::string& directory) {
@@ -63,19 +42,12 @@ int count_numbered_files(WorkerPool& pool, const std::string& directory) {
     return files;
 }
 
-namespace {
-bool same_file(const std::string& a, const std::string& b) {
-    std::error_code ignored;
-    return std::filesystem::equivalent(a, b, ignored);
-}
-}  // namespace
-
-void require_curve_pairs_spare_parameter_file(const RunParameters& p, int firstNumber, int count) {
-    if (p.parameterFile.empty()) return;
+void require_curve_pairs_spare_parameter_file(const RunFiles& files, const CommonFrame& frame,
+                                              int firstNumber, int count) {
     for (long long k = firstNumber; k < static_cast<long long>(firstNumber) + count; ++k) {
-        for (const std::string& name : {curve_parameter_file(p.directory, static_cast<int>(k)),
-                                        curve_result_file(p.directory, static_cast<int>(k))}) {
-            if (same_file(name, p.parameterFile))
+        for (const std::string& name : {curve_parameter_file(frame.directory, static_cast<int>(k)),
+                                        curve_result_file(frame.directory, static_cast<int>(k))}) {
+            if (files.is_parameter_file(name))
                 throw with_detail(Erreur::ResultNotWritable,
                                   "la paire de courbes " + std::to_string(k) +
                                       " remplacerait le fichier de param\xc3\xa8tres " + name);
@@ -83,17 +55,18 @@ void require_curve_pairs_spare_parameter_file(const RunParameters& p, int firstN
     }
 }
 
-LawCode first_law_code(const RunParameters& p) {
-    return law_code_or_fail(p.lawNames.empty() ? std::string() : p.lawNames.front());
+LawCode first_law_code(const LoadType2Parameters& p) {
+    return p.laws.empty() ? known_law(NamedLaw{}) : known_law(p.laws.front());
 }
 
-void write_rates(const std::string& resultFile, std::span<const double> decisions, int i) {
-    OutputFile out(resultFile, "w");
+void write_rates(const RunFiles& files, const std::string& resultFile, std::span<const double> decisions,
+                 int i) {
+    OutputFile out(files, resultFile, "w");
     const double m = mean(decisions);
     const double v = variance(decisions);
-    print_value(out.get(), (1.0 - m) * kPercent);
-    print_value(out.get(), m * kPercent);
-    print_value(out.get(), kPercent * std::sqrt(v / static_cast<double>(i)));
+    print_value(out, (1.0 - m) * kPercent);
+    print_value(out, m * kPercent);
+    print_value(out, kPercent * std::sqrt(v / static_cast<double>(i)));
 }
 
 void append_points(Sample& to, const Sample& from) {
@@ -105,14 +78,10 @@ void read_sorted_series(const std::string& name, Series& series) {
     sort_ascending(series);
 }
 
-int law_count(const RunParameters& p) {
-    return std::clamp(p.lawCount, 0, static_cast<int>(p.lawNames.size()));
-}
-
 void estimate_for_test(std::span<const double> series, LawCode code, ValueList& parameters) {
     ValueList estimates;
     const int n = size_of(series);
-    if (code == kGpd && has_non_positive(series)) {
+    if (code == LawCode::kGpd && has_non_positive(series)) {
         estimates.push_back(0.0);
         estimates.push_back(0.0);
     } else {
@@ -126,16 +95,16 @@ bool all_estimates_zero(const ValueList& estimates) {
 }
 
 bool defined_over_non_positive(LawCode code) {
-    return code == kUniform || code == kNormal || code == kStudent;
+    return code == LawCode::kUniform || code == LawCode::kNormal || code == LawCode::kStudent;
 }
 
 std::string formatted(double value) {
     return format_number(value);
 }
 
-void write_summary(std::FILE* out, const std::string& theoreticalMean, double mean,
-                   const std::string& theoreticalVariance, double variance,
-                   std::span<const double> sorted, int n) {
+void write_summary(OutputFile& out, const std::string& theoreticalMean, double mean,
+                   const std::string& theoreticalVariance, double variance, std::span<const double> sorted,
+                   int n) {
     print_text(out, theoreticalMean);
     print_value(out, mean);
     print_text(out, theoreticalVariance);

@@ -12,8 +12,9 @@
 #include "driver/files.h"
 #include "driver/run.h"
 #include "driver/work_bounds.h"
-#include "input/errors.h"
 #include "parallel/worker_pool.h"
+#include "records/errors.h"
+#include "records/run_records.h"
 
 namespace evstat {
 
@@ -24,16 +25,17 @@ constexpr double kNotAvailable = -10.0;
 
 bool file_opens(const std::string& name);
 
-// The LawCode of a name; a name outside the catalogue fails with 9.
-LawCode law_code_or_fail(const std::string& name);
-LawCode first_law_code(const RunParameters& p);
+// The code of a law the loader found in the catalogue; a name outside it fails with 9.
+LawCode known_law(const NamedLaw& law);
+// The first law of a law list.
+LawCode first_law_code(const LoadType2Parameters& p);
 
 // Numbered data files read at once by a study that visits them in order.
 constexpr int kFilesReadAhead = 64;
 
 // Calls work(i) for every i in [0, count) on the pool. When pieces fail, the failure of
 // the lowest i (the one a single thread meets first) is raised again on this thread, with
-// the detail recorded where it was met.
+// the detail it carries.
 void for_each_on_pool(WorkerPool& pool, std::size_t count,
                       const std::function<void(std::size_t)>& work);
 
@@ -94,19 +96,18 @@ int numbered_file_results(WorkerPool& pool, const std::string& directory, bool d
 // ParameterFile (its "Tmp" k ".txt" or its "Result" k ".txt"). A task that writes curve
 // pairs calls it first, with the number of its first pair (the result number + 1) and
 // the most pairs it may write.
-void require_curve_pairs_spare_parameter_file(const RunParameters& p, int firstNumber, int count);
+void require_curve_pairs_spare_parameter_file(const RunFiles& files, const CommonFrame& frame,
+                                              int firstNumber, int count);
 
 // The rejection and acceptance percentages of the decisions (1 accepted, 0 rejected),
 // then the spread 100 sqrt(v / i), i being the number of files read plus one.
-void write_rates(const std::string& resultFile, std::span<const double> decisions, int i);
+void write_rates(const RunFiles& files, const std::string& resultFile, std::span<const double> decisions,
+                 int i);
 
 void append_points(Sample& to, const Sample& from);
 
 // The series of a data file, in increasing order (the sort leaves a sorted file as read).
 void read_sorted_series(const std::string& name, Series& series);
-
-// The names the loader read; the count never reaches past the table.
-int law_count(const RunParameters& p);
 
 // The estimation step of the tests of fit: the estimates of a law over a series,
 // appended to the parameter list. The generalized Pareto law over a series holding a
@@ -125,22 +126,23 @@ std::string formatted(double value);
 // The seven-line summary of the simulation and description tasks: theoretical mean,
 // mean, theoretical variance, variance, then the quartiles and the median of the sorted
 // sample with the count n.
-void write_summary(std::FILE* out, const std::string& theoreticalMean, double mean,
-                   const std::string& theoreticalVariance, double variance,
-                   std::span<const double> sorted, int n);
+void write_summary(OutputFile& out, const std::string& theoreticalMean, double mean,
+                   const std::string& theoreticalVariance, double variance, std::span<const double> sorted,
+                   int n);
 
 // The numbered data files of a simulation: the sorted first sample to "Donnees.txt";
 // unless `count` is exactly 1, for i = 2 while i is not above `count`, draw(sample) fills
 // the cleared sample again, which is sorted and written to the file numbered i.
 template <typename Draw>
-void write_numbered_samples(const std::string& directory, double count, Series& sample, Draw draw) {
-    write_values(sample, numbered_data_file(directory, 1));
+void write_numbered_samples(const RunFiles& files, const std::string& directory, double count,
+                            Series& sample, Draw draw) {
+    write_values(files, sample, numbered_data_file(directory, 1));
     if (count == 1.0) return;
     for (int i = 2; i <= count && i <= kLastNumberedFile; ++i) {
         sample.clear();
         draw(sample);
         sort_ascending(sample);
-        write_values(sample, numbered_data_file(directory, i));
+        write_values(files, sample, numbered_data_file(directory, i));
     }
 }
 

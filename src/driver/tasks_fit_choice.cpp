@@ -11,16 +11,16 @@
 #include "driver/task_support.h"
 #include "estimation/estimate.h"
 #include "fittests/fit_test.h"
-#include "input/errors.h"
 #include "laws/quantiles.h"
+#include "records/errors.h"
 
 namespace evstat {
 
 namespace {
 
 // The shape shared by the tests of fit with critical values (fittests/fit_test.h).
-using FitTest = void (*)(WorkerPool& pool, std::span<const double> data, LawCode code,
-                         const ValueList& parameters, double level, int& accepted,
+using FitTest = void (*)(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                         LawCode code, const ValueList& parameters, double level, int& accepted,
                          double& statistic, double& criticalValue);
 
 // A usable fit: its one estimate, or its first or second estimate, differs from 0. A law
@@ -39,25 +39,30 @@ bool curve_drawable(const ValueList& estimates) {
 }
 
 // The quantile of the fitted law at 1 - order, or -10.0 when nothing was estimated.
-double fitted_quantile(LawCode code, const ValueList& estimates, double order) {
+double quantile_or_not_available(LawCode code, const ValueList& estimates, double order) {
     if (all_estimates_zero(estimates)) return kNotAvailable;
     return quantile(code, estimates, 1.0 - order);
 }
 
-void append_test_block(const std::string& resultFile, const ValueList& estimates, int accepted,
-                       double statistic, double criticalValue) {
-    OutputFile out(resultFile, "a");
-    for (double value : estimates) print_value(out.get(), value);
-    print_int(out.get(), accepted);
-    print_value(out.get(), statistic);
-    print_value(out.get(), criticalValue);
+void append_test_block(const RunFiles& files, const std::string& resultFile,
+                       const ValueList& estimates, int accepted, double statistic,
+                       double criticalValue) {
+    OutputFile out(files, resultFile, "a");
+    for (double value : estimates) print_value(out, value);
+    print_int(out, accepted);
+    print_value(out, statistic);
+    print_value(out, criticalValue);
 }
 
-void candidate_laws(WorkerPool& pool, const RunParameters& p, FitTest test) {
-    int k = result_number(p.directory, p.resultFile);
-    require_curve_pairs_spare_parameter_file(p, k + 1, law_count(p));  // one pair a law at most
+void candidate_laws(Generator& generator, WorkerPool& pool, const LoadType2Parameters& p,
+                    const RunFiles& files, FitTest test) {
+    const CommonFrame& frame = p.frame;
+    int k = result_number(frame.directory, frame.resultFile);
+    const int lawCount = static_cast<int>(p.laws.size());
+    require_curve_pairs_spare_parameter_file(files, frame, k + 1,
+                                             lawCount);  // one pair a law at most
     Series series;
-    read_series(p.dataFile, series);
+    read_series(frame.dataFile, series);
     const double lo = first_value(series);
     const double hi = last_value(series);
     Sample grid;
@@ -66,111 +71,113 @@ void candidate_laws(WorkerPool& pool, const RunParameters& p, FitTest test) {
     Series usable;  // the position of each usable law
     int unusable = 0;
     ValueList parameters;
-    for (int j = 1; j <= law_count(p); ++j) {
-        const std::string& name = p.lawNames[static_cast<std::size_t>(j - 1)];
-        const LawCode code = law_code_or_fail(name);
+    for (int j = 1; j <= lawCount; ++j) {
+        const NamedLaw& law = p.laws[static_cast<std::size_t>(j - 1)];
+        const LawCode code = known_law(law);
         estimate_for_test(series, code, parameters);
         int accepted = 0;
         double statistic = 0.0;
         double criticalValue = 0.0;
-        test(pool, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
-        append_test_block(p.resultFile, parameters, accepted, statistic, criticalValue);
+        test(generator, pool, series, code, parameters, p.testLevel, accepted, statistic,
+             criticalValue);
+        append_test_block(files, frame.resultFile, parameters, accepted, statistic, criticalValue);
         if (usable_fit(parameters))
             usable.push_back(static_cast<double>(j));
         else
             ++unusable;
         if (curve_drawable(parameters))
-            write_curve_pair(p.directory, p.dataFile, k, kDensityCurveTask, name, code, parameters,
-                             lo, hi, grid);
+            write_curve_pair(files, frame, k, kDensityCurveTask, law, parameters, lo, hi, grid);
         parameters.clear();
     }
 
-    OutputFile out(p.resultFile, "a");
-    for (const double position : usable) print_value(out.get(), position);
-    print_value(out.get(), static_cast<double>(unusable));
+    OutputFile out(files, frame.resultFile, "a");
+    for (const double position : usable) print_value(out, position);
+    print_value(out, static_cast<double>(unusable));
 }
 
-void rejection_rate(WorkerPool& pool, const RunParameters& p, FitTest test) {
+void rejection_rate(Generator& generator, WorkerPool& pool, const LoadType2Parameters& p,
+                    const RunFiles& files, FitTest test) {
     const LawCode code = first_law_code(p);
     Series decisions;
-    const int files = numbered_file_results(
-        pool, p.directory, fit_test_resamples(code),
-        [&](const Series& series, int) {
+    // A test that resamples draws, in the order of the files on this thread; any other
+    // draws nothing and runs on the pool.
+    const int read = numbered_file_results(
+        pool, p.frame.directory, fit_test_resamples(code),
+        [&](std::span<const double> series, int) {
             ValueList parameters;
             estimate_for_test(series, code, parameters);
             int accepted = 0;
             double statistic = 0.0;
             double criticalValue = 0.0;
-            test(pool, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
+            test(generator, pool, series, code, parameters, p.testLevel, accepted, statistic,
+                 criticalValue);
             return static_cast<double>(accepted);
         },
         decisions);
-    write_rates(p.resultFile, decisions, files + 1);
+    write_rates(files, p.frame.resultFile, decisions, read + 1);
 }
 
 }  // namespace
 
-void task_candidate_laws_ad(RunContext& context) {
-    candidate_laws(*context.pool, context.parameters, anderson_darling_test);
+void task_candidate_laws_ad(const LoadType2Parameters& p, RunContext& run) {
+    candidate_laws(run.generator, *run.pool, p, run.files, anderson_darling_test);
 }
 
-void task_candidate_laws_cvm(RunContext& context) {
-    candidate_laws(*context.pool, context.parameters, cramer_von_mises_test);
+void task_candidate_laws_cvm(const LoadType2Parameters& p, RunContext& run) {
+    candidate_laws(run.generator, *run.pool, p, run.files, cramer_von_mises_test);
 }
 
-void task_rejection_rate_ad(RunContext& context) {
-    rejection_rate(*context.pool, context.parameters, anderson_darling_test);
+void task_rejection_rate_ad(const LoadType2Parameters& p, RunContext& run) {
+    rejection_rate(run.generator, *run.pool, p, run.files, anderson_darling_test);
 }
 
-void task_rejection_rate_cvm(RunContext& context) {
-    rejection_rate(*context.pool, context.parameters, cramer_von_mises_test);
+void task_rejection_rate_cvm(const LoadType2Parameters& p, RunContext& run) {
+    rejection_rate(run.generator, *run.pool, p, run.files, cramer_von_mises_test);
 }
 
-void task_extreme_quantiles(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_extreme_quantiles(const LoadType2Parameters& p, RunContext& run) {
     Series series;
-    read_series(p.dataFile, series);
-    Series quantiles;  // by position of the law
+    read_series(p.frame.dataFile, series);
+    Series quantiles;  // (position of the law, its quantile)
     ValueList parameters;
-    for (int j = 1; j <= law_count(p); ++j) {
-        const LawCode code = law_code_or_fail(p.lawNames[static_cast<std::size_t>(j - 1)]);
+    for (int j = 1; j <= static_cast<int>(p.laws.size()); ++j) {
+        const LawCode code = known_law(p.laws[static_cast<std::size_t>(j - 1)]);
         estimate_for_test(series, code, parameters);
-        quantiles.push_back(fitted_quantile(code, parameters, p.quantileOrder));
+        quantiles.push_back(quantile_or_not_available(code, parameters, p.quantileOrder));
         parameters.clear();
     }
-    write_values(quantiles, p.resultFile);
+    write_values(run.files, quantiles, p.frame.resultFile);
 }
 
 // Each file is fitted with its own size: the files written by the simulation tasks all
 // have one size, and a file of another size is not fitted with a size it does not have.
-void task_extreme_quantile_spread(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_extreme_quantile_spread(const LoadType2Parameters& p, RunContext& run) {
     const LawCode code = first_law_code(p);
     Series quantiles;  // by number of the file
     const int files = numbered_file_results(
-        *context.pool, p.directory, false,
-        [&](const Series& series, int) {
+        *run.pool, p.frame.directory, false,
+        [&](std::span<const double> series, int) {
             if (has_non_positive(series) && !defined_over_non_positive(code))
                 throw Erreur::NegativeDataForLaw;
             ValueList parameters;
             estimate_for_test(series, code, parameters);
-            return fitted_quantile(code, parameters, p.quantileOrder);
+            return quantile_or_not_available(code, parameters, p.quantileOrder);
         },
         quantiles);
 
     sort_ascending(quantiles);
-    write_values(quantiles, p.resultFile);
+    write_values(run.files, quantiles, p.frame.resultFile);
     Series available;
     for (const double value : quantiles)
         if (value != kNotAvailable) available.push_back(value);
     // When no file gave a quantile the mean and variance are not available either.
     const double availableMean = available.empty() ? kNotAvailable : mean(available);
     const double availableVariance = available.empty() ? kNotAvailable : variance(available);
-    OutputFile out(p.resultFile, "a");
-    print_text(out.get(), "");
-    print_value(out.get(), availableMean);
-    print_value(out.get(), availableVariance);
-    print_value(out.get(), static_cast<double>(files));
+    OutputFile out(run.files, p.frame.resultFile, "a");
+    print_text(out, "");
+    print_value(out, availableMean);
+    print_value(out, availableVariance);
+    print_value(out, static_cast<double>(files));
 }
 
 }  // namespace evstat

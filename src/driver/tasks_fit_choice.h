@@ -3,22 +3,29 @@
 #pragma once
 
 #include "driver/run.h"
+#include "records/run_records.h"
 
 namespace evstat {
 
 // Candidate laws for one series: estimates, decision, statistic and critical value of
 // each law, then the usable positions, the count of unusable laws and their curve pairs.
-void task_candidate_laws_ad(RunContext& context);   // 9: Anderson-Darling
-void task_candidate_laws_cvm(RunContext& context);  // 10: Cramer-von Mises
+// Task 9: Anderson-Darling
+void task_candidate_laws_ad(const LoadType2Parameters& p, RunContext& run);
+// Task 10: Cramer-von Mises
+void task_candidate_laws_cvm(const LoadType2Parameters& p, RunContext& run);
 
 // Rejection and acceptance rates of the first law over the numbered data files.
-void task_rejection_rate_ad(RunContext& context);   // 11: Anderson-Darling
-void task_rejection_rate_cvm(RunContext& context);  // 12: Cramer-von Mises
+// Task 11: Anderson-Darling
+void task_rejection_rate_ad(const LoadType2Parameters& p, RunContext& run);
+// Task 12: Cramer-von Mises
+void task_rejection_rate_cvm(const LoadType2Parameters& p, RunContext& run);
 
 // The quantile at 1 - quantileOrder of each candidate law fitted to one series.
-void task_extreme_quantiles(RunContext& context);  // 36
+// Task 36
+void task_extreme_quantiles(const LoadType2Parameters& p, RunContext& run);
 // The same quantile of the first law over the numbered data files, sorted, with the
 // mean and variance of the available ones and the number of files.
-void task_extreme_quantile_spread(RunContext& context);  // 37
+// Task 37
+void task_extreme_quantile_spread(const LoadType2Parameters& p, RunContext& run);
 
 }  // namespace evstat

@@ -8,11 +8,11 @@
 
 #include "driver/files.h"
 #include "driver/task_support.h"
-#include "driver/work_bounds.h"
 #include "driver/tasks.h"
+#include "driver/work_bounds.h"
 #include "estimation/estimate.h"
 #include "estimation/moments.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "tail/bayes/posteriors.h"
 #include "tail/bayes/predictive_sample.h"
 #include "tail/bayes/predictive_sampler.h"
@@ -23,46 +23,44 @@ namespace {
 
 // The laws with a conjugate prior and a predictive law.
 bool has_predictive_law(LawCode code) {
-    return code == kExponential || code == kGamma || code == kNormal || code == kWeibull ||
-           code == kLognormal;
+    return code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kNormal || code == LawCode::kWeibull ||
+           code == LawCode::kLognormal;
 }
 
-bool needs_positive_values(LawCode code) { return code != kNormal; }
+bool needs_positive_values(LawCode code) { return code != LawCode::kNormal; }
 
 bool finite_positive(double value) { return std::isfinite(value) && value > 0.0; }
 
 // Both prior laws need two finite positive parameters; the Beta law of the shape also
 // needs a support whose upper end lies above max(lower end, 0).
-void require_drawable_prior(const RunContext& context) {
-    const RunParameters& p = context.parameters;
-    const ValueList& prior = p.lawParameters;
+void require_drawable_prior(const LoadType4Parameters& p) {
+    const ValueList& prior = p.priorParameters;
     if (prior.size() < 2 || !finite_positive(prior.at(1)) || !finite_positive(prior.at(2)))
         throw Erreur::InvalidLawParameters;
-    if (context.weibullShapeFlag == 1 && !(p.priorHigh > std::max(p.priorLow, 0.0)))
+    if (p.weibullShape && !(p.priorHigh > std::max(p.priorLow, 0.0)))
         throw Erreur::InvalidLawParameters;
 }
 
 // One predictive sample of `size` values; a shape rejection at its bound (of one value, or
 // of the whole run's proposals) fails with 65, a posterior or a prior the generator cannot
 // draw from with 12.
-void draw(const PredictiveSampler& sampler, int size, Series& sample) {
-    const PredictiveDraw outcome = predictive_sample(sample, sampler, size);
+void draw(Generator& generator, const PredictiveSampler& sampler, int size, Series& sample) {
+    const PredictiveDraw outcome = predictive_sample(generator, sampler, size, sample);
     if (outcome == PredictiveDraw::RejectionBound) throw Erreur::MethodPreconditionFails;
     if (outcome == PredictiveDraw::NotDrawable) throw Erreur::InvalidLawParameters;
 }
 
 }  // namespace
 
-void task_predictive_samples(RunContext& context) {
-    const RunParameters& p = context.parameters;
-    const LawCode code = context.lawCode;
+void task_predictive_samples(const LoadType4Parameters& p, RunContext& run) {
+    const LawCode code = p.law.code;
     if (!has_predictive_law(code)) throw Erreur::NoEstimator;
     Series series;
-    read_series(p.dataFile, series);
+    read_series(p.frame.dataFile, series);
     sort_ascending(series);
     if (needs_positive_values(code) && has_non_positive(series))
         throw Erreur::NegativeDataForLaw;
-    require_drawable_prior(context);
+    require_drawable_prior(p);
     const double size = std::trunc(p.sampleSize);
     require_simulation_within_bounds(p.sampleSize, p.sampleCount);
 
@@ -71,25 +69,24 @@ void task_predictive_samples(RunContext& context) {
     ValueList estimates;  // the law's own parameters
     ValueList posterior;  // the Gamma posterior of the rate or precision
     estimate_law(series, code, n, estimates);
-    posterior_parameters(series, code, p.lawParameters, estimates, n, context.weibullShapeFlag,
-                         posterior);
+    posterior_parameters(series, code, p.priorParameters, estimates, n, p.weibullShape, posterior);
     // One sampler for the whole run: its bound on shape proposals is the run's.
-    const PredictiveSampler sampler(series, code, p.lawParameters, posterior, estimates,
-                                    p.priorLow, p.priorHigh, context.weibullShapeFlag);
+    const PredictiveSampler sampler(series, code, p.priorParameters, posterior, estimates,
+                                    p.priorLow, p.priorHigh, p.weibullShape,
+                                    run.bounds.shapeProposals);
 
     Series sample;
-    draw(sampler, valuesEach, sample);
+    draw(run.generator, sampler, valuesEach, sample);
     sort_ascending(sample);
     {
-        OutputFile out(p.resultFile, "a");
+        OutputFile out(run.files, p.frame.resultFile, "a");
         if (out.is_open()) {
             const std::string none = formatted(kNoMoment);  // no theoretical moments
-            write_summary(out.get(), none, mean(sample), none, variance(sample), sample,
-                          valuesEach);
+            write_summary(out, none, mean(sample), none, variance(sample), sample, valuesEach);
         }
     }
-    write_numbered_samples(p.directory, p.sampleCount, sample,
-                           [&](Series& again) { draw(sampler, valuesEach, again); });
+    write_numbered_samples(run.files, p.frame.directory, p.sampleCount, sample,
+                           [&](Series& again) { draw(run.generator, sampler, valuesEach, again); });
 }
 
 }  // namespace evstat

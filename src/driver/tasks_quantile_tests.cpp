@@ -12,7 +12,7 @@
 #include "driver/task_support.h"
 #include "driver/work_bounds.h"
 #include "estimation/estimate.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "tail/quantile_tests/quantile_tests.h"
 
 namespace evstat {
@@ -48,18 +48,18 @@ void excesses_for(std::span<const double> series, int j, Excesses& excesses) {
     excesses_over_threshold(series, j, size_of(series), excesses.values, excesses.u);
 }
 
-bool resamples(const RunParameters& p) {
+bool resamples(const LoadType2Parameters& p) {
     return p.etVersion == kDifferenceVersion || p.etVersion == kPercentileVersion;
 }
 
 // The numbers of excesses from excessLow to `last`, none when the range is empty.
-long long excess_counts(const RunParameters& p, int last) {
+long long excess_counts(const LoadType2Parameters& p, int last) {
     return std::max(0LL, static_cast<long long>(last) - p.excessLow + 1);
 }
 
 // Before the first test of a series: its resampling tests, `tests` of them, must stay
 // within the bound on the values they draw.
-void require_tests_within_bounds(const RunParameters& p, std::span<const double> series,
+void require_tests_within_bounds(const LoadType2Parameters& p, std::span<const double> series,
                                  long long tests) {
     if (resamples(p)) require_resampling_within_bounds(p.bootstrapCount, size_of(series), tests);
 }
@@ -73,7 +73,7 @@ void fit_parent_or_fail(std::span<const double> series, LawCode code, ValueList&
 }
 
 // The ET test of the version for j excesses.
-QuantileTestOutcome et_test(WorkerPool& pool, const RunParameters& p,
+QuantileTestOutcome et_test(Generator& generator, WorkerPool& pool, const LoadType2Parameters& p,
                             std::span<const double> series, const Excesses& q, int j, LawCode code,
                             const ValueList& parameters) {
     QuantileTestOutcome outcome = untested();
@@ -84,19 +84,18 @@ QuantileTestOutcome et_test(WorkerPool& pool, const RunParameters& p,
             break;
         case kDifferenceVersion:
         case kPercentileVersion:
-            et_resampling_test(pool, series, q.values, j, q.u, code, parameters, p.testLevel,
+            et_resampling_test(generator, pool, series, q.values, j, q.u, code, parameters, p.testLevel,
                                p.quantileOrder, p.bootstrapCount, resampling_mode(p.etVersion),
                                outcome);
             break;
-        default:
-            break;
+        default: break;
     }
     return outcome;
 }
 
 // The GPD tail fit for j excesses over u, which must not fail (65), then the GPD test of
 // the version.
-QuantileTestOutcome gpd_test(WorkerPool& pool, const RunParameters& p,
+QuantileTestOutcome gpd_test(Generator& generator, WorkerPool& pool, const LoadType2Parameters& p,
                              std::span<const double> series, int j, double u, LawCode code,
                              const ValueList& parameters) {
     const TailFit fit = fit_or_fail(series, j, size_of(series), u, p.method);
@@ -105,34 +104,40 @@ QuantileTestOutcome gpd_test(WorkerPool& pool, const RunParameters& p,
     ValueList tail;
     tail.push_back(fit.xi);
     tail.push_back(fit.sigma);
-    gpd_resampling_test(pool, series, j, u, code, parameters, p.testLevel, p.quantileOrder,
+    gpd_resampling_test(generator, pool, series, j, u, code, parameters, p.testLevel, p.quantileOrder,
                         p.bootstrapCount, resampling_mode(p.etVersion), tail, p.method, outcome);
     return outcome;
 }
 
 // The result block of one law: the verdict, q, Q0 and the ends of the interval.
-void append_result_block(const std::string& resultFile, const QuantileTestOutcome& outcome) {
-    OutputFile out(resultFile, "a");
+void append_result_block(const RunFiles& files, const std::string& resultFile,
+                         const QuantileTestOutcome& outcome) {
+    OutputFile out(files, resultFile, "a");
     if (!out.is_open()) return;
-    print_int(out.get(), outcome.verdict);
-    print_value(out.get(), outcome.estimate);
-    print_value(out.get(), outcome.parentQuantile);
-    print_value(out.get(), outcome.lower);
-    print_value(out.get(), outcome.upper);
+    print_int(out, outcome.verdict);
+    print_value(out, outcome.estimate);
+    print_value(out, outcome.parentQuantile);
+    print_value(out, outcome.lower);
+    print_value(out, outcome.upper);
 }
 
-const std::string& law_name(const RunParameters& p, int j) {
-    return p.lawNames[static_cast<std::size_t>(j - 1)];
+int law_count(const LoadType2Parameters& p) {
+    return static_cast<int>(p.laws.size());
+}
+
+// The code of law j of the list (1-based); a name outside the catalogue fails with 9.
+LawCode law_code(const LoadType2Parameters& p, int j) {
+    return known_law(p.laws[static_cast<std::size_t>(j - 1)]);
 }
 
 // The last number of excesses of a range over the ET tests: at most n, the numbers of
 // excesses whose threshold the series holds (the GPD fit refuses more by itself).
-int last_excess_count(const RunParameters& p, int n) {
+int last_excess_count(const LoadType2Parameters& p, int n) {
     return std::min(p.excessHigh, n);
 }
 
 // The guard concerns the GPD tasks whose method takes logarithms.
-bool guard_concerns(const RunParameters& p) {
+bool guard_concerns(const LoadType2Parameters& p) {
     return !fits_without_logarithms(p.method);
 }
 
@@ -141,8 +146,8 @@ bool guard_concerns(const RunParameters& p) {
 // not above 0 for a law not defined there. The tests that resample go in the order of the
 // files; the others run on the pool.
 template <typename Test>
-void write_acceptance_rate(WorkerPool& pool, const RunParameters& p, bool positiveSeries,
-                           Test test) {
+void write_acceptance_rate(WorkerPool& pool, const LoadType2Parameters& p, const RunFiles& files,
+                           bool positiveSeries, Test test) {
     const LawCode code = first_law_code(p);
     Series verdicts;
     const auto verdict = [&](Series& series, int) {
@@ -156,123 +161,114 @@ void write_acceptance_rate(WorkerPool& pool, const RunParameters& p, bool positi
         excesses_for(series, p.excessCount, q);
         return static_cast<double>(test(series, q, code, parameters).verdict);
     };
-    const int files = numbered_file_results(pool, p.directory, resamples(p), verdict, verdicts);
-    write_rates(p.resultFile, verdicts, files + 1);
+    const int read =
+        numbered_file_results(pool, p.frame.directory, resamples(p), verdict, verdicts);
+    write_rates(files, p.frame.resultFile, verdicts, read + 1);
 }
 
 }  // namespace
 
-void task_et_acceptance_rate(RunContext& context) {
-    const RunParameters& p = context.parameters;
-    WorkerPool& pool = *context.pool;
-    write_acceptance_rate(pool, p, false,
-                          [&](std::span<const double> series, const Excesses& q, LawCode code,
-                              const ValueList& parameters) {
-                              return et_test(pool, p, series, q, p.excessCount, code, parameters);
-                          });
+void task_et_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
+    write_acceptance_rate(
+        *run.pool, p, run.files, false,
+        [&](std::span<const double> series, const Excesses& q, LawCode code, const ValueList& parameters) {
+            return et_test(run.generator, *run.pool, p, series, q, p.excessCount, code, parameters);
+        });
 }
 
-void task_et_outcomes(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_et_outcomes(const LoadType2Parameters& p, RunContext& run) {
     Series series;
-    read_sorted_series(p.dataFile, series);
+    read_sorted_series(p.frame.dataFile, series);
     require_tests_within_bounds(p, series, law_count(p));
     ValueList parameters;
     Excesses q;
     for (int j = 1; j <= law_count(p); ++j) {
-        const LawCode code = law_code_or_fail(law_name(p, j));
+        const LawCode code = law_code(p, j);
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
-        append_result_block(p.resultFile,
-                            et_test(*context.pool, p, series, q, p.excessCount, code, parameters));
+        append_result_block(run.files, p.frame.resultFile,
+                            et_test(run.generator, *run.pool, p, series, q, p.excessCount, code, parameters));
     }
 }
 
-void task_et_verdicts(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_et_verdicts(const LoadType2Parameters& p, RunContext& run) {
     Series series;
-    read_sorted_series(p.dataFile, series);
+    read_sorted_series(p.frame.dataFile, series);
     const int last = last_excess_count(p, size_of(series));
     require_tests_within_bounds(p, series, law_count(p) * excess_counts(p, last));
     Sample verdicts;  // (number of excesses, verdict), law after law
     ValueList parameters;
     Excesses q;
     for (int j = 1; j <= law_count(p); ++j) {
-        const LawCode code = law_code_or_fail(law_name(p, j));
+        const LawCode code = law_code(p, j);
         fit_parent_or_fail(series, code, parameters);
         for (int excesses = p.excessLow; excesses <= last; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome =
-                et_test(*context.pool, p, series, q, excesses, code, parameters);
+            const QuantileTestOutcome outcome = et_test(run.generator, *run.pool, p, series, q, excesses, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }
-    write_pairs(verdicts, p.resultFile);
+    write_pairs(run.files, verdicts, p.frame.resultFile);
 }
 
-void task_gpd_acceptance_rate(RunContext& context) {
-    const RunParameters& p = context.parameters;
-    WorkerPool& pool = *context.pool;
-    write_acceptance_rate(pool, p, true,
-                          [&](std::span<const double> series, const Excesses& q, LawCode code,
-                              const ValueList& parameters) {
-                              return gpd_test(pool, p, series, p.excessCount, q.u, code,
-                                              parameters);
-                          });
+void task_gpd_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
+    write_acceptance_rate(
+        *run.pool, p, run.files, true,
+        [&](std::span<const double> series, const Excesses& q, LawCode code, const ValueList& parameters) {
+            return gpd_test(run.generator, *run.pool, p, series, p.excessCount, q.u, code, parameters);
+        });
 }
 
 // A law with all-zero estimates is written as not tested; before the first law that is
 // tested, the guard may end the task, leaving the blocks already written.
-void task_gpd_outcomes(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_gpd_outcomes(const LoadType2Parameters& p, RunContext& run) {
     Series series;
-    read_sorted_series(p.dataFile, series);
+    read_sorted_series(p.frame.dataFile, series);
     const int n = size_of(series);
     require_tests_within_bounds(p, series, law_count(p));
     ValueList parameters;
     Excesses q;
     for (int j = 1; j <= law_count(p); ++j) {
-        const LawCode code = law_code_or_fail(law_name(p, j));
+        const LawCode code = law_code(p, j);
         parameters.clear();
         estimate_for_test(series, code, parameters);
         QuantileTestOutcome outcome = untested();
         if (!all_estimates_zero(parameters)) {
-            if (guard_stops_task(p, series, n, p.excessCount, guard_concerns(p))) return;
+            if (guard_stops_task(run.files, p.frame, series, n, p.excessCount, guard_concerns(p)))
+                return;
             excesses_for(series, p.excessCount, q);
-            outcome = gpd_test(*context.pool, p, series, p.excessCount, q.u, code, parameters);
+            outcome = gpd_test(run.generator, *run.pool, p, series, p.excessCount, q.u, code, parameters);
         }
-        append_result_block(p.resultFile, outcome);
+        append_result_block(run.files, p.frame.resultFile, outcome);
     }
 }
 
 // A law with all-zero estimates gives no line; the guard, applied with the highest
 // number of excesses, ends the task without a result file.
-void task_gpd_verdicts(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_gpd_verdicts(const LoadType2Parameters& p, RunContext& run) {
     Series series;
-    read_sorted_series(p.dataFile, series);
+    read_sorted_series(p.frame.dataFile, series);
     const int n = size_of(series);
     // Past n excesses the fit fails (65) before it resamples.
-    require_tests_within_bounds(p, series,
-                                law_count(p) * excess_counts(p, std::min(p.excessHigh, n)));
+    require_tests_within_bounds(p, series, law_count(p) * excess_counts(p, std::min(p.excessHigh, n)));
     Sample verdicts;  // (number of excesses, verdict), law after law
     ValueList parameters;
     Excesses q;
     for (int j = 1; j <= law_count(p); ++j) {
-        const LawCode code = law_code_or_fail(law_name(p, j));
+        const LawCode code = law_code(p, j);
         parameters.clear();
         estimate_for_test(series, code, parameters);
         if (all_estimates_zero(parameters)) continue;
-        if (guard_stops_task(p, series, n, p.excessHigh, guard_concerns(p))) return;
+        if (guard_stops_task(run.files, p.frame, series, n, p.excessHigh, guard_concerns(p)))
+            return;
         // The fit refuses a number of excesses above n (65), which bounds the range.
         for (int excesses = p.excessLow; excesses <= p.excessHigh; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome =
-                gpd_test(*context.pool, p, series, excesses, q.u, code, parameters);
+            const QuantileTestOutcome outcome = gpd_test(run.generator, *run.pool, p, series, excesses, q.u, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }
-    write_pairs(verdicts, p.resultFile);
+    write_pairs(run.files, verdicts, p.frame.resultFile);
 }
 
 }  // namespace evstat

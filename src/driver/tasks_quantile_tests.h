@@ -7,14 +7,15 @@
 #pragma once
 
 #include "driver/run.h"
+#include "records/run_records.h"
 
 namespace evstat {
 
-void task_et_acceptance_rate(RunContext& context);   // 16 to 18
-void task_et_outcomes(RunContext& context);          // 19 to 21
-void task_et_verdicts(RunContext& context);          // 22 to 24
-void task_gpd_acceptance_rate(RunContext& context);  // 38 to 40
-void task_gpd_outcomes(RunContext& context);         // 41 to 43
-void task_gpd_verdicts(RunContext& context);         // 44 to 46
+void task_et_acceptance_rate(const LoadType2Parameters& p, RunContext& run);   // 16 to 18
+void task_et_outcomes(const LoadType2Parameters& p, RunContext& run);          // 19 to 21
+void task_et_verdicts(const LoadType2Parameters& p, RunContext& run);          // 22 to 24
+void task_gpd_acceptance_rate(const LoadType2Parameters& p, RunContext& run);  // 38 to 40
+void task_gpd_outcomes(const LoadType2Parameters& p, RunContext& run);         // 41 to 43
+void task_gpd_verdicts(const LoadType2Parameters& p, RunContext& run);         // 44 to 46
 
 }  // namespace evstat

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "driver/files.h"
 #include "driver/tail_steps.h"
@@ -14,7 +15,7 @@
 #include "estimation/estimate.h"
 #include "estimation/kernel.h"
 #include "fittests/fit_test.h"
-#include "input/errors.h"
+#include "records/errors.h"
 #include "tail/methods/tail.h"
 
 namespace evstat {
@@ -24,7 +25,7 @@ namespace {
 // ---------------------------------------------------------------- shared steps
 
 // Mean and variance of a column of values.
-void print_mean_and_variance(std::FILE* out, std::span<const double> values) {
+void print_mean_and_variance(OutputFile& out, std::span<const double> values) {
     print_value(out, mean(values));
     print_value(out, variance(values));
 }
@@ -62,28 +63,29 @@ struct Decision {
     double criticalValue = 0.0;
 };
 
-Decision test_excesses(WorkerPool& pool, const ExcessFit& fit, LawCode code, double level) {
+Decision test_excesses(Generator& generator, WorkerPool& pool, const ExcessFit& fit, LawCode code,
+                       double level) {
     Decision d;
-    anderson_darling_excess_test(pool, fit.excesses, code, fit.parameters, level, d.accepted,
+    anderson_darling_excess_test(generator, pool, fit.excesses, code, fit.parameters, level, d.accepted,
                                  d.statistic, d.criticalValue);
     return d;
 }
 
 // ---------------------------------------------------------------- the guard
 
-TailMethod first_method(const RunParameters& p) {
-    return tail_method_from_value(p.methodCodes.y_at(1));
+TailMethod first_method(const LoadType5Parameters& p) {
+    return p.methods.empty() ? kUnknownTailMethod : p.methods.front();
 }
 
 // Whether the guard concerns the methods of the task: the first method alone, or all.
-bool guard_concerns_first_method(const RunParameters& p) {
+bool guard_concerns_first_method(const LoadType5Parameters& p) {
     return !fits_without_logarithms(first_method(p));
 }
 
-bool guard_concerns_all_methods(const RunParameters& p) {
-    if (p.methodCount >= 3) return true;
-    for (const Point& point : p.methodCodes)
-        if (!fits_without_logarithms(tail_method_from_value(point.y))) return true;
+bool guard_concerns_all_methods(const LoadType5Parameters& p) {
+    if (p.methods.size() >= 3) return true;
+    for (const TailMethod method : p.methods)
+        if (!fits_without_logarithms(method)) return true;
     return false;
 }
 
@@ -96,7 +98,7 @@ struct ExcessRange {
     int last;
 };
 
-ExcessRange excess_range(const RunParameters& p, int n) {
+ExcessRange excess_range(const LoadType5Parameters& p, int n) {
     const long long high = p.excessHigh == 0 ? static_cast<long long>(n) - 1 : p.excessHigh;
     ExcessRange range;
     range.needed = high;
@@ -109,52 +111,50 @@ ExcessRange excess_range(const RunParameters& p, int n) {
 
 // ---------------------------------------------------------------- tasks 13 to 15
 
-void task_excess_test(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_excess_test(const LoadType2Parameters& p, RunContext& run) {
     const LawCode code = first_law_code(p);
     Series series;
-    read_sorted_series(p.dataFile, series);
+    read_sorted_series(p.frame.dataFile, series);
     const int n = size_of(series);
     ExcessFit fit;
     excess_step(series, p.excessCount, n, code, fit);
-    const Decision d = test_excesses(*context.pool, fit, code, p.testLevel);
+    const Decision d = test_excesses(run.generator, *run.pool, fit, code, p.testLevel);
 
     ValueList unit;
     unit.push_back(1.0);
     Sample pairs;
     quantile_pairs(fit.excesses, p.excessCount, unit, code, pairs);
     if (pairs.empty()) {
-        OutputFile replaced(p.resultFile, "w");  // no excess: no earlier result stays above
+        OutputFile replaced(run.files, p.frame.resultFile,
+                            "w");  // no excess: no earlier result stays above
     } else {
-        write_pairs(pairs, p.resultFile);
+        write_pairs(run.files, pairs, p.frame.resultFile);
     }
-    OutputFile out(p.resultFile, "a");
-    print_pair(out.get(), fit.estimates.at(1), 0.0);
-    print_pair(out.get(), static_cast<double>(d.accepted), 0.0);
+    OutputFile out(run.files, p.frame.resultFile, "a");
+    print_pair(out, fit.estimates.at(1), 0.0);
+    print_pair(out, static_cast<double>(d.accepted), 0.0);
 }
 
-void task_excess_rejection_rate(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_excess_rejection_rate(const LoadType2Parameters& p, RunContext& run) {
     const LawCode code = first_law_code(p);
-    WorkerPool& pool = *context.pool;
     Series decisions;
     const int files = numbered_file_results(
-        pool, p.directory, fit_test_resamples(code),
+        *run.pool, p.frame.directory, fit_test_resamples(code),
         [&](Series& series, int) {
             sort_ascending(series);
             ExcessFit fit;
             excess_step(series, p.excessCount, size_of(series), code, fit);
-            return static_cast<double>(test_excesses(pool, fit, code, p.testLevel).accepted);
+            return static_cast<double>(
+                test_excesses(run.generator, *run.pool, fit, code, p.testLevel).accepted);
         },
         decisions);
-    write_rates(p.resultFile, decisions, files + 1);
+    write_rates(run.files, p.frame.resultFile, decisions, files + 1);
 }
 
-void task_excess_decisions(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_excess_decisions(const LoadType2Parameters& p, RunContext& run) {
     const LawCode code = first_law_code(p);
     Series series;
-    read_sorted_series(p.dataFile, series);
+    read_sorted_series(p.frame.dataFile, series);
     const int n = size_of(series);
     ExcessFit fit;
     Sample decisions;
@@ -162,22 +162,21 @@ void task_excess_decisions(RunContext& context) {
         excess_step(series, j, n, code, fit);
         decisions.push_back(
             static_cast<double>(j),
-            static_cast<double>(test_excesses(*context.pool, fit, code, p.testLevel).accepted));
+            static_cast<double>(test_excesses(run.generator, *run.pool, fit, code, p.testLevel).accepted));
         fit.clear();
     }
-    write_pairs(decisions, p.resultFile);
+    write_pairs(run.files, decisions, p.frame.resultFile);
 }
 
 // ---------------------------------------------------------------- tasks 28 to 35
 
-void task_tail_fit_plots(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_tail_fit_plots(const LoadType5Parameters& p, RunContext& run) {
     const TailMethod method = first_method(p);
     Series series;
-    read_sorted_series(p.dataFile, series);
+    read_sorted_series(p.frame.dataFile, series);
     const int n = size_of(series);
     const int k = p.excessLow;
-    if (guard_stops_task(p, series, n, k, guard_concerns_first_method(p))) return;
+    if (guard_stops_task(run.files, p.frame, series, n, k, guard_concerns_first_method(p))) return;
 
     // All n values are excesses over 0 when k = n.
     const bool whole = k == n;
@@ -199,7 +198,7 @@ void task_tail_fit_plots(RunContext& context) {
     log_log_plot(series, k, logLog, slope);
     append_points(out, logLog);
     out.push_back(0.0, slope);
-    write_pairs(out, p.resultFile);
+    write_pairs(run.files, out, p.frame.resultFile);
 }
 
 namespace {
@@ -207,42 +206,55 @@ namespace {
 // Tasks 29 and 33: the fit of every method of the list at k excesses, in order, as the
 // points (xi, sigma), then for task 33 the points (0, return level). The failure flag
 // is not looked at: a failed fit shows as the failure pair.
-void fits_of_every_method(const RunParameters& p, bool withLevels) {
+void fits_of_every_method(const LoadType5Parameters& p, const RunFiles& files, bool withLevels) {
     Series series;
-    read_sorted_series(p.dataFile, series);
+    read_sorted_series(p.frame.dataFile, series);
     const int n = size_of(series);
     const int k = p.excessLow;
-    if (guard_stops_task(p, series, n, k, guard_concerns_all_methods(p))) return;
+    if (guard_stops_task(files, p.frame, series, n, k, guard_concerns_all_methods(p))) return;
 
     const double u = threshold_for(series, n, k);
     Sample fits;
     Sample levels;
-    for (const Point& method : p.methodCodes) {
-        const TailFit fit = fit_at(series, k, n, u, tail_method_from_value(method.y));
+    for (const TailMethod method : p.methods) {
+        const TailFit fit = fit_at(series, k, n, u, method);
         fits.push_back(fit.xi, fit.sigma);
         if (withLevels)
             levels.push_back(0.0, return_level(u, fit.xi, fit.sigma, k, p.quantileOrder, n));
     }
     append_points(fits, levels);
-    write_pairs(fits, p.resultFile);
+    write_pairs(files, fits, p.frame.resultFile);
+}
+
+TailFit from_path(const TailEstimate& estimate) {
+    TailFit fit;
+    fit.xi = estimate.xi;
+    fit.sigma = estimate.sigma;
+    fit.failed = estimate.failed;
+    return fit;
 }
 
 // Tasks 30 and 34: for every method and every number of excesses j of the range, the
 // points (j, xi) followed by the points (j, sigma) for task 30, or the points
 // (j, return level) for task 34.
-void fits_over_range(const RunParameters& p, bool levelsOnly) {
+void fits_over_range(const LoadType5Parameters& p, const RunFiles& files, bool levelsOnly) {
     Series series;
-    read_sorted_series(p.dataFile, series);
+    read_sorted_series(p.frame.dataFile, series);
     const int n = size_of(series);
     const ExcessRange range = excess_range(p, n);
-    if (guard_stops_task(p, series, n, range.needed, guard_concerns_all_methods(p))) return;
+    if (guard_stops_task(files, p.frame, series, n, range.needed, guard_concerns_all_methods(p)))
+        return;
 
     Sample first;   // xi, or the return level
     Sample second;  // sigma
-    for (const Point& method : p.methodCodes) {
+    for (const TailMethod method : p.methods) {
+        const std::vector<TailEstimate> path =
+            tail_fit_path(series, range.first, range.last, method);
         for (int j = range.first; j <= range.last; ++j) {
             const double u = threshold_for(series, n, j);
-            const TailFit fit = fit_at(series, j, n, u, tail_method_from_value(method.y));
+            const TailFit fit =
+                path.empty() ? fit_at(series, j, n, u, method)
+                             : from_path(path[static_cast<std::size_t>(j - range.first)]);
             const double x = static_cast<double>(j);
             if (levelsOnly) {
                 first.push_back(x, return_level(u, fit.xi, fit.sigma, j, p.quantileOrder, n));
@@ -253,17 +265,17 @@ void fits_over_range(const RunParameters& p, bool levelsOnly) {
         }
     }
     append_points(first, second);
-    write_pairs(first, p.resultFile);
+    write_pairs(files, first, p.frame.resultFile);
 }
 
 }  // namespace
 
-void task_tail_fit_methods(RunContext& context) {
-    fits_of_every_method(context.parameters, false);
+void task_tail_fit_methods(const LoadType5Parameters& p, RunContext& run) {
+    fits_of_every_method(p, run.files, false);
 }
 
-void task_tail_fit_range(RunContext& context) {
-    fits_over_range(context.parameters, false);
+void task_tail_fit_range(const LoadType5Parameters& p, RunContext& run) {
+    fits_over_range(p, run.files, false);
 }
 
 namespace {
@@ -273,14 +285,15 @@ namespace {
 // file is taken with its own size. `use` receives every fit. False when the guard ended
 // the task. `files` is the number of files read.
 template <typename Use>
-bool for_each_numbered_fit(WorkerPool& pool, const RunParameters& p, int& files, Use use) {
+bool for_each_numbered_fit(WorkerPool& pool, const LoadType5Parameters& p, const RunFiles& runFiles, int& files,
+                           Use use) {
     const TailMethod method = first_method(p);
     const int k = p.excessLow;
     bool guarded = false;
-    files = for_each_numbered_file(pool, p.directory, [&](Series& series, int) {
+    files = for_each_numbered_file(pool, p.frame.directory, [&](Series& series, int) {
         sort_ascending(series);
         const int n = size_of(series);
-        guarded = guard_stops_task(p, series, n, k, guard_concerns_first_method(p));
+        guarded = guard_stops_task(runFiles, p.frame, series, n, k, guard_concerns_first_method(p));
         if (guarded) return false;
         const double u = threshold_for(series, n, k);
         use(fit_or_fail(series, k, n, u, method), u, n);
@@ -291,44 +304,43 @@ bool for_each_numbered_fit(WorkerPool& pool, const RunParameters& p, int& files,
 
 // The sorted values, then an empty line, the mean and variance of each column, and the
 // number of files read.
-void write_spread(const std::string& resultFile, Series& first, Series* second, int files) {
+void write_spread(const RunFiles& runFiles, const std::string& resultFile, Series& first,
+                  Series* second, int files) {
     sort_ascending(first);
     Series column = first;
     if (second != nullptr) {
         sort_ascending(*second);
         column.insert(column.end(), second->begin(), second->end());
     }
-    write_values(column, resultFile);
-    OutputFile out(resultFile, "a");
-    print_text(out.get(), "");
-    print_mean_and_variance(out.get(), first);
-    if (second != nullptr) print_mean_and_variance(out.get(), *second);
-    print_value(out.get(), static_cast<double>(files));
+    write_values(runFiles, column, resultFile);
+    OutputFile out(runFiles, resultFile, "a");
+    print_text(out, "");
+    print_mean_and_variance(out, first);
+    if (second != nullptr) print_mean_and_variance(out, *second);
+    print_value(out, static_cast<double>(files));
 }
 
 }  // namespace
 
-void task_tail_fit_spread(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_tail_fit_spread(const LoadType5Parameters& p, RunContext& run) {
     Series shapes;
     Series scales;
     int files = 0;
     const bool ran =
-        for_each_numbered_fit(*context.pool, p, files, [&](const TailFit& fit, double, int) {
+        for_each_numbered_fit(*run.pool, p, run.files, files, [&](const TailFit& fit, double, int) {
             shapes.push_back(fit.xi);
             scales.push_back(fit.sigma);
         });
-    if (ran) write_spread(p.resultFile, shapes, &scales, files);
+    if (ran) write_spread(run.files, p.frame.resultFile, shapes, &scales, files);
 }
 
-void task_return_level(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_return_level(const LoadType5Parameters& p, RunContext& run) {
     const TailMethod method = first_method(p);
     Series series;
-    read_sorted_series(p.dataFile, series);
+    read_sorted_series(p.frame.dataFile, series);
     const int n = size_of(series);
     const int k = p.excessLow;
-    if (guard_stops_task(p, series, n, k, guard_concerns_first_method(p))) return;
+    if (guard_stops_task(run.files, p.frame, series, n, k, guard_concerns_first_method(p))) return;
 
     const double u = threshold_for(series, n, k);
     const TailFit fit = fit_or_fail(series, k, n, u, method);
@@ -336,26 +348,25 @@ void task_return_level(RunContext& context) {
     Sample out;
     out.push_back(fit.xi, fit.sigma);
     out.push_back(0.0, q);
-    write_pairs(out, p.resultFile);
+    write_pairs(run.files, out, p.frame.resultFile);
 }
 
-void task_return_level_methods(RunContext& context) {
-    fits_of_every_method(context.parameters, true);
+void task_return_level_methods(const LoadType5Parameters& p, RunContext& run) {
+    fits_of_every_method(p, run.files, true);
 }
 
-void task_return_level_range(RunContext& context) {
-    fits_over_range(context.parameters, true);
+void task_return_level_range(const LoadType5Parameters& p, RunContext& run) {
+    fits_over_range(p, run.files, true);
 }
 
-void task_return_level_spread(RunContext& context) {
-    const RunParameters& p = context.parameters;
+void task_return_level_spread(const LoadType5Parameters& p, RunContext& run) {
     Series levels;
     int files = 0;
     const bool ran =
-        for_each_numbered_fit(*context.pool, p, files, [&](const TailFit& fit, double u, int n) {
+        for_each_numbered_fit(*run.pool, p, run.files, files, [&](const TailFit& fit, double u, int n) {
             levels.push_back(return_level(u, fit.xi, fit.sigma, p.excessLow, p.quantileOrder, n));
         });
-    if (ran) write_spread(p.resultFile, levels, nullptr, files);
+    if (ran) write_spread(run.files, p.frame.resultFile, levels, nullptr, files);
 }
 
 }  // namespace evstat

@@ -4,24 +4,36 @@
 #pragma once
 
 #include "driver/run.h"
+#include "records/run_records.h"
 
 namespace evstat {
 
 // A law fitted to the excesses and tested by Anderson-Darling.
-void task_excess_test(RunContext& context);            // 13: one series, quantile pairs
-void task_excess_rejection_rate(RunContext& context);  // 14: over the numbered data files
-void task_excess_decisions(RunContext& context);       // 15: for 2 to n - 1 excesses
+// Task 13: one series, quantile pairs
+void task_excess_test(const LoadType2Parameters& p, RunContext& run);
+// Task 14: over the numbered data files
+void task_excess_rejection_rate(const LoadType2Parameters& p, RunContext& run);
+// Task 15: for 2 to n - 1 excesses
+void task_excess_decisions(const LoadType2Parameters& p, RunContext& run);
 
 // Tail parameters (xi, sigma) over a threshold.
-void task_tail_fit_plots(RunContext& context);    // 28: first method, with its plots
-void task_tail_fit_methods(RunContext& context);  // 29: every method
-void task_tail_fit_range(RunContext& context);    // 30: every method, k to K excesses
-void task_tail_fit_spread(RunContext& context);   // 31: first method, numbered data files
+// Task 28: first method, with its plots
+void task_tail_fit_plots(const LoadType5Parameters& p, RunContext& run);
+// Task 29: every method
+void task_tail_fit_methods(const LoadType5Parameters& p, RunContext& run);
+// Task 30: every method, k to K excesses
+void task_tail_fit_range(const LoadType5Parameters& p, RunContext& run);
+// Task 31: first method, numbered data files
+void task_tail_fit_spread(const LoadType5Parameters& p, RunContext& run);
 
 // Return levels at the quantile order of the ParameterFile.
-void task_return_level(RunContext& context);          // 32: first method
-void task_return_level_methods(RunContext& context);  // 33: every method
-void task_return_level_range(RunContext& context);    // 34: every method, k to K excesses
-void task_return_level_spread(RunContext& context);   // 35: first method, numbered data files
+// Task 32: first method
+void task_return_level(const LoadType5Parameters& p, RunContext& run);
+// Task 33: every method
+void task_return_level_methods(const LoadType5Parameters& p, RunContext& run);
+// Task 34: every method, k to K excesses
+void task_return_level_range(const LoadType5Parameters& p, RunContext& run);
+// Task 35: first method, numbered data files
+void task_return_level_spread(const LoadType5Parameters& p, RunContext& run);
 
 }  // namespace evstat

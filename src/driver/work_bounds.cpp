@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "input/errors.h"
+#include "records/errors.h"
 
 namespace evstat {
 
@@ -21,21 +21,11 @@ std::string as_text(double value) {
                       what + " " + as_text(value) + " au-del\xc3\xa0 de la limite " +
                           std::to_string(bound));
 }
-PredictiveTableBounds g_table_bounds{kMostLaw11TablePoints, kMostShapeKernelEvaluations};
 }  // namespace
 
-PredictiveTableBounds predictive_table_bounds() {
-    return g_table_bounds;
-}
-
-void lower_predictive_table_bounds(long long points, long long evaluations) {
-    g_table_bounds = {std::clamp(points, 0LL, kMostLaw11TablePoints),
-                      std::clamp(evaluations, 0LL, kMostShapeKernelEvaluations)};
-}
-
-void refuse_table(TableBound bound) {
+void refuse_table(TableBound bound, const WorkBounds& bounds) {
     const bool points = bound == TableBound::Law11Points;
-    const long long most = points ? g_table_bounds.points : g_table_bounds.evaluations;
+    const long long most = points ? bounds.law11TablePoints : bounds.shapeKernelEvaluations;
     refuse(points ? "nombre de points de la table"
                   : "nombre d'\xc3\xa9valuations de la densit\xc3\xa9 pr\xc3\xa9" "dictive",
            static_cast<double>(most) + 1.0, most);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tail/bayes_table/bayes_table.h"
+#include "tail/work_bounds.h"
 
 namespace evstat {
 
@@ -25,17 +26,9 @@ void require_grid_within_bounds(long long steps);
 void require_simulation_within_bounds(double sampleSize, double sampleCount);
 
 // The predictive tables of task 25: the points of the normal and lognormal table and the
-// kernel evaluations of the Weibull-shape one. They are kMostLaw11TablePoints and
-// kMostShapeKernelEvaluations unless tests or the fuzz harness lowered them (never above)
-// to keep their runs short. A table stopped by its bound fails with 12 (refuse_table),
-// before anything is written.
-struct PredictiveTableBounds {
-    long long points;
-    long long evaluations;
-};
-PredictiveTableBounds predictive_table_bounds();
-void lower_predictive_table_bounds(long long points, long long evaluations);
-[[noreturn]] void refuse_table(TableBound bound);
+// kernel evaluations of the Weibull-shape one, within the run's bounds (tail/work_bounds.h).
+// A table stopped by its bound fails with 12, before anything is written.
+[[noreturn]] void refuse_table(TableBound bound, const WorkBounds& bounds);
 
 // The resampling tests of one series draw `resamples` series of `seriesSize` values for
 // each of `tests` tests: more than kMostResampledValues values in all fails with 12.

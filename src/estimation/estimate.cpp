@@ -17,34 +17,34 @@ constexpr double kSmallestInteger = static_cast<double>(INT_MIN);
 void estimate_parameters(std::span<const double> series, LawCode code, int n,
                          ValueList& estimates) {
     switch (code) {
-        case kUniform:
+        case LawCode::kUniform:
             estimate_uniform(series, n, estimates);
             return;
-        case kExponential:
+        case LawCode::kExponential:
             estimate_exponential(series, n, estimates);
             return;
-        case kGamma:
+        case LawCode::kGamma:
             estimate_gamma(series, n, estimates);
             return;
-        case kChiSquare:
+        case LawCode::kChiSquare:
             estimate_chi_square(series, n, estimates);
             return;
-        case kNormal:
+        case LawCode::kNormal:
             estimate_normal(series, n, estimates);
             return;
-        case kStudent:
+        case LawCode::kStudent:
             estimate_student(series, n, estimates);
             return;
-        case kBeta:
+        case LawCode::kBeta:
             estimate_beta(series, n, estimates);
             return;
-        case kWeibull:
+        case LawCode::kWeibull:
             estimate_weibull(series, n, estimates);
             return;
-        case kLognormal:
+        case LawCode::kLognormal:
             estimate_lognormal(series, n, estimates);
             return;
-        case kPareto:
+        case LawCode::kPareto:
             estimate_pareto(series, n, estimates);
             return;
         default:
@@ -74,8 +74,8 @@ double round_to_nearest_integer(double value) {
 }
 
 void estimate_law(std::span<const double> series, LawCode code, int n, ValueList& estimates) {
-    if (code == kGpd)
-        estimate_gpd_parameters(estimates, series, n);
+    if (code == LawCode::kGpd)
+        estimate_gpd_parameters(series, n, estimates);
     else
         estimate_parameters(series, code, n, estimates);
 }

@@ -11,7 +11,7 @@ constexpr double kPlottingShift = 0.35;
 
 // The series is ascending. Fewer than two values, or a0 = 2 a1 (no finite scale),
 // give zeros.
-void estimate_gpd_parameters(ValueList& estimates, std::span<const double> series, int n) {
+void estimate_gpd_parameters(std::span<const double> series, int n, ValueList& estimates) {
     if (too_few_values(series, n, 2)) {
         append_zeros(estimates, 2);
         return;

@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "estimation/estimators.h"
+#include "laws/constants.h"
 #include "laws/gamma_error_functions.h"
 
 namespace evstat {
 
 namespace {
-constexpr double kPi = 3.14159265358979;
 constexpr double kFirstTableDegrees = 2.0;
 constexpr double kLastTableDegrees = 200.0;
 constexpr double kFewestDegrees = 1.0;  // a mean absolute value above E|T_2| = sqrt(2)
@@ -18,7 +18,7 @@ constexpr double kFewestDegrees = 1.0;  // a mean absolute value above E|T_2| = 
 Sample student_mean_absolute_table() {
     Sample table;
     for (double nu = kFirstTableDegrees; nu <= kLastTableDegrees; nu += 1.0) {
-        const double mean_absolute = std::sqrt(nu) / std::sqrt(kPi) *
+        const double mean_absolute = std::sqrt(nu) / std::sqrt(kTruncatedPi) *
                                      gamma_function((nu - 1.0) / 2.0) / gamma_function(nu / 2.0);
         table.push_back(nu, mean_absolute);
     }

@@ -16,7 +16,7 @@ constexpr double kTolerance = 1e-07;         // on successive values of b = 1/k
 constexpr int kMaxSweeps = 5000;             // the fixed point gives up here
 constexpr double kLargestExponent = 709.78;  // exp overflows beyond this
 constexpr int kMaxRootSteps = 200;           // Brent's search; bisection alone needs < 1100
-constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
+constexpr double kMachineEpsilon = std::numeric_limits<double>::epsilon();
 constexpr double kFailed = std::numeric_limits<double>::quiet_NaN();
 
 // S0 and S1 at b; false when an exponent -z_i/b passes the overflow guard.
@@ -69,25 +69,22 @@ double likelihood_equation(std::span<const double> z, double zbar, double b) {
     return b - zbar + s1 / s0;
 }
 
-// The bracket of Brent's search: b the best estimate, c the other end, a the previous b.
-struct Bracket {
-    double a, b, c, fa, fb, fc;
-};
-
-// The step from b: secant or inverse quadratic interpolation, kept only inside the bracket,
-// else bisection; d the step and e the one before it.
-void brent_step(const Bracket& x, double tol, double half, double& d, double& e) {
-    if (std::fabs(e) >= tol && std::fabs(x.fa) > std::fabs(x.fb)) {
-        const double s = x.fb / x.fa;
+// The next step d of the search from b (e the one before it): the secant or inverse
+// quadratic interpolation where it stays inside the bracket and shrinks fast enough, else
+// half the bracket.
+void next_step(double a, double b, double c, double fa, double fb, double fc, double half,
+               double tol, double& d, double& e) {
+    if (std::fabs(e) >= tol && std::fabs(fa) > std::fabs(fb)) {
+        const double s = fb / fa;
         double p = 0.0;
         double q = 0.0;
-        if (x.a == x.c) {
+        if (a == c) {
             p = 2.0 * half * s;
             q = 1.0 - s;
         } else {
-            const double qa = x.fa / x.fc;
-            const double r = x.fb / x.fc;
-            p = s * (2.0 * half * qa * (qa - r) - (x.b - x.a) * (r - 1.0));
+            const double qa = fa / fc;
+            const double r = fb / fc;
+            p = s * (2.0 * half * qa * (qa - r) - (b - a) * (r - 1.0));
             q = (qa - 1.0) * (r - 1.0) * (s - 1.0);
         }
         if (p > 0.0) q = -q;
@@ -95,47 +92,48 @@ void brent_step(const Bracket& x, double tol, double half, double& d, double& e)
         if (2.0 * p < std::fmin(3.0 * half * q - std::fabs(tol * q), std::fabs(e * q))) {
             e = d;
             d = p / q;
-        } else {
-            d = half;
-            e = d;
+            return;
         }
-    } else {
-        d = half;
-        e = d;
     }
+    d = half;
+    e = d;
 }
 
 // Brent's root search over [0, zbar], where h goes from -zbar < 0 to S1/S0 >= 0.
 double bracketed_root(std::span<const double> z, double zbar) {
-    Bracket x{0.0, zbar, zbar, -zbar, likelihood_equation(z, zbar, zbar), 0.0};
-    if (!(x.fa < 0.0) || !(x.fb >= 0.0)) return kFailed;
-    x.fc = x.fb;
-    double d = x.b - x.a;
+    double a = 0.0;
+    double b = zbar;
+    double fa = -zbar;
+    double fb = likelihood_equation(z, zbar, b);
+    if (!(fa < 0.0) || !(fb >= 0.0)) return kFailed;
+    double c = b;
+    double fc = fb;
+    double d = b - a;
     double e = d;
     for (int step = 0; step < kMaxRootSteps; ++step) {
-        if ((x.fb > 0.0 && x.fc > 0.0) || (x.fb < 0.0 && x.fc < 0.0)) {
-            x.c = x.a;
-            x.fc = x.fa;
-            d = x.b - x.a;
+        if ((fb > 0.0 && fc > 0.0) || (fb < 0.0 && fc < 0.0)) {
+            c = a;
+            fc = fa;
+            d = b - a;
             e = d;
         }
-        if (std::fabs(x.fc) < std::fabs(x.fb)) {
-            x.a = x.b;
-            x.b = x.c;
-            x.c = x.a;
-            x.fa = x.fb;
-            x.fb = x.fc;
-            x.fc = x.fa;
+        if (std::fabs(fc) < std::fabs(fb)) {
+            a = b;
+            b = c;
+            c = a;
+            fa = fb;
+            fb = fc;
+            fc = fa;
         }
-        const double tol = 2.0 * kEpsilon * std::fabs(x.b) + 0.5 * kTolerance;
-        const double half = 0.5 * (x.c - x.b);
-        if (std::fabs(half) <= tol || x.fb == 0.0) return x.b;
-        brent_step(x, tol, half, d, e);
-        x.a = x.b;
-        x.fa = x.fb;
-        x.b += std::fabs(d) > tol ? d : std::copysign(tol, half);
-        x.fb = likelihood_equation(z, zbar, x.b);
-        if (std::isnan(x.fb)) return kFailed;
+        const double tol = 2.0 * kMachineEpsilon * std::fabs(b) + 0.5 * kTolerance;
+        const double half = 0.5 * (c - b);
+        if (std::fabs(half) <= tol || fb == 0.0) return b;
+        next_step(a, b, c, fa, fb, fc, half, tol, d, e);
+        a = b;
+        fa = fb;
+        b += std::fabs(d) > tol ? d : std::copysign(tol, half);
+        fb = likelihood_equation(z, zbar, b);
+        if (std::isnan(fb)) return kFailed;
     }
     return kFailed;
 }
@@ -162,7 +160,7 @@ void estimate_weibull(std::span<const double> series, int n, ValueList& estimate
     }
     const double largest = max_value(series);
     Series z;
-    z.reserve(series.size());
+    z.reserve(size_of(series));
     bool all_zero = true;
     for (const double value : series) {
         z.push_back(-std::log(value / largest));

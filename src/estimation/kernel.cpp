@@ -4,13 +4,14 @@
 
 #include <cmath>
 
+#include "laws/constants.h"
+
 namespace evstat {
 
 namespace {
-constexpr double kTwoPi = 6.28318530717958;
 
 double gaussian_kernel(double u) {
-    return std::exp(-u * u / 2.0) / std::sqrt(kTwoPi);
+    return std::exp(-u * u / 2.0) / std::sqrt(kTruncatedTwoPi);
 }
 
 double epanechnikov_kernel(double u) {

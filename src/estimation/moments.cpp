@@ -5,13 +5,12 @@
 #include <cmath>
 #include <limits>
 
+#include "laws/constants.h"
 #include "laws/gamma_error_functions.h"
 
 namespace evstat {
 
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 void weibull_moments(double theta, double k, double& mean, double& deviation) {
     const double g1 = gamma_function(1.0 / k + 1.0);
@@ -57,44 +56,44 @@ void law_moments(LawCode code, const ValueList& parameters, double& mean, double
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     switch (code) {
-        case kUniform:
+        case LawCode::kUniform:
             mean = (p1 + p2) / 2.0;
             deviation = (p2 - p1) / std::sqrt(12.0);
             return;
-        case kExponential:
+        case LawCode::kExponential:
             mean = deviation = p1;
             return;
-        case kGamma:
+        case LawCode::kGamma:
             mean = p1 * p2;
             deviation = p2 * std::sqrt(p1);
             return;
-        case kChiSquare:
+        case LawCode::kChiSquare:
             mean = p1;
             deviation = std::sqrt(2.0 * p1);
             return;
-        case kNormal:
+        case LawCode::kNormal:
             mean = p1;
             deviation = p2;
             return;
-        case kStudent:
+        case LawCode::kStudent:
             student_moments(p1, mean, deviation);
             return;
-        case kBeta:
+        case LawCode::kBeta:
             mean = p1 / (p1 + p2);
             deviation = std::sqrt(p1 * p2 / ((p1 + p2 + 1.0) * (p1 + p2) * (p1 + p2)));
             return;
-        case kWeibull:
+        case LawCode::kWeibull:
             weibull_moments(p1, p2, mean, deviation);
             return;
-        case kLognormal:
+        case LawCode::kLognormal:
             mean = std::exp(p1 + p2 * p2 / 2.0);
             deviation =
                 std::sqrt(std::exp(2.0 * p2 * p2 + 2.0 * p1) - std::exp(p2 * p2 + 2.0 * p1));
             return;
-        case kPareto:
+        case LawCode::kPareto:
             pareto_moments(p1, p2, mean, deviation);
             return;
-        case kGpd:
+        case LawCode::kGpd:
             gpd_moments(p1, p2, mean, deviation);
             return;
         default:

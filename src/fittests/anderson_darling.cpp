@@ -22,13 +22,13 @@ struct LawModification {
 // estimated scale, normal with estimated mean and variance, extreme-value (Weibull), and
 // the exponential with estimated origin and scale that a Pareto series is turned into.
 constexpr std::array<LawModification, 7> kAndersonDarlingModifications = {{
-    {kUniform, {0.0, 0.0, 0.0, 0.0, 0.0}},
-    {kExponential, {0.0, 0.0, 0.6, 0.0, 0.0}},
-    {kGamma, {0.0, 0.0, 0.0, 0.0, 0.0}},
-    {kNormal, {0.0, 0.0, 0.75, 2.25, 0.0}},
-    {kWeibull, {0.0, 0.0, 0.0, 0.0, 0.2}},
-    {kLognormal, {0.0, 0.0, 0.75, 2.25, 0.0}},
-    {kPareto, {0.0, 0.0, 5.4, -11.0, 0.0}},
+    {LawCode::kUniform, {0.0, 0.0, 0.0, 0.0, 0.0}},
+    {LawCode::kExponential, {0.0, 0.0, 0.6, 0.0, 0.0}},
+    {LawCode::kGamma, {0.0, 0.0, 0.0, 0.0, 0.0}},
+    {LawCode::kNormal, {0.0, 0.0, 0.75, 2.25, 0.0}},
+    {LawCode::kWeibull, {0.0, 0.0, 0.0, 0.0, 0.2}},
+    {LawCode::kLognormal, {0.0, 0.0, 0.75, 2.25, 0.0}},
+    {LawCode::kPareto, {0.0, 0.0, 5.4, -11.0, 0.0}},
 }};
 
 }  // namespace
@@ -50,17 +50,18 @@ double corrected_anderson_darling(LawCode code, double raw, int n) {
     return raw;
 }
 
-void anderson_darling_test(WorkerPool& pool, std::span<const double> data, LawCode code,
-                           const ValueList& parameters, double level, int& accepted,
+void anderson_darling_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                           LawCode code, const ValueList& parameters, double level, int& accepted,
                            double& statistic, double& criticalValue) {
-    run_fit_test(pool, FitStatistic::AndersonDarling, data, code, parameters, level, accepted,
-                 statistic, criticalValue);
+    run_fit_test(generator, pool, FitStatistic::AndersonDarling, data, code, parameters, level,
+                 accepted, statistic, criticalValue);
 }
 
-void anderson_darling_excess_test(WorkerPool& pool, std::span<const double> excesses, LawCode code,
+void anderson_darling_excess_test(Generator& generator, WorkerPool& pool,
+                                  std::span<const double> excesses, LawCode code,
                                   const ValueList& parameters, double level, int& accepted,
                                   double& statistic, double& criticalValue) {
-    anderson_darling_test(pool, excesses, code, parameters, level, accepted, statistic,
+    anderson_darling_test(generator, pool, excesses, code, parameters, level, accepted, statistic,
                           criticalValue);
 }
 

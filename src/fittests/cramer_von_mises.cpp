@@ -20,13 +20,13 @@ struct LawModification {
 // estimated mean and variance, extreme-value (Weibull), and the exponential with
 // estimated origin and scale that a Pareto series is turned into.
 constexpr std::array<LawModification, 7> kCramerVonMisesModifications = {{
-    {kUniform, {-0.4, 0.6, 1.0, 0.0, 0.0}},
-    {kExponential, {0.0, 0.0, 0.16, 0.0, 0.0}},
-    {kGamma, {0.0, 0.0, 0.0, 0.0, 0.0}},
-    {kNormal, {0.0, 0.0, 0.5, 0.0, 0.0}},
-    {kWeibull, {0.0, 0.0, 0.0, 0.0, 0.2}},
-    {kLognormal, {0.0, 0.0, 0.5, 0.0, 0.0}},
-    {kPareto, {0.0, 0.0, 2.8, -3.0, 0.0}},
+    {LawCode::kUniform, {-0.4, 0.6, 1.0, 0.0, 0.0}},
+    {LawCode::kExponential, {0.0, 0.0, 0.16, 0.0, 0.0}},
+    {LawCode::kGamma, {0.0, 0.0, 0.0, 0.0, 0.0}},
+    {LawCode::kNormal, {0.0, 0.0, 0.5, 0.0, 0.0}},
+    {LawCode::kWeibull, {0.0, 0.0, 0.0, 0.0, 0.2}},
+    {LawCode::kLognormal, {0.0, 0.0, 0.5, 0.0, 0.0}},
+    {LawCode::kPareto, {0.0, 0.0, 2.8, -3.0, 0.0}},
 }};
 
 }  // namespace
@@ -49,10 +49,10 @@ double corrected_cramer_von_mises(LawCode code, double raw, int n) {
     return raw;
 }
 
-void cramer_von_mises_test(WorkerPool& pool, std::span<const double> data, LawCode code,
-                           const ValueList& parameters, double level, int& accepted,
+void cramer_von_mises_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                           LawCode code, const ValueList& parameters, double level, int& accepted,
                            double& statistic, double& criticalValue) {
-    run_fit_test(pool, FitStatistic::CramerVonMises, data, code, parameters, level, accepted,
+    run_fit_test(generator, pool, FitStatistic::CramerVonMises, data, code, parameters, level, accepted,
                  statistic, criticalValue);
 }
 

@@ -89,19 +89,19 @@ std::size_t gamma_column(double shape) {
 const LevelRow* law_row(FitStatistic kind, LawCode code, double gammaShape) {
     const bool ad = kind == FitStatistic::AndersonDarling;
     switch (code) {
-        case kUniform:
+        case LawCode::kUniform:
             return ad ? &kAndersonDarlingUniform : &kCramerVonMisesUniform;
-        case kExponential:
-        case kPareto:
+        case LawCode::kExponential:
+        case LawCode::kPareto:
             return ad ? &kAndersonDarlingExponential : &kCramerVonMisesExponential;
-        case kGamma: {
+        case LawCode::kGamma: {
             const std::size_t m = gamma_column(gammaShape);
             return ad ? &kAndersonDarlingGamma[m] : &kCramerVonMisesGamma[m];
         }
-        case kNormal:
-        case kLognormal:
+        case LawCode::kNormal:
+        case LawCode::kLognormal:
             return ad ? &kAndersonDarlingNormal : &kCramerVonMisesNormal;
-        case kWeibull:
+        case LawCode::kWeibull:
             return ad ? &kAndersonDarlingWeibull : &kCramerVonMisesWeibull;
         default:
             return nullptr;

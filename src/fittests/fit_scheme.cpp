@@ -4,12 +4,11 @@
 // and the Pareto series tested as an exponential one.
 #include "fittests/fit_scheme.h"
 
-#include <array>
 #include <cmath>
-#include <cstddef>
 
 #include "fittests/fit_test.h"
 #include "laws/distributions.h"
+#include "laws/validity.h"
 
 namespace evstat {
 
@@ -21,10 +20,9 @@ constexpr int kMinimumSize = 2;
 
 // How many parameters each law reads, by LawCode 0 to 10; all must be finite numbers.
 // The Pareto law ignores its parameters (its series is turned into an exponential one).
-constexpr std::array<int, kGpd + 1> kParameterCounts = {2, 1, 2, 1, 2, 1, 2, 2, 2, 0, 2};
 
 bool parameters_finite(LawCode code, const ValueList& parameters) {
-    const int count = kParameterCounts[static_cast<std::size_t>(code)];
+    const int count = code == LawCode::kPareto ? 0 : parameter_count(code);
     for (int i = 1; i <= count; ++i)
         if (!std::isfinite(parameters.at(i))) return false;
     return true;
@@ -32,8 +30,8 @@ bool parameters_finite(LawCode code, const ValueList& parameters) {
 
 // Laws whose probability sample must lie strictly inside (0, 1).
 bool uses_probability_guard(LawCode code) {
-    return code == kExponential || code == kGamma || code == kNormal || code == kWeibull ||
-           code == kLognormal;
+    return code == LawCode::kExponential || code == LawCode::kGamma || code == LawCode::kNormal || code == LawCode::kWeibull ||
+           code == LawCode::kLognormal;
 }
 
 // The refusals of each law that come before its probability sample. The resampling laws
@@ -44,23 +42,23 @@ bool refused_by_law(LawCode code, std::span<const double> data, const ValueList&
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     switch (code) {
-        case kExponential:
-        case kWeibull:
-        case kLognormal:
-        case kPareto:
+        case LawCode::kExponential:
+        case LawCode::kWeibull:
+        case LawCode::kLognormal:
+        case LawCode::kPareto:
             return has_non_positive(data);
-        case kGamma:
+        case LawCode::kGamma:
             return has_non_positive(data) || !(p1 > 0.0);
-        case kChiSquare:
-            return !resampling_parameters_usable(code, parameters) || has_non_positive(data);
-        case kStudent:
-            return !resampling_parameters_usable(code, parameters);
-        case kBeta:
+        case LawCode::kChiSquare:
+            return !parameters_drawable(code, parameters) || has_non_positive(data);
+        case LawCode::kStudent:
+            return !parameters_drawable(code, parameters);
+        case LawCode::kBeta:
             return has_non_positive(data) || last_value(data) > 1.0 ||
-                   !resampling_parameters_usable(code, parameters);
-        case kGpd:
+                   !parameters_drawable(code, parameters);
+        case LawCode::kGpd:
             return has_non_positive(data) || (p1 < 0.0 && -p2 / p1 <= last_value(data)) ||
-                   !resampling_parameters_usable(code, parameters);
+                   !parameters_drawable(code, parameters);
         default:
             return false;
     }
@@ -93,15 +91,15 @@ void pareto_test(FitStatistic kind, std::span<const double> data, double level, 
     if (!pareto_exponential_probabilities(data, probabilities)) return;
     const double raw = fit_statistic(kind, probabilities);
     if (std::isnan(raw)) return;
-    decide_with_table(kind, kPareto, 0.0, raw, size_of(data), level, accepted, statistic,
+    decide_with_table(kind, LawCode::kPareto, 0.0, raw, size_of(data), level, accepted, statistic,
                       criticalValue);
 }
 
 // The statistic of the data with the given parameters (no guard, no modification) against
 // the replicate statistic at the level's position; a NaN level reports the statistic only.
-void resampling_test(WorkerPool& pool, FitStatistic kind, std::span<const double> data,
-                     LawCode code, const ValueList& parameters, double level, int& accepted,
-                     double& statistic, double& criticalValue) {
+void resampling_test(Generator& generator, WorkerPool& pool, FitStatistic kind,
+                     std::span<const double> data, LawCode code, const ValueList& parameters,
+                     double level, int& accepted, double& statistic, double& criticalValue) {
     Series probabilities;
     probability_sample(data, code, parameters, probabilities);
     const double dataStatistic = fit_statistic(kind, probabilities);
@@ -109,31 +107,33 @@ void resampling_test(WorkerPool& pool, FitStatistic kind, std::span<const double
     statistic = dataStatistic;
     const int position = resampling_position(level);
     if (position == 0) return;
-    criticalValue = resampled_critical_value(pool, kind, code, parameters, size_of(data), position);
+    criticalValue = resampled_critical_value(generator, pool, kind, code, parameters,
+                                             size_of(data), position);
     accepted = statistic < criticalValue ? 1 : 0;
 }
 
 }  // namespace
 
-void run_fit_test(WorkerPool& pool, FitStatistic kind, std::span<const double> data, LawCode code,
-                  const ValueList& parameters, double level, int& accepted, double& statistic,
-                  double& criticalValue) {
+void run_fit_test(Generator& generator, WorkerPool& pool, FitStatistic kind,
+                  std::span<const double> data, LawCode code, const ValueList& parameters,
+                  double level, int& accepted, double& statistic, double& criticalValue) {
     accepted = 0;
     statistic = 0.0;
     criticalValue = 0.0;
-    if (size_of(data) < kMinimumSize || code < kUniform || code > kGpd) return;
+    if (size_of(data) < kMinimumSize || !is_parent_law(code)) return;
     if (!parameters_finite(code, parameters) || refused_by_law(code, data, parameters)) return;
-    if (code == kPareto)
+    if (code == LawCode::kPareto)
         pareto_test(kind, data, level, accepted, statistic, criticalValue);
     else if (fit_test_resamples(code))
-        resampling_test(pool, kind, data, code, parameters, level, accepted, statistic,
+        resampling_test(generator, pool, kind, data, code, parameters, level, accepted, statistic,
                         criticalValue);
     else
         table_test(kind, data, code, parameters, level, accepted, statistic, criticalValue);
 }
 
 bool fit_test_resamples(LawCode code) {
-    return code == kChiSquare || code == kStudent || code == kBeta || code == kGpd;
+    return code == LawCode::kChiSquare || code == LawCode::kStudent || code == LawCode::kBeta ||
+           code == LawCode::kGpd;
 }
 
 double fit_statistic(FitStatistic kind, std::span<const double> probabilities) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "laws/catalogue.h"
+#include "laws/generator.h"
 #include "parallel/worker_pool.h"
 #include "series/lists.h"
 #include "series/series.h"
@@ -13,7 +14,8 @@ namespace evstat {
 enum class FitStatistic { AndersonDarling, CramerVonMises };
 
 // The whole test: refusals, statistic, critical value and decision (see fit_test.h).
-void run_fit_test(WorkerPool& pool, FitStatistic kind, std::span<const double> data, LawCode code,
+void run_fit_test(Generator& generator, WorkerPool& pool, FitStatistic kind,
+                  std::span<const double> data, LawCode code,
                   const ValueList& parameters, double level, int& accepted, double& statistic,
                   double& criticalValue);
 
@@ -48,8 +50,8 @@ double table_critical_value(FitStatistic kind, LawCode code, double gammaShape, 
 // chosen for a gamma law of the given shape.
 double gamma_table_shape(double shape);
 
-// The probability sample: the law's distribution function at each observation, in order,
-// replacing the probabilities' values.
+// The probability sample: one point per observation, in order, x = the observation and
+// y = the law's distribution function at it.
 void probability_sample(std::span<const double> data, LawCode code, const ValueList& parameters,
                         Series& probabilities);
 // True when every probability lies strictly between 0 and 1 (a NaN does not).
@@ -57,22 +59,19 @@ bool probabilities_inside_unit_interval(std::span<const double> probabilities);
 
 // The Pareto series turned into an exponential one: probabilities 1 - exp(-z), sorted
 // ascending, with z = (ln x - a)/b and a, b estimated from the logarithms of the data.
-// False (and the probabilities left as they were) when the logarithms do not give a
-// positive finite b.
+// False (and nothing appended) when the logarithms do not give a positive finite b.
 bool pareto_exponential_probabilities(std::span<const double> data, Series& probabilities);
 
 // Parametric resampling (codes 3, 5, 6, 10).
 constexpr int kReplicates = 200;
-// True when the parameters describe a law the generator can draw from and the
-// distribution function can evaluate: degrees of freedom of at least 1 and at most a
-// bound, positive beta parameters, a positive GPD scale, all finite.
-bool resampling_parameters_usable(LawCode code, const ValueList& parameters);
+// The resampled laws are refused unless the generator can draw from them
+// (parameters_drawable, laws/validity.h).
 // The 1-based position 200 - floor(200 level) of the critical value among the sorted
 // replicate statistics, clamped to 1 .. 200; 0 for a NaN level.
 int resampling_position(double level);
 // The replicate statistic at the position, from 200 samples of n values drawn from the law
 // with the given parameters, each refitted and tested against its own fit.
-double resampled_critical_value(WorkerPool& pool, FitStatistic kind, LawCode code,
+double resampled_critical_value(Generator& generator, WorkerPool& pool, FitStatistic kind, LawCode code,
                                 const ValueList& parameters, int n, int position);
 
 }  // namespace evstat

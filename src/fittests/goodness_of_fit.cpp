@@ -38,17 +38,21 @@ PredictiveDistribution::PredictiveDistribution(LawCode code, const ValueList& pr
                                                const Sample& table, int weibullShapeFlag)
     : code_(code), weibullShapeFlag_(weibullShapeFlag) {
     switch (code) {
-        case kExponential: parameters_ = lomax(predictive); break;
-        case kGamma: parameters_ = predictive; break;
-        case kNormal:
-        case kLognormal: {
+        case LawCode::kExponential:
+            parameters_ = lomax(predictive);
+            break;
+        case LawCode::kGamma:
             parameters_ = predictive;
-            const LawIntegrand f{kStudentApprox, parameters_, LawIntegrandMode::Density};
-            belowZero_ = distribution(kStudentApprox, parameters_, kLaw11Start);
+            break;
+        case LawCode::kNormal:
+        case LawCode::kLognormal: {
+            parameters_ = predictive;
+            const LawIntegrand f{LawCode::kStudentApprox, parameters_, LawIntegrandMode::Density};
+            belowZero_ = distribution(LawCode::kStudentApprox, parameters_, kLaw11Start);
             belowZero_ += romberg_integrate(f, kLaw11Start, 0.0);
             break;
         }
-        case kWeibull:
+        case LawCode::kWeibull:
             if (weibullShapeFlag == 1) {
                 for (const Point& p : table) {
                     tableX_.push_back(p.x);
@@ -67,16 +71,18 @@ PredictiveDistribution::PredictiveDistribution(LawCode code, const ValueList& pr
 double PredictiveDistribution::operator()(double x) const {
     if (!exists_) return std::numeric_limits<double>::quiet_NaN();
     switch (code_) {
-        case kExponential: return distribution(kGpd, parameters_, x);
-        case kGamma: return distribution(kBetaPrime, parameters_, x);
-        case kNormal:
-        case kLognormal: {
-            const double at = code_ == kLognormal ? std::log(x) : x;
-            const LawIntegrand f{kStudentApprox, parameters_, LawIntegrandMode::Density};
+        case LawCode::kExponential:
+            return distribution(LawCode::kGpd, parameters_, x);
+        case LawCode::kGamma:
+            return distribution(LawCode::kBetaPrime, parameters_, x);
+        case LawCode::kNormal:
+        case LawCode::kLognormal: {
+            const double at = code_ == LawCode::kLognormal ? std::log(x) : x;
+            const LawIntegrand f{LawCode::kStudentApprox, parameters_, LawIntegrandMode::Density};
             return belowZero_ + romberg_integrate(f, 0.0, at);
         }
-        case kWeibull: {
-            if (weibullShapeFlag_ != 1) return distribution(kGpdPower, parameters_, x);
+        case LawCode::kWeibull: {
+            if (weibullShapeFlag_ != 1) return distribution(LawCode::kGpdPower, parameters_, x);
             // The nearest tabulated abscissa; of two equally near ones, the first.
             const auto after = std::lower_bound(tableX_.begin(), tableX_.end(), x);
             std::size_t nearest = static_cast<std::size_t>(after - tableX_.begin());

@@ -13,6 +13,7 @@ namespace evstat {
 
 // Test selectors of the expert-opinion study.
 constexpr int kSelectAndersonDarling = 1;  // "AD"; any other selector is Cramer-von Mises
+constexpr int kSelectCramerVonMises = 2;   // "CVM"
 
 // The predictive distribution function at x, by the parent's LawCode, from the
 // predictive parameters (q1, q2, q3): the Lomax (GPD with shape -q2 and scale q1) for the

@@ -8,52 +8,26 @@
 #include "estimation/estimate.h"
 #include "fittests/fit_scheme.h"
 #include "laws/random_values.h"
+#include "laws/validity.h"
 #include "series/resample_loop.h"
 
 namespace evstat {
 
 namespace {
 
-// Degrees of freedom above this are refused: each chi-square or Student value, drawn or
-// evaluated, costs about half as many terms, and the resampling asks for 200 n of them.
-constexpr double kMaxDegreesOfFreedom = 1.0e5;
-
 // The statistic of a replicate that its refitted law cannot describe (parameters outside
 // the law's domain, or a statistic that is not a number): the worst fit, sorted last.
 constexpr double kWorstFit = std::numeric_limits<double>::infinity();
 
-bool degrees_of_freedom_usable(double nu) {
-    const double whole = std::trunc(nu);
-    return whole >= 1.0 && whole <= kMaxDegreesOfFreedom;  // false for a NaN
-}
-
-bool positive_finite(double value) {
-    return value > 0.0 && std::isfinite(value);
-}
-
 double replicate_statistic(FitStatistic kind, LawCode code, std::span<const double> replicate,
                            const ValueList& estimates, Series& probabilities) {
-    if (!resampling_parameters_usable(code, estimates)) return kWorstFit;
+    if (!parameters_drawable(code, estimates)) return kWorstFit;
     probability_sample(replicate, code, estimates, probabilities);
     const double statistic = fit_statistic(kind, probabilities);
     return std::isnan(statistic) ? kWorstFit : statistic;
 }
 
 }  // namespace
-
-bool resampling_parameters_usable(LawCode code, const ValueList& parameters) {
-    switch (code) {
-        case kChiSquare:
-        case kStudent:
-            return degrees_of_freedom_usable(parameters.at(1));
-        case kBeta:
-            return positive_finite(parameters.at(1)) && positive_finite(parameters.at(2));
-        case kGpd:
-            return std::isfinite(parameters.at(1)) && positive_finite(parameters.at(2));
-        default:
-            return false;
-    }
-}
 
 int resampling_position(double level) {
     if (std::isnan(level)) return 0;
@@ -63,10 +37,10 @@ int resampling_position(double level) {
     return static_cast<int>(position);
 }
 
-double resampled_critical_value(WorkerPool& pool, FitStatistic kind, LawCode code,
-                                const ValueList& parameters, int n, int position) {
+double resampled_critical_value(Generator& generator, WorkerPool& pool, FitStatistic kind,
+                                LawCode code, const ValueList& parameters, int n, int position) {
     const SeriesDraw draw = [&](Series& values) {
-        draw_random_points(code, parameters, n, values);
+        draw_random_points(generator, code, parameters, n, values);
         return true;
     };
     const SeriesFinish finish = [&](Series& values) {

@@ -13,8 +13,6 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "driver/files.h"
-
 namespace evstat {
 
 namespace {
@@ -44,6 +42,7 @@ LineTable LineTable::read(const std::string& path) {
 
     LineTable table;
     table.path_ = path;
+    table.source_ = ProtectedFile(path);
     auto add_piece = [&table](std::string piece) {
         if (table.lineCount_ >= kLineSlots) return;
         table.slots_[static_cast<std::size_t>(table.lineCount_)] = std::move(piece);
@@ -173,34 +172,33 @@ bool task_accepted(int loadType, int taskNumber) {
     }
 }
 
-void load_common_head(const LineTable& table, int loadType, RunParameters& parameters) {
-    parameters.directory = table.line(1);
-    parameters.directoryRead = true;
-    if (!path_begins_with_letter(parameters.directory))
+void load_common_head(const LineTable& table, int loadType, CommonFrame& frame) {
+    frame.directory = table.line(1);
+    frame.directoryRead = true;
+    if (!path_begins_with_letter(frame.directory))
         throw line_failure(table, 1, Erreur::DirectoryNotText);
-    if (!change_directory(parameters.directory))
-        throw line_failure(table, 1, Erreur::DirectoryNotFound);
+    if (!change_directory(frame.directory)) throw line_failure(table, 1, Erreur::DirectoryNotFound);
     // From here on the error file has its place: one left by an earlier run goes (unless
     // it is the very ParameterFile of the run).
-    const std::string errorFile = parameters.directory + "Erreur.txt";
-    if (!is_parameter_file(errorFile) && !remove_error_file(errorFile))
+    const std::string errorFile = error_file_name(frame.directory);
+    if (!table.is_source(errorFile) && !remove_error_file(errorFile))
         throw with_detail(Erreur::ResultNotWritable, "ancien fichier non supprim\xc3\xa9 : " + errorFile);
 
-    parameters.dataFile = table.line(2);
-    const bool no_data_file = parameters.dataFile == "*" || parameters.dataFile == "Tous";
-    if (!path_begins_with_letter(parameters.dataFile) && parameters.dataFile != "*")
+    frame.dataFile = table.line(2);
+    const bool no_data_file = frame.dataFile == "*" || frame.dataFile == "Tous";
+    if (!path_begins_with_letter(frame.dataFile) && frame.dataFile != "*")
         throw line_failure(table, 2, Erreur::FileNameNotText);
-    if (!no_data_file && !file_exists(parameters.dataFile))
+    if (!no_data_file && !file_exists(frame.dataFile))
         throw line_failure(table, 2, Erreur::FileNotFound);
 
-    parameters.taskNumber = int_line(table, 3, Erreur::TaskNotInteger);
-    if (parameters.taskNumber < 1 || parameters.taskNumber > 46)
+    frame.taskNumber = int_line(table, 3, Erreur::TaskNotInteger);
+    if (frame.taskNumber < 1 || frame.taskNumber > 46)
         throw line_failure(table, 3, Erreur::TaskOutOfRange);
-    if (!task_accepted(loadType, parameters.taskNumber))
+    if (!task_accepted(loadType, frame.taskNumber))
         throw line_failure(table, 3, Erreur::TaskNotForLoadType);
 
-    parameters.resultFile = table.line(4);
-    if (!path_begins_with_letter(parameters.resultFile) && parameters.resultFile != "*")
+    frame.resultFile = table.line(4);
+    if (!path_begins_with_letter(frame.resultFile) && frame.resultFile != "*")
         throw line_failure(table, 4, Erreur::FileNameNotText);
 }
 
@@ -212,6 +210,16 @@ std::string text_line(const LineTable& table, int number, Erreur notText) {
 
 std::string law_name_line(const LineTable& table, int number) {
     return text_line(table, number, Erreur::LawNameNotText);
+}
+
+NamedLaw law_of_name(const std::string& name, bool& weibullShape) {
+    weibullShape = name == "WeibullForme";
+    if (weibullShape || name == "WeibullEchelle") return {name, LawCode::kWeibull};
+    return {name, law_code_from_name(name)};
+}
+
+Erreur unknown_law(const std::string& name) {
+    return with_detail(Erreur::UnknownLaw, "loi \"" + name + "\"");
 }
 
 bool optional_double_line(const LineTable& table, int number, Erreur notNumeric, double& value) {
@@ -253,11 +261,11 @@ bool prior_bound(const LineTable& table, int number, double& bound) {
 }
 }  // namespace
 
-void prior_bound_lines(const LineTable& table, int lowLine, RunParameters& parameters) {
-    prior_bound(table, lowLine, parameters.priorLow);
-    const bool highGiven = prior_bound(table, lowLine + 1, parameters.priorHigh);
+void prior_bound_lines(const LineTable& table, int lowLine, double& low, double& high) {
+    prior_bound(table, lowLine, low);
+    const bool highGiven = prior_bound(table, lowLine + 1, high);
     // Written as the accepted case so that a NaN bound is refused too.
-    if (highGiven && !(parameters.priorHigh >= parameters.priorLow))
+    if (highGiven && !(high >= low))
         throw line_failure(table, lowLine + 1, Erreur::PriorUpperBelowLower);
 }
 
@@ -277,30 +285,37 @@ void name_list(const LineTable& table, int firstLine, int count,
     }
 }
 
-void load_parameter_file_1(const std::string& path, RunParameters& parameters) {
+void load_parameter_file_1(const std::string& path, LoadType1Parameters& parameters) {
     const LineTable table = LineTable::read(path);
     require_lines(table, kMinimumLinesLoadType1);
-    load_common_head(table, 1, parameters);
+    load_common_head(table, 1, parameters.frame);
 
-    parameters.lawName = law_name_line(table, 5);
+    parameters.law.name = law_name_line(table, 5);
     law_parameter_lines(table, 6, 8, parameters.lawParameters);
 
-    const int task = parameters.taskNumber;
-    const bool sampling = task == 1 || task == 5;
-    parameters.lowerOrSize =
-        double_line(table, 9, sampling ? Erreur::SampleSizeNotInteger : Erreur::LowerBoundNotNumeric);
-    if (task == 1 && parameters.lowerOrSize < 0.0) throw line_failure(table, 9, Erreur::SampleSizeNegative);
+    const int task = parameters.frame.taskNumber;
+    if (task == 1 || task == 5) {
+        parameters.sampleSize = double_line(table, 9, Erreur::SampleSizeNotInteger);
+        if (task == 1 && parameters.sampleSize < 0.0)
+            throw line_failure(table, 9, Erreur::SampleSizeNegative);
+        parameters.sampleCount = double_line(table, 10, Erreur::SampleCountNotInteger);
+        if (task == 1 && parameters.sampleCount < 0.0)
+            throw line_failure(table, 10, Erreur::SampleCountNegative);
+        parameters.classCount = non_negative_int_line(table, 11, Erreur::ClassCountNotInteger,
+                                                      Erreur::ClassCountNegative);
+    } else {
+        parameters.lower = double_line(table, 9, Erreur::LowerBoundNotNumeric);
+        parameters.upper = double_line(table, 10, Erreur::UpperBoundNotNumeric);
+        if (parameters.upper < parameters.lower)
+            throw line_failure(table, 10, Erreur::UpperBelowLower);
+        parameters.pointCount = non_negative_int_line(table, 11, Erreur::PointCountNotInteger,
+                                                      Erreur::PointCountNegative);
+    }
 
-    parameters.upperOrSamples = double_line(
-        table, 10, sampling ? Erreur::SampleCountNotInteger : Erreur::UpperBoundNotNumeric);
-    if (task == 1 && parameters.upperOrSamples < 0.0)
-        throw line_failure(table, 10, Erreur::SampleCountNegative);
-    if (!sampling && parameters.upperOrSamples < parameters.lowerOrSize)
-        throw line_failure(table, 10, Erreur::UpperBelowLower);
-
-    parameters.pointsOrClasses = non_negative_int_line(
-        table, 11, sampling ? Erreur::ClassCountNotInteger : Erreur::PointCountNotInteger,
-        sampling ? Erreur::ClassCountNegative : Erreur::PointCountNegative);
+    // "*" names no law and passes; the task then refuses what it cannot do without one.
+    parameters.law.code = law_code_from_name(parameters.law.name);
+    if (parameters.law.code == LawCode::kUnknown && parameters.law.name != "*")
+        throw unknown_law(parameters.law.name);
 }
 
 }  // namespace evstat

@@ -7,8 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/run.h"
-#include "input/errors.h"
+#include "records/errors.h"
+#include "records/file_names.h"
+#include "records/run_records.h"
 
 namespace evstat {
 
@@ -31,6 +32,8 @@ public:
     static LineTable read(const std::string& path);
     int line_count() const { return lineCount_; }
     const std::string& path() const { return path_; }
+    // True when `name` is the file the table was read from, by any name.
+    bool is_source(const std::string& name) const { return source_.is(name); }
     // The text of line `number` (1-based); empty past the lines read.
     const std::string& line(int number) const;
 
@@ -38,6 +41,7 @@ private:
     std::array<std::string, kLineSlots> slots_{};
     int lineCount_ = 0;
     std::string path_;
+    ProtectedFile source_;
 };
 
 // The code of a failing line, its place and text recorded for standard error:
@@ -71,7 +75,7 @@ void require_lines(const LineTable& table, int minimumLines);
 
 // Lines 1 to 4, shared by every layout: directory (entered), data file, TaskNumber
 // checked against the LoadType, result file.
-void load_common_head(const LineTable& table, int loadType, RunParameters& parameters);
+void load_common_head(const LineTable& table, int loadType, CommonFrame& frame);
 
 // True when the LoadType accepts the TaskNumber.
 bool task_accepted(int loadType, int taskNumber);
@@ -80,6 +84,12 @@ bool task_accepted(int loadType, int taskNumber);
 std::string text_line(const LineTable& table, int number, Erreur notText);
 // A law-name line: text_line with LawNameNotText.
 std::string law_name_line(const LineTable& table, int number);
+// The law of a name: its code in the catalogue (LawCode::kUnknown outside it), except for the
+// two Weibull words, "WeibullForme" (the prior is on the shape: `weibullShape` set) and
+// "WeibullEchelle" (on the scale), which both name the Weibull law.
+NamedLaw law_of_name(const std::string& name, bool& weibullShape);
+// The failure of a law name outside the catalogue.
+Erreur unknown_law(const std::string& name);
 // A number that may be left out: "*" returns false and leaves `value` as it is; a word
 // that begins with a letter or does not convert raises `notNumeric`.
 bool optional_double_line(const LineTable& table, int number, Erreur notNumeric, double& value);
@@ -94,27 +104,32 @@ void law_parameter_lines(const LineTable& table, int first, int last, ValueList&
 // absent (kPriorBoundAbsent), a word that begins with a letter or does not convert raises
 // PriorBoundNotNumeric, and a given upper bound below the lower one (or NaN against it)
 // raises PriorUpperBelowLower.
-void prior_bound_lines(const LineTable& table, int lowLine, RunParameters& parameters);
+void prior_bound_lines(const LineTable& table, int lowLine, double& low, double& high);
 
 // A list of names on `count` lines from `firstLine`, one word each, every name passed to
 // `check` (which raises its code) in file order and then appended to `names`. The
-// driver's table holds kNameTableSize names; a longer list is refused with MissingLines
+// lists hold kNameTableSize names; a longer list is refused with MissingLines
 // (the file does not have the layout of its LoadType) when its first extra line is
 // reached, after the checks of the names before it.
 void name_list(const LineTable& table, int firstLine, int count,
                void (*check)(const std::string& name), std::vector<std::string>& names);
 
-
-void load_parameter_file_1(const std::string& path, RunParameters& parameters);
+// Each loader reads the ParameterFile of its LoadType into its record, enters the
+// working directory of line 1 and turns every name into its code; the first failing check
+// raises its code, and the fields filled before it keep their values.
+// Tasks 1 to 8 and 26: a law, its parameters, and samples or a range; a law name outside
+// the catalogue other than "*" raises UnknownLaw once every line has passed.
+void load_parameter_file_1(const std::string& path, LoadType1Parameters& parameters);
 // Tasks 9 to 24 and 36 to 46: the law list, then the test and excess settings.
-void load_parameter_file_2(const std::string& path, RunParameters& parameters);
+void load_parameter_file_2(const std::string& path, LoadType2Parameters& parameters);
 // Task 25: the law, the prior's interval, the simulation law, the expert's statement,
-// the tests and the quantile orders.
-void load_parameter_file_3(const std::string& path, RunParameters& parameters);
+// the tests and the quantile orders; once every line has passed, a law (and for a
+// simulated series, a simulation law) outside the catalogue raises UnknownLaw.
+void load_parameter_file_3(const std::string& path, LoadType3Parameters& parameters);
 // Task 27: a law, the sample sizes and the interval of a Beta prior.
-void load_parameter_file_4(const std::string& path, RunParameters& parameters);
+void load_parameter_file_4(const std::string& path, LoadType4Parameters& parameters);
 // Tasks 28 to 35: the tail-method list, then the excess range and the quantile order;
-// `methodCodes` is filled only when every check passed.
-void load_parameter_file_5(const std::string& path, RunParameters& parameters);
+// `methods` is filled only when every check passed.
+void load_parameter_file_5(const std::string& path, LoadType5Parameters& parameters);
 
 }  // namespace evstat

@@ -1,7 +1,8 @@
 // LoadType 2: the tasks that fit or compare several laws and study the tail (9 to 24 and
 // 36 to 46). A list of law names whose length follows from the number of lines, then a
 // closing block of excess, test and quantile settings, and for tasks 38 to 46 a method.
-#include <array>
+#include <string>
+#include <vector>
 
 #include "input/parameter_file.h"
 #include "tail/methods/tail.h"
@@ -22,7 +23,7 @@ void check_law_name(const std::string& name) {
 }
 
 // Lines k to k + 6.
-void load_closing_block(const LineTable& table, int k, RunParameters& parameters) {
+void load_closing_block(const LineTable& table, int k, LoadType2Parameters& parameters) {
     parameters.excessCount = non_negative_int_line(table, k, Erreur::ExcessCountNotInteger,
                                                    Erreur::ExcessCountNegative);
 
@@ -46,27 +47,31 @@ void load_closing_block(const LineTable& table, int k, RunParameters& parameters
 }
 
 // The tail method of tasks 38 to 46, one keyword.
-int method_line(const LineTable& table, int number) {
+TailMethod method_line(const LineTable& table, int number) {
     const std::string word = first_word(table.line(number));
     if (!begins_with_letter(word)) throw line_failure(table, number, Erreur::MethodNameNotText);
-    const int code = tail_method_from_name(word);
-    if (code == 0) throw line_failure(table, number, Erreur::MethodNameNotAccepted);
+    const TailMethod code = tail_method_from_name(word);
+    if (code == kUnknownTailMethod)
+        throw line_failure(table, number, Erreur::MethodNameNotAccepted);
     return code;
 }
 }  // namespace
 
-void load_parameter_file_2(const std::string& path, RunParameters& parameters) {
+void load_parameter_file_2(const std::string& path, LoadType2Parameters& parameters) {
     const LineTable table = LineTable::read(path);
     require_lines(table, kMinimumLinesLoadType2);
-    load_common_head(table, 2, parameters);
+    load_common_head(table, 2, parameters.frame);
     // The method line needs one line more; known once the TaskNumber is read.
-    const bool method = with_method_line(parameters.taskNumber);
+    const bool method = with_method_line(parameters.frame.taskNumber);
     if (method) require_lines(table, kMinimumLinesLoadType2Method);
 
     const int trailingLines = kClosingLines + (method ? 1 : 0);
     const int lawCount = table.line_count() - kHeadLines - trailingLines;
-    name_list(table, kHeadLines + 1, lawCount, check_law_name, parameters.lawNames);
-    parameters.lawCount = static_cast<int>(parameters.lawNames.size());
+    std::vector<std::string> names;
+    name_list(table, kHeadLines + 1, lawCount, check_law_name, names);
+    parameters.laws.clear();
+    for (const std::string& name : names)
+        parameters.laws.push_back({name, law_code_from_name(name)});
 
     const int k = kHeadLines + lawCount + 1;
     load_closing_block(table, k, parameters);

@@ -13,29 +13,29 @@ struct NamedLaw {
 };
 
 constexpr std::array<NamedLaw, 15> kLawNames = {{
-    {"Uniforme", kUniform},
-    {"UniformeContinue", kUniform},
-    {"Exponentielle", kExponential},
-    {"Gamma", kGamma},
-    {"Chi2", kChiSquare},
-    {"Normale", kNormal},
-    {"Student", kStudent},
-    {"Beta", kBeta},
-    {"Beta1espece", kBeta},
-    {"Weibull", kWeibull},
-    {"Lognormale", kLognormal},
-    {"Pareto", kPareto},
-    {"GPD", kGpd},
-    {"Import", kImport},
-    {"", kUnknownLaw},  // the empty name maps to nothing known
+    {"Uniforme", LawCode::kUniform},
+    {"UniformeContinue", LawCode::kUniform},
+    {"Exponentielle", LawCode::kExponential},
+    {"Gamma", LawCode::kGamma},
+    {"Chi2", LawCode::kChiSquare},
+    {"Normale", LawCode::kNormal},
+    {"Student", LawCode::kStudent},
+    {"Beta", LawCode::kBeta},
+    {"Beta1espece", LawCode::kBeta},
+    {"Weibull", LawCode::kWeibull},
+    {"Lognormale", LawCode::kLognormal},
+    {"Pareto", LawCode::kPareto},
+    {"GPD", LawCode::kGpd},
+    {"Import", LawCode::kImport},
+    {"", LawCode::kUnknown},  // the empty name maps to nothing known
 }};
 }  // namespace
 
 LawCode law_code_from_name(const std::string& name) {
-    if (name.empty()) return kUnknownLaw;
+    if (name.empty()) return LawCode::kUnknown;
     for (const NamedLaw& law : kLawNames)
         if (law.name == name) return law.code;
-    return kUnknownLaw;
+    return LawCode::kUnknown;
 }
 
 bool degrees_of_freedom(const ValueList& parameters, int& nu) {

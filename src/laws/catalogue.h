@@ -7,26 +7,42 @@
 
 namespace evstat {
 
-// Integer code of a law; the parameters of a law are one ValueList in the order below.
-using LawCode = int;
+// The laws of the catalogue; the parameters of a law are one ValueList in the order below.
+// The numbers are the codes the front end and the result files know; a code is written or
+// compared as a number only through law_code_number and law_code_of_number.
+enum class LawCode {
+    kUniform = 0,       // (a, b)
+    kExponential,       // (mean theta)
+    kGamma,             // (shape a, scale b)
+    kChiSquare,         // (degrees of freedom, truncated)
+    kNormal,            // (mu, sigma)
+    kStudent,           // (degrees of freedom, truncated)
+    kBeta,              // (a, b)
+    kWeibull,           // (a, b): F(x) = 1 - exp(-x^b / a)
+    kLognormal,         // (mu, sigma) of the logarithm
+    kPareto,            // (threshold a, exponent b): F(x) = 1 - (a/x)^b
+    kGpd,               // (shape k, scale sigma): F(x) = 1 - (1 + kx/sigma)^(-1/k)
+    kStudentApprox,     // "StudentApprochee" (mu, alpha, beta)
+    kStudentApproxLog,  // "StudentApprocheeTrans": code 11 for ln x
+    kGpdPower,          // "GPDTrans" (c, sigma, k): x^c follows code 10
+    kBetaPrime,         // "Beta2Prop" (a, b, s): x/(x+s) follows code 6
+    kImport,            // "Import": no formula, every law function gives 0
+    kUnknown            // 16: no law of the catalogue
+};
 
-constexpr LawCode kUniform = 0;             // (a, b)
-constexpr LawCode kExponential = 1;         // (mean theta)
-constexpr LawCode kGamma = 2;               // (shape a, scale b)
-constexpr LawCode kChiSquare = 3;           // (degrees of freedom, truncated)
-constexpr LawCode kNormal = 4;              // (mu, sigma)
-constexpr LawCode kStudent = 5;             // (degrees of freedom, truncated)
-constexpr LawCode kBeta = 6;                // (a, b)
-constexpr LawCode kWeibull = 7;             // (a, b): F(x) = 1 - exp(-x^b / a)
-constexpr LawCode kLognormal = 8;           // (mu, sigma) of the logarithm
-constexpr LawCode kPareto = 9;              // (threshold a, exponent b): F(x) = 1 - (a/x)^b
-constexpr LawCode kGpd = 10;                // (shape k, scale sigma): F(x) = 1 - (1 + kx/sigma)^(-1/k)
-constexpr LawCode kStudentApprox = 11;      // "StudentApprochee" (mu, alpha, beta)
-constexpr LawCode kStudentApproxLog = 12;   // "StudentApprocheeTrans": code 11 for ln x
-constexpr LawCode kGpdPower = 13;           // "GPDTrans" (c, sigma, k): x^c follows code 10
-constexpr LawCode kBetaPrime = 14;          // "Beta2Prop" (a, b, s): x/(x+s) follows code 6
-constexpr LawCode kImport = 15;             // "Import": no formula, every law function gives 0
-constexpr LawCode kUnknownLaw = 16;
+// The number of a code (0 to 16), and the code of a number (kUnknown outside 0 to 15).
+constexpr int law_code_number(LawCode code) {
+    return static_cast<int>(code);
+}
+constexpr LawCode law_code_of_number(int number) {
+    return number >= 0 && number <= law_code_number(LawCode::kImport) ? static_cast<LawCode>(number)
+                                                                      : LawCode::kUnknown;
+}
+
+// The laws with an estimator, a test of fit and a sampler of their own: codes 0 to 10.
+constexpr bool is_parent_law(LawCode code) {
+    return law_code_number(code) >= 0 && law_code_number(code) <= law_code_number(LawCode::kGpd);
+}
 
 // Exact, case-sensitive match against the names a ParameterFile may give; 16 for any other.
 LawCode law_code_from_name(const std::string& name);

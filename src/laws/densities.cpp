@@ -4,15 +4,13 @@
 #include <cmath>
 #include <limits>
 
+#include "laws/constants.h"
 #include "laws/gamma_error_functions.h"
 
 namespace evstat {
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kTwoPi = 6.28318530717958;
-constexpr double kPi = 3.14159265358979;
 // Beyond this argument Gamma overflows; ln Gamma of the code-14 constant is then built from
 // ln Gamma(y - K) and the K logarithms ln(y - 1) ... ln(y - K).
 constexpr double kGammaOverflowArgument = 170.0;
@@ -43,11 +41,12 @@ double chi_square_density(double nu, double x) {
 
 double normal_density(double mu, double sigma, double x) {
     return std::exp(-(x - mu) * (x - mu) / (2.0 * sigma * sigma)) *
-           (1.0 / (std::sqrt(kTwoPi) * sigma));
+           (1.0 / (std::sqrt(kTruncatedTwoPi) * sigma));
 }
 
 double student_density(double nu, double x) {
-    return gamma_function(nu / 2.0 + 0.5) / gamma_function(nu / 2.0) * (1.0 / std::sqrt(nu * kPi)) *
+    return gamma_function(nu / 2.0 + 0.5) / gamma_function(nu / 2.0) *
+           (1.0 / std::sqrt(nu * kTruncatedPi)) *
            std::exp(std::log(1.0 + x * x / nu) * (-nu - 1.0) / 2.0);
 }
 
@@ -65,7 +64,8 @@ double weibull_density(double a, double b, double x) {
 double lognormal_density(double mu, double sigma, double x) {
     if (x <= 0.0) return 0.0;
     const double z = std::log(x) - mu;
-    return 1.0 / (std::sqrt(kTwoPi) * x * sigma) * std::exp(-z * z / (2.0 * sigma * sigma));
+    return 1.0 / (std::sqrt(kTruncatedTwoPi) * x * sigma) *
+           std::exp(-z * z / (2.0 * sigma * sigma));
 }
 
 double pareto_density(double a, double b, double x) {
@@ -140,8 +140,9 @@ double beta_prime_density(double a, double b, double s, double x) {
 double student_approx_height(double alpha, double beta) {
     const double upper = gamma_function(alpha + 0.5);
     const double lower = gamma_function(alpha);
-    if (!std::isinf(upper) && !std::isinf(lower)) return upper / (lower * std::sqrt(kTwoPi * beta));
-    return std::exp(log_gamma(alpha + 0.5) - log_gamma(alpha)) / std::sqrt(kTwoPi * beta);
+    if (!std::isinf(upper) && !std::isinf(lower))
+        return upper / (lower * std::sqrt(kTruncatedTwoPi * beta));
+    return std::exp(log_gamma(alpha + 0.5) - log_gamma(alpha)) / std::sqrt(kTruncatedTwoPi * beta);
 }
 
 double student_approx_density_from_height(double height, double mu, double alpha, double beta,
@@ -153,35 +154,35 @@ double density(LawCode code, const ValueList& parameters, double x) {
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     switch (code) {
-        case kUniform:
+        case LawCode::kUniform:
             return uniform_density(p1, p2, x);
-        case kExponential:
+        case LawCode::kExponential:
             return exponential_density(p1, x);
-        case kGamma:
+        case LawCode::kGamma:
             return gamma_density(p1, p2, x);
-        case kChiSquare:
+        case LawCode::kChiSquare:
             return chi_square_density(std::trunc(p1), x);
-        case kNormal:
+        case LawCode::kNormal:
             return normal_density(p1, p2, x);
-        case kStudent:
+        case LawCode::kStudent:
             return student_density(std::trunc(p1), x);
-        case kBeta:
+        case LawCode::kBeta:
             return beta_density(p1, p2, x);
-        case kWeibull:
+        case LawCode::kWeibull:
             return weibull_density(p1, p2, x);
-        case kLognormal:
+        case LawCode::kLognormal:
             return lognormal_density(p1, p2, x);
-        case kPareto:
+        case LawCode::kPareto:
             return pareto_density(p1, p2, x);
-        case kGpd:
+        case LawCode::kGpd:
             return gpd_density(p1, p2, x);
-        case kStudentApprox:
+        case LawCode::kStudentApprox:
             return student_approx_density(p1, p2, parameters.at(3), x);
-        case kStudentApproxLog:
+        case LawCode::kStudentApproxLog:
             return student_approx_log_density(p1, p2, parameters.at(3), x);
-        case kGpdPower:
+        case LawCode::kGpdPower:
             return gpd_power_density(p1, p2, parameters.at(3), x);
-        case kBetaPrime:
+        case LawCode::kBetaPrime:
             return beta_prime_density(p1, p2, parameters.at(3), x);
         default:
             return 0.0;

@@ -6,16 +6,14 @@
 #include <cmath>
 #include <limits>
 
-#include "laws/romberg.h"
+#include "laws/constants.h"
 #include "laws/gamma_error_functions.h"
+#include "laws/romberg.h"
 
 namespace evstat {
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kTwoPi = 6.28318530717958;
-constexpr double kPi = 3.14159265358979;
 // Lower end of the numerical integral of the code-11 density.
 constexpr double kStudentApproxLowerLimit = -100.0;
 
@@ -52,7 +50,7 @@ double normal_upper_tail(double phi, double w) {
 
 double normal_distribution(double mu, double sigma, double x) {
     const double z = (x - mu) / sigma;
-    const double phi = std::exp(-z * z / 2.0) / std::sqrt(kTwoPi);
+    const double phi = std::exp(-z * z / 2.0) / std::sqrt(kTruncatedTwoPi);
     const double f = z >= 0.0 ? (1.0 - normal_upper_tail(phi, z)) + kNormalErrorBound
                               : 1.0 - ((1.0 - normal_upper_tail(phi, -z)) + kNormalErrorBound);
     return f > 1.0 ? 1.0 : f;
@@ -67,7 +65,7 @@ double chi_square_distribution(int nu, double x) {
     if (x <= 0.0) return 0.0;
     const double chi = std::sqrt(x);
     const double chi2 = chi * chi;
-    const double z = std::exp(-chi2 / 2.0) * std::pow(std::sqrt(kTwoPi), -1.0);
+    const double z = std::exp(-chi2 / 2.0) * std::pow(std::sqrt(kTruncatedTwoPi), -1.0);
     if (nu % 2 == 0) {
         double s = 1.0;
         double term = 1.0;
@@ -76,7 +74,7 @@ double chi_square_distribution(int nu, double x) {
             s = s + term;
             if (term == 0.0 || !std::isfinite(s)) break;  // no later term can change s
         }
-        return 1.0 - std::sqrt(kTwoPi) * z * s;
+        return 1.0 - std::sqrt(kTruncatedTwoPi) * z * s;
     }
     double s = 0.0;
     if (nu != 1) {
@@ -106,14 +104,14 @@ double student_distribution(int nu, double x) {
         }
         return 0.5 * s * h + 0.5;
     }
-    if (nu == 1) return theta / kPi + 0.5;
+    if (nu == 1) return theta / kTruncatedPi + 0.5;
     double h = 1.0;
     double term = 1.0;
     for (int i = 3; i <= nu - 2; i += 2) {
         term = term * (i - 1.0) * c2 / i;
         h = h + term;
     }
-    return theta / kPi + 0.5 + s * c * h / kPi;
+    return theta / kTruncatedPi + 0.5 + s * c * h / kTruncatedPi;
 }
 
 double beta_distribution(double a, double b, double x) {
@@ -155,7 +153,7 @@ double gpd_distribution(double k, double sigma, double x) {
 }
 
 double student_approx_distribution(const ValueList& parameters, double x) {
-    const LawIntegrand density11{kStudentApprox, parameters, LawIntegrandMode::Density};
+    const LawIntegrand density11{LawCode::kStudentApprox, parameters, LawIntegrandMode::Density};
     return romberg_integrate(density11, kStudentApproxLowerLimit, x);
 }
 
@@ -179,33 +177,33 @@ double distribution(LawCode code, const ValueList& parameters, double x) {
     const double p2 = parameters.at(2);
     int nu = 0;
     switch (code) {
-        case kUniform:
+        case LawCode::kUniform:
             return uniform_distribution(p1, p2, x);
-        case kExponential:
+        case LawCode::kExponential:
             return exponential_distribution(p1, x);
-        case kGamma:
+        case LawCode::kGamma:
             return gamma_distribution(p1, p2, x);
-        case kChiSquare:
+        case LawCode::kChiSquare:
             return degrees_of_freedom(parameters, nu) ? chi_square_distribution(nu, x) : kNaN;
-        case kNormal:
+        case LawCode::kNormal:
             return normal_distribution(p1, p2, x);
-        case kStudent:
+        case LawCode::kStudent:
             return degrees_of_freedom(parameters, nu) ? student_distribution(nu, x) : kNaN;
-        case kBeta:
+        case LawCode::kBeta:
             return beta_distribution(p1, p2, x);
-        case kWeibull:
+        case LawCode::kWeibull:
             return weibull_distribution(p1, p2, x);
-        case kLognormal:
+        case LawCode::kLognormal:
             return lognormal_distribution(p1, p2, x);
-        case kPareto:
+        case LawCode::kPareto:
             return pareto_distribution(p1, p2, x);
-        case kGpd:
+        case LawCode::kGpd:
             return gpd_distribution(p1, p2, x);
-        case kStudentApprox:
+        case LawCode::kStudentApprox:
             return student_approx_distribution(parameters, x);
-        case kGpdPower:
+        case LawCode::kGpdPower:
             return gpd_power_distribution(p1, p2, parameters.at(3), x);
-        case kBetaPrime:
+        case LawCode::kBetaPrime:
             return beta_prime_distribution(p1, p2, parameters.at(3), x);
         default:
             return 0.0;

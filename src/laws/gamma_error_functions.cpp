@@ -4,12 +4,11 @@
 #include <cmath>
 #include <limits>
 
+#include "laws/constants.h"
+
 namespace evstat {
 
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kLargest = 1.7976931348623157e308;
 
 // Relative tolerance of the incomplete gamma series and continued fraction (10 x 2.22e-16).
 constexpr double kGammaTolerance = 10.0 * 2.22e-16;
@@ -86,7 +85,6 @@ constexpr std::array<double, 5> kErfQ = {2.56852019228982242e00, 1.8729528499234
                                          2.33520497626869185e-3};
 constexpr double kErfSmall = 0.46875;
 constexpr double kErfMiddle = 4.0;
-constexpr double kPi = 3.14159265358979;
 
 // Rational first guess of the inverse error function (central region |y| <= 0.7 and tails),
 // refined by two Newton steps on erf.
@@ -148,7 +146,7 @@ double erfc_large(double y) {
         denominator = (denominator + kErfQ[i]) * s;
     }
     double r = s * (numerator + kErfP[4]) / (denominator + kErfQ[4]);
-    r = (1.0 / std::sqrt(kPi) - r) / y;
+    r = (1.0 / std::sqrt(kTruncatedPi) - r) / y;
     return erfc_scale(y) * r;
 }
 
@@ -259,6 +257,12 @@ double log_gamma(double x) {
     return log_gamma_asymptotic(x);  // also NaN for NaN
 }
 
+// Cody's range (0.6796875, 1.5] of log_gamma in its own variable t = x - 1, so that a small t
+// keeps its relative precision instead of being rounded into 1 + t first.
+double log_gamma_one_plus(double t) {
+    return t * (kAlgamaD1 + t * algama_ratio(kAlgamaP1, kAlgamaQ1, t, 1.0));
+}
+
 double gamma_function(double x) {
     return std::exp(log_gamma(x));
 }
@@ -308,15 +312,25 @@ double error_function(double x) {
     return x > 0.0 ? (0.5 - r) + 0.5 : (r - 0.5) - 0.5;
 }
 
+// Cody (1969) as above, giving erfc itself beyond 0.46875 so that its relative accuracy holds far
+// into the upper tail (until it underflows past about 26.5); erfc(-y) = 2 - erfc(y).
+double complementary_error_function(double x) {
+    if (std::isnan(x)) return kNaN;
+    const double y = std::fabs(x);
+    if (y <= kErfSmall) return 1.0 - error_function(x);
+    const double r = y <= kErfMiddle ? erfc_middle(y) : erfc_large(y);
+    return x > 0.0 ? r : 2.0 - r;
+}
+
 // Rational first guess and two Newton steps on erf; +-1 give the largest double, |y| > 1 gives 0.
 double inverse_error_function(double y) {
     if (std::isnan(y)) return kNaN;
-    if (y == 1.0) return kLargest;
-    if (y == -1.0) return -kLargest;
+    if (y == 1.0) return kLargestDouble;
+    if (y == -1.0) return -kLargestDouble;
     if (std::fabs(y) > 1.0) return 0.0;
     double x = inverse_error_guess(y);
     for (int step = 0; step < kInverfNewtonSteps; ++step)
-        x = x - (error_function(x) - y) / ((2.0 / std::sqrt(kPi)) * std::exp(-x * x));
+        x = x - (error_function(x) - y) / ((2.0 / std::sqrt(kTruncatedPi)) * std::exp(-x * x));
     return x;
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "laws/constants.h"
 #include "laws/densities.h"
 #include "laws/distributions.h"
 #include "laws/gamma_error_functions.h"
@@ -13,11 +14,10 @@ namespace evstat {
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kLargest = 1.7976931348623157e308;  // stands for an infinite quantile
-constexpr double kPi = 3.14159265358979;
-constexpr double kEpsilon = 2.22e-16;
-const double kNewtonTolerance = std::sqrt(kEpsilon);
+// Machine epsilon as the fixed Newton search writes it (2.22e-16, not the exact 2^-52); the
+// search ends when a step is below its square root.
+constexpr double kTruncatedMachineEpsilon = 2.22e-16;
+const double kNewtonTolerance = std::sqrt(kTruncatedMachineEpsilon);
 constexpr int kMaxNewtonSteps = 100;  // the search reports its failure value at this count
 // Below this many degrees of freedom the Student quantile goes through the beta law; from it on,
 // through the Cornish-Fisher expansion.
@@ -41,14 +41,14 @@ double uniform_quantile(double a, double b, double p) {
 
 double exponential_quantile(double theta, double p) {
     if (outside_unit(p)) return 0.0;
-    if (p == 1.0) return kLargest;
+    if (p == 1.0) return kLargestDouble;
     return -std::log(1.0 - p) * theta;
 }
 
 double normal_quantile(double mu, double sigma, double p) {
     if (outside_unit(p)) return 0.0;
-    if (p == 1.0) return kLargest;
-    if (p == 0.0) return -kLargest;
+    if (p == 1.0) return kLargestDouble;
+    if (p == 0.0) return -kLargestDouble;
     return mu + std::sqrt(2.0) * sigma * inverse_error_function(2.0 * p - 1.0);
 }
 
@@ -58,19 +58,19 @@ double weibull_quantile(double a, double b, double p) {
 
 double lognormal_quantile(double mu, double sigma, double p) {
     if (p <= 0.0 || p > 1.0) return 0.0;
-    if (p == 1.0) return kLargest;
+    if (p == 1.0) return kLargestDouble;
     return std::exp(mu + std::sqrt(2.0) * sigma * inverse_error_function(2.0 * p - 1.0));
 }
 
 double pareto_quantile(double a, double b, double p) {
     if (outside_unit(p)) return 0.0;
-    if (p == 1.0) return kLargest;
+    if (p == 1.0) return kLargestDouble;
     return a / std::pow(1.0 - p, 1.0 / b);
 }
 
 double gpd_quantile(double k, double sigma, double p) {
     if (outside_unit(p)) return 0.0;
-    if (p == 1.0) return kLargest;
+    if (p == 1.0) return kLargestDouble;
     if (k == 0.0) return exponential_quantile(sigma, p);
     const double r = (sigma / k) / std::pow(1.0 - p, k) - sigma / k;
     return r > 0.0 ? r : 0.0;
@@ -80,7 +80,7 @@ double gpd_quantile(double k, double sigma, double p) {
 // variance; kGammaQuantileFailure when it takes all kMaxNewtonSteps steps.
 double gamma_quantile(double a, double b, double p) {
     if (p <= 0.0 || p > 1.0) return 0.0;
-    if (p == 1.0) return kLargest;
+    if (p == 1.0) return kLargestDouble;
     const ValueList law = two_parameters(a, b);
     const double m = a * b;
     const double v = m * b;
@@ -93,7 +93,7 @@ double gamma_quantile(double a, double b, double p) {
     while (std::fabs(x) * kNewtonTolerance < std::fabs(delta) &&
            kNewtonTolerance < std::fabs(delta) && i < kMaxNewtonSteps) {
         ++i;
-        delta = (distribution(kGamma, law, x) - p) / density(kGamma, law, x);
+        delta = (distribution(LawCode::kGamma, law, x) - p) / density(LawCode::kGamma, law, x);
         double next = x - delta;
         if (next < 0.0) {
             next = x / 10.0;
@@ -119,7 +119,7 @@ double beta_quantile(double a, double b, double p) {
     while (std::fabs(x) * kNewtonTolerance < std::fabs(delta) &&
            std::fabs(delta) > kNewtonTolerance && i < kMaxNewtonSteps) {
         ++i;
-        delta = (distribution(kBeta, law, x) - p) / density(kBeta, law, x);
+        delta = (distribution(LawCode::kBeta, law, x) - p) / density(LawCode::kBeta, law, x);
         double next = x - delta;
         if (next <= 0.0) next = x / 10.0;
         if (next >= 1.0) next = 1.0 - (1.0 - x) / 10.0;
@@ -142,7 +142,7 @@ double student_expansion(double nu, double z) {
 // nu = 1 is the Cauchy law; below 1000 the relation t^2 / (nu + t^2) ~ beta (1/2, nu/2); above,
 // the expansion. Degrees of freedom below 1 (and NaN) have no quantile: NaN.
 double student_quantile(double nu, double p) {
-    if (nu == 1.0) return std::tan((p - 0.5) * kPi);
+    if (nu == 1.0) return std::tan((p - 0.5) * kTruncatedPi);
     if (nu > 1.0 && nu < kStudentExpansionFrom) {
         if (p < 0.5 || p >= 1.0) return -std::sqrt(nu / beta_quantile(nu / 2.0, 0.5, 2.0 * p) - nu);
         return std::sqrt(nu / beta_quantile(nu / 2.0, 0.5, 2.0 * (1.0 - p)) - nu);
@@ -157,27 +157,27 @@ double quantile(LawCode code, const ValueList& parameters, double p) {
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     switch (code) {
-        case kUniform:
+        case LawCode::kUniform:
             return uniform_quantile(p1, p2, p);
-        case kExponential:
+        case LawCode::kExponential:
             return exponential_quantile(p1, p);
-        case kGamma:
+        case LawCode::kGamma:
             return gamma_quantile(p1, p2, p);
-        case kChiSquare:
+        case LawCode::kChiSquare:
             return gamma_quantile(std::trunc(p1) / 2.0, 2.0, p);
-        case kNormal:
+        case LawCode::kNormal:
             return normal_quantile(p1, p2, p);
-        case kStudent:
+        case LawCode::kStudent:
             return student_quantile(std::trunc(p1), p);
-        case kBeta:
+        case LawCode::kBeta:
             return beta_quantile(p1, p2, p);
-        case kWeibull:
+        case LawCode::kWeibull:
             return weibull_quantile(p1, p2, p);
-        case kLognormal:
+        case LawCode::kLognormal:
             return lognormal_quantile(p1, p2, p);
-        case kPareto:
+        case LawCode::kPareto:
             return pareto_quantile(p1, p2, p);
-        case kGpd:
+        case LawCode::kGpd:
             return gpd_quantile(p1, p2, p);
         default:
             return 0.0;

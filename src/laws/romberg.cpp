@@ -4,23 +4,15 @@
 #include <limits>
 #include <vector>
 
+#include "laws/constants.h"
 #include "laws/densities.h"
 #include "laws/distributions.h"
 
 namespace evstat {
 
-namespace {
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-thread_local double g_law_running_sum = 0.0;  // the law family's running trapezoid sum
-}  // namespace
-
 double LawIntegrand::operator()(double x) const {
     if (mode == LawIntegrandMode::Density) return density(code, parameters, x);
     return distribution(code, parameters, x);
-}
-
-double& running_sum(const LawIntegrand&) {
-    return g_law_running_sum;
 }
 
 // Neville's algorithm (Numerical Recipes' polint): start from the tabulated value nearest to x

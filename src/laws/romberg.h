@@ -1,14 +1,10 @@
 // Romberg integration: trapezoid refinements extrapolated to step zero by Neville's polynomial
 // interpolation (Numerical Recipes' qromb, trapzd and polint).
 //
-// Integrand families. An integrand is any type f with f(x) -> double and a function
-// running_sum(f) -> double& (found by argument-dependent lookup) naming its family's running
-// trapezoid sum: the sum stage n refines on the interval where stage n - 1 left it. Each family has
-// one such sum, so two runs of one family must not be interleaved stage by stage. A run nested
-// inside an integrand's evaluation (the code-11 distribution function integrated in mode 1) is
-// harmless: a stage reads the sum before it evaluates the integrand and writes it after. A new
-// family (the Weibull-shape integrands, say) is a new type with its own running_sum, declared
-// beside it.
+// An integrand is any type f with f(x) -> double. Each integration owns its running trapezoid
+// sum (stage n refines the sum stage n - 1 left), so integrations may nest (the code-11
+// distribution function integrated in mode 1 integrates the density at every point) or run
+// in several threads at once.
 #pragma once
 
 #include <array>
@@ -33,7 +29,11 @@ constexpr int kMaxTrapezoidStage = 30;
 template <typename F>
 concept RombergIntegrand = requires(const F& f, double x) {
     { f(x) } -> std::convertible_to<double>;
-    { running_sum(f) } -> std::same_as<double&>;
+};
+
+// The state of one run of trapezoid stages: the estimate the last stage left.
+struct TrapezoidRun {
+    double sum = 0.0;
 };
 
 // The law family: the density (mode 0) or the distribution function (mode 1) of a law.
@@ -45,20 +45,19 @@ struct LawIntegrand {
     LawIntegrandMode mode;
     double operator()(double x) const;
 };
-double& running_sum(const LawIntegrand& integrand);
 
 // Refined trapezoid estimate of stage n >= 1 over [a, b]: stage 1 takes the end points, stage n
-// adds the 2^(n-2) midpoints of the previous stage's panels to the family's running sum.
+// adds the 2^(n-2) midpoints of the previous stage's panels to the run's sum.
 template <RombergIntegrand F>
-double trapezoid_stage(const F& f, double a, double b, int n) {
-    double& s = running_sum(f);
+double trapezoid_stage(const F& f, double a, double b, int n, TrapezoidRun& run) {
+    double& s = run.sum;
     if (n < 1 || n > kMaxTrapezoidStage) return std::numeric_limits<double>::quiet_NaN();
     if (n == 1) {
         const double first = (b - a) / 2.0 * (f(a) + f(b));
         s = first;
         return first;
     }
-    const double previous = s;  // read before the integrand runs, in case it integrates too
+    const double previous = s;
     long points = 1;
     for (int i = 2; i < n; ++i) points *= 2;
     const double m = static_cast<double>(points);
@@ -81,9 +80,10 @@ template <RombergIntegrand F>
 double romberg_integrate(const F& f, double a, double b) {
     std::array<double, kRombergStages + 1> h{};
     std::array<double, kRombergStages> s{};
+    TrapezoidRun run;
     h[0] = 1.0;
     for (int j = 0; j < kRombergStages; ++j) {
-        s[j] = trapezoid_stage(f, a, b, j + 1);
+        s[j] = trapezoid_stage(f, a, b, j + 1, run);
         if (j + 1 >= kRombergOrder) {
             const int first = j + 1 - kRombergOrder;
             double value = 0.0;

@@ -10,13 +10,13 @@
 #include <cstddef>
 #include <limits>
 
+#include "laws/constants.h"
 #include "laws/generator.h"
 
 namespace evstat {
 
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // The attempts of the plain samplers before they give NaN.
 constexpr long kMaxRejectionAttempts = 1'000'000;
@@ -27,13 +27,15 @@ constexpr double kLogTestMargin = 1e-9;
 // Below this the second test fails for every z (ln z > -50), above it exp may be subnormal.
 constexpr double kSmallestLogSide = -100.0;
 
-double uniform_of(int r) { return r / static_cast<double>(kRandomMax); }
+double uniform_of(int r) {
+    return r / static_cast<double>(kRandomMax);
+}
 
 // The next output of the source that open_uniform keeps: neither 0 nor 32767.
-int open_output() {
+int open_output(Generator& generator) {
     int r = 0;
     do {
-        r = next_random();
+        r = generator.next();
     } while (r == 0 || r == kRandomMax);
     return r;
 }
@@ -42,8 +44,8 @@ int open_output() {
 // for a first run of outputs and false after it.
 template <typename Predicate>
 int last_output_where(const Predicate& holds) {
-    int low = 0;             // holds up to low (0: nothing known)
-    int high = kRandomMax;   // fails from high on
+    int low = 0;            // holds up to low (0: nothing known)
+    int high = kRandomMax;  // fails from high on
     while (high - low > 1) {
         const int middle = (low + high) / 2;
         if (holds(middle))
@@ -111,10 +113,10 @@ TabulatedGamma::TabulatedGamma(double shape) {
         // z = power v v rises with s (each product of positive doubles rounds monotonically):
         // the s it accepts for certain are a first run, those it rejects a last one.
         const auto z = [power](int s) { return power * uniform_of(s) * uniform_of(s); };
-        best_[r].acceptTo = static_cast<short>(
-            last_output_where([&](int s) { return z(s) <= acceptBelow; }));
-        best_[r].rejectFrom = static_cast<short>(
-            1 + last_output_where([&](int s) { return z(s) < rejectAbove; }));
+        best_[r].acceptTo =
+            static_cast<short>(last_output_where([&](int s) { return z(s) <= acceptBelow; }));
+        best_[r].rejectFrom =
+            static_cast<short>(1 + last_output_where([&](int s) { return z(s) < rejectAbove; }));
     }
 }
 
@@ -128,11 +130,11 @@ bool TabulatedGamma::best_exact(int r, double v) const {
     return 1.0 - 2.0 * y * y / x >= z || 2.0 * (m_ * std::log(x / m_) - y) >= std::log(z);
 }
 
-double TabulatedGamma::best() const {
+double TabulatedGamma::best(Generator& generator) const {
     const BestEntry* const table = best_.data();
     for (long attempt = 0; attempt < kMaxRejectionAttempts; ++attempt) {
-        const int r = open_output();
-        const int s = open_output();
+        const int r = open_output(generator);
+        const int s = open_output(generator);
         const BestEntry entry = table[r];
         if (s <= entry.acceptTo) return offsets_[r] * 1.0;
         if (s >= entry.rejectFrom) continue;
@@ -141,26 +143,26 @@ double TabulatedGamma::best() const {
     return kNaN;
 }
 
-double TabulatedGamma::joehnk() const {
+double TabulatedGamma::joehnk(Generator& generator) const {
     for (long attempt = 0; attempt < kMaxRejectionAttempts; ++attempt) {
-        const double x = first_[open_output()];
-        const double y = second_[open_output()];
+        const double x = first_[open_output(generator)];
+        const double y = second_[open_output(generator)];
         if (x + y <= 1.0) {
-            const double e = -x * logs_[open_output()] / (x + y);
+            const double e = -x * logs_[open_output(generator)] / (x + y);
             if (e != 0.0) return 1.0 * e;
         }
     }
     return kNaN;
 }
 
-double TabulatedGamma::draw() const {
+double TabulatedGamma::draw(Generator& generator) const {
     switch (method_) {
         case Method::Exponential:
-            return first_[open_output()];
+            return first_[open_output(generator)];
         case Method::Joehnk:
-            return joehnk();
+            return joehnk(generator);
         case Method::Best:
-            return best();
+            return best(generator);
         case Method::None:
             break;
     }
@@ -169,12 +171,12 @@ double TabulatedGamma::draw() const {
 
 TabulatedBeta::TabulatedBeta(double a, double b) : x_(a), y_(b) {}
 
-double TabulatedBeta::draw() const {
-    const double x = x_.draw();
-    double y = y_.draw();
+double TabulatedBeta::draw(Generator& generator) const {
+    const double x = x_.draw(generator);
+    double y = y_.draw(generator);
     for (long attempt = 1; y == 0.0; ++attempt) {
         if (attempt >= kMaxRejectionAttempts) return kNaN;
-        y = y_.draw();
+        y = y_.draw(generator);
     }
     return x / (x + y);
 }

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "laws/generator.h"
+
 namespace evstat {
 
 // Gamma values of one shape a and scale 1, equal draw for draw to random_value of the gamma
@@ -13,7 +15,7 @@ namespace evstat {
 class TabulatedGamma {
 public:
     explicit TabulatedGamma(double shape = 1.0);
-    double draw() const;
+    double draw(Generator& generator) const;
 
     // One output r of the source (1 .. 32766) as the first uniform of Best's method: the
     // attempt with the second output s is accepted for s <= acceptTo, rejected for
@@ -25,8 +27,8 @@ public:
 
 private:
     enum class Method { None, Exponential, Joehnk, Best };
-    double best() const;
-    double joehnk() const;
+    double best(Generator& generator) const;
+    double joehnk(Generator& generator) const;
     bool best_exact(int r, double v) const;
 
     Method method_ = Method::None;
@@ -34,9 +36,9 @@ private:
     double c_ = 0.0;
     std::vector<BestEntry> best_;
     std::vector<double> offsets_;  // Best's x = m + y
-    std::vector<double> first_;   // Joehnk's u^(1/a), or -ln u for the exponential law
-    std::vector<double> second_;  // Joehnk's u^(1/(1 - a))
-    std::vector<double> logs_;    // ln u
+    std::vector<double> first_;    // Joehnk's u^(1/a), or -ln u for the exponential law
+    std::vector<double> second_;   // Joehnk's u^(1/(1 - a))
+    std::vector<double> logs_;     // ln u
 };
 
 // Beta values (a, b), equal draw for draw to random_value of the beta law with (a, b): the
@@ -45,7 +47,7 @@ class TabulatedBeta {
 public:
     TabulatedBeta() = default;
     TabulatedBeta(double a, double b);
-    double draw() const;
+    double draw(Generator& generator) const;
 
 private:
     TabulatedGamma x_;

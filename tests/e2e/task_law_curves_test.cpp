@@ -91,8 +91,9 @@ TEST(TaskLawCurves, InvalidParametersFailWithTwelveBeforeAnythingIsWritten) {
         std::string task, law, p1, p2;
     };
     const std::vector<Case> cases = {
-        {"1", "Uniforme", "1", "1"}, {"2", "Normale", "0", "0"}, {"3", "*", "*", "*"},
-        {"4", "Beta", "1", "*"},     {"8", "Pareto", "1", "-2"}, {"2", "Import", "1", "1"},
+        {"1", "Uniforme", "1", "1"}, {"2", "Normale", "0", "0"},   {"3", "*", "*", "*"},
+        {"4", "Beta", "1", "*"},     {"8", "Pareto", "1", "-2"},   {"2", "Import", "1", "1"},
+        {"2", "Student", "-3", "*"}, {"8", "Student", "0.5", "*"},  // fewer than 1 degree
     };
     for (const Case& c : cases) {
         std::filesystem::remove(w.file("Erreur.txt"));
@@ -102,9 +103,9 @@ TEST(TaskLawCurves, InvalidParametersFailWithTwelveBeforeAnythingIsWritten) {
         EXPECT_FALSE(w.exists("Result1.txt"));
         EXPECT_FALSE(w.exists("Donnees.txt"));
     }
-    // The Student law passes with any parameter.
+    // The Student law passes from one degree of freedom.
     std::filesystem::remove(w.file("Erreur.txt"));
-    w.write_lines("Tmp1.txt", law_file(w, "2", "*", "Student", "-3", "*", "-1", "1", "2"));
+    w.write_lines("Tmp1.txt", law_file(w, "2", "*", "Student", "1", "*", "-1", "1", "2"));
     w.run("Tmp1.txt", "1");
     EXPECT_FALSE(w.exists("Erreur.txt"));
 }

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "e2e/harness.h"
-#include "input/errors.h"
+#include "records/errors.h"
 
 namespace evstat::e2e {
 namespace {

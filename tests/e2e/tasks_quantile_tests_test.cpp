@@ -7,7 +7,7 @@
 #include <map>
 
 #include "e2e/harness.h"
-#include "input/errors.h"
+#include "records/errors.h"
 
 namespace evstat::e2e {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "driver/files.h"
 #include "fuzz_support.h"
-#include "input/errors.h"
+#include "records/errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace evstat;

@@ -14,14 +14,14 @@ namespace evstat::fuzz {
 
 namespace fs = std::filesystem;
 
-Loader loader_of(int loadType) {
+bool load_record(int loadType, const std::string& path, LoadedRecord& record) {
     switch (loadType) {
-        case 1: return load_parameter_file_1;
-        case 2: return load_parameter_file_2;
-        case 3: return load_parameter_file_3;
-        case 4: return load_parameter_file_4;
-        case 5: return load_parameter_file_5;
-        default: return nullptr;
+        case 1: load_parameter_file_1(path, record.emplace<LoadType1Parameters>()); return true;
+        case 2: load_parameter_file_2(path, record.emplace<LoadType2Parameters>()); return true;
+        case 3: load_parameter_file_3(path, record.emplace<LoadType3Parameters>()); return true;
+        case 4: load_parameter_file_4(path, record.emplace<LoadType4Parameters>()); return true;
+        case 5: load_parameter_file_5(path, record.emplace<LoadType5Parameters>()); return true;
+        default: return false;
     }
 }
 

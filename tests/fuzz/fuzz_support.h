@@ -7,14 +7,19 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <variant>
 
-#include "driver/run.h"
+#include "records/run_records.h"
 
 namespace evstat::fuzz {
 
-// The loader of a LoadType, or nullptr for a LoadType that has none.
-using Loader = void (*)(const std::string& path, RunParameters& parameters);
-Loader loader_of(int loadType);
+// The record of a LoadType; none for a LoadType without a layout.
+using LoadedRecord = std::variant<std::monostate, LoadType1Parameters, LoadType2Parameters,
+                                  LoadType3Parameters, LoadType4Parameters, LoadType5Parameters>;
+// Loads the file with the loader of the LoadType into a fresh record of its layout (so that
+// a failed load leaves the fields read before the failure); false, loading nothing, for a
+// LoadType without a layout. Raises the loader's Erreur.
+bool load_record(int loadType, const std::string& path, LoadedRecord& record);
 
 // A directory made once per process under the temporary directory, removed at exit.
 class ScratchDirectory {

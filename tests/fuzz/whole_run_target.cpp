@@ -25,7 +25,7 @@
 //     longer ones with 12, its Weibull-shape table evaluates its kernel at most
 //     kFuzzMostShapeEvaluations times, and its predictive samplers make at most
 //     kFuzzMostShapeProposals shape proposals each (the engine's own bounds, lowered for the
-//     fuzz runs).
+//     fuzz runs and handed to the run).
 // After the run: the status is 0 or 1; a failed run has left its error file (line 1
 // followed by "Erreur.txt") in the scratch directory; a run from the scratch directory
 // itself that succeeded leaves no "Erreur.txt" but the tail tasks' own sentence; the
@@ -41,13 +41,14 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "driver/run.h"
 #include "driver/work_bounds.h"
-#include "tail/bayes/predictive_sample.h"
 #include "fuzz_support.h"
-#include "input/errors.h"
+#include "records/errors.h"
+#include "tail/bayes/predictive_sample.h"
 
 namespace evstat::fuzz {
 namespace {
@@ -75,6 +76,9 @@ constexpr long long kFuzzMostShapeProposals = 200'000;
 // The predictive kernel over the Weibull-shape grid: at most this many evaluations (the
 // engine's own bound, lowered), since a point whose integration does not converge takes 2^18.
 constexpr long long kFuzzMostShapeEvaluations = 5'000'000;
+// The engine's own bounds of the predictive tables and draws, lowered for the fuzz runs.
+constexpr WorkBounds kFuzzBounds{kFuzzMostTablePoints, kFuzzMostShapeEvaluations,
+                                 kFuzzMostShapeProposals};
 
 struct NamedFile {
     std::string_view name;
@@ -200,60 +204,89 @@ double shape_grid_points(double largestValue, double expertValue) {
 // The work units of a LoadType 2 or 5 run over n values: laws or methods times n, times n
 // for the tasks that are quadratic by definition, else times the numbers of excesses of the
 // range times the series each test draws.
-double work_of(const RunParameters& p, int loadType, double n) {
-    if (loadType == 5) return p.methodCount * n * n;
-    const int task = p.taskNumber;
-    if (task == 15) return p.lawCount * n * n;
+double work_of(const LoadType5Parameters& p, double n) {
+    return static_cast<double>(p.methodNames.size()) * n * n;
+}
+
+double work_of(const LoadType2Parameters& p, double n) {
+    const double laws = static_cast<double>(p.laws.size());
+    const int task = p.frame.taskNumber;
+    if (task == 15) return laws * n * n;
     const bool range = (task >= 22 && task <= 24) || (task >= 44 && task <= 46);
     const double counts = range ? std::min(std::max(p.excessHigh - p.excessLow + 1.0, 1.0), n + 1.0) : 1.0;
     const bool resampled = p.etVersion == 2 || p.etVersion == 3;
-    return std::max(p.lawCount, 1) * n * counts * (resampled ? p.bootstrapCount + 1.0 : 1.0);
+    return std::max(laws, 1.0) * n * counts * (resampled ? p.bootstrapCount + 1.0 : 1.0);
+}
+
+bool simulation_within(double size, double count) {
+    try {
+        require_simulation_within_bounds(size, count);
+    } catch (Erreur) {
+        return true;
+    }
+    return size <= kFuzzMostSampleValues && count <= kFuzzMostSamples;
+}
+
+bool grid_within(int steps) {
+    try {
+        require_grid_within_bounds(steps);
+    } catch (Erreur) {
+        return true;
+    }
+    return steps <= kFuzzMostGridPoints;
+}
+
+// The input's series: the number of its values, and its largest value.
+struct SeriesSize {
+    double values;
+    double largest;
+};
+
+bool record_within(const std::monostate&, SeriesSize) {
+    return true;
+}
+
+bool record_within(const LoadType1Parameters& p, SeriesSize) {
+    const bool sampling = p.frame.taskNumber == 1 || p.frame.taskNumber == 5;
+    if (p.frame.taskNumber == 1 && !simulation_within(p.sampleSize, p.sampleCount)) return false;
+    return grid_within(sampling ? p.classCount : p.pointCount);
+}
+
+bool record_within(const LoadType2Parameters& p, SeriesSize series) {
+    return p.bootstrapCount <= kFuzzMostResamples && work_of(p, series.values) <= kFuzzMostWork;
+}
+
+bool record_within(const LoadType3Parameters& p, SeriesSize series) {
+    return series.values <= kFuzzMostExpertValues &&
+           (!(p.law.code == LawCode::kWeibull && p.weibullShape) ||
+            shape_grid_points(series.largest, p.expertMaxQuantile) <= kFuzzMostShapeGridPoints);
+}
+
+bool record_within(const LoadType4Parameters& p, SeriesSize) {
+    return simulation_within(p.sampleSize, p.sampleCount) && grid_within(p.classCount);
+}
+
+bool record_within(const LoadType5Parameters& p, SeriesSize series) {
+    return work_of(p, series.values) <= kFuzzMostWork;
 }
 
 // False when the loaded parameters ask for more work than a fuzz run may do, yet not so
 // much that the engine itself refuses it (those requests run: the engine's refusal is
 // quick). A file that does not load is run all the same: the engine refuses it at once.
-bool within_bounds(int loadType, const std::string& path, double seriesValues, double largestValue) {
-    const Loader loader = loader_of(loadType);
-    if (loader == nullptr) return true;
+bool within_bounds(int loadType, const std::string& path, double seriesValues,
+                   double largestValue) {
     DirectoryRestorer restorer;
-    RunParameters p;
+    LoadedRecord record;
     try {
-        loader(path, p);
+        if (!load_record(loadType, path, record)) return true;
     } catch (Erreur) {
         return true;
     }
-    auto simulation_within = [](double size, double count) {
-        try {
-            require_simulation_within_bounds(size, count);
-        } catch (Erreur) {
-            return true;
-        }
-        return size <= kFuzzMostSampleValues && count <= kFuzzMostSamples;
-    };
-    auto grid_within = [](int steps) {
-        try {
-            require_grid_within_bounds(steps);
-        } catch (Erreur) {
-            return true;
-        }
-        return steps <= kFuzzMostGridPoints;
-    };
-    switch (loadType) {
-        case 1:
-            if (p.taskNumber == 1 && !simulation_within(p.lowerOrSize, p.upperOrSamples)) return false;
-            return grid_within(p.pointsOrClasses);
-        case 2:
-            return p.bootstrapCount <= kFuzzMostResamples &&
-                   work_of(p, loadType, seriesValues) <= kFuzzMostWork;
-        case 3:
-            return seriesValues <= kFuzzMostExpertValues &&
-                   (p.lawName != "WeibullForme" ||
-                    shape_grid_points(largestValue, p.expertMaxQuantile) <= kFuzzMostShapeGridPoints);
-        case 4: return simulation_within(p.sampleSize, p.sampleCount) && grid_within(p.classCount);
-        case 5: return work_of(p, loadType, seriesValues) <= kFuzzMostWork;
-        default: return true;
-    }
+    return std::visit(
+        [&](const auto& parameters) {
+            return record_within(parameters, SeriesSize{seriesValues, largestValue});
+        },
+        record);
 }
 
 }  // namespace
@@ -270,8 +303,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<NamedFile> files;
     if (!split_input(rest, parameterText, files)) return 0;
 
-    lower_predictive_table_bounds(kFuzzMostTablePoints, kFuzzMostShapeEvaluations);
-    lower_shape_proposals_bound(kFuzzMostShapeProposals);
     const ScratchDirectory& work = scratch();
     for (const NamedFile& file : files) work.write(file.name, file.bytes);
     const std::string path = work.file("Tmp1.txt");
@@ -289,7 +320,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::string pathWord = path;
             std::string loadTypeWord(1, static_cast<char>('0' + loadType));
             char* argv[] = {program.data(), pathWord.data(), loadTypeWord.data(), nullptr};
-            const int status = run(3, argv, kSeed);
+            const int status = run(3, argv, kSeed, kFuzzBounds);
             if (status != 0 && status != 1) broken("exit status neither 0 nor 1");
             if (status == 1 && !error_file_left(work)) broken("a failed run left no error file");
             if (status == 0 && fromScratch && !no_stale_error_file(work))

@@ -56,7 +56,7 @@ TEST(BayesQuantileTable, RowOfEachLaw) {
         double parent, predictiveQuantile, tolerance;
     };
     const std::vector<Row> rows = {
-        {kExponential,
+        {LawCode::kExponential,
          0,
          {2},
          {1.8, -0.2},
@@ -67,10 +67,30 @@ TEST(BayesQuantileTable, RowOfEachLaw) {
          2 * std::log(10.0),
          (1.8 / -0.2) * (1 - std::pow(0.1, -0.2)),
          1e-12},
-        {kGamma, 0, {1, 3}, {1, 1, 2}, 0, 0, 0, 0, 3 * std::log(10.0), 2 * 0.9 / 0.1, 1e-9},
-        {kNormal, 0, {0, 1}, {0, 2.5, 2.5}, 1, 0, 0, 0, z90, 1.475884, 2e-4},
-        {kLognormal, 0, {0, 1}, {0, 2.5, 2.5}, 1, 0, 0, 0, std::exp(z90), std::exp(1.475884), 1e-3},
-        {kWeibull,
+        {LawCode::kGamma,
+         0,
+         {1, 3},
+         {1, 1, 2},
+         0,
+         0,
+         0,
+         0,
+         3 * std::log(10.0),
+         2 * 0.9 / 0.1,
+         1e-9},
+        {LawCode::kNormal, 0, {0, 1}, {0, 2.5, 2.5}, 1, 0, 0, 0, z90, 1.475884, 2e-4},
+        {LawCode::kLognormal,
+         0,
+         {0, 1},
+         {0, 2.5, 2.5},
+         1,
+         0,
+         0,
+         0,
+         std::exp(z90),
+         std::exp(1.475884),
+         1e-3},
+        {LawCode::kWeibull,
          0,
          {2, 1.5},
          {1.5, 1.8, -0.2},
@@ -81,7 +101,7 @@ TEST(BayesQuantileTable, RowOfEachLaw) {
          std::pow(2 * std::log(10.0), 1 / 1.5),
          std::pow((1.8 / -0.2) * (1 - std::pow(0.1, -0.2)), 1 / 1.5),
          1e-12},
-        {kWeibull,
+        {LawCode::kWeibull,
          1,
          {1, 0.7},
          {1, 2, 2},
@@ -100,10 +120,10 @@ TEST(BayesQuantileTable, RowOfEachLaw) {
     for (const Row& r : rows) {
         const ValueList parameters = law_parameters(r.parameters);
         const ValueList predictive = law_parameters(r.predictive);
-        const BayesTableInput in{data,       levels,      50,   10,           3.0,
-                                 2.0,        1,           r.s1, r.s2,         r.code,
-                                 parameters, predictive,  1,    kExponential, given,
-                                 fitted,     r.shapeFlag, 4.0,  r.low,        r.high};
+        const BayesTableInput in{
+            data,  levels, 50,          10,         3.0,        2.0,   1,
+            r.s1,  r.s2,   r.code,      parameters, predictive, 1,     LawCode::kExponential,
+            given, fitted, r.shapeFlag, 4.0,        r.low,      r.high};
         Tables t;
         bayes_quantile_table(in, t.t1, t.t2, t.t3, t.t4, t.t5, t.p1, t.p2);
         ASSERT_EQ(t.t3.size(), 1) << "law " << r.code;
@@ -230,8 +250,8 @@ TEST(BayesQuantileTable, CachedKernelsAreTheDirectOnes) {
 // second precision.
 TEST(BayesQuantileTable, Law11TableRange) {
     const ValueList parameters = law_parameters({0.0, 1.0});
-    const double z90 = quantile(kNormal, parameters, 0.9);
-    const double z99 = quantile(kNormal, parameters, 0.99);
+    const double z90 = quantile(LawCode::kNormal, parameters, 0.9);
+    const double z99 = quantile(LawCode::kNormal, parameters, 0.99);
     struct Row {
         double s2;
         std::vector<double> levels;
@@ -245,7 +265,7 @@ TEST(BayesQuantileTable, Law11TableRange) {
     for (const Row& r : rows) {
         double lo = 0.0;
         double hi = 0.0;
-        law11_table_range(kNormal, parameters, 1.0, r.s2, r.levels, lo, hi);
+        law11_table_range(LawCode::kNormal, parameters, 1.0, r.s2, r.levels, lo, hi);
         EXPECT_DOUBLE_EQ(lo, r.lo);
         EXPECT_DOUBLE_EQ(hi, r.hi);
     }
@@ -259,26 +279,33 @@ TEST(BayesQuantileTable, NormalTableRulings) {
     const Series data = weibull_series(10, 1.0);
     const Sample levels = orders({1.0, 0.1, 0.05});
     const ValueList none;
-    const BayesTableInput in{data, levels, 10,      5,          1.0,        1.0, 1,
-                             1.0,  0.0,    kNormal, parameters, predictive, 0,   kUnknownLaw,
-                             none, none,   0,       0.0,        0,          0};
+    const BayesTableInput in{data,       levels,
+                             10,         5,
+                             1.0,        1.0,
+                             1,          1.0,
+                             0.0,        LawCode::kNormal,
+                             parameters, predictive,
+                             0,          LawCode::kUnknown,
+                             none,       none,
+                             0,          0.0,
+                             0,          0};
     Tables t;
     bayes_quantile_table(in, t.t1, t.t2, t.t3, t.t4, t.t5, t.p1, t.p2);
     ASSERT_EQ(t.t3.size(), 3);
     EXPECT_TRUE(t.t4.empty());
     EXPECT_EQ(t.t1.y_at(1), -DBL_MAX);
-    const double z90 = quantile(kNormal, parameters, 0.9);
+    const double z90 = quantile(LawCode::kNormal, parameters, 0.9);
     EXPECT_EQ(t.t3.y_at(1), z90);
 
     Sample full;
     Law11Grid whole;  // no level to stop at, no bound reached
     whole.first = z90;
-    whole.last = 3 * quantile(kNormal, parameters, 0.95);
-    EXPECT_TRUE(tabulate_law11(kNormal, predictive, whole, full));
+    whole.last = 3 * quantile(LawCode::kNormal, parameters, 0.95);
+    EXPECT_TRUE(tabulate_law11(LawCode::kNormal, predictive, whole, full));
     Sample partial;
     const std::vector<double> ps = {1.0, 0.1, 0.05};
-    EXPECT_TRUE(tabulate_law11_to_levels(kNormal, predictive, z90,
-                                         3 * quantile(kNormal, parameters, 0.95), ps,
+    EXPECT_TRUE(tabulate_law11_to_levels(LawCode::kNormal, predictive, z90,
+                                         3 * quantile(LawCode::kNormal, parameters, 0.95), ps,
                                          kMostLaw11TablePoints, partial));
     EXPECT_LT(partial.size(), full.size() / 2);
     for (int i = 0; i < 3; ++i) {
@@ -288,7 +315,7 @@ TEST(BayesQuantileTable, NormalTableRulings) {
     // past the end of a table: its last point; a step that no longer moves x ends the table
     EXPECT_EQ(lookup_distribution(partial, 2.0), partial.x_at(partial.size()));
     Sample far;
-    EXPECT_TRUE(tabulate_law11_to_levels(kNormal, predictive, 1e13, 2e13, ps,
+    EXPECT_TRUE(tabulate_law11_to_levels(LawCode::kNormal, predictive, 1e13, 2e13, ps,
                                          kMostLaw11TablePoints, far));
     EXPECT_EQ(far.size(), 1);
     // a table that needs one point more than its bound stops at the bound and says so; the
@@ -296,14 +323,14 @@ TEST(BayesQuantileTable, NormalTableRulings) {
     const long long needed = partial.size();
     for (const long long bound : {needed, needed - 1}) {
         Sample bounded;
-        EXPECT_EQ(tabulate_law11_to_levels(kNormal, predictive, z90,
-                                           3 * quantile(kNormal, parameters, 0.95), ps, bound,
-                                           bounded),
+        EXPECT_EQ(tabulate_law11_to_levels(LawCode::kNormal, predictive, z90,
+                                           3 * quantile(LawCode::kNormal, parameters, 0.95), ps,
+                                           bound, bounded),
                   bound == needed);
         EXPECT_EQ(bounded.size(), bound);
     }
     BayesTableInput narrow = in;
-    narrow.mostTablePoints = needed - 1;
+    narrow.bounds.law11TablePoints = needed - 1;
     Tables refused;
     EXPECT_EQ(bayes_quantile_table(narrow, refused.t1, refused.t2, refused.t3, refused.t4,
                                    refused.t5, refused.p1, refused.p2),
@@ -323,8 +350,9 @@ TEST(BayesQuantileTable, Law11HeightAboveAlpha171) {
         const double ratio = std::sqrt(alpha) * (1 - 1 / (8 * alpha) + 1 / (128 * alpha * alpha));
         EXPECT_NEAR(student_approx_height(alpha, beta), ratio / root, 1e-9 * ratio / root);
     }
-    set_seed(7);
-    const double drawn = random_value(kStudentApprox, law_parameters({5.0, 400.0, 400.0}));
+    Generator generator(7);
+    const double drawn =
+        random_value(generator, LawCode::kStudentApprox, law_parameters({5.0, 400.0, 400.0}));
     EXPECT_TRUE(std::isfinite(drawn));
     EXPECT_NEAR(drawn, 5.0, 6.0);
 }
@@ -379,9 +407,9 @@ TEST(Law11Table, TabulatedCode11Distribution) {
         return g;
     };
     Sample normal;
-    tabulate_law11(kNormal, law, grid(-1.0, 1.0, 0.5), normal);
+    tabulate_law11(LawCode::kNormal, law, grid(-1.0, 1.0, 0.5), normal);
     Sample lognormal;
-    tabulate_law11(kLognormal, law, grid(1.0, 3.0, 0.5), lognormal);
+    tabulate_law11(LawCode::kLognormal, law, grid(1.0, 3.0, 0.5), lognormal);
     ASSERT_EQ(normal.size(), 5);
     ASSERT_EQ(lognormal.size(), 5);
     for (int i = 1; i <= 5; ++i) {
@@ -391,21 +419,21 @@ TEST(Law11Table, TabulatedCode11Distribution) {
         EXPECT_NEAR(lognormal.y_at(i), lognormal_expected[i - 1], 3e-6) << i;
     }
     Sample none;
-    tabulate_law11(kNormal, law, grid(2.0, 1.0, 0.5), none);   // first point beyond the last
-    tabulate_law11(kStudent, law, grid(0.0, 1.0, 0.5), none);  // not a parent law of code 11
-    tabulate_law11(kNormal, law, grid(0.0, 1.0, 0.0), none);   // a grid that would never end
-    tabulate_law11(kNormal, law, grid(0.0, 1.0, -0.5), none);
-    tabulate_law11(kNormal, law, grid(0.0, 1.0, std::numeric_limits<double>::quiet_NaN()), none);
+    tabulate_law11(LawCode::kNormal, law, grid(2.0, 1.0, 0.5), none);   // first point beyond the last
+    tabulate_law11(LawCode::kStudent, law, grid(0.0, 1.0, 0.5), none);  // not a parent law of code 11
+    tabulate_law11(LawCode::kNormal, law, grid(0.0, 1.0, 0.0), none);   // a grid that would never end
+    tabulate_law11(LawCode::kNormal, law, grid(0.0, 1.0, -0.5), none);
+    tabulate_law11(LawCode::kNormal, law, grid(0.0, 1.0, std::numeric_limits<double>::quiet_NaN()), none);
     EXPECT_EQ(none.size(), 0);
     // A step that no longer moves x ends the grid there, or runs to the bound when asked to.
     Law11Grid stuck = grid(1e17, 2e17, 1.0);
     Sample one;
-    EXPECT_TRUE(tabulate_law11(kNormal, law, stuck, one));
+    EXPECT_TRUE(tabulate_law11(LawCode::kNormal, law, stuck, one));
     EXPECT_EQ(one.size(), 1);
     stuck.endWhenStuck = false;
     stuck.mostPoints = 3;
     Sample bounded;
-    EXPECT_FALSE(tabulate_law11(kNormal, law, stuck, bounded));
+    EXPECT_FALSE(tabulate_law11(LawCode::kNormal, law, stuck, bounded));
     EXPECT_EQ(bounded.size(), 3);
 }
 

@@ -1,10 +1,6 @@
 // Conjugate updates and predictive draws. Posterior values worked by hand from the
 // conjugate formulas; predictive means from the predictive laws in closed form: with the
 // rate lambda ~ Gamma(a, scale s), E[1/lambda] = 1/(s (a - 1)).
-#include "tail/bayes/posteriors.h"
-#include "tail/bayes/predictive_sample.h"
-#include "tail/bayes/predictive_sampler.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,6 +11,9 @@
 #include "laws/random_values.h"
 #include "laws/generator.h"
 #include "laws/random_values.h"
+#include "tail/bayes/posteriors.h"
+#include "tail/bayes/predictive_sample.h"
+#include "tail/bayes/predictive_sampler.h"
 #include "unit/law_parameters.h"
 
 namespace evstat {
@@ -24,12 +23,6 @@ using Values = std::vector<double>;
 
 Series series_of(const Values& values) { return values; }
 
-// n values of the law, as the generator draws them.
-Series drawn(LawCode code, const Values& parameters, int n) {
-    Series values;
-    draw_random_values(code, law_parameters(parameters), n, values);
-    return values;
-}
 
 Values values_of(const ValueList& list) { return {list.begin(), list.end()}; }
 
@@ -47,15 +40,36 @@ TEST(Posterior, ConjugateUpdatesAndSummaries) {
         int flag;
         Values data, prior, parameters, posterior, summary;
     } rows[] = {
-        {"exponential", kExponential, 0, {1, 2, 3}, {2, 3}, {}, {5, 1.0 / 9}, {9.0 / 5, -1.0 / 5}},
-        {"gamma shape 2", kGamma, 0, {1, 2, 3}, {2, 3}, {2}, {8, 1.0 / 9}, {2, 8, 9}},
-        {"normal mean 0", kNormal, 0, {-1, 1}, {1, 1}, {0, 9}, {2, 0.5}, {0, 2, 2}},
+        {"exponential",
+         LawCode::kExponential,
+         0,
+         {1, 2, 3},
+         {2, 3},
+         {},
+         {5, 1.0 / 9},
+         {9.0 / 5, -1.0 / 5}},
+        {"gamma shape 2", LawCode::kGamma, 0, {1, 2, 3}, {2, 3}, {2}, {8, 1.0 / 9}, {2, 8, 9}},
+        {"normal mean 0", LawCode::kNormal, 0, {-1, 1}, {1, 1}, {0, 9}, {2, 0.5}, {0, 2, 2}},
         // the logarithms 1 and -1 about the mean 0; the summary is given the logarithms
-        {"lognormal", kLognormal, 0, {e, 1 / e}, {1, 1}, {0, 9}, {2, 0.5}, {0, 2, 1 + (e * e + 1 / (e * e)) / 2}},
+        {"lognormal",
+         LawCode::kLognormal,
+         0,
+         {e, 1 / e},
+         {1, 1},
+         {0, 9},
+         {2, 0.5},
+         {0, 2, 1 + (e * e + 1 / (e * e)) / 2}},
         // the rate of x^2: 1 + 4 + 9 = 14
-        {"weibull rate", kWeibull, 0, {1, 2, 3}, {2, 3}, {5, 2}, {5, 1.0 / 17}, {2, 9.0 / 5, -1.0 / 5}},
-        {"weibull shape", kWeibull, 1, {1, 2, 3}, {2, 3}, {4, 2}, {}, {2, 2, 3}},
-        {"chi-square", kChiSquare, 0, {1, 2, 3}, {2, 3}, {3}, {}, {}},
+        {"weibull rate",
+         LawCode::kWeibull,
+         0,
+         {1, 2, 3},
+         {2, 3},
+         {5, 2},
+         {5, 1.0 / 17},
+         {2, 9.0 / 5, -1.0 / 5}},
+        {"weibull shape", LawCode::kWeibull, 1, {1, 2, 3}, {2, 3}, {4, 2}, {}, {2, 2, 3}},
+        {"chi-square", LawCode::kChiSquare, 0, {1, 2, 3}, {2, 3}, {3}, {}, {}},
     };
     for (const auto& row : rows) {
         const Series data = series_of(row.data);
@@ -80,18 +94,18 @@ TEST(PredictiveSample, MeansOfThePredictiveLaws) {
         double expected;
         double tolerance;
     } rows[] = {
-        {"exponential", kExponential, {}, [](double x) { return x; }, 2.25, 0.03},
-        {"gamma shape 2", kGamma, {2}, [](double x) { return x; }, 4.5, 0.05},
-        {"normal", kNormal, {3}, [](double x) { return x; }, 3.0, 0.02},
-        {"lognormal", kLognormal, {3}, [](double x) { return std::log(x); }, 3.0, 0.02},
-        {"weibull rate", kWeibull, {1, 2}, [](double x) { return x * x; }, 2.25, 0.03},
+        {"exponential", LawCode::kExponential, {}, [](double x) { return x; }, 2.25, 0.03},
+        {"gamma shape 2", LawCode::kGamma, {2}, [](double x) { return x; }, 4.5, 0.05},
+        {"normal", LawCode::kNormal, {3}, [](double x) { return x; }, 3.0, 0.02},
+        {"lognormal", LawCode::kLognormal, {3}, [](double x) { return std::log(x); }, 3.0, 0.02},
+        {"weibull rate", LawCode::kWeibull, {1, 2}, [](double x) { return x * x; }, 2.25, 0.03},
     };
     const int N = 100000;
     for (const auto& row : rows) {
-        set_seed(5);
+        Generator generator(5);
         Series out = {0.0};  // appended to
-        ASSERT_EQ(predictive_sample(out, Series{}, row.code, ValueList{}, posterior,
-                                    law_parameters(row.parameters), N, 0, 0, 0),
+        ASSERT_EQ(predictive_sample(generator, Series{}, row.code, ValueList{}, posterior,
+                                    law_parameters(row.parameters), N, 0, 0, 0, out),
                   PredictiveDraw::Drawn)
             << row.what;
         ASSERT_EQ(size_of(out), N + 1);
@@ -111,10 +125,10 @@ TEST(PredictiveSample, WeibullShapeWithoutDataFollowsThePrior) {
         const double w = (i + 0.5) / cells;
         inverse += 6.0 * w * (1.0 - w) / (low + (high - low) * w) / cells;
     }
-    set_seed(8);
+    Generator generator(8);
     Series out;
-    ASSERT_EQ(predictive_sample(out, Series{}, kWeibull, law_parameters({2, 2}), ValueList{},
-                                law_parameters({1, 1.5}), 100000, low, high, 1),
+    ASSERT_EQ(predictive_sample(generator, Series{}, LawCode::kWeibull, law_parameters({2, 2}),
+                                ValueList{}, law_parameters({1, 1.5}), 100000, low, high, 1, out),
               PredictiveDraw::Drawn);
     double total = 0.0;
     for (const double x : out) total += std::log(x);
@@ -133,41 +147,43 @@ TEST(PredictiveSample, LawsThatCannotBeDrawnFrom) {
         Values prior, posterior, parameters;
         double low, high;
     } rows[] = {
-        {"no posterior shape", kExponential, 0, &data, {}, {0, 1}, {}, 0, 0},
-        {"negative scale", kExponential, 0, &data, {}, {2, -1}, {}, 0, 0},
-        {"NaN posterior", kNormal, 0, &data, {}, {NAN, 1}, {0}, 0, 0},
-        {"empty posterior", kNormal, 0, &data, {}, {}, {0}, 0, 0},
-        {"gamma without shape", kGamma, 0, &data, {}, {2, 1}, {0}, 0, 0},
-        {"weibull shape 0", kWeibull, 0, &data, {}, {2, 1}, {1, 0}, 0, 0},
-        {"no predictive law", kChiSquare, 0, &data, {}, {2, 1}, {3}, 0, 0},
-        {"prior a = 0", kWeibull, 1, &data, {0, 2}, {}, {1, 1.5}, 0.5, 3},
-        {"support not above 0", kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, -3, 0},
-        {"empty support", kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, 2, 2},
-        {"support of -999", kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, -999, -999},
-        {"a zero value", kWeibull, 1, &withZero, {2, 2}, {}, {1, 1.5}, 0.5, 3},
+        {"no posterior shape", LawCode::kExponential, 0, &data, {}, {0, 1}, {}, 0, 0},
+        {"negative scale", LawCode::kExponential, 0, &data, {}, {2, -1}, {}, 0, 0},
+        {"NaN posterior", LawCode::kNormal, 0, &data, {}, {NAN, 1}, {0}, 0, 0},
+        {"empty posterior", LawCode::kNormal, 0, &data, {}, {}, {0}, 0, 0},
+        {"gamma without shape", LawCode::kGamma, 0, &data, {}, {2, 1}, {0}, 0, 0},
+        {"weibull shape 0", LawCode::kWeibull, 0, &data, {}, {2, 1}, {1, 0}, 0, 0},
+        {"no predictive law", LawCode::kChiSquare, 0, &data, {}, {2, 1}, {3}, 0, 0},
+        {"prior a = 0", LawCode::kWeibull, 1, &data, {0, 2}, {}, {1, 1.5}, 0.5, 3},
+        {"support not above 0", LawCode::kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, -3, 0},
+        {"empty support", LawCode::kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, 2, 2},
+        {"support of -999", LawCode::kWeibull, 1, &data, {2, 2}, {}, {1, 1.5}, -999, -999},
+        {"a zero value", LawCode::kWeibull, 1, &withZero, {2, 2}, {}, {1, 1.5}, 0.5, 3},
     };
-    set_seed(3);
-    const int first = next_random();
+    Generator generator(3);
+    const int first = generator.next();
     for (const auto& row : rows) {
-        set_seed(3);
+        generator = Generator(3);
         Series out;
-        EXPECT_EQ(predictive_sample(out, *row.data, row.code, law_parameters(row.prior),
+        EXPECT_EQ(predictive_sample(generator, *row.data, row.code, law_parameters(row.prior),
                                     law_parameters(row.posterior), law_parameters(row.parameters),
-                                    10, row.low, row.high, row.flag),
+                                    10, row.low, row.high, row.flag, out),
                   PredictiveDraw::NotDrawable)
             << row.what;
         EXPECT_TRUE(out.empty()) << row.what;
-        EXPECT_EQ(next_random(), first) << row.what;
+        EXPECT_EQ(generator.next(), first) << row.what;
     }
 }
 
 // A support far above the likelihood of the data: no shape is ever accepted; the bound
 // ends the draws of the first observation and nothing is appended.
 TEST(PredictiveSample, ShapeRejectionStopsAtItsBound) {
-    const Series data = drawn(kWeibull, {1, 2}, 200);
+    Generator generator;
+    Series data;
+    draw_random_values(generator, LawCode::kWeibull, law_parameters({1, 2}), 200, data);
     Series out;
-    EXPECT_EQ(predictive_sample(out, data, kWeibull, law_parameters({2, 2}), ValueList{},
-                                law_parameters({1, 2}), 5, 40, 50, 1),
+    EXPECT_EQ(predictive_sample(generator, data, LawCode::kWeibull, law_parameters({2, 2}),
+                                ValueList{}, law_parameters({1, 2}), 5, 40, 50, 1, out),
               PredictiveDraw::RejectionBound);
     EXPECT_TRUE(out.empty());
 }
@@ -176,27 +192,30 @@ TEST(PredictiveSample, ShapeRejectionStopsAtItsBound) {
 // 5 values, the very values drawn under the default bound, and fall short of a next sample
 // of 100.
 TEST(PredictiveSample, ShapeProposalsInAllBoundTheSampler) {
-    set_seed(5);
-    const Series data = drawn(kWeibull, {1, 2}, 50);
+    Generator generator(5);
+    Series data;
+    draw_random_values(generator, LawCode::kWeibull, law_parameters({1, 2}), 50, data);
     const ValueList prior = law_parameters({2, 2}), law = law_parameters({1, 2});
-    set_seed(6);
+    generator = Generator(6);
     Series free;
-    ASSERT_EQ(predictive_sample(free, data, kWeibull, prior, ValueList{}, law, 5, 1, 3, 1),
+    ASSERT_EQ(predictive_sample(generator, data, LawCode::kWeibull, prior, ValueList{}, law, 5, 1,
+                                3, 1, free),
               PredictiveDraw::Drawn);
-    set_seed(6);
-    const PredictiveSampler sampler(data, kWeibull, prior, ValueList{}, law, 1, 3, 1, 40);
+    generator = Generator(6);
+    const PredictiveSampler sampler(data, LawCode::kWeibull, prior, ValueList{}, law, 1, 3, 1, 40);
     Series bounded, next;
-    ASSERT_EQ(predictive_sample(bounded, sampler, 5), PredictiveDraw::Drawn);
+    ASSERT_EQ(predictive_sample(generator, sampler, 5, bounded), PredictiveDraw::Drawn);
     EXPECT_EQ(bounded, free);
-    EXPECT_EQ(predictive_sample(next, sampler, 100), PredictiveDraw::RejectionBound);
+    EXPECT_EQ(predictive_sample(generator, sampler, 100, next), PredictiveDraw::RejectionBound);
     EXPECT_TRUE(next.empty());
 }
 
 // The bounds decide exactly as the full sum: shapes over the support, uniform values on
 // both sides of the decision, down to relative distances of 1e-13.
 TEST(ShapeRejection, BoundsGiveTheDecisionsOfTheFullSum) {
-    set_seed(21);
-    const Series data = drawn(kWeibull, {2, 1.7}, 200);
+    Generator generator(21);
+    Series data;
+    draw_random_values(generator, LawCode::kWeibull, law_parameters({2, 1.7}), 200, data);
     const ShapeRejection rejection(data, 2.0, 1.7, 0.2, 6.0);
     ASSERT_TRUE(rejection.usable());
     int accepted = 0, rejected = 0;
@@ -221,8 +240,10 @@ TEST(ShapeRejection, BoundsGiveTheDecisionsOfTheFullSum) {
 // each gamma method and supports from below 0, near and far from the likelihood's peak.
 TEST(ShapeRejection, SamplerDrawsWhatThePlainRejectionDraws) {
     const auto weibull_series = [](unsigned seed, double theta, double k, int n) {
-        set_seed(seed);
-        return drawn(kWeibull, {theta, k}, n);
+        Generator generator(seed);
+        Series data;
+        draw_random_values(generator, LawCode::kWeibull, law_parameters({theta, k}), n, data);
+        return data;
     };
     const Series below = weibull_series(11, 2.0, 0.7, 300);
     const Series above = weibull_series(12, 3.0, 2.5, 1000);
@@ -231,9 +252,9 @@ TEST(ShapeRejection, SamplerDrawsWhatThePlainRejectionDraws) {
         const Series& data;
         double theta, k0, a, b, low, high;
     } rows[] = {
-        {below, 2.0, 0.7, 1.2, 3.7, 0.0, 1.0},   {below, 2.0, 0.7, 5.0, 2.0, 0.0, 2.0},
-        {below, 2.0, 0.7, 0.6, 0.8, -1.0, 3.0},  {above, 3.0, 2.5, 1.2, 1.2, 1.0, 4.0},
-        {above, 3.0, 2.5, 1.0, 1.0, 0.0, 20.0},  {ones, 1.0, 1.0, 1.2, 3.7, 0.0, 3.0},
+        {below, 2.0, 0.7, 1.2, 3.7, 0.0, 1.0},  {below, 2.0, 0.7, 5.0, 2.0, 0.0, 2.0},
+        {below, 2.0, 0.7, 0.6, 0.8, -1.0, 3.0}, {above, 3.0, 2.5, 1.2, 1.2, 1.0, 4.0},
+        {above, 3.0, 2.5, 1.0, 1.0, 0.0, 20.0}, {ones, 1.0, 1.0, 1.2, 3.7, 0.0, 3.0},
         {ones, 1.0, 1.3, 5.0, 5.0, 0.5, 2.0},
     };
     for (const auto& row : rows) {
@@ -252,23 +273,24 @@ TEST(ShapeRejection, SamplerDrawsWhatThePlainRejectionDraws) {
             }
         }
         for (const unsigned seed : {3u, 1234u, 99991u}) {
-            set_seed(seed);
+            Generator plainGenerator(seed);
             Values plain;
             while (plain.size() < 40) {
-                const double w = random_value(kBeta, prior);
+                const double w = random_value(plainGenerator, LawCode::kBeta, prior);
                 const double k = row.low + (row.high - row.low) * w;
-                const double b = uniform_value(0.0, 1.0);
+                const double b = uniform_value(plainGenerator, 0.0, 1.0);
                 if (rejection.accepts_by_full_sum(k, b))
-                    plain.push_back(random_value(kWeibull, law_parameters({row.theta, k})));
+                    plain.push_back(random_value(plainGenerator, LawCode::kWeibull,
+                                                 law_parameters({row.theta, k})));
             }
-            const int next = next_random();
-            set_seed(seed);
-            const PredictiveSampler sampler(row.data, kWeibull, prior, ValueList{}, law, row.low,
-                                            row.high, 1);
+            Generator generator(seed);
+            const PredictiveSampler sampler(row.data, LawCode::kWeibull, prior, ValueList{}, law,
+                                            row.low, row.high, 1);
             Values drawn;
-            ASSERT_EQ(sampler.draw(40, drawn), PredictiveDraw::Drawn);
+            ASSERT_EQ(sampler.draw(generator, 40, drawn), PredictiveDraw::Drawn);
             EXPECT_EQ(drawn, plain) << row.theta << " " << row.a << " " << row.low << " " << seed;
-            EXPECT_EQ(next_random(), next) << row.theta << " " << row.a << " " << seed;
+            EXPECT_EQ(generator.state(), plainGenerator.state())
+                << row.theta << " " << row.a << " " << seed;
         }
     }
 }

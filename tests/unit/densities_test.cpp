@@ -30,35 +30,38 @@ TEST(Density, StatedValuesAtSupportEnds) {
         double x, expected;
     };
     const std::vector<Row> rows = {
-        {kUniform, {0, 2}, 0.0, 0.5},
-        {kUniform, {0, 2}, 2.0, 0.5},
-        {kUniform, {0, 2}, 2.0001, 0.0},
-        {kExponential, {2}, 0.0, 0.0},
-        {kExponential, {2}, 1.0, 0.5 * std::exp(-0.5)},
-        {kGpd, {0.5, 1}, 0.0, 0.0},
-        {kGpd, {0.5, 1}, 1.0, std::pow(1.5, -3.0)},
-        {kGpd, {-0.5, 1}, 0.0, 1.0},
-        {kGpd, {-0.5, 1}, 2.0, 0.0},
-        {kGpd, {0.0, 1}, 0.0, 0.0},
-        {kBeta, {2, 2}, 0.0, 0.0},
-        {kBeta, {2, 2}, 1.0, 0.0},
-        {kBeta, {2, 2}, 0.5, 1.5},
-        {kBetaPrime, {1, 1, 1}, 0.0, 1.0},
-        {kBetaPrime, {1, 1, 1}, 1.0, 0.25},
-        {kStudent, {1}, 0.0, 1.0 / 3.14159265358979},
-        {kStudent, {1.9}, 0.0, 1.0 / 3.14159265358979},  // degrees of freedom truncated
-        {kPareto, {2, 3}, 1.999, 0.0},
-        {kGamma, {2, 1}, 0.0, 0.0},
+        {LawCode::kUniform, {0, 2}, 0.0, 0.5},
+        {LawCode::kUniform, {0, 2}, 2.0, 0.5},
+        {LawCode::kUniform, {0, 2}, 2.0001, 0.0},
+        {LawCode::kExponential, {2}, 0.0, 0.0},
+        {LawCode::kExponential, {2}, 1.0, 0.5 * std::exp(-0.5)},
+        {LawCode::kGpd, {0.5, 1}, 0.0, 0.0},
+        {LawCode::kGpd, {0.5, 1}, 1.0, std::pow(1.5, -3.0)},
+        {LawCode::kGpd, {-0.5, 1}, 0.0, 1.0},
+        {LawCode::kGpd, {-0.5, 1}, 2.0, 0.0},
+        {LawCode::kGpd, {0.0, 1}, 0.0, 0.0},
+        {LawCode::kBeta, {2, 2}, 0.0, 0.0},
+        {LawCode::kBeta, {2, 2}, 1.0, 0.0},
+        {LawCode::kBeta, {2, 2}, 0.5, 1.5},
+        {LawCode::kBetaPrime, {1, 1, 1}, 0.0, 1.0},
+        {LawCode::kBetaPrime, {1, 1, 1}, 1.0, 0.25},
+        {LawCode::kStudent, {1}, 0.0, 1.0 / 3.14159265358979},
+        {LawCode::kStudent, {1.9}, 0.0, 1.0 / 3.14159265358979},  // degrees of freedom truncated
+        {LawCode::kPareto, {2, 3}, 1.999, 0.0},
+        {LawCode::kGamma, {2, 1}, 0.0, 0.0},
         // Outside the support of the transformed laws (implementer's choice: 0).
-        {kStudentApproxLog, {1, 2.5, 3}, 0.0, 0.0},
-        {kStudentApproxLog, {1, 2.5, 3}, -1.0, 0.0},
-        {kBetaPrime, {2, 3, 1.5}, -0.5, 0.0},
-        {kGpdPower, {0.5, 1, 0.2}, -1.0, 0.0},
-        {kGpdPower, {0.5, 1, 0.2}, 0.0, 0.0},  // GPD density 0 at the origin, pow(0, -0.5) infinite
+        {LawCode::kStudentApproxLog, {1, 2.5, 3}, 0.0, 0.0},
+        {LawCode::kStudentApproxLog, {1, 2.5, 3}, -1.0, 0.0},
+        {LawCode::kBetaPrime, {2, 3, 1.5}, -0.5, 0.0},
+        {LawCode::kGpdPower, {0.5, 1, 0.2}, -1.0, 0.0},
+        {LawCode::kGpdPower,
+         {0.5, 1, 0.2},
+         0.0,
+         0.0},  // GPD density 0 at the origin, pow(0, -0.5) infinite
         // Codes without a density.
-        {kImport, {1, 1}, 1.0, 0.0},
-        {kUnknownLaw, {1, 1}, 1.0, 0.0},
-        {99, {1, 1}, 1.0, 0.0},
+        {LawCode::kImport, {1, 1}, 1.0, 0.0},
+        {LawCode::kUnknown, {1, 1}, 1.0, 0.0},
+        {static_cast<LawCode>(99), {1, 1}, 1.0, 0.0},
     };
     for (const Row& r : rows)
         EXPECT_NEAR(density(r.code, law_parameters(r.parameters), r.x), r.expected, 1e-15)
@@ -92,24 +95,24 @@ TEST(Density, IntegratesToOneAndToTheDistributionFunction) {
         double centre, lower, upper;
     };
     const std::vector<Row> rows = {
-        {kUniform, {1, 3}, 1, 1, 3},
-        {kExponential, {2}, 0, 0, 60},
-        {kGamma, {2.5, 1.5}, 0, 0, 80},
-        {kChiSquare, {5}, 0, 0, 100},
-        {kChiSquare, {4}, 0, 0, 100},
-        {kNormal, {1, 2}, 1, -19, 21},
-        {kStudent, {5}, 0, -300, 300},
-        {kStudent, {6}, 0, -300, 300},
-        {kBeta, {2, 3.5}, 0, 0, 1},
-        {kWeibull, {2, 1.5}, 0, 0, 40},
-        {kLognormal, {0.5, 0.8}, 0, 0, 200},
-        {kPareto, {2, 3}, 2, 2, 20000},
-        {kGpd, {0.3, 2}, 0, 0, 1e6},
-        {kGpd, {-0.4, 2}, 0, 0, 5},
-        {kStudentApprox, {1, 2.5, 3}, 1, -100, 100},
-        {kStudentApprox, {1, 200, 200}, 1, -100, 100},  // Gamma(200) overflows
-        {kGpdPower, {2, 1.5, 0.2}, 0, 0, 60},
-        {kBetaPrime, {2, 3, 1.5}, 0, 0, 1e5},
+        {LawCode::kUniform, {1, 3}, 1, 1, 3},
+        {LawCode::kExponential, {2}, 0, 0, 60},
+        {LawCode::kGamma, {2.5, 1.5}, 0, 0, 80},
+        {LawCode::kChiSquare, {5}, 0, 0, 100},
+        {LawCode::kChiSquare, {4}, 0, 0, 100},
+        {LawCode::kNormal, {1, 2}, 1, -19, 21},
+        {LawCode::kStudent, {5}, 0, -300, 300},
+        {LawCode::kStudent, {6}, 0, -300, 300},
+        {LawCode::kBeta, {2, 3.5}, 0, 0, 1},
+        {LawCode::kWeibull, {2, 1.5}, 0, 0, 40},
+        {LawCode::kLognormal, {0.5, 0.8}, 0, 0, 200},
+        {LawCode::kPareto, {2, 3}, 2, 2, 20000},
+        {LawCode::kGpd, {0.3, 2}, 0, 0, 1e6},
+        {LawCode::kGpd, {-0.4, 2}, 0, 0, 5},
+        {LawCode::kStudentApprox, {1, 2.5, 3}, 1, -100, 100},
+        {LawCode::kStudentApprox, {1, 200, 200}, 1, -100, 100},  // Gamma(200) overflows
+        {LawCode::kGpdPower, {2, 1.5, 0.2}, 0, 0, 60},
+        {LawCode::kBetaPrime, {2, 3, 1.5}, 0, 0, 1e5},
     };
     for (const Row& r : rows) {
         const ValueList parameters = law_parameters(r.parameters);
@@ -125,10 +128,12 @@ TEST(Density, IntegratesToOneAndToTheDistributionFunction) {
 // ln Gamma of the code-14 constant lowers its argument by 1 up to 1e7 times; beyond, NaN at once.
 TEST(Density, BetaPrimeConstantEndsForHugeShapes) {
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_NEAR(density(kBetaPrime, law_parameters({100, 150, 2}), 1.0), 0.2722865880181149, 1e-12);
-    EXPECT_TRUE(std::isnan(density(kBetaPrime, law_parameters({1e300, 2, 1}), 1.0)));
-    EXPECT_TRUE(std::isnan(
-        density(kBetaPrime, law_parameters({2, std::numeric_limits<double>::infinity(), 1}), 1.0)));
+    EXPECT_NEAR(density(LawCode::kBetaPrime, law_parameters({100, 150, 2}), 1.0),
+                0.2722865880181149, 1e-12);
+    EXPECT_TRUE(std::isnan(density(LawCode::kBetaPrime, law_parameters({1e300, 2, 1}), 1.0)));
+    EXPECT_TRUE(
+        std::isnan(density(LawCode::kBetaPrime,
+                           law_parameters({2, std::numeric_limits<double>::infinity(), 1}), 1.0)));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 

@@ -5,7 +5,9 @@
 
 #include "driver/run.h"
 #include "driver/work_bounds.h"
-#include "input/errors.h"
+#include "records/errors.h"
+#include "laws/validity.h"
+#include "unit/law_parameters.h"
 
 namespace evstat {
 namespace {
@@ -24,20 +26,35 @@ TEST(LawParameterCheck, ValidityByLaw) {
         bool valid;
     };
     const std::vector<Case> cases = {
-        {kUniform, params({1, 1}), false},     {kUniform, params({1, 2}), true},
-        {kExponential, params({0}), false},    {kExponential, params({2}), true},
-        {kGamma, params({1, 0}), true},        {kGamma, params({0, 1}), false},
-        {kChiSquare, params({0}), false},      {kNormal, params({0, 0}), false},
-        {kStudent, params({-3}), true},        {kStudent, params({}), false},
-        {kBeta, params({1, 0}), false},        {kWeibull, params({0, 1}), false},
-        {kLognormal, params({5, 0}), false},   {kPareto, params({1, -1}), false},
-        {kGpd, params({-5, 1}), true},         {kGpd, params({1}), false},
-        {kImport, params({1, 1}), false},      {kUnknownLaw, params({1, 1}), false},
-        {kNormal, params({nan, 1}), true},     {kNormal, params({0, nan}), false},
-        {kUniform, params({nan, 1}), false},   {kStudentApprox, params({0, 1, 1}), false},
+        {LawCode::kUniform, params({1, 1}), false},
+        {LawCode::kUniform, params({1, 2}), true},
+        {LawCode::kExponential, params({0}), false},
+        {LawCode::kExponential, params({2}), true},
+        {LawCode::kGamma, params({1, 0}), true},
+        {LawCode::kGamma, params({0, 1}), false},
+        {LawCode::kChiSquare, params({0}), false},
+        {LawCode::kNormal, params({0, 0}), false},
+        {LawCode::kStudent, params({-3}), false},  // fewer than one degree of freedom
+        {LawCode::kStudent, params({0.9}), false},
+        {LawCode::kStudent, params({1}), true},
+        {LawCode::kStudent, params({1e8}), false},  // beyond the law functions
+        {LawCode::kChiSquare, params({1e8}), false},
+        {LawCode::kStudent, params({}), false},
+        {LawCode::kBeta, params({1, 0}), false},
+        {LawCode::kWeibull, params({0, 1}), false},
+        {LawCode::kLognormal, params({5, 0}), false},
+        {LawCode::kPareto, params({1, -1}), false},
+        {LawCode::kGpd, params({-5, 1}), true},
+        {LawCode::kGpd, params({1}), false},
+        {LawCode::kImport, params({1, 1}), false},
+        {LawCode::kUnknown, params({1, 1}), false},
+        {LawCode::kNormal, params({nan, 1}), true},
+        {LawCode::kNormal, params({0, nan}), false},
+        {LawCode::kUniform, params({nan, 1}), false},
+        {LawCode::kStudentApprox, params({0, 1, 1}), false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(law_parameters_valid(c.code, c.parameters), c.valid) << "law " << c.code;
+        EXPECT_EQ(parameters_valid(c.code, c.parameters), c.valid) << "law " << c.code;
 }
 
 TEST(ErrorMessages, EveryCodeHasItsMessage) {
@@ -93,16 +110,16 @@ TEST(WorkBounds, AtAndJustAboveEachBound) {
     }
 }
 
-TEST(ErrorLine, MessageInUtf8WithTheDetailOfItsOwnCode) {
-    clear_error_detail();
+TEST(ErrorLine, MessageInUtf8WithTheDetailItCarries) {
     EXPECT_EQ(error_line(Erreur::InvalidLawParameters),
               "Erreur 12 : Valeurs des param\xc3\xa8tres non valides.");
-    with_detail(Erreur::UnknownLaw, "loi \"Gamm\xe9\x01\"");  // Latin-1 and a control byte
-    EXPECT_EQ(error_line(Erreur::UnknownLaw).substr(error_line(Erreur::UnknownLaw).rfind('(')),
+    const Erreur failure =
+        with_detail(Erreur::UnknownLaw, "loi \"Gamm\xe9\x01\"");  // Latin-1 and a control byte
+    EXPECT_EQ(failure, Erreur::UnknownLaw);
+    EXPECT_EQ(error_line(failure).substr(error_line(failure).rfind('(')),
               "(loi \"Gamm\xc3\xa9?\")");
-    // A detail recorded for another code is not shown.
-    EXPECT_EQ(error_line(Erreur::FileNotFound).find('('), std::string::npos);
-    clear_error_detail();
+    // The detail travels with its own failure only.
+    EXPECT_EQ(error_line(Erreur::UnknownLaw).find("Gamm"), std::string::npos);
 }
 
 }  // namespace

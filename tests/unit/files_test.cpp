@@ -1,5 +1,7 @@
 // The file layouts the front end reads: "%24.17e" widths, the tab of a pair, the
 // missing last line end of a value column; reading series back; the grid; result numbers.
+#include "driver/files.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,8 +12,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "driver/files.h"
-#include "input/errors.h"
+#include "records/errors.h"
 
 namespace evstat {
 namespace {
@@ -41,14 +42,14 @@ TEST_F(FilesTest, ValueAndPairWidths) {
     const Series values = {1.5, -2.5e-300, 1e100};
     Sample s;
     for (const double v : values) s.push_back(static_cast<double>(s.size() + 1), v);
-    write_values(values, path("v.txt"));
+    write_values(RunFiles{}, values, path("v.txt"));
     // Two-digit exponents pad one blank, three-digit ones none; a negative value
     // takes one character more.
     EXPECT_EQ(read("v.txt"),
               " 1.50000000000000000e+00\n"
               "-2.49999999999999998e-300\n"
               "1.00000000000000002e+100");
-    write_pairs(s, path("p.txt"));
+    write_pairs(RunFiles{}, s, path("p.txt"));
     const std::string pairs = read("p.txt");
     EXPECT_EQ(pairs.substr(0, 50), " 1.00000000000000000e+00\t 1.50000000000000000e+00\n");
     EXPECT_EQ(pairs.back(), '\n');
@@ -56,17 +57,17 @@ TEST_F(FilesTest, ValueAndPairWidths) {
 
 TEST_F(FilesTest, EmptyAndSinglePointWrites) {
     write("keep.txt", "old");
-    write_values(Series{}, path("keep.txt"));
-    write_pairs(Sample{}, path("keep.txt"));
+    write_values(RunFiles{}, Series{}, path("keep.txt"));
+    write_pairs(RunFiles{}, Sample{}, path("keep.txt"));
     EXPECT_EQ(read("keep.txt"), "old");
-    write_values(Series{2.0}, path("one.txt"));
+    write_values(RunFiles{}, Series{2.0}, path("one.txt"));
     EXPECT_EQ(read("one.txt"), " 2.00000000000000000e+00");
 }
 
 TEST_F(FilesTest, ReadBackGivesSameValues) {
     Series s;
     for (int i = 1; i <= 5; ++i) s.push_back(std::sqrt(i) * 1e-3);
-    write_values(s, path("s.txt"));
+    write_values(RunFiles{}, s, path("s.txt"));
     Series back = {7.0};  // replaced
     read_series(path("s.txt"), back);
     EXPECT_EQ(back, s);

@@ -15,6 +15,8 @@
 #include "laws/evaluate.h"
 #include "laws/random_values.h"
 #include "laws/generator.h"
+#include "laws/validity.h"
+#include "unit/law_parameters.h"
 
 namespace evstat {
 namespace {
@@ -44,22 +46,33 @@ ValueList list(const std::vector<double>& values) {
     return parameters;
 }
 
-Outcome run_test(FitStatistic kind, std::span<const double> data, LawCode code,
-                 const ValueList& parameters,
-                 double level) {
+Outcome run_test(Generator& generator, FitStatistic kind, std::span<const double> data, LawCode code,
+                 const ValueList& parameters, double level) {
     Outcome o;
     if (kind == AndersonDarling)
-        anderson_darling_test(pool(), data, code, parameters, level, o.accepted, o.statistic,
+        anderson_darling_test(generator, pool(), data, code, parameters, level, o.accepted, o.statistic,
                               o.criticalValue);
     else
-        cramer_von_mises_test(pool(), data, code, parameters, level, o.accepted, o.statistic,
+        cramer_von_mises_test(generator, pool(), data, code, parameters, level, o.accepted, o.statistic,
                               o.criticalValue);
     return o;
 }
 
+Outcome run_test(Generator& generator, FitStatistic kind, const std::vector<double>& data,
+                 LawCode code, const std::vector<double>& parameters, double level) {
+    return run_test(generator, kind, series(data), code, list(parameters), level);
+}
+
+// The tests that draw nothing, or whose draws are not looked at, with a generator of their own.
+Outcome run_test(FitStatistic kind, std::span<const double> data, LawCode code, const ValueList& parameters,
+                 double level) {
+    Generator generator;
+    return run_test(generator, kind, data, code, parameters, level);
+}
 Outcome run_test(FitStatistic kind, const std::vector<double>& data, LawCode code,
                  const std::vector<double>& parameters, double level) {
-    return run_test(kind, series(data), code, list(parameters), level);
+    Generator generator;
+    return run_test(generator, kind, data, code, parameters, level);
 }
 
 void expect_refused(const Outcome& o, const char* what) {
@@ -93,12 +106,44 @@ struct TableCase {
 // the wider tolerances.
 TEST(FitTests, TableLawsAgainstReferenceStatistics) {
     const std::vector<TableCase> cases = {
-        {AndersonDarling, kExponential, {1.5}, kSeries, 0.05, 0.44533774514134150, 1e-12, 1.321, 1},
-        {AndersonDarling, kExponential, {0.3}, kSeries, 0.01, 16.652440398842817, 1e-10, 1.959, 0},
-        {CramerVonMises, kExponential, {1.5}, kSeries, 0.1, 0.074069143188494196, 1e-13, 0.175, 1},
-        {CramerVonMises, kExponential, {0.3}, kSeries, 0.25, 1.3647327794991211, 1e-12, 0.116, 0},
         {AndersonDarling,
-         kWeibull,
+         LawCode::kExponential,
+         {1.5},
+         kSeries,
+         0.05,
+         0.44533774514134150,
+         1e-12,
+         1.321,
+         1},
+        {AndersonDarling,
+         LawCode::kExponential,
+         {0.3},
+         kSeries,
+         0.01,
+         16.652440398842817,
+         1e-10,
+         1.959,
+         0},
+        {CramerVonMises,
+         LawCode::kExponential,
+         {1.5},
+         kSeries,
+         0.1,
+         0.074069143188494196,
+         1e-13,
+         0.175,
+         1},
+        {CramerVonMises,
+         LawCode::kExponential,
+         {0.3},
+         kSeries,
+         0.25,
+         1.3647327794991211,
+         1e-12,
+         0.116,
+         0},
+        {AndersonDarling,
+         LawCode::kWeibull,
          {2.0, 1.5},
          kSeries,
          0.025,
@@ -107,7 +152,7 @@ TEST(FitTests, TableLawsAgainstReferenceStatistics) {
          0.877,
          1},
         {CramerVonMises,
-         kWeibull,
+         LawCode::kWeibull,
          {2.0, 1.5},
          kSeries,
          0.05,
@@ -115,12 +160,44 @@ TEST(FitTests, TableLawsAgainstReferenceStatistics) {
          1e-13,
          0.124,
          1},
-        {AndersonDarling, kGamma, {2.0, 0.8}, kSeries, 0.05, 0.18030663923009538, 1e-10, 0.768, 1},
-        {CramerVonMises, kGamma, {2.0, 0.8}, kSeries, 0.01, 0.021143561160086605, 1e-10, 0.187, 1},
-        {AndersonDarling, kNormal, {1.5, 1.2}, kSeries, 0.1, 0.33318457112890415, 2e-5, 0.631, 1},
-        {CramerVonMises, kNormal, {1.5, 1.2}, kSeries, 0.05, 0.029459427414500028, 2e-6, 0.126, 1},
         {AndersonDarling,
-         kLognormal,
+         LawCode::kGamma,
+         {2.0, 0.8},
+         kSeries,
+         0.05,
+         0.18030663923009538,
+         1e-10,
+         0.768,
+         1},
+        {CramerVonMises,
+         LawCode::kGamma,
+         {2.0, 0.8},
+         kSeries,
+         0.01,
+         0.021143561160086605,
+         1e-10,
+         0.187,
+         1},
+        {AndersonDarling,
+         LawCode::kNormal,
+         {1.5, 1.2},
+         kSeries,
+         0.1,
+         0.33318457112890415,
+         2e-5,
+         0.631,
+         1},
+        {CramerVonMises,
+         LawCode::kNormal,
+         {1.5, 1.2},
+         kSeries,
+         0.05,
+         0.029459427414500028,
+         2e-6,
+         0.126,
+         1},
+        {AndersonDarling,
+         LawCode::kLognormal,
          {0.2, 0.8},
          kSeries,
          0.25,
@@ -129,7 +206,7 @@ TEST(FitTests, TableLawsAgainstReferenceStatistics) {
          0.47,
          1},
         {CramerVonMises,
-         kLognormal,
+         LawCode::kLognormal,
          {0.2, 0.8},
          kSeries,
          0.025,
@@ -138,7 +215,7 @@ TEST(FitTests, TableLawsAgainstReferenceStatistics) {
          0.148,
          1},
         {AndersonDarling,
-         kPareto,
+         LawCode::kPareto,
          {1.0, 1.0},
          {1.0, 2.0, 4.0},
          0.05,
@@ -147,7 +224,7 @@ TEST(FitTests, TableLawsAgainstReferenceStatistics) {
          1.321,
          1},
         {CramerVonMises,
-         kPareto,
+         LawCode::kPareto,
          {1.0, 1.0},
          {1.0, 2.0, 4.0},
          0.05,
@@ -166,12 +243,12 @@ TEST(FitTests, TableLawsAgainstReferenceStatistics) {
 
 TEST(FitTests, LevelOutsideTheTablesReportsTheStatisticOnly) {
     for (FitStatistic kind : {AndersonDarling, CramerVonMises}) {
-        const Outcome tabulated = run_test(kind, kSeries, kNormal, {1.5, 1.2}, 0.1);
-        const Outcome o = run_test(kind, kSeries, kNormal, {1.5, 1.2}, 0.2);
+        const Outcome tabulated = run_test(kind, kSeries, LawCode::kNormal, {1.5, 1.2}, 0.1);
+        const Outcome o = run_test(kind, kSeries, LawCode::kNormal, {1.5, 1.2}, 0.2);
         EXPECT_EQ(o.statistic, tabulated.statistic);
         EXPECT_EQ(o.criticalValue, 0.0);
         EXPECT_EQ(o.accepted, 0);
-        const Outcome pareto = run_test(kind, {1.0, 2.0, 4.0}, kPareto, {}, kNaN);
+        const Outcome pareto = run_test(kind, {1.0, 2.0, 4.0}, LawCode::kPareto, {}, kNaN);
         EXPECT_GT(pareto.statistic, 0.0);
         EXPECT_EQ(pareto.criticalValue, 0.0);
         EXPECT_EQ(pareto.accepted, 0);
@@ -180,7 +257,7 @@ TEST(FitTests, LevelOutsideTheTablesReportsTheStatisticOnly) {
 
 TEST(FitTests, UniformWithoutGuardRejectsAProbabilityOfOne) {
     const Outcome o =
-        run_test(AndersonDarling, {0.2, 0.5, 0.9, 1.4, 2.0}, kUniform, {0.0, 2.0}, 0.25);
+        run_test(AndersonDarling, {0.2, 0.5, 0.9, 1.4, 2.0}, LawCode::kUniform, {0.0, 2.0}, 0.25);
     EXPECT_EQ(o.statistic, kInf);
     EXPECT_EQ(o.criticalValue, 1.248);
     EXPECT_EQ(o.accepted, 0);
@@ -192,7 +269,7 @@ TEST(FitTests, CramerVonMisesUniformAtThePlottingPositions) {
     std::vector<double> data;
     for (int i = 1; i <= 10; ++i) data.push_back((2.0 * i - 1.0) / 20.0);
     for (double level : kLevels) {
-        const Outcome o = run_test(CramerVonMises, data, kUniform, {0.0, 1.0}, level);
+        const Outcome o = run_test(CramerVonMises, data, LawCode::kUniform, {0.0, 1.0}, level);
         EXPECT_NEAR(o.statistic, -0.028233333333333339, 1e-16);
         EXPECT_EQ(o.accepted, 1) << level;
     }
@@ -225,7 +302,7 @@ TEST(FitTests, EqualityWithATableValueIsAccepted) {
     // A^2 = -n - S/n lands on a coarse grid: with n = 2 and the second value near 0.76,
     // where S hardly moves, every double of S near the target is reached. T0 at 0.05: 2.492.
     auto ad = [&](double u1, double u2, double level) {
-        return run_test(AndersonDarling, series({u1, u2}), kUniform, unit, level);
+        return run_test(AndersonDarling, series({u1, u2}), LawCode::kUniform, unit, level);
     };
     const double u1 =
         bisect_towards([&](double u) { return ad(u, 0.76, 0.05).statistic; }, 2.492, 1e-9, 0.25);
@@ -239,7 +316,8 @@ TEST(FitTests, EqualityWithATableValueIsAccepted) {
 
     // W^2 modified for the uniform law, five values, the largest moved; 0.25 column: 0.209.
     auto cvm = [&](double x) {
-        return run_test(CramerVonMises, series({0.05, 0.15, 0.25, 0.35, x}), kUniform, unit, 0.25);
+        return run_test(CramerVonMises, series({0.05, 0.15, 0.25, 0.35, x}), LawCode::kUniform,
+                        unit, 0.25);
     };
     const double near =
         bisect_towards([&](double x) { return cvm(x).statistic; }, 0.209, 0.36, 0.9);
@@ -265,9 +343,9 @@ TEST(FitTests, GammaColumnFollowsTheShapeWhateverTheUnits) {
         for (FitStatistic kind : {AndersonDarling, CramerVonMises}) {
             const double expected =
                 kind == AndersonDarling ? row.andersonDarling : row.cramerVonMises;
-            const Outcome m = run_test(kind, kSeries, kGamma, {row.shape, scale}, 0.05);
+            const Outcome m = run_test(kind, kSeries, LawCode::kGamma, {row.shape, scale}, 0.05);
             const Outcome mm =
-                run_test(kind, millimetres, kGamma, {row.shape, scale * 1000.0}, 0.05);
+                run_test(kind, millimetres, LawCode::kGamma, {row.shape, scale * 1000.0}, 0.05);
             EXPECT_EQ(m.criticalValue, expected) << row.shape;
             EXPECT_EQ(mm.criticalValue, expected) << row.shape;
             EXPECT_EQ(mm.accepted, m.accepted) << row.shape;
@@ -279,12 +357,12 @@ TEST(FitTests, GammaColumnFollowsTheShapeWhateverTheUnits) {
 TEST(FitTests, ParetoSeriesIgnoresTheGivenParameters) {
     const std::vector<double> data = {1.2, 1.5, 2.0, 3.1, 4.8, 9.5};
     for (FitStatistic kind : {AndersonDarling, CramerVonMises}) {
-        const Outcome reference = run_test(kind, data, kPareto, {1.0, 2.0}, 0.05);
+        const Outcome reference = run_test(kind, data, LawCode::kPareto, {1.0, 2.0}, 0.05);
         EXPECT_GT(reference.criticalValue, 0.0);
         for (const std::vector<double>& parameters :
              {std::vector<double>{5.0, 0.1}, std::vector<double>{}, std::vector<double>{kNaN, -3.0},
               std::vector<double>{-1.0, kInf}}) {
-            const Outcome o = run_test(kind, data, kPareto, parameters, 0.05);
+            const Outcome o = run_test(kind, data, LawCode::kPareto, parameters, 0.05);
             EXPECT_EQ(o.statistic, reference.statistic);
             EXPECT_EQ(o.criticalValue, reference.criticalValue);
             EXPECT_EQ(o.accepted, reference.accepted);
@@ -301,63 +379,65 @@ struct RefusalCase {
 
 TEST(FitTests, RefusalsLeaveAllOutputsAtZeroAndDrawNothing) {
     const std::vector<RefusalCase> cases = {
-        {"exponential, a zero in the series", kExponential, {0.0, 1.0, 2.0}, {1.0}},
-        {"exponential, negative mean (guard)", kExponential, {0.5, 1.0, 2.0}, {-1.0}},
-        {"gamma, shape 0", kGamma, {0.5, 1.0, 2.0}, {0.0, 1.0}},
-        {"gamma, negative shape", kGamma, {0.5, 1.0, 2.0}, {-2.0, 1.0}},
-        {"gamma, negative value", kGamma, {-0.5, 1.0, 2.0}, {2.0, 1.0}},
-        {"chi-square, 0 degrees of freedom", kChiSquare, {0.5, 1.0, 2.0}, {0.0}},
-        {"chi-square, negative value", kChiSquare, {-0.5, 1.0, 2.0}, {2.0}},
-        {"chi-square, huge degrees of freedom", kChiSquare, {0.5, 1.0, 2.0}, {1e15}},
-        {"Student, 0 degrees of freedom", kStudent, {-0.5, 1.0, 2.0}, {0.0}},
-        {"Student, missing parameter", kStudent, {-0.5, 1.0, 2.0}, {}},
-        {"beta, last value above 1", kBeta, {0.2, 0.5, 1.0001}, {2.0, 2.0}},
-        {"beta, a zero in the series", kBeta, {0.0, 0.5, 0.7}, {2.0, 2.0}},
-        {"beta, negative moment estimate", kBeta, {0.2, 0.5, 0.7}, {-0.5, 2.0}},
-        {"beta, missing second parameter", kBeta, {0.2, 0.5, 0.7}, {2.0}},
-        {"Weibull, a zero in the series", kWeibull, {0.0, 1.0, 2.0}, {1.0, 1.0}},
-        {"lognormal, negative value", kLognormal, {-1.0, 1.0, 2.0}, {0.0, 1.0}},
-        {"normal, missing parameters", kNormal, {-1.0, 1.0, 2.0}, {}},
-        {"normal, zero deviation (guard)", kNormal, {-1.0, 1.0, 2.0}, {0.0, 0.0}},
-        {"normal, one observation", kNormal, {1.0}, {0.0, 1.0}},
-        {"normal, no observation", kNormal, {}, {0.0, 1.0}},
-        {"uniform, infinite bound", kUniform, {0.5, 1.0}, {0.0, kInf}},
-        {"uniform, NaN bound", kUniform, {0.5, 1.0}, {kNaN, 2.0}},
-        {"uniform, NaN observation", kUniform, {0.5, kNaN}, {0.0, 2.0}},
-        {"Pareto, a zero in the series", kPareto, {0.0, 1.0, 2.0}, {1.0, 1.0}},
-        {"Pareto, constant series", kPareto, {2.0, 2.0, 2.0}, {1.0, 1.0}},
-        {"Pareto, one observation", kPareto, {2.0}, {1.0, 1.0}},
-        {"Pareto, infinite value", kPareto, {1.0, 2.0, kInf}, {1.0, 1.0}},
-        {"GPD, last value at the end point", kGpd, {0.5, 1.0, 2.0}, {-0.5, 1.0}},
-        {"GPD, a zero in the series", kGpd, {0.0, 1.0, 2.0}, {0.2, 1.0}},
-        {"GPD, negative scale", kGpd, {0.5, 1.0, 2.0}, {0.2, -1.0}},
-        {"GPD, no estimates", kGpd, {0.5, 1.0, 2.0}, {}},
-        {"code 11", kStudentApprox, {0.5, 1.0}, {0.0, 1.0, 1.0}},
-        {"code 14", kBetaPrime, {0.5, 1.0}, {1.0, 1.0, 1.0}},
-        {"Import", kImport, {0.5, 1.0}, {}},
-        {"unknown law", kUnknownLaw, {0.5, 1.0}, {}},
-        {"negative code", -1, {0.5, 1.0}, {}},
+        {"exponential, a zero in the series", LawCode::kExponential, {0.0, 1.0, 2.0}, {1.0}},
+        {"exponential, negative mean (guard)", LawCode::kExponential, {0.5, 1.0, 2.0}, {-1.0}},
+        {"gamma, shape 0", LawCode::kGamma, {0.5, 1.0, 2.0}, {0.0, 1.0}},
+        {"gamma, negative shape", LawCode::kGamma, {0.5, 1.0, 2.0}, {-2.0, 1.0}},
+        {"gamma, negative value", LawCode::kGamma, {-0.5, 1.0, 2.0}, {2.0, 1.0}},
+        {"chi-square, 0 degrees of freedom", LawCode::kChiSquare, {0.5, 1.0, 2.0}, {0.0}},
+        {"chi-square, negative value", LawCode::kChiSquare, {-0.5, 1.0, 2.0}, {2.0}},
+        {"chi-square, huge degrees of freedom", LawCode::kChiSquare, {0.5, 1.0, 2.0}, {1e15}},
+        {"Student, 0 degrees of freedom", LawCode::kStudent, {-0.5, 1.0, 2.0}, {0.0}},
+        {"Student, missing parameter", LawCode::kStudent, {-0.5, 1.0, 2.0}, {}},
+        {"beta, last value above 1", LawCode::kBeta, {0.2, 0.5, 1.0001}, {2.0, 2.0}},
+        {"beta, a zero in the series", LawCode::kBeta, {0.0, 0.5, 0.7}, {2.0, 2.0}},
+        {"beta, negative moment estimate", LawCode::kBeta, {0.2, 0.5, 0.7}, {-0.5, 2.0}},
+        {"beta, missing second parameter", LawCode::kBeta, {0.2, 0.5, 0.7}, {2.0}},
+        {"Weibull, a zero in the series", LawCode::kWeibull, {0.0, 1.0, 2.0}, {1.0, 1.0}},
+        {"lognormal, negative value", LawCode::kLognormal, {-1.0, 1.0, 2.0}, {0.0, 1.0}},
+        {"normal, missing parameters", LawCode::kNormal, {-1.0, 1.0, 2.0}, {}},
+        {"normal, zero deviation (guard)", LawCode::kNormal, {-1.0, 1.0, 2.0}, {0.0, 0.0}},
+        {"normal, one observation", LawCode::kNormal, {1.0}, {0.0, 1.0}},
+        {"normal, no observation", LawCode::kNormal, {}, {0.0, 1.0}},
+        {"uniform, infinite bound", LawCode::kUniform, {0.5, 1.0}, {0.0, kInf}},
+        {"uniform, NaN bound", LawCode::kUniform, {0.5, 1.0}, {kNaN, 2.0}},
+        {"uniform, NaN observation", LawCode::kUniform, {0.5, kNaN}, {0.0, 2.0}},
+        {"Pareto, a zero in the series", LawCode::kPareto, {0.0, 1.0, 2.0}, {1.0, 1.0}},
+        {"Pareto, constant series", LawCode::kPareto, {2.0, 2.0, 2.0}, {1.0, 1.0}},
+        {"Pareto, one observation", LawCode::kPareto, {2.0}, {1.0, 1.0}},
+        {"Pareto, infinite value", LawCode::kPareto, {1.0, 2.0, kInf}, {1.0, 1.0}},
+        {"GPD, last value at the end point", LawCode::kGpd, {0.5, 1.0, 2.0}, {-0.5, 1.0}},
+        {"GPD, a zero in the series", LawCode::kGpd, {0.0, 1.0, 2.0}, {0.2, 1.0}},
+        {"GPD, negative scale", LawCode::kGpd, {0.5, 1.0, 2.0}, {0.2, -1.0}},
+        {"GPD, no estimates", LawCode::kGpd, {0.5, 1.0, 2.0}, {}},
+        {"code 11", LawCode::kStudentApprox, {0.5, 1.0}, {0.0, 1.0, 1.0}},
+        {"code 14", LawCode::kBetaPrime, {0.5, 1.0}, {1.0, 1.0, 1.0}},
+        {"Import", LawCode::kImport, {0.5, 1.0}, {}},
+        {"unknown law", LawCode::kUnknown, {0.5, 1.0}, {}},
+        {"negative code", static_cast<LawCode>(-1), {0.5, 1.0}, {}},
     };
-    set_seed(77);
-    const int nextDraw = next_random();
+    Generator generator(77);
+    const int nextDraw = generator.next();
     for (const RefusalCase& c : cases)
         for (FitStatistic kind : {AndersonDarling, CramerVonMises}) {
-            set_seed(77);
-            expect_refused(run_test(kind, c.data, c.code, c.parameters, 0.05), c.what);
-            EXPECT_EQ(next_random(), nextDraw) << c.what;
+            generator = Generator(77);
+            expect_refused(run_test(generator, kind, c.data, c.code, c.parameters, 0.05), c.what);
+            EXPECT_EQ(generator.next(), nextDraw) << c.what;
         }
 }
 
 TEST(FitTests, BoundaryValuesThatAreStillTested) {
     // Beta with the largest value exactly 1: the last probability is 1, A^2 infinite.
-    set_seed(3);
-    const Outcome beta = run_test(AndersonDarling, {0.2, 0.5, 1.0}, kBeta, {2.0, 2.0}, 0.05);
+    Generator generator(3);
+    const Outcome beta =
+        run_test(generator, AndersonDarling, {0.2, 0.5, 1.0}, LawCode::kBeta, {2.0, 2.0}, 0.05);
     EXPECT_EQ(beta.statistic, kInf);
     EXPECT_GT(beta.criticalValue, 0.0);
     EXPECT_EQ(beta.accepted, 0);
     // GPD with a negative shape whose end point 2 lies beyond the last value.
-    set_seed(3);
-    const Outcome gpd = run_test(CramerVonMises, {0.5, 1.0, 1.9}, kGpd, {-0.5, 1.0}, 0.05);
+    generator = Generator(3);
+    const Outcome gpd =
+        run_test(generator, CramerVonMises, {0.5, 1.0, 1.9}, LawCode::kGpd, {-0.5, 1.0}, 0.05);
     EXPECT_GT(gpd.statistic, 0.0);
     EXPECT_GT(gpd.criticalValue, 0.0);
 }
@@ -367,12 +447,12 @@ TEST(FitTests, ExcessEntryPointBehavesAsTheFirst) {
     const ValueList parameters = list({1.5});
     Outcome first;
     Outcome second;
-    set_seed(9);
-    anderson_darling_test(pool(), data, kExponential, parameters, 0.05, first.accepted,
+    Generator generator(9);
+    anderson_darling_test(generator, pool(), data, LawCode::kExponential, parameters, 0.05, first.accepted,
                           first.statistic, first.criticalValue);
-    set_seed(9);
-    anderson_darling_excess_test(pool(), data, kExponential, parameters, 0.05, second.accepted,
-                                 second.statistic, second.criticalValue);
+    generator = Generator(9);
+    anderson_darling_excess_test(generator, pool(), data, LawCode::kExponential, parameters, 0.05,
+                                 second.accepted, second.statistic, second.criticalValue);
     EXPECT_EQ(first.accepted, second.accepted);
     EXPECT_EQ(first.statistic, second.statistic);
     EXPECT_EQ(first.criticalValue, second.criticalValue);
@@ -387,25 +467,23 @@ struct ResamplingCase {
 
 // The 200 replicate statistics recomputed step by step from the same seed, sorted.
 std::vector<double> replicate_statistics(const ResamplingCase& c, std::uint32_t seed) {
-    set_seed(seed);
+    Generator generator(seed);
     const int n = static_cast<int>(c.data.size());
     std::vector<double> statistics;
     for (int r = 0; r < kReplicates; ++r) {
-        Sample drawn;
-        evaluate_law(drawn, c.code, Sample(), list(c.parameters), EvalMode::RandomSample, n);
         Series replicate;
-        for (const Point& p : drawn) replicate.push_back(p.y);
+        draw_random_values(generator, c.code, list(c.parameters), n, replicate);
         sort_ascending(replicate);
         ValueList estimates;
-        if (c.code == kGpd)
-            estimate_gpd_parameters(estimates, replicate, n);
+        if (c.code == LawCode::kGpd)
+            estimate_gpd_parameters(replicate, n, estimates);
         else
             estimate_parameters(replicate, c.code, n, estimates);
         double statistic = kInf;
-        if (resampling_parameters_usable(c.code, estimates)) {
+        if (parameters_drawable(c.code, estimates)) {
             Series probabilities;
-            for (const double x : replicate) probabilities.push_back(distribution(c.code,
-                 estimates, x));
+            for (const double x : replicate)
+                probabilities.push_back(distribution(c.code, estimates, x));
             statistic = fit_statistic(c.kind, probabilities);
         }
         statistics.push_back(std::isnan(statistic) ? kInf : statistic);
@@ -416,18 +494,18 @@ std::vector<double> replicate_statistics(const ResamplingCase& c, std::uint32_t 
 
 TEST(Resampling, CriticalValueIsThe190thOf200FromAFixedSeed) {
     const std::vector<ResamplingCase> cases = {
-        {AndersonDarling, kStudent, {5.0}, {-1.2, -0.4, 0.1, 0.3, 0.9, 1.8, 2.5}},
-        {CramerVonMises, kGpd, {0.2, 1.0}, {0.1, 0.3, 0.5, 0.9, 1.4, 2.2, 3.5}},
-        {AndersonDarling, kBeta, {2.0, 3.0}, {0.1, 0.2, 0.3, 0.45, 0.6}},
-        {CramerVonMises, kChiSquare, {3.0}, {0.4, 1.1, 2.0, 2.6, 3.3, 5.1, 7.9}},
+        {AndersonDarling, LawCode::kStudent, {5.0}, {-1.2, -0.4, 0.1, 0.3, 0.9, 1.8, 2.5}},
+        {CramerVonMises, LawCode::kGpd, {0.2, 1.0}, {0.1, 0.3, 0.5, 0.9, 1.4, 2.2, 3.5}},
+        {AndersonDarling, LawCode::kBeta, {2.0, 3.0}, {0.1, 0.2, 0.3, 0.45, 0.6}},
+        {CramerVonMises, LawCode::kChiSquare, {3.0}, {0.4, 1.1, 2.0, 2.6, 3.3, 5.1, 7.9}},
     };
     constexpr std::uint32_t kSeed = 2024;
     for (const ResamplingCase& c : cases) {
         const std::vector<double> sorted = replicate_statistics(c, kSeed);
-        set_seed(kSeed);
-        const Outcome o = run_test(c.kind, c.data, c.code, c.parameters, 0.05);
-        set_seed(kSeed);
-        const Outcome again = run_test(c.kind, c.data, c.code, c.parameters, 0.05);
+        Generator generator(kSeed);
+        const Outcome o = run_test(generator, c.kind, c.data, c.code, c.parameters, 0.05);
+        generator = Generator(kSeed);
+        const Outcome again = run_test(generator, c.kind, c.data, c.code, c.parameters, 0.05);
         EXPECT_EQ(o.criticalValue, sorted[189]) << "law " << c.code;
         EXPECT_EQ(again.criticalValue, o.criticalValue) << "law " << c.code;
         EXPECT_EQ(again.statistic, o.statistic) << "law " << c.code;
@@ -437,18 +515,20 @@ TEST(Resampling, CriticalValueIsThe190thOf200FromAFixedSeed) {
         probability_sample(series(c.data), c.code, list(c.parameters), probabilities);
         EXPECT_EQ(o.statistic, fit_statistic(c.kind, probabilities)) << "no modification";
 
-        set_seed(kSeed);
-        EXPECT_EQ(run_test(c.kind, c.data, c.code, c.parameters, 0.2).criticalValue, sorted[159])
+        generator = Generator(kSeed);
+        EXPECT_EQ(run_test(generator, c.kind, c.data, c.code, c.parameters, 0.2).criticalValue,
+                  sorted[159])
             << "any level decides";
     }
 }
 
 TEST(Resampling, NaNLevelReportsTheStatisticAndDrawsNothing) {
-    set_seed(5);
-    const int nextDraw = next_random();
-    set_seed(5);
-    const Outcome o = run_test(AndersonDarling, {-1.0, 0.2, 0.7}, kStudent, {4.0}, kNaN);
-    EXPECT_EQ(next_random(), nextDraw);
+    Generator generator(5);
+    const int nextDraw = generator.next();
+    generator = Generator(5);
+    const Outcome o =
+        run_test(generator, AndersonDarling, {-1.0, 0.2, 0.7}, LawCode::kStudent, {4.0}, kNaN);
+    EXPECT_EQ(generator.next(), nextDraw);
     EXPECT_GT(o.statistic, 0.0);
     EXPECT_EQ(o.criticalValue, 0.0);
     EXPECT_EQ(o.accepted, 0);
@@ -462,20 +542,22 @@ TEST(Resampling, EqualityWithTheCriticalValueIsRejected) {
     constexpr int kN = 8;
     std::uint32_t seed = 1;
     Series data;
+    Generator generator;
     for (; seed < 100; ++seed) {
-        set_seed(seed);
-        draw_random_values(kChiSquare, list(nu), kN, data);
+        generator = Generator(seed);
+        draw_random_values(generator, LawCode::kChiSquare, list(nu), kN, data);
         sort_ascending(data);
         ValueList estimates;
-        estimate_parameters(data, kChiSquare, kN, estimates);
+        estimate_parameters(data, LawCode::kChiSquare, kN, estimates);
         if (estimates.at(1) == nu[0]) break;
     }
     ASSERT_LT(seed, 100u);
     bool equalitySeen = false;
     for (int position = 1; position <= kReplicates && !equalitySeen; ++position) {
         const double level = (kReplicates - position + 0.5) / kReplicates;
-        set_seed(seed);
-        const Outcome o = run_test(AndersonDarling, data, kChiSquare, list(nu), level);
+        generator = Generator(seed);
+        const Outcome o =
+            run_test(generator, AndersonDarling, data, LawCode::kChiSquare, list(nu), level);
         if (o.criticalValue == o.statistic) {
             equalitySeen = true;
             EXPECT_EQ(o.accepted, 0);
@@ -487,8 +569,9 @@ TEST(Resampling, EqualityWithTheCriticalValueIsRejected) {
 TEST(Resampling, EndsWhenRefitsLeaveTheLawsDomain) {
     // A U-shaped beta law and three observations: the method of moments often gives a
     // negative parameter for a replicate, which then counts as the worst fit.
-    set_seed(11);
-    const Outcome o = run_test(AndersonDarling, {0.01, 0.5, 0.98}, kBeta, {0.05, 0.05}, 0.05);
+    Generator generator(11);
+    const Outcome o =
+        run_test(generator, AndersonDarling, {0.01, 0.5, 0.98}, LawCode::kBeta, {0.05, 0.05}, 0.05);
     EXPECT_FALSE(std::isnan(o.criticalValue));
     EXPECT_GT(o.criticalValue, 0.0);
 }

@@ -69,7 +69,7 @@ TEST(QuantilePairs, FirstPairIsAtProbabilityZero) {
     theta.push_back(2.0);
     Sample pairs;
     pairs.push_back(-1.0, -1.0);  // earlier content stays
-    quantile_pairs(observed, 3, theta, kExponential, pairs);
+    quantile_pairs(observed, 3, theta, LawCode::kExponential, pairs);
     ASSERT_EQ(pairs.size(), 4);
     // exponential quantile -theta ln(1 - p) at p = 0, 1/3, 2/3
     const std::vector<double> quantiles = {0.0, -2.0 * std::log(2.0 / 3.0),
@@ -87,7 +87,7 @@ TEST(QuantilePairs, NoCountAppendsNothing) {
     theta.push_back(2.0);
     for (const int k : {0, -3}) {
         Sample pairs;
-        quantile_pairs(observed, k, theta, kExponential, pairs);
+        quantile_pairs(observed, k, theta, LawCode::kExponential, pairs);
         EXPECT_TRUE(pairs.empty()) << k;
     }
 }

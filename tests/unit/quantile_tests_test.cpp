@@ -14,6 +14,7 @@
 
 #include "estimation/estimate.h"
 #include "laws/evaluate.h"
+#include "laws/random_values.h"
 #include "laws/generator.h"
 #include "laws/quantiles.h"
 #include "tail/bayes/posteriors.h"
@@ -34,12 +35,9 @@ using Values = std::vector<double>;
 constexpr double kZ975 = 1.959963984540054;  // standard normal quantile at 0.975
 const double kLn10 = std::log(10.0);
 
-// The values evaluate_law draws, sorted.
-Series drawn_series(LawCode code, const ValueList& parameters, int n) {
-    Sample drawn;
-    evaluate_law(drawn, code, Sample{}, parameters, EvalMode::RandomSample, n);
+Series drawn_series(Generator& generator, LawCode code, const ValueList& parameters, int n) {
     Series s;
-    for (const Point& point : drawn) s.push_back(point.y);
+    draw_random_values(generator, code, parameters, n, s);
     sort_ascending(s);
     return s;
 }
@@ -62,11 +60,11 @@ TEST(EtAsymptotic, EstimateBiasAndInterval) {
         Values parameters;
         double meanExcess, bias;
     } rows[] = {
-        {"exponential: mean from the law", kExponential, {2}, 2.0, 0.0},
-        {"normal", kNormal, {5, 1}, 3.0, (5.0 - u) / 32},
-        {"lognormal", kLognormal, {0, 0.5}, 3.0, kLn10 * u * 0.25 / 8},
-        {"weibull", kWeibull, {1, 2}, 3.0, (1.0 - 2.0) * u / (32 * 4)},
-        {"gamma: no bias", kGamma, {2, 1}, 3.0, 0.0},
+        {"exponential: mean from the law", LawCode::kExponential, {2}, 2.0, 0.0},
+        {"normal", LawCode::kNormal, {5, 1}, 3.0, (5.0 - u) / 32},
+        {"lognormal", LawCode::kLognormal, {0, 0.5}, 3.0, kLn10 * u * 0.25 / 8},
+        {"weibull", LawCode::kWeibull, {1, 2}, 3.0, (1.0 - 2.0) * u / (32 * 4)},
+        {"gamma: no bias", LawCode::kGamma, {2, 1}, 3.0, 0.0},
     };
     for (const auto& row : rows) {
         const ValueList parameters = law_parameters(row.parameters);
@@ -82,7 +80,8 @@ TEST(EtAsymptotic, EstimateBiasAndInterval) {
     }
     // d = 0: z is the largest double, the interval infinite, the verdict 1.
     QuantileTestOutcome o;
-    et_asymptotic_test(data, excesses, 10, u, kNormal, law_parameters({100, 1}), 0.0, 0.01, o);
+    et_asymptotic_test(data, excesses, 10, u, LawCode::kNormal, law_parameters({100, 1}), 0.0, 0.01,
+                       o);
     EXPECT_EQ(o.verdict, 1);
     EXPECT_TRUE(std::isinf(o.lower) && std::isinf(o.upper));
 }
@@ -117,12 +116,15 @@ struct Literal {
     int left = 0;
 };
 
-Literal literal_resampling(int N, int k, LawCode code, const ValueList& parameters, double d,
-                           double p, int B, int mode, TailMethod method) {
+Literal literal_resampling(Generator& generator, int N, int k, LawCode code,
+                           const ValueList& parameters, double d, double p, int B, int mode,
+                           TailMethod method) {
     Literal out;
     Series compared;
     for (int i = 1; i <= B; ++i) {
-        const Series s = drawn_series(code, parameters, N);
+        Series s;
+        draw_random_values(generator, code, parameters, N, s);
+        sort_ascending(s);
         Series excesses;
         double u = 0;
         excesses_over_threshold(s, k, N, excesses, u);
@@ -130,7 +132,7 @@ Literal literal_resampling(int N, int k, LawCode code, const ValueList& paramete
         if (method != kUnknownTailMethod) {
             ValueList fit;
             bool warning = false, failure = false;
-            fit_tail(fit, s, k, N, u, method, warning, failure);
+            fit_tail(s, k, N, u, method, fit, warning, failure);
             if (failure) continue;
             q = return_level(u, fit.at(1), fit.at(2), k, p, N);
         }
@@ -157,40 +159,52 @@ TEST(ResamplingTests, TheLoopOneResampleAfterTheOtherDrawForDraw) {
         int N, k, mode;
         TailMethod method;  // 0: the ET test
     } rows[] = {
-        {"ET normal, differences", kNormal, {10, 2}, 200, 20, 0, 0},
-        {"ET normal, percentiles", kNormal, {10, 2}, 201, 20, 1, 0},
-        {"ET weibull, differences", kWeibull, {2, 1.5}, 200, 20, 0, 0},
-        {"ET lognormal, differences", kLognormal, {1, 0.6}, 150, 15, 0, 0},
-        {"ET gamma, percentiles", kGamma, {2.5, 1}, 120, 12, 1, 0},
-        {"GPD EMV normal, differences", kNormal, {10, 2}, 300, 30, 0, kTailMaximumLikelihood},
-        {"GPD EMV normal, percentiles", kNormal, {10, 2}, 300, 30, 1, kTailMaximumLikelihood},
-        {"GPD HW pareto, differences", kPareto, {1, 3}, 200, 20, 0, kTailWeightedMoments},
-        {"GPD Hill exponential", kExponential, {2}, 200, 20, 1, kTailHill},
+        {"ET normal, differences", LawCode::kNormal, {10, 2}, 200, 20, 0, 0},
+        {"ET normal, percentiles", LawCode::kNormal, {10, 2}, 201, 20, 1, 0},
+        {"ET weibull, differences", LawCode::kWeibull, {2, 1.5}, 200, 20, 0, 0},
+        {"ET lognormal, differences", LawCode::kLognormal, {1, 0.6}, 150, 15, 0, 0},
+        {"ET gamma, percentiles", LawCode::kGamma, {2.5, 1}, 120, 12, 1, 0},
+        {"GPD EMV normal, differences",
+         LawCode::kNormal,
+         {10, 2},
+         300,
+         30,
+         0,
+         kTailMaximumLikelihood},
+        {"GPD EMV normal, percentiles",
+         LawCode::kNormal,
+         {10, 2},
+         300,
+         30,
+         1,
+         kTailMaximumLikelihood},
+        {"GPD HW pareto, differences", LawCode::kPareto, {1, 3}, 200, 20, 0, kTailWeightedMoments},
+        {"GPD Hill exponential", LawCode::kExponential, {2}, 200, 20, 1, kTailHill},
     };
     const double d = 0.05, p = 0.01;
     const int B = 120;
     int leftOut = 0;
     for (const auto& row : rows) {
         const ValueList parameters = law_parameters(row.parameters);
-        set_seed(1234);
-        const Series data = drawn_series(row.code, parameters, row.N);
+        Generator generator(1234);
+        const Series data = drawn_series(generator, row.code, parameters, row.N);
         Series excesses;
         double u = 0;
         excesses_over_threshold(data, row.k, row.N, excesses, u);
         ValueList fit;
         bool warning = false, failure = false;
-        if (row.method != 0) fit_tail(fit, data, row.k, row.N, u, row.method, warning, failure);
-        set_seed(77);
-        const Literal expected = literal_resampling(row.N, row.k, row.code, parameters, d, p, B,
-                                                    row.mode, row.method);
+        if (row.method != 0) fit_tail(data, row.k, row.N, u, row.method, fit, warning, failure);
+        generator = Generator(77);
+        const Literal expected = literal_resampling(generator, row.N, row.k, row.code, parameters,
+                                                    d, p, B, row.mode, row.method);
         leftOut += expected.left;
-        set_seed(77);
+        generator = Generator(77);
         QuantileTestOutcome o;
         if (row.method == 0)
-            et_resampling_test(pool(), data, excesses, row.k, u, row.code, parameters, d, p, B,
+            et_resampling_test(generator, pool(), data, excesses, row.k, u, row.code, parameters, d, p, B,
                                row.mode, o);
         else
-            gpd_resampling_test(pool(), data, row.k, u, row.code, parameters, d, p, B, row.mode,
+            gpd_resampling_test(generator, pool(), data, row.k, u, row.code, parameters, d, p, B, row.mode,
                                 fit, row.method, o);
         EXPECT_EQ(o.lower, expected.lower) << row.what;
         EXPECT_EQ(o.upper, expected.upper) << row.what;
@@ -208,9 +222,9 @@ TEST(ResamplingTests, TheLoopOneResampleAfterTheOtherDrawForDraw) {
 // Each returns verdict 0, q and Q0 as computed (q not available when k is outside
 // 2..N-1) and ends of -10, without drawing.
 TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
-    set_seed(5);
+    Generator generator(5);
     const ValueList normal = law_parameters({10, 2});
-    const Series data = drawn_series(kNormal, normal, 100);
+    const Series data = drawn_series(generator, LawCode::kNormal, normal, 100);
     Series excesses;
     double u = 0;
     excesses_over_threshold(data, 10, 100, excesses, u);
@@ -227,41 +241,50 @@ TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
         double q;
         bool draws = false;  // resamples drawn, none of them usable
     } rows[] = {
-        {"ET, B = 0", false, kNormal, {10, 2}, 10, 0, 0, 0, etq},
-        {"ET, mode 2", false, kNormal, {10, 2}, 10, 50, 2, 0, etq},
-        {"ET, sigma 0", false, kNormal, {10, 0}, 10, 50, 1, 0, etq},
-        {"ET, exponential mean -1", false, kExponential, {-1}, 10, 50, 0, 0, etq},
-        {"ET, NaN beta", false, kBeta, {NAN, 2}, 10, 50, 0, 0, etq},
-        {"ET, k = 1", false, kNormal, {10, 2}, 1, 50, 0, 0, -10},
-        {"ET, k = N", false, kNormal, {10, 2}, 100, 50, 0, 0, -10},
-        {"ET, no law", false, kStudentApprox, {0, 2, 1}, 10, 50, 1, 0, etq},
-        {"GPD, B = 0", true, kNormal, {10, 2}, 10, 0, 1, 2, gpdq},
-        {"GPD, every fit fails", true, kNormal, {-10, 1}, 10, 50, 1, kTailHill, gpdq, true},  // ln u*, u* < 0
-        {"GPD, no such method", true, kNormal, {10, 2}, 10, 50, 1, 0, gpdq, true},
-        {"GPD, weibull shape 0", true, kWeibull, {1, 0}, 10, 50, 0, 2, gpdq},
-        {"GPD, k = 0", true, kNormal, {10, 2}, 0, 50, 0, 2, -10},
+        {"ET, B = 0", false, LawCode::kNormal, {10, 2}, 10, 0, 0, 0, etq},
+        {"ET, mode 2", false, LawCode::kNormal, {10, 2}, 10, 50, 2, 0, etq},
+        {"ET, sigma 0", false, LawCode::kNormal, {10, 0}, 10, 50, 1, 0, etq},
+        {"ET, exponential mean -1", false, LawCode::kExponential, {-1}, 10, 50, 0, 0, etq},
+        {"ET, NaN beta", false, LawCode::kBeta, {NAN, 2}, 10, 50, 0, 0, etq},
+        {"ET, k = 1", false, LawCode::kNormal, {10, 2}, 1, 50, 0, 0, -10},
+        {"ET, k = N", false, LawCode::kNormal, {10, 2}, 100, 50, 0, 0, -10},
+        {"ET, no law", false, LawCode::kStudentApprox, {0, 2, 1}, 10, 50, 1, 0, etq},
+        {"GPD, B = 0", true, LawCode::kNormal, {10, 2}, 10, 0, 1, 2, gpdq},
+        {"GPD, every fit fails",
+         true,
+         LawCode::kNormal,
+         {-10, 1},
+         10,
+         50,
+         1,
+         kTailHill,
+         gpdq,
+         true},  // ln u*, u* < 0
+        {"GPD, no such method", true, LawCode::kNormal, {10, 2}, 10, 50, 1, 0, gpdq, true},
+        {"GPD, weibull shape 0", true, LawCode::kWeibull, {1, 0}, 10, 50, 0, 2, gpdq},
+        {"GPD, k = 0", true, LawCode::kNormal, {10, 2}, 0, 50, 0, 2, -10},
     };
-    set_seed(9);
-    const int first = next_random();
+    generator = Generator(9);
+    const int first = generator.next();
     for (const auto& row : rows) {
         const ValueList parameters = law_parameters(row.parameters);
         QuantileTestOutcome o;
         o.verdict = 1;
-        set_seed(9);
+        generator = Generator(9);
         if (row.gpd)
-            gpd_resampling_test(pool(), data, row.k, u, row.code, parameters, 0.05, 0.01, row.B,
+            gpd_resampling_test(generator, pool(), data, row.k, u, row.code, parameters, 0.05, 0.01, row.B,
                                 row.mode, fit, row.method, o);
         else
-            et_resampling_test(pool(), data, excesses, row.k, u, row.code, parameters, 0.05, 0.01,
-                               row.B, row.mode, o);
+            et_resampling_test(generator, pool(), data, excesses, row.k, u, row.code, parameters, 0.05,
+                               0.01, row.B, row.mode, o);
         expect_unavailable_ends(o, row.what);
         EXPECT_EQ(o.estimate, row.q) << row.what;
         const double Q = quantile(row.code, parameters, 0.99);
         EXPECT_TRUE(o.parentQuantile == Q || (std::isnan(Q) && std::isnan(o.parentQuantile))) << row.what;
-        EXPECT_EQ(next_random() != first, row.draws) << row.what;
+        EXPECT_EQ(generator.next() != first, row.draws) << row.what;
     }
     QuantileTestOutcome o;
-    et_asymptotic_test(data, excesses, 1, u, kNormal, normal, 0.05, 0.01, o);
+    et_asymptotic_test(data, excesses, 1, u, LawCode::kNormal, normal, 0.05, 0.01, o);
     expect_unavailable_ends(o, "asymptotic, k = 1");
     EXPECT_EQ(o.estimate, -10.0);
 }
@@ -269,28 +292,30 @@ TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
 // A refit with no estimate (an empty or all-zero list) gives no quantile.
 TEST(ResamplingTests, RefitWithoutEstimates) {
     Refit refit;
-    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({2, 2, 2}), kGamma, 0.01)));
-    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({-1, 2, 3}), kExponential, 0.01)));
-    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({1, 2, 3}), kImport, 0.01)));
-    EXPECT_DOUBLE_EQ(refit.quantile_at(series_of({1, 2, 3}), kExponential, 0.01), 2 * std::log(100.0));
+    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({2, 2, 2}), LawCode::kGamma, 0.01)));
+    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({-1, 2, 3}), LawCode::kExponential, 0.01)));
+    EXPECT_TRUE(std::isnan(refit.quantile_at(series_of({1, 2, 3}), LawCode::kImport, 0.01)));
+    EXPECT_DOUBLE_EQ(refit.quantile_at(series_of({1, 2, 3}), LawCode::kExponential, 0.01),
+                     2 * std::log(100.0));
 }
 
 // The predictive test is the percentile test over predictive_sample's series.
 TEST(EtPredictive, PercentilesOfPredictiveSeries) {
-    set_seed(31);
+    Generator generator(31);
     const ValueList parameters = law_parameters({2.0});
-    const Series data = drawn_series(kExponential, parameters, 100);
+    const Series data = drawn_series(generator, LawCode::kExponential, parameters, 100);
     Series excesses;
     double u = 0;
     excesses_over_threshold(data, 10, 100, excesses, u);
     const ValueList prior = law_parameters({3, 4});
     ValueList posterior;
-    posterior_parameters(data, kExponential, prior, parameters, 100, 0, posterior);
-    set_seed(32);
+    posterior_parameters(data, LawCode::kExponential, prior, parameters, 100, 0, posterior);
+    generator = Generator(32);
     Series q;
     for (int i = 1; i <= 60; ++i) {
         Series s;
-        ASSERT_EQ(predictive_sample(s, data, kExponential, prior, posterior, parameters, 100, 0, 0, 0),
+        ASSERT_EQ(predictive_sample(generator, data, LawCode::kExponential, prior, posterior,
+                                    parameters, 100, 0, 0, 0, s),
                   PredictiveDraw::Drawn);
         sort_ascending(s);
         Series e;
@@ -299,16 +324,17 @@ TEST(EtPredictive, PercentilesOfPredictiveSeries) {
         q.push_back(us + mean(e) * std::log(10.0));
     }
     sort_ascending(q);
-    set_seed(32);
+    generator = Generator(32);
     QuantileTestOutcome o;
-    et_predictive_test(pool(), data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60,
-                       prior, posterior, 0, 0, 0, o);
+    et_predictive_test(generator, pool(), data, excesses, 10, u, LawCode::kExponential, parameters, 0.1,
+                       0.01, 60, prior, posterior, 0, 0, 0, kMaxShapeProposalsInAll, o);
     EXPECT_EQ(o.lower, value_at(q, 4));  // j = 3
     EXPECT_EQ(o.upper, value_at(q, 57));
     EXPECT_EQ(o.verdict, o.lower <= o.estimate && o.estimate <= o.upper);
     // A posterior that cannot be drawn from: no interval.
-    et_predictive_test(pool(), data, excesses, 10, u, kExponential, parameters, 0.1, 0.01, 60,
-                       prior, law_parameters({0, 1}), 0, 0, 0, o);
+    et_predictive_test(generator, pool(), data, excesses, 10, u, LawCode::kExponential, parameters, 0.1,
+                       0.01, 60, prior, law_parameters({0, 1}), 0, 0, 0, kMaxShapeProposalsInAll,
+                       o);
     expect_unavailable_ends(o, "no posterior");
     EXPECT_EQ(o.estimate, u + mean(excesses) * std::log(10.0));
 }

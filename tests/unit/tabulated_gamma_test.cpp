@@ -15,27 +15,32 @@
 namespace evstat {
 namespace {
 
-bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool same_bits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 TEST(TabulatedBeta, DrawsWhatRandomValueDraws) {
     const struct {
         double a, b;
-    } rows[] = {{1.2, 3.7}, {5.0, 1.2}, {5.0, 5.0}, {0.6, 0.8}, {0.05, 2.5},
+    } rows[] = {{1.2, 3.7}, {5.0, 1.2}, {5.0, 5.0},  {0.6, 0.8},       {0.05, 2.5},
                 {1.0, 1.0}, {1.0, 4.0}, {40.0, 0.3}, {1.0000001, 1e3}, {0.0, 2.0}};
     for (const auto& row : rows) {
         const TabulatedBeta tabulated(row.a, row.b);
         for (const unsigned seed : {1u, 77u, 40503u}) {
-            set_seed(seed);
+            Generator plainGenerator(seed);
             double plain[3000];
-            for (double& value : plain) value = random_value(kBeta, law_parameters({row.a, row.b}));
-            const int next = next_random();
-            set_seed(seed);
+            for (double& value : plain)
+                value =
+                    random_value(plainGenerator, LawCode::kBeta, law_parameters({row.a, row.b}));
+            Generator generator(seed);
             for (int i = 0; i < 3000; ++i) {
-                const double value = tabulated.draw();
-                ASSERT_TRUE(same_bits(value, plain[i]) || (std::isnan(value) && std::isnan(plain[i])))
+                const double value = tabulated.draw(generator);
+                ASSERT_TRUE(same_bits(value, plain[i]) ||
+                            (std::isnan(value) && std::isnan(plain[i])))
                     << row.a << " " << row.b << " seed " << seed << " draw " << i;
             }
-            EXPECT_EQ(next_random(), next) << row.a << " " << row.b << " seed " << seed;
+            EXPECT_EQ(generator.state(), plainGenerator.state())
+                << row.a << " " << row.b << " seed " << seed;
         }
     }
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <string>
@@ -34,7 +35,7 @@ Outcome fit_with(const Values& values, int k, TailMethod method, double u = NAN)
     const Series s = series_of(values);
     ValueList fit;
     bool warning = true, failure = false;  // method 2 clears the warning; the others leave it
-    fit_tail(fit, s, k, size_of(s), std::isnan(u) ? value_at(s, size_of(s) - k) : u, method,
+    fit_tail(s, k, size_of(s), std::isnan(u) ? value_at(s, size_of(s) - k) : u, method, fit,
              warning, failure);
     return {{fit.begin(), fit.end()}, warning, failure};
 }
@@ -257,7 +258,7 @@ TEST(GpdLikelihood, StartAtThetaZeroIsTheExponentialTail) {
     start.push_back(0.0);
     start.push_back(5.0);
     bool warning = true, failure = false;
-    gpd_maximum_likelihood(fit, series_of({1, 3, 4, 12}), start, warning, failure);
+    gpd_maximum_likelihood(series_of({1, 3, 4, 12}), start, fit, warning, failure);
     EXPECT_EQ(Values(fit.begin(), fit.end()), (Values{0.0, 5.0}));
     EXPECT_FALSE(warning || failure);
 }
@@ -355,6 +356,41 @@ TEST(LogLogPlot, KPlusOnePointsWhenKIsNotTheSize) {
         EXPECT_EQ(out.size(), row.points) << row.k;
         EXPECT_EQ(slope, -10.0) << row.k;
     }
+}
+
+// The path over a range of k gives, bit for bit, the fit of each k alone: several k are
+// summed side by side, so the series cover fewer and more k than one pass takes, ties,
+// a threshold of 0 and a negative one (the failure pair), and a wide range of magnitudes.
+TEST(TailFitPath, EachKIsTheFitOfThatKAlone) {
+    Values spread;
+    double v = 1.0;
+    for (int i = 0; i < 300; ++i) {
+        v = std::fmod(v * 75.0 + 0.37, 65537.0);
+        spread.push_back(i % 7 == 0 ? std::exp(v / 4000.0) : v / 100.0 + 1e-3);
+    }
+    std::sort(spread.begin(), spread.end());
+    const Values series[] = {kShortTail, kHeavyTail, {-2, 0, 1, 1, 1, 3, 3, 7, 9, 9, 11, 12},
+                             {0.5, 2}, spread};
+    for (const Values& values : series) {
+        const Series s = series_of(values);
+        const int n = size_of(s);
+        for (TailMethod method : {kTailHill, kTailMoment, kTailZipf}) {
+            for (int first : {1, 2, n / 2}) {
+                if (first < 1) continue;
+                const std::vector<TailEstimate> path = tail_fit_path(s, first, n - 1, method);
+                ASSERT_EQ(path.size(), static_cast<std::size_t>(n - first));
+                for (int k = first; k < n; ++k) {
+                    const Outcome alone = fit_with(values, k, method);
+                    const TailEstimate& e = path[static_cast<std::size_t>(k - first)];
+                    const std::string what = std::to_string(method) + " k=" + std::to_string(k);
+                    EXPECT_EQ(e.failed, alone.failure) << what;
+                    EXPECT_EQ(Values({e.xi, e.sigma}), alone.fit) << what;
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(tail_fit_path(series_of(kShortTail), 1, 7, kTailHill).empty());  // k = n
+    EXPECT_TRUE(tail_fit_path(series_of(kShortTail), 1, 3, kTailMaximumLikelihood).empty());
 }
 
 }  // namespace

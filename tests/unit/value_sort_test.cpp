@@ -32,16 +32,17 @@ void expect_same(const Values& a, const Values& b, const char* what) {
         EXPECT_TRUE(a[i] == b[i] || (std::isnan(a[i]) && std::isnan(b[i]))) << what << " at " << i;
 }
 
-Values drawn(LawCode code, const ValueList& parameters, int count) {
+Values drawn(Generator& generator, LawCode code, const ValueList& parameters, int count) {
     Values values;
-    draw_random_values(code, parameters, count, values);
+    draw_random_values(generator, code, parameters, count, values);
     return values;
 }
 
 TEST(ValueSorter, SameOrderAsTheSampleSort) {
-    set_seed(11);
-    const Values normal = drawn(kNormal, law_parameters({0, 1}), 501);
-    const Values pareto = drawn(kPareto, law_parameters({1, 0.3}), 400);  // heavy tail: crowded buckets
+    Generator generator(11);
+    const Values normal = drawn(generator, LawCode::kNormal, law_parameters({0, 1}), 501);
+    const Values pareto = drawn(generator, LawCode::kPareto, law_parameters({1, 0.3}),
+                                400);  // heavy tail: crowded buckets
     Values ties(300, 2.5);
     ties[7] = -1e300;
     ties[200] = 7.0;
@@ -78,20 +79,29 @@ TEST(DrawRandomValues, TheValuesOfEvaluateLawFromTheSameSeed) {
         LawCode code;
         Values parameters;
     } rows[] = {
-        {kUniform, {1, 3}}, {kExponential, {2}},  {kGamma, {0.5, 2}}, {kGamma, {3, 1}},
-        {kChiSquare, {5}},  {kNormal, {1, 2}},    {kStudent, {4}},    {kBeta, {2, 3}},
-        {kWeibull, {2, 1.5}}, {kLognormal, {0, 0.5}}, {kPareto, {1, 3}}, {kGpd, {0.2, 1}},
-        {kStudentApprox, {0, 2, 1}},
+        {LawCode::kUniform, {1, 3}},
+        {LawCode::kExponential, {2}},
+        {LawCode::kGamma, {0.5, 2}},
+        {LawCode::kGamma, {3, 1}},
+        {LawCode::kChiSquare, {5}},
+        {LawCode::kNormal, {1, 2}},
+        {LawCode::kStudent, {4}},
+        {LawCode::kBeta, {2, 3}},
+        {LawCode::kWeibull, {2, 1.5}},
+        {LawCode::kLognormal, {0, 0.5}},
+        {LawCode::kPareto, {1, 3}},
+        {LawCode::kGpd, {0.2, 1}},
+        {LawCode::kStudentApprox, {0, 2, 1}},
     };
     for (const auto& row : rows) {
         const ValueList parameters = law_parameters(row.parameters);
-        set_seed(99);
+        Generator generator(99);
         Sample sample;
-        evaluate_law(sample, row.code, Sample{}, parameters, EvalMode::RandomSample, 7);
-        const int after = next_random();
-        set_seed(99);
-        const Values values = drawn(row.code, parameters, 7);
-        EXPECT_EQ(next_random(), after) << row.code;  // the same number of draws
+        random_sample(generator, row.code, parameters, 7, sample);
+        const int after = generator.next();
+        generator = Generator(99);
+        const Values values = drawn(generator, row.code, parameters, 7);
+        EXPECT_EQ(generator.next(), after) << row.code;  // the same number of draws
         Values fromSample;
         for (const Point& p : sample) fromSample.push_back(p.y);
         expect_same(values, fromSample, "law");
@@ -103,10 +113,11 @@ TEST(DrawRandomValues, TheValuesOfEvaluateLawFromTheSameSeed) {
 // counting the uniforms drawn again (0 or 1): the normal series must be these doubles, and
 // leave the generator where they leave it.
 struct PolarReference {
+    Generator generator;
     int redraws = 0;
     double uniform() {
         for (;;) {
-            const double u = next_random() / static_cast<double>(kRandomMax);
+            const double u = generator.next() / static_cast<double>(kRandomMax);
             if (u != 0.0 && u != 1.0) return u;
             ++redraws;
         }
@@ -132,12 +143,13 @@ TEST(DrawRandomValues, NormalSeriesAreThePolarPairsOneAfterTheOther) {
     PolarReference reference;
     for (const int count : {1, 2, 7, 200, 40001}) {
         for (const std::uint32_t seed : {1u, 2024u, 4000000000u}) {
-            set_seed(seed);
+            reference.generator = Generator(seed);
             const Values expected = reference.series(10.0, 2.0, count);
-            const int after = next_random();
-            set_seed(seed);
-            const Values values = drawn(kNormal, law_parameters({10, 2}), count);
-            EXPECT_EQ(next_random(), after) << count << " values from seed " << seed;
+            const int after = reference.generator.next();
+            Generator generator(seed);
+            const Values values =
+                drawn(generator, LawCode::kNormal, law_parameters({10, 2}), count);
+            EXPECT_EQ(generator.next(), after) << count << " values from seed " << seed;
             ASSERT_EQ(values.size(), expected.size());
             for (std::size_t i = 0; i < values.size(); ++i)
                 ASSERT_EQ(values[i], expected[i]) << count << " values from seed " << seed;

@@ -40,22 +40,22 @@ void posterior_parameters(std::span<const double> data, LawCode code, const Valu
     const double count = static_cast<double>(n);
     const double p1 = parameters.at(1);
     switch (code) {
-        case kExponential:
+        case LawCode::kExponential:
             append_pair(posterior, alpha + count, 1.0 / (beta + sum(data)));
             return;
-        case kGamma:
+        case LawCode::kGamma:
             append_pair(posterior, alpha + count * p1, 1.0 / (beta + sum(data)));
             return;
-        case kNormal:
+        case LawCode::kNormal:
             append_pair(posterior, alpha + count / 2.0,
                         1.0 / (beta + half_squared_deviations(data, p1, false)));
             return;
-        case kWeibull:
+        case LawCode::kWeibull:
             if (weibullShapeFlag != 0) return;  // the shape has no conjugate update
             append_pair(posterior, alpha + count,
                         1.0 / (beta + sum_of_powers(data, parameters.at(2))));
             return;
-        case kLognormal:
+        case LawCode::kLognormal:
             append_pair(posterior, alpha + count / 2.0,
                         1.0 / (beta + half_squared_deviations(data, p1, true)));
             return;
@@ -68,7 +68,7 @@ void posterior_summary(std::span<const double> data, LawCode code, const ValueLi
                        const ValueList& prior, int weibullShapeFlag, ValueList& summary) {
     const double alpha = prior.at(1);
     const double beta = prior.at(2);
-    const double count = static_cast<double>(data.size());
+    const double count = static_cast<double>(size_of(data));
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     // The exponential rate and its point estimate 1/r, r = (alpha + n)/(beta + n xbar).
@@ -77,19 +77,19 @@ void posterior_summary(std::span<const double> data, LawCode code, const ValueLi
         append_pair(summary, 1.0 / r, -1.0 / (alpha + count));
     };
     switch (code) {
-        case kExponential:
+        case LawCode::kExponential:
             append_rate();
             return;
-        case kGamma:
+        case LawCode::kGamma:
             summary.push_back(p1);
             append_pair(summary, alpha + count * p1, beta + sum(data));
             return;
-        case kNormal:
-        case kLognormal:  // given the logarithms: no transformation here
+        case LawCode::kNormal:
+        case LawCode::kLognormal:  // given the logarithms: no transformation here
             summary.push_back(p1);
             append_pair(summary, alpha + count / 2.0, beta + half_squared_deviations(data, p1, false));
             return;
-        case kWeibull:
+        case LawCode::kWeibull:
             if (weibullShapeFlag != 0) {
                 summary.push_back(std::pow(p1, 1.0 / p2));
                 append_pair(summary, alpha, beta);

@@ -3,18 +3,16 @@
 // accepted by rejection under the likelihood of the data and one Weibull value with it.
 #include "tail/bayes/predictive_sample.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
 #include "laws/random_values.h"
+#include "laws/validity.h"
 #include "tail/bayes/predictive_sampler.h"
 
 namespace evstat {
 
 namespace {
-bool positive_finite(double value) { return value > 0.0 && std::isfinite(value); }
-
 ValueList first_two(const ValueList& list) {
     ValueList copy;
     copy.push_back(list.at(1));
@@ -27,25 +25,14 @@ void set_law(ValueList& law, double p1, double p2) {
     law.push_back(p1);
     law.push_back(p2);
 }
-
-long long g_shape_proposals_bound = kMaxShapeProposalsInAll;
 }  // namespace
 
-long long shape_proposals_bound() {
-    return g_shape_proposals_bound;
-}
-
-void lower_shape_proposals_bound(long long proposals) {
-    g_shape_proposals_bound = std::clamp(proposals, 0LL, kMaxShapeProposalsInAll);
-}
-
-PredictiveSampler::PredictiveSampler(std::span<const double> data, LawCode code,
-                                     const ValueList& prior,
+PredictiveSampler::PredictiveSampler(std::span<const double> data, LawCode code, const ValueList& prior,
                                      const ValueList& posterior, const ValueList& parameters,
                                      double low, double high, int weibullShapeFlag,
                                      long long proposalsInAll)
     : code_(code),
-      shapeCase_(code == kWeibull && weibullShapeFlag != 0),
+      shapeCase_(code == LawCode::kWeibull && weibullShapeFlag != 0),
       prior_(first_two(prior)),
       posterior_(first_two(posterior)),
       p1_(parameters.at(1)),
@@ -60,19 +47,19 @@ PredictiveSampler::PredictiveSampler(std::span<const double> data, LawCode code,
         if (drawable_) proposals_ = TabulatedBeta(prior_.at(1), prior_.at(2));
         return;
     }
-    const bool gammaPosterior = positive_finite(posterior_.at(1)) && positive_finite(posterior_.at(2));
+    const bool gammaPosterior = parameters_drawable(LawCode::kGamma, posterior_);
     switch (code) {
-        case kExponential:
+        case LawCode::kExponential:
             drawable_ = gammaPosterior;
             return;
-        case kGamma:
+        case LawCode::kGamma:
             drawable_ = gammaPosterior && positive_finite(p1_);
             return;
-        case kNormal:
-        case kLognormal:
+        case LawCode::kNormal:
+        case LawCode::kLognormal:
             drawable_ = gammaPosterior && std::isfinite(p1_);
             return;
-        case kWeibull:
+        case LawCode::kWeibull:
             drawable_ = gammaPosterior && positive_finite(p2_);
             return;
         default:
@@ -82,74 +69,77 @@ PredictiveSampler::PredictiveSampler(std::span<const double> data, LawCode code,
 }
 
 // One value of the law given the parameter drawn from the posterior.
-double PredictiveSampler::observation(double parameter, ValueList& law) const {
+double PredictiveSampler::observation(Generator& generator, double parameter,
+                                      ValueList& law) const {
     switch (code_) {
-        case kExponential:
+        case LawCode::kExponential:
             law.clear();
             law.push_back(1.0 / parameter);
-            return random_value(kExponential, law);
-        case kGamma:
+            return random_value(generator, LawCode::kExponential, law);
+        case LawCode::kGamma:
             set_law(law, p1_, 1.0 / parameter);
-            return random_value(kGamma, law);
-        case kWeibull:
+            return random_value(generator, LawCode::kGamma, law);
+        case LawCode::kWeibull:
             set_law(law, 1.0 / parameter, p2_);
-            return random_value(kWeibull, law);
+            return random_value(generator, LawCode::kWeibull, law);
         default: {  // normal, and lognormal as its exponential
             double first = 0.0;
             double second = 0.0;
-            normal_pair(p1_, std::sqrt(1.0 / parameter), first, second);
-            return code_ == kLognormal ? std::exp(first) : first;
+            normal_pair(generator, p1_, std::sqrt(1.0 / parameter), first, second);
+            return code_ == LawCode::kLognormal ? std::exp(first) : first;
         }
     }
 }
 
 // Proposals k = low + (high - low) w, w from the Beta prior, each with its uniform b, until
 // one is accepted; false at the bound of one observation or of the sampler in all.
-bool PredictiveSampler::shape_value(double& value, ValueList& law) const {
+bool PredictiveSampler::shape_value(Generator& generator, double& value, ValueList& law) const {
     for (long proposal = 0; proposal < kMaxShapeProposals && proposalsLeft_ > 0; ++proposal) {
         --proposalsLeft_;
-        const double w = proposals_.draw();
+        const double w = proposals_.draw(generator);
         const double k = low_ + (high_ - low_) * w;
-        const double b = uniform_value(0.0, 1.0);
+        const double b = uniform_value(generator, 0.0, 1.0);
         if (rejection_.accepts(k, b)) {
             set_law(law, p1_, k);
-            value = random_value(kWeibull, law);
+            value = random_value(generator, LawCode::kWeibull, law);
             return true;
         }
     }
     return false;
 }
 
-PredictiveDraw PredictiveSampler::draw(int N, Series& values) const {
+PredictiveDraw PredictiveSampler::draw(Generator& generator, int N,
+                                       std::vector<double>& values) const {
     if (!drawable_) return PredictiveDraw::NotDrawable;
     values.resize(N > 0 ? static_cast<std::size_t>(N) : 0);
     ValueList law;
     for (double& value : values) {
         if (shapeCase_) {
-            if (!shape_value(value, law)) return PredictiveDraw::RejectionBound;
+            if (!shape_value(generator, value, law)) return PredictiveDraw::RejectionBound;
             continue;
         }
-        const double parameter = random_value(kGamma, posterior_);
-        value = observation(parameter, law);
+        const double parameter = random_value(generator, LawCode::kGamma, posterior_);
+        value = observation(generator, parameter, law);
     }
     return PredictiveDraw::Drawn;
 }
 
-PredictiveDraw predictive_sample(Series& output, const PredictiveSampler& sampler, int N) {
-    Series values;
-    const PredictiveDraw outcome = sampler.draw(N, values);
+PredictiveDraw predictive_sample(Generator& generator, const PredictiveSampler& sampler, int N,
+                                 Series& output) {
+    std::vector<double> values;
+    const PredictiveDraw outcome = sampler.draw(generator, N, values);
     if (outcome != PredictiveDraw::Drawn) return outcome;
     output.insert(output.end(), values.begin(), values.end());
     return outcome;
 }
 
-PredictiveDraw predictive_sample(Series& output, std::span<const double> data, LawCode code,
+PredictiveDraw predictive_sample(Generator& generator, std::span<const double> data, LawCode code,
                                  const ValueList& prior, const ValueList& posterior,
                                  const ValueList& parameters, int N, double low, double high,
-                                 int weibullShapeFlag) {
+                                 int weibullShapeFlag, Series& output) {
     const PredictiveSampler sampler(data, code, prior, posterior, parameters, low, high,
                                     weibullShapeFlag);
-    return predictive_sample(output, sampler, N);
+    return predictive_sample(generator, sampler, N, output);
 }
 
 }  // namespace evstat

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "laws/catalogue.h"
+#include "laws/generator.h"
 #include "series/lists.h"
 #include "series/series.h"
+#include "tail/work_bounds.h"
 
 namespace evstat {
 
@@ -19,14 +21,8 @@ enum class PredictiveDraw {
 
 // The most proposals the shape rejection makes for one observation.
 constexpr long kMaxShapeProposals = 1'000'000;
-// The most proposals one sampler makes in all, over every observation it draws: the
-// acceptance rate is the same for every observation, so a rate that is low without reaching
-// the bound of one observation would otherwise make a long run without end in sight.
-constexpr long long kMaxShapeProposalsInAll = 100'000'000;
-// The bound in all of a sampler made without one of its own: kMaxShapeProposalsInAll unless
-// tests or the fuzz harness lowered it (never above kMaxShapeProposalsInAll) for short runs.
-long long shape_proposals_bound();
-void lower_shape_proposals_bound(long long proposals);
+// The most proposals one sampler makes in all is its caller's (kMaxShapeProposalsInAll
+// unless the caller lowers it, tail/work_bounds.h).
 
 // Appends N values drawn from the predictive law of `code` (1, 2, 4, 7, 8):
 // `posterior` is the (shape, scale) Gamma list of posterior_parameters, `parameters` the
@@ -38,9 +34,9 @@ void lower_shape_proposals_bound(long long proposals);
 // that give no likelihood (a value not positive) are NotDrawable, before any draw. A
 // proposed shape not above 0 is rejected. On NotDrawable and RejectionBound nothing is
 // appended. The uniform value of the rejection is uniform_value(0, 1), never 0.
-PredictiveDraw predictive_sample(Series& output, std::span<const double> data, LawCode code,
+PredictiveDraw predictive_sample(Generator& generator, std::span<const double> data, LawCode code,
                                  const ValueList& prior, const ValueList& posterior,
                                  const ValueList& parameters, int N, double low, double high,
-                                 int weibullShapeFlag);
+                                 int weibullShapeFlag, Series& output);
 
 }  // namespace evstat

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "laws/catalogue.h"
+#include "laws/generator.h"
 #include "laws/tabulated_gamma.h"
 #include "series/lists.h"
 #include "series/series.h"
@@ -79,15 +80,15 @@ public:
     PredictiveSampler(std::span<const double> data, LawCode code, const ValueList& prior,
                       const ValueList& posterior, const ValueList& parameters, double low,
                       double high, int weibullShapeFlag,
-                      long long proposalsInAll = shape_proposals_bound());
+                      long long proposalsInAll = kMaxShapeProposalsInAll);
     bool drawable() const { return drawable_; }
     // Replaces `values` by N draws; on NotDrawable nothing is drawn. The shape proposals
     // count against the sampler's bound in all, from one call to the next.
-    PredictiveDraw draw(int N, Series& values) const;
+    PredictiveDraw draw(Generator& generator, int N, std::vector<double>& values) const;
 
 private:
-    double observation(double parameter, ValueList& law) const;
-    bool shape_value(double& value, ValueList& law) const;
+    double observation(Generator& generator, double parameter, ValueList& law) const;
+    bool shape_value(Generator& generator, double& value, ValueList& law) const;
 
     LawCode code_;
     bool shapeCase_;
@@ -104,6 +105,7 @@ private:
 };
 
 // Appends N values drawn by `sampler`, as predictive_sample does.
-PredictiveDraw predictive_sample(Series& output, const PredictiveSampler& sampler, int N);
+PredictiveDraw predictive_sample(Generator& generator, const PredictiveSampler& sampler, int N,
+                                 Series& output);
 
 }  // namespace evstat

@@ -26,25 +26,25 @@ double standard_normal_quantile(double probability) {
     ValueList standard;
     standard.push_back(0.0);
     standard.push_back(1.0);
-    return quantile(kNormal, standard, probability);
+    return quantile(LawCode::kNormal, standard, probability);
 }
 
 // The rate or precision for which P(X > c) = d.
 double stated_value(LawCode code, const ValueList& parameters, double c, double d) {
     const double p1 = parameters.at(1);
     switch (code) {
-        case kExponential: return -std::log(d) / c;
-        case kGamma: {
+        case LawCode::kExponential: return -std::log(d) / c;
+        case LawCode::kGamma: {
             ValueList shape;
             shape.push_back(p1);
-            return 1.0 / solve_for_survival(kGamma, shape, c, kGammaScaleLow, kGammaScaleHigh, d);
+            return 1.0 / solve_for_survival(LawCode::kGamma, shape, c, kGammaScaleLow, kGammaScaleHigh, d);
         }
-        case kNormal: {
+        case LawCode::kNormal: {
             const double z = standard_normal_quantile(1.0 - d);
             return (z / (c - p1)) * (z / (c - p1));
         }
-        case kWeibull: return -std::log(d) / std::pow(c, parameters.at(2));
-        case kLognormal: {
+        case LawCode::kWeibull: return -std::log(d) / std::pow(c, parameters.at(2));
+        case LawCode::kLognormal: {
             const double z = standard_normal_quantile(1.0 - d);
             return (z / (std::log(c) - p1)) * (z / (std::log(c) - p1));
         }
@@ -61,11 +61,18 @@ void widen_support(double s1, double s2, double& low, double& high) {
     }
 }
 
-void shape_interval(const ValueList& parameters, int mode, double c, double d1, double d2,
-                    double& low, double& high, double& s1, double& s2, double& t1, double& t2) {
+ExpertInterval shape_interval(const ExpertStatement& statement) {
+    const ValueList& parameters = statement.parameters;
+    const double c = statement.value;
+    const double d1 = statement.riskP1;
+    const double d2 = statement.riskP2;
+    double s1 = 0.0;
+    double s2 = 0.0;
+    double low = statement.low;
+    double high = statement.high;
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
-    if (mode == kExpertStatement) {
+    if (statement.stated) {
         const double scale = std::pow(p1, 1.0 / p2);
         s1 = std::log(-std::log(d1)) / (std::log(c) - std::log(scale));
         s2 = std::log(-std::log(d2)) / (std::log(c) - std::log(scale));
@@ -78,46 +85,61 @@ void shape_interval(const ValueList& parameters, int mode, double c, double d1, 
     if (high == kShapeBoundAbsent && std::isfinite(s2))
         high = std::max(std::ceil(s2), low + 1.0);
     widen_support(s1, s2, low, high);
-    t1 = (s1 - low) / (high - low);
-    t2 = (s2 - low) / (high - low);
+    return {.s1 = s1,
+            .s2 = s2,
+            .t1 = (s1 - low) / (high - low),
+            .t2 = (s2 - low) / (high - low),
+            .low = low,
+            .high = high};
 }
 }  // namespace
 
-void expert_interval(LawCode code, const ValueList& parameters, double weibullRate, int mode,
-                     double c, double d1, double d2, double f, double g, double& low,
-                     double& high, int weibullShapeFlag, double& s1, double& s2, double& t1,
-                     double& t2) {
-    if (code == kWeibull && weibullShapeFlag == 1) {
-        shape_interval(parameters, mode, c, d1, d2, low, high, s1, s2, t1, t2);
-        return;
+ExpertInterval expert_interval(const ExpertStatement& statement) {
+    const LawCode code = statement.code;
+    const ValueList& parameters = statement.parameters;
+    if (code == LawCode::kWeibull && statement.weibullShape) return shape_interval(statement);
+    ExpertInterval interval{.low = statement.low, .high = statement.high};
+    if (statement.stated) {
+        if (code != LawCode::kExponential && code != LawCode::kGamma && code != LawCode::kNormal && code != LawCode::kWeibull &&
+            code != LawCode::kLognormal)
+            return interval;
+        interval.s1 = stated_value(code, parameters, statement.value, statement.riskP1);
+        interval.s2 = stated_value(code, parameters, statement.value, statement.riskP2);
+        return interval;
     }
-    t1 = 0.0;
-    t2 = 0.0;
-    if (mode == kExpertStatement) {
-        if (code != kExponential && code != kGamma && code != kNormal && code != kWeibull &&
-            code != kLognormal)
-            return;
-        s1 = stated_value(code, parameters, c, d1);
-        s2 = stated_value(code, parameters, c, d2);
-        return;
-    }
+    const double f = statement.meanExcess;
+    const double g = statement.transformedMeanExcess;
     switch (code) {
-        case kExponential: s1 = 1.0 / parameters.at(1); s2 = 1.0 / f; break;
-        case kGamma: s1 = 1.0 / parameters.at(2); s2 = 1.0 / f; break;
-        case kNormal:
-        case kLognormal:
-            s1 = 1.0 / (parameters.at(2) * parameters.at(2));
-            s2 = 0.0;
+        case LawCode::kExponential:
+            interval.s1 = 1.0 / parameters.at(1);
+            interval.s2 = 1.0 / f;
             break;
-        case kWeibull: s1 = weibullRate; s2 = 1.0 / g; break;
+        case LawCode::kGamma:
+            interval.s1 = 1.0 / parameters.at(2);
+            interval.s2 = 1.0 / f;
+            break;
+        case LawCode::kNormal:
+        case LawCode::kLognormal:
+            interval.s1 = 1.0 / (parameters.at(2) * parameters.at(2));
+            interval.s2 = 0.0;
+            break;
+        case LawCode::kWeibull:
+            interval.s1 = statement.weibullRate;
+            interval.s2 = 1.0 / g;
+            break;
         default: break;
     }
+    return interval;
 }
 
-void expert_prior(double s1, double s2, double t1, double t2, int weibullShapeFlag,
-                  const std::string& confidence, double alpha, ValueList& prior) {
+void expert_prior(const ExpertInterval& interval, bool weibullShape, ExpertConfidence confidence,
+                  double alpha, ValueList& prior) {
+    const double s1 = interval.s1;
+    const double s2 = interval.s2;
+    const double t1 = interval.t1;
+    const double t2 = interval.t2;
     const double z = standard_normal_quantile(1.0 - alpha / 2.0);
-    if (weibullShapeFlag != 1) {
+    if (!weibullShape) {
         const double width2 = (s1 - s2) * (s1 - s2);
         prior.push_back(z * z * (s1 + s2) * (s1 + s2) / width2);
         prior.push_back(2.0 * z * z * (s1 + s2) / width2);
@@ -126,11 +148,11 @@ void expert_prior(double s1, double s2, double t1, double t2, int weibullShapeFl
     const double m = (t1 + t2) / 2.0;
     double a = 0.0;
     double b = 0.0;
-    if (confidence == "Forte") {
+    if (confidence == ExpertConfidence::kStrong) {
         const double u = 4.0 * m * (1.0 - m) * z * z / ((t2 - t1) * (t2 - t1)) - 1.0;
         a = u * m;
         b = u * (1.0 - m);
-    } else if (confidence == "Moyenne") {
+    } else if (confidence == ExpertConfidence::kMedium) {
         if (m >= 0.5) {
             a = kMediumSmaller;
             b = 4.0 / m - 3.0;
@@ -138,7 +160,7 @@ void expert_prior(double s1, double s2, double t1, double t2, int weibullShapeFl
             b = kMediumSmaller;
             a = (3.0 * m + 1.0) / (1.0 - m);
         }
-    } else if (confidence == "Faible" || confidence == "*") {
+    } else {  // weak, or not given
         if (m >= 0.5) {
             a = kWeakSmaller;
             b = kWeakTerm + (1.0 - kWeakTerm) / m;
@@ -146,8 +168,6 @@ void expert_prior(double s1, double s2, double t1, double t2, int weibullShapeFl
             b = kWeakSmaller;
             a = (1.0 - kWeakTerm * m) / (1.0 - m);
         }
-    } else {
-        return;
     }
     prior.push_back(a);
     prior.push_back(b);

@@ -8,14 +8,13 @@
 #include <limits>
 #include <vector>
 
+#include "laws/constants.h"
 #include "laws/quantiles.h"
 #include "tail/bayes_table/law11_table.h"
 
 namespace evstat {
 
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // The Lomax quantile of the exponential and Weibull-with-known-shape cases: (q1 / q2)(1 - p^q2)
 // with q2 = -1/(alpha + n).
@@ -28,21 +27,21 @@ double beta_prime_quantile(const ValueList& q, double p) {
     ValueList beta;
     beta.push_back(q.at(1));
     beta.push_back(q.at(2));
-    const double z = quantile(kBeta, beta, 1.0 - p);
+    const double z = quantile(LawCode::kBeta, beta, 1.0 - p);
     return q.at(3) * z / (1.0 - z);
 }
 
 double predictive_quantile(const BayesTableInput& in, const Sample& table, double p) {
     const ValueList& q = in.predictive;
     switch (in.code) {
-        case kExponential:
+        case LawCode::kExponential:
             return lomax_quantile(q.at(1), q.at(2), p);
-        case kGamma:
+        case LawCode::kGamma:
             return beta_prime_quantile(q, p);
-        case kNormal:
-        case kLognormal:
+        case LawCode::kNormal:
+        case LawCode::kLognormal:
             return lookup_distribution(table, 1.0 - p);
-        case kWeibull:
+        case LawCode::kWeibull:
             if (in.weibullShapeFlag == 1) return lookup_distribution(table, 1.0 - p);
             return std::pow(lomax_quantile(q.at(2), q.at(3), p), 1.0 / in.parameters.at(2));
         default:
@@ -58,7 +57,8 @@ bool shape_tables(const BayesTableInput& in, Sample& distributionTable, Sample& 
     const ShapeModel model = make_shape_model(in.data, in.predictive, in.low, in.high);
     densityTable = grid;
     double Z = 0.0;
-    if (!predictive_density_table(model, in.mostShapeEvaluations, densityTable, Z)) return false;
+    if (!predictive_density_table(model, in.bounds.shapeKernelEvaluations, densityTable, Z))
+        return false;
     distributionTable = densityTable;
     predictive_cdf_table(model, layout, Z, distributionTable);
     return true;
@@ -81,14 +81,14 @@ TableBound bayes_quantile_table(const BayesTableInput& input, Sample& parentQuan
     Sample law11Table;
     Sample shapeTable;
     const Sample* table = &law11Table;
-    if (input.code == kNormal || input.code == kLognormal) {
+    if (input.code == LawCode::kNormal || input.code == LawCode::kLognormal) {
         double lo = 0.0;
         double hi = 0.0;
         law11_table_range(input.code, input.parameters, input.s1, input.s2, levels, lo, hi);
         if (!tabulate_law11_to_levels(input.code, input.predictive, lo, hi, levels,
-                                      input.mostTablePoints, law11Table))
+                                      input.bounds.law11TablePoints, law11Table))
             return TableBound::Law11Points;
-    } else if (input.code == kWeibull && input.weibullShapeFlag == 1) {
+    } else if (input.code == LawCode::kWeibull && input.weibullShapeFlag == 1) {
         Sample density;
         if (!shape_tables(input, shapeTable, density)) return TableBound::ShapeEvaluations;
         append(shapeTable, predictiveDistribution);

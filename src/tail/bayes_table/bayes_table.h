@@ -15,11 +15,6 @@
 namespace evstat {
 
 // Everything the table reads, in the order the study hands it over.
-// Most evaluations of the predictive kernel over the Weibull-shape grid: up to 200,000 points a
-// region, each integration taking up to 2^18 of them where it does not converge, would
-// otherwise run for hours.
-constexpr long long kMostShapeKernelEvaluations = 500'000'000;
-
 struct BayesTableInput {
     std::span<const double> data;  // the series as the study prepared it (logarithms for 8)
     const Sample& levels;     // x = an exceedance probability p (the non-zero orders)
@@ -30,19 +25,19 @@ struct BayesTableInput {
     int expert = 0;           // 1 when an expert's opinion is used
     double s1 = 0.0;          // the expert interval [s1, s2]
     double s2 = 0.0;
-    LawCode code = kUnknownLaw;   // the parent law: 1, 2, 4, 7 or 8
+    LawCode code = LawCode::kUnknown;  // the parent law: 1, 2, 4, 7 or 8
     const ValueList& parameters;  // its fitted parameters (p1, p2)
     const ValueList& predictive;  // q1, q2, q3 from posterior_summary
     int comparisonFlag = 0;       // 1: the series was simulated, compare with that law
-    LawCode comparisonCode = kUnknownLaw;
+    LawCode comparisonCode = LawCode::kUnknown;
     const ValueList& comparisonGiven;   // the simulation law's parameters as given
     const ValueList& comparisonFitted;  // the simulation law fitted to the data
     int weibullShapeFlag = 0;           // 1: the prior is on the Weibull shape
     double expertMaxQuantile = 0.0;     // v, the far end of the shape grid is max(3 max x, 2 v)
     double low = 0.0;                   // support [L, U] of the shape
     double high = 0.0;
-    long long mostTablePoints = kMostLaw11TablePoints;  // of the normal and lognormal table
-    long long mostShapeEvaluations = kMostShapeKernelEvaluations;  // of the Weibull-shape table
+    WorkBounds bounds = {};  // the points of the normal and lognormal table, the evaluations of
+                             // the Weibull-shape one
 };
 
 // What stopped a quantile table: nothing, or the bound of one of its tables.
@@ -52,9 +47,9 @@ enum class TableBound { Within, Law11Points, ShapeEvaluations };
 // quantile, the exponential-tail value u - mean excess ln(N p / k), the predictive quantile, and
 // when comparisonFlag is 1 the comparison law's quantiles with each of its two lists. For the
 // Weibull shape case it also fills the predictive distribution and density tables (x, value).
-// Law11Points when the normal or lognormal table would need more than mostTablePoints points,
-// ShapeEvaluations when the Weibull-shape density table would need more than
-// mostShapeEvaluations kernel evaluations: the quantile series are then left as they were.
+// Law11Points when the normal or lognormal table would need more than bounds.law11TablePoints
+// points, ShapeEvaluations when the Weibull-shape density table would need more than
+// bounds.shapeKernelEvaluations kernel evaluations: the quantile series are then left as they were.
 TableBound bayes_quantile_table(const BayesTableInput& input, Sample& parentQuantiles,
                           Sample& tailQuantiles, Sample& predictiveQuantiles,
                           Sample& comparisonGiven, Sample& comparisonFitted,

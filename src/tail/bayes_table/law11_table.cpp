@@ -18,8 +18,6 @@ namespace {
 constexpr double kSpreadOfNoSecondPrecision = 3.0;  // V = 3 S when s2 is 0
 constexpr int kEndBisections = 200;  // halvings of [lo, hi] that find where the table ends
 
-thread_local double g_table_running_sum = 0.0;  // running sum of the table's own code-11 integrand
-
 // The code-11 density with its height computed once: the same values as density() gives.
 struct Law11Density {
     double height, mu, alpha, beta;
@@ -27,9 +25,6 @@ struct Law11Density {
         return student_approx_density_from_height(height, mu, alpha, beta, x);
     }
 };
-double& running_sum(const Law11Density&) {
-    return g_table_running_sum;
-}
 
 double parent_quantile(LawCode code, double mean, double deviation, double p) {
     ValueList parameters;
@@ -49,8 +44,8 @@ void widen(double value, double& lo, double& hi) {
 double points_needed(LawCode code, const ValueList& predictive, double lo, double hi,
                      double target) {
     auto reaches = [&](double x) {
-        const double upper = code == kNormal ? x : std::log(x);
-        return distribution(kStudentApprox, predictive, upper) >= target;
+        const double upper = code == LawCode::kNormal ? x : std::log(x);
+        return distribution(LawCode::kStudentApprox, predictive, upper) >= target;
     };
     if (lo + kLaw11TableStep == lo) return 1.0;  // the step does not move lo: one point
     double end = hi;
@@ -86,17 +81,17 @@ void law11_table_range(LawCode code, const ValueList& parameters, double s1, dou
 
 bool tabulate_law11(LawCode code, const ValueList& predictive, const Law11Grid& grid,
                     Sample& table) {
-    if (code != kNormal && code != kLognormal) return true;
+    if (code != LawCode::kNormal && code != LawCode::kLognormal) return true;
     if (!(grid.step > 0.0)) return true;
     const double lower = grid.first - 1.0;
-    const double f0 = distribution(kStudentApprox, predictive, lower);
+    const double f0 = distribution(LawCode::kStudentApprox, predictive, lower);
     const double alpha = predictive.at(2);
     const double beta = predictive.at(3);
     const Law11Density law11{student_approx_height(alpha, beta), predictive.at(1), alpha, beta};
     long long points = 0;
     for (double x = grid.first; x <= grid.last; x += grid.step) {
         if (points == grid.mostPoints) return false;
-        const double upper = code == kNormal ? x : std::log(x);
+        const double upper = code == LawCode::kNormal ? x : std::log(x);
         const double value = f0 + romberg_integrate(law11, lower, upper);
         table.push_back(x, value);
         ++points;
@@ -108,7 +103,7 @@ bool tabulate_law11(LawCode code, const ValueList& predictive, const Law11Grid& 
 
 bool tabulate_law11_to_levels(LawCode code, const ValueList& predictive, double lo, double hi,
                               std::span<const double> levels, long long mostPoints, Sample& table) {
-    if (code != kNormal && code != kLognormal) return true;
+    if (code != LawCode::kNormal && code != LawCode::kLognormal) return true;
     double target = -std::numeric_limits<double>::infinity();
     for (const double p : levels)
         if (1.0 - p > target) target = 1.0 - p;

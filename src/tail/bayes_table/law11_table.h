@@ -7,13 +7,11 @@
 
 #include "laws/catalogue.h"
 #include "series/lists.h"
+#include "tail/work_bounds.h"
 
 namespace evstat {
 
 constexpr double kLaw11TableStep = 0.0001;
-// Most points of one table (16 bytes each): a series whose spread is some thousands of its
-// units would otherwise ask for hundreds of millions of integrations at kLaw11TableStep.
-constexpr long long kMostLaw11TablePoints = 10'000'000;
 
 // Most points of a curve table (the predictive survival curves of the expert study).
 constexpr long long kMostCurveTablePoints = 1'000'000;

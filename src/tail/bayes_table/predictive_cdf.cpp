@@ -64,7 +64,7 @@ double mean_shape_distribution(const ShapeModel& model, double Z, double x) {
     ValueList parameters;
     parameters.push_back(std::pow(model.eta, k));
     parameters.push_back(k);
-    return distribution(kWeibull, parameters, x);
+    return distribution(LawCode::kWeibull, parameters, x);
 }
 
 }  // namespace

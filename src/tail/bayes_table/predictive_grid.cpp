@@ -62,7 +62,7 @@ ValueList weibull(double theta, double k) {
 // Divides h0 by 10 until the law puts less than 1e-4 below h0 / 10000.
 double first_step(double X, const ValueList& fitted) {
     double h0 = X / kFirstStepDivisor;
-    while (distribution(kWeibull, fitted, h0 / kFineSteps) >= kNegligibleProbability) {
+    while (distribution(LawCode::kWeibull, fitted, h0 / kFineSteps) >= kNegligibleProbability) {
         const double next = h0 / kFirstStepRefinement;
         if (next == h0) break;  // 0: no smaller step to try
         h0 = next;
@@ -75,7 +75,8 @@ double decay_point(double X, double theta, double s1, double s2) {
     const ValueList low = weibull(theta, s1);
     const ValueList high = weibull(theta, s2);
     double T = X;
-    while (std::max(density(kWeibull, low, T), density(kWeibull, high, T)) >= kNegligibleDensity) {
+    while (std::max(density(LawCode::kWeibull, low, T), density(LawCode::kWeibull, high, T)) >=
+           kNegligibleDensity) {
         if (T * 2.0 == T) break;  // 0 or infinite
         T *= 2.0;
     }

@@ -1,4 +1,4 @@
-// The Weibull-shape family of Romberg integrands, and the predictive density at one point,
+// The Romberg integrands of the Weibull shape, and the predictive density at one point,
 // directly or through the factors it shares with every other point of a grid.
 #pragma once
 
@@ -18,7 +18,6 @@ struct ShapeIntegrand {
     double y = 0.0;
     double operator()(double k) const;
 };
-double& running_sum(const ShapeIntegrand& integrand);
 
 // prior(k) k^power exp(k S2 - S1(k)) (shifted in the log domain), for any k.
 double shape_likelihood(const ShapeModel& model, double k, double power);
@@ -33,8 +32,7 @@ struct ShapeNodeCache {
 };
 
 // The predictive kernel at y through the cache: the run's i-th evaluation takes the i-th cached
-// factor when the node is the same (and computes it, once, when it is new). Same family and
-// running sum as ShapeIntegrand.
+// factor when the node is the same (and computes it, once, when it is new).
 struct CachedPredictiveIntegrand {
     const ShapeModel& model;
     ShapeNodeCache& cache;
@@ -43,7 +41,6 @@ struct CachedPredictiveIntegrand {
     mutable std::size_t next = 0;
     double operator()(double k) const;
 };
-double& running_sum(const CachedPredictiveIntegrand& integrand);
 
 // (integral over the support of the predictive kernel at y) / Z / y.
 double predictive_density_direct(const ShapeModel& model, double y, double Z);

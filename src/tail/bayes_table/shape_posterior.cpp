@@ -11,8 +11,6 @@ namespace evstat {
 
 namespace {
 
-thread_local double g_shape_running_sum = 0.0;  // the Weibull-shape family's running trapezoid sum
-
 // Points of the support probed for the range of the plain product.
 constexpr int kRangeProbes = 64;
 // The plain product is kept when its largest probed value lies between these.
@@ -117,10 +115,6 @@ double ShapeIntegrand::operator()(double k) const {
     return 0.0;
 }
 
-double& running_sum(const ShapeIntegrand&) {
-    return g_shape_running_sum;
-}
-
 double CachedPredictiveIntegrand::operator()(double k) const {
     const std::size_t i = next++;
     double factor;
@@ -139,10 +133,6 @@ double CachedPredictiveIntegrand::operator()(double k) const {
         std::isfinite(k))
         return 0.0;
     return factor * std::exp(k * logRatio - std::pow(ratio, k));
-}
-
-double& running_sum(const CachedPredictiveIntegrand&) {
-    return g_shape_running_sum;
 }
 
 double predictive_density_direct(const ShapeModel& model, double y, double Z) {

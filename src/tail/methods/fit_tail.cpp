@@ -22,7 +22,7 @@ Series weighted_moments_series(std::span<const double> series, int k, int n) {
 // value to estimate over, or the estimator gives no scale (its zeros) or no finite value.
 void weighted_moments_fit(ValueList& fit, std::span<const double> values, bool& failure) {
     ValueList estimate;
-    if (!values.empty()) estimate_gpd_parameters(estimate, values, size_of(values));
+    if (!values.empty()) estimate_gpd_parameters(values, size_of(values), estimate);
     const double xi = estimate.at(1);
     const double sigma = estimate.at(2);
     if (values.empty() || sigma == 0.0 || !std::isfinite(xi) || !std::isfinite(sigma)) {
@@ -54,12 +54,11 @@ void fit_over_excesses(ValueList& fit, std::span<const double> series, int k, in
         append_tail_failure(fit, failure);
         return;
     }
-    gpd_maximum_likelihood(fit, values, start, warning, failure);
+    gpd_maximum_likelihood(values, start, fit, warning, failure);
 }
 }  // namespace
 
-void fit_tail(ValueList& fit, std::span<const double> series, int k, int n, double u,
-              TailMethod method,
+void fit_tail(std::span<const double> series, int k, int n, double u, TailMethod method, ValueList& fit,
               bool& warning, bool& failure) {
     switch (method) {
         case kTailWeightedMoments:
@@ -67,13 +66,13 @@ void fit_tail(ValueList& fit, std::span<const double> series, int k, int n, doub
             fit_over_excesses(fit, series, k, n, method, warning, failure);
             return;
         case kTailHill:
-            hill_fit(fit, series, k, u, failure);
+            hill_fit(series, k, u, fit, failure);
             return;
         case kTailMoment:
-            moment_fit(fit, series, k, u, failure);
+            moment_fit(series, k, u, fit, failure);
             return;
         case kTailZipf:
-            zipf_fit(fit, series, k, u, failure);
+            zipf_fit(series, k, u, fit, failure);
             return;
         default:
             return;  // no other code is a tail method: nothing is appended

@@ -14,7 +14,7 @@ constexpr int kMaxUpdates = 1000;  // updates after the first; the warning flag 
 
 // One fixed-point update of theta over the values.
 double likelihood_update(std::span<const double> values, double theta) {
-    const double count = static_cast<double>(values.size());
+    const double count = static_cast<double>(size_of(values));
     double s = 0.0;
     double t = 0.0;
     for (const double x : values) {
@@ -34,7 +34,7 @@ bool still_moving(double next, double previous) {
 }
 }  // namespace
 
-void gpd_maximum_likelihood(ValueList& fit, std::span<const double> series, const ValueList& start,
+void gpd_maximum_likelihood(std::span<const double> series, const ValueList& start, ValueList& fit,
                             bool& warning, bool& failure) {
     warning = false;
     if (series.empty()) {

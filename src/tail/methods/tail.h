@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "series/lists.h"
 #include "series/series.h"
@@ -46,19 +47,32 @@ void excesses_over_threshold(std::span<const double> series, int k, int n, Serie
 // The warning flag is set to 1 when the likelihood iteration stops at its limit, else
 // cleared by method 2; the failure flag is set on the failure pair. Any other method
 // code appends nothing.
-void fit_tail(ValueList& fit, std::span<const double> series, int k, int n, double u,
-              TailMethod method,
+void fit_tail(std::span<const double> series, int k, int n, double u, TailMethod method, ValueList& fit,
               bool& warning, bool& failure);
 
 // The estimators behind fit_tail, each over the series it is given.
 // Maximum likelihood over the values of a sorted series, started from the estimate
 // (xi, sigma) in `start`.
-void gpd_maximum_likelihood(ValueList& fit, std::span<const double> series, const ValueList& start,
+void gpd_maximum_likelihood(std::span<const double> series, const ValueList& start, ValueList& fit,
                             bool& warning, bool& failure);
 // Hill, moment and Zipf estimators over the k largest values of the sorted series.
-void hill_fit(ValueList& fit, std::span<const double> series, int k, double u, bool& failure);
-void moment_fit(ValueList& fit, std::span<const double> series, int k, double u, bool& failure);
-void zipf_fit(ValueList& fit, std::span<const double> series, int k, double u, bool& failure);
+void hill_fit(std::span<const double> series, int k, double u, ValueList& fit, bool& failure);
+void moment_fit(std::span<const double> series, int k, double u, ValueList& fit, bool& failure);
+void zipf_fit(std::span<const double> series, int k, double u, ValueList& fit, bool& failure);
+
+// One estimate of a path; the failure pair with `failed` set where the fit would fail.
+struct TailEstimate {
+    double xi = kTailFailure;
+    double sigma = kTailFailure;
+    bool failed = true;
+};
+
+// Method 3, 4 or 5 at every number of excesses k from `first` to `last` (1 <= first
+// <= last < the series size), each over the threshold at position n - k: the same
+// doubles as fit_tail at each k, in the order of k. Any other method or range gives
+// an empty path.
+std::vector<TailEstimate> tail_fit_path(std::span<const double> series, int first, int last,
+                                        TailMethod method);
 
 // Appends the failure pair and sets the failure flag.
 void append_tail_failure(ValueList& fit, bool& failure);

@@ -8,6 +8,7 @@
 
 #include "laws/quantiles.h"
 #include "laws/random_values.h"
+#include "laws/validity.h"
 #include "tail/bayes/predictive_sampler.h"
 #include "tail/quantile_tests/quantile_tests.h"
 #include "tail/quantile_tests/resampling.h"
@@ -29,11 +30,11 @@ double et_bias(LawCode code, const ValueList& parameters, double u, int k, int N
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     switch (code) {
-        case kNormal:
+        case LawCode::kNormal:
             return (p1 - u) * D / (8.0 * lambda * lambda);
-        case kLognormal:
+        case LawCode::kLognormal:
             return lambda * u * p2 * p2 * (D / (lambda * lambda)) / 4.0;
-        case kWeibull: {
+        case LawCode::kWeibull: {
             const double r = lambda / l;
             return (1.0 - p2) * u * (D / (lambda * lambda)) / (2.0 * p2 * p2 * r * r);
         }
@@ -99,7 +100,7 @@ void et_asymptotic_test(std::span<const double> data, std::span<const double> ex
     const int N = size_of(data);
     outcome.parentQuantile = quantile(code, parameters, 1.0 - p);
     if (!usable_excess_count(k, N)) return;
-    const double meanExcess = code == kExponential ? parameters.at(1) : mean(excesses);
+    const double meanExcess = code == LawCode::kExponential ? parameters.at(1) : mean(excesses);
     const double logRatio = log_excess_ratio(k, N, p);
     const double q = u + meanExcess * logRatio;
     const double b = et_bias(code, parameters, u, k, N, p);
@@ -107,23 +108,23 @@ void et_asymptotic_test(std::span<const double> data, std::span<const double> ex
     ValueList standard;
     standard.push_back(0.0);
     standard.push_back(1.0);
-    const double z = quantile(kNormal, standard, 1.0 - d / 2.0);
+    const double z = quantile(LawCode::kNormal, standard, 1.0 - d / 2.0);
     outcome.estimate = q;
     outcome.lower = q + b - z * std::sqrt(V);
     outcome.upper = q + b + z * std::sqrt(V);
     decide(outcome, outcome.parentQuantile);
 }
 
-void et_resampling_test(WorkerPool& pool, std::span<const double> data,
+void et_resampling_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
                         std::span<const double> excesses, int k, double u, LawCode code,
                         const ValueList& parameters, double d, double p, int B, int mode,
                         QuantileTestOutcome& outcome) {
     if (!start_et_test(data, excesses, k, u, code, parameters, p, outcome)) return;
     if (mode != kDifferenceInterval && mode != kPercentileInterval) return;
-    if (!parent_drawable(code, parameters)) return;
+    if (!parameters_drawable(code, parameters)) return;
     const int N = size_of(data);
     const SeriesDraw draw = [&](Series& values) {
-        draw_random_points(code, parameters, N, values);
+        draw_random_points(generator, code, parameters, N, values);
         return true;
     };
     const SeriesFinish finish = [&](Series& values) {
@@ -145,18 +146,19 @@ void et_resampling_test(WorkerPool& pool, std::span<const double> data,
     decide(outcome, outcome.estimate - outcome.parentQuantile);
 }
 
-void et_predictive_test(WorkerPool& pool, std::span<const double> data,
+void et_predictive_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
                         std::span<const double> excesses, int k, double u, LawCode code,
                         const ValueList& parameters, double d, double p, int B,
                         const ValueList& prior, const ValueList& posterior, int weibullShapeFlag,
-                        double low, double high, QuantileTestOutcome& outcome) {
+                        double low, double high, long long proposalsInAll,
+                        QuantileTestOutcome& outcome) {
     if (!start_et_test(data, excesses, k, u, code, parameters, p, outcome)) return;
     const PredictiveSampler sampler(data, code, prior, posterior, parameters, low, high,
-                                    weibullShapeFlag);
+                                    weibullShapeFlag, proposalsInAll);
     if (!sampler.drawable()) return;
     const int N = size_of(data);
-    const SeriesDraw draw = [&](Series& values) {
-        return sampler.draw(N, values) == PredictiveDraw::Drawn;
+    const SeriesDraw draw = [&](std::vector<double>& values) {
+        return sampler.draw(generator, N, values) == PredictiveDraw::Drawn;
     };
     percentile_et_test(pool, k, N, d, p, B, draw, nullptr, outcome);
 }

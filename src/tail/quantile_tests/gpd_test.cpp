@@ -7,15 +7,16 @@
 
 #include "laws/quantiles.h"
 #include "laws/random_values.h"
+#include "laws/validity.h"
 #include "tail/methods/tail.h"
 #include "tail/quantile_tests/quantile_tests.h"
 #include "tail/quantile_tests/resampling.h"
 
 namespace evstat {
 
-void gpd_resampling_test(WorkerPool& pool, std::span<const double> data, int k, double u,
-                         LawCode code, const ValueList& parameters, double d, double p, int B,
-                         int mode, const ValueList& fit, TailMethod method,
+void gpd_resampling_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                         int k, double u, LawCode code, const ValueList& parameters, double d,
+                         double p, int B, int mode, const ValueList& fit, TailMethod method,
                          QuantileTestOutcome& outcome) {
     outcome = QuantileTestOutcome{};
     const int N = size_of(data);
@@ -23,10 +24,10 @@ void gpd_resampling_test(WorkerPool& pool, std::span<const double> data, int k, 
     if (!usable_excess_count(k, N)) return;
     outcome.estimate = return_level(u, fit.at(1), fit.at(2), k, p, N);
     if (mode != kDifferenceInterval && mode != kPercentileInterval) return;
-    if (!parent_drawable(code, parameters)) return;
+    if (!parameters_drawable(code, parameters)) return;
 
     const SeriesDraw draw = [&](Series& values) {
-        draw_random_points(code, parameters, N, values);
+        draw_random_points(generator, code, parameters, N, values);
         return true;
     };
     const SeriesFinish finish = [&](Series& values) {
@@ -38,7 +39,7 @@ void gpd_resampling_test(WorkerPool& pool, std::span<const double> data, int k, 
             tail.clear();
             bool warning = false;
             bool failure = false;
-            fit_tail(tail, sorted, k, N, threshold, method, warning, failure);
+            fit_tail(sorted, k, N, threshold, method, tail, warning, failure);
             if (failure || tail.size() < 2) return std::nan("");
             const double level = return_level(threshold, tail.at(1), tail.at(2), k, p, N);
             if (mode == kPercentileInterval) return level;

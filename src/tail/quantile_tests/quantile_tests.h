@@ -5,6 +5,7 @@
 #pragma once
 
 #include "laws/catalogue.h"
+#include "laws/generator.h"
 #include "parallel/worker_pool.h"
 #include "series/lists.h"
 #include "series/series.h"
@@ -44,28 +45,30 @@ void et_asymptotic_test(std::span<const double> data, std::span<const double> ex
                         QuantileTestOutcome& outcome);
 
 // B series of N values drawn from the parent law, in the run's generator order (draw,
-// sort, refit in mode 0, next series); the values of each are those evaluate_law draws.
+// sort, refit in mode 0, next series); the values of each are those draw_random_values draws.
 // The refit of mode 0 is estimate_law's (the GPD by its probability-weighted moments).
-void et_resampling_test(WorkerPool& pool, std::span<const double> data,
+void et_resampling_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
                         std::span<const double> excesses, int k, double u, LawCode code,
                         const ValueList& parameters, double d, double p, int B, int mode,
                         QuantileTestOutcome& outcome);
 
 // As the percentile mode of et_resampling_test, each series of N values drawn by
-// predictive_sample (prepared once for all B series). A series that reaches the bound of
-// the shape rejection ends the test without an interval.
-void et_predictive_test(WorkerPool& pool, std::span<const double> data,
+// predictive_sample (prepared once for all B series, with at most proposalsInAll shape
+// proposals over all of them). A series that reaches the bound of the shape rejection ends
+// the test without an interval.
+void et_predictive_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
                         std::span<const double> excesses, int k, double u, LawCode code,
                         const ValueList& parameters, double d, double p, int B,
                         const ValueList& prior, const ValueList& posterior, int weibullShapeFlag,
-                        double low, double high, QuantileTestOutcome& outcome);
+                        double low, double high, long long proposalsInAll,
+                        QuantileTestOutcome& outcome);
 
 // The return level of the GPD fit (xi, sigma) of the data against the resampled return
 // levels, each resample refitted by fit_tail with `method` over its own k largest values;
 // a resample whose fit raises the failure flag (or appends nothing) is left out.
-void gpd_resampling_test(WorkerPool& pool, std::span<const double> data, int k, double u,
-                         LawCode code, const ValueList& parameters, double d, double p, int B,
-                         int mode, const ValueList& fit, TailMethod method,
+void gpd_resampling_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                         int k, double u, LawCode code, const ValueList& parameters, double d,
+                         double p, int B, int mode, const ValueList& fit, TailMethod method,
                          QuantileTestOutcome& outcome);
 
 }  // namespace evstat

@@ -1,4 +1,4 @@
-// The resampling loop, its interval, and the parent laws it may draw from.
+// The interval over the shared resampling loop, the refit of a resample and the verdict.
 #include "tail/quantile_tests/resampling.h"
 
 #include <algorithm>
@@ -11,17 +11,8 @@
 
 namespace evstat {
 
-namespace {
-
-bool finite(double value) {
-    return std::isfinite(value);
-}
-bool positive_finite(double value) {
-    return value > 0.0 && std::isfinite(value);
-}
-}  // namespace
-
-bool percentile_interval(std::span<const double> sorted, double d, double& lower, double& upper) {
+bool percentile_interval(std::span<const double> sorted, double d, double& lower,
+                         double& upper) {
     const double count = static_cast<double>(sorted.size());
     const double j = std::floor(count * d / 2.0);
     if (!(j >= 0.0 && j <= count - 1.0)) return false;      // also a NaN level
@@ -37,31 +28,6 @@ bool resampled_interval(WorkerPool& pool, int B, double d, const SeriesDraw& dra
     Series compared;
     if (!resampled_values(pool, B, draw, finish, makeStep, compared)) return false;
     return percentile_interval(compared, d, lower, upper);
-}
-
-bool parent_drawable(LawCode code, const ValueList& parameters) {
-    const double p1 = parameters.at(1);
-    const double p2 = parameters.at(2);
-    switch (code) {
-        case kUniform:
-            return finite(p1) && finite(p2);
-        case kExponential:
-            return positive_finite(p1);
-        case kGamma:
-        case kWeibull:
-        case kPareto:
-            return positive_finite(p1) && positive_finite(p2);
-        case kNormal:
-        case kLognormal:
-            return finite(p1) && positive_finite(p2);
-        case kChiSquare:
-        case kStudent:
-        case kBeta:
-        case kGpd:
-            return resampling_parameters_usable(code, parameters);
-        default:
-            return false;
-    }
 }
 
 double Refit::quantile_at(std::span<const double> series, LawCode code, double p) {

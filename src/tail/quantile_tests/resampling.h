@@ -24,11 +24,6 @@ bool resampled_interval(WorkerPool& pool, int B, double d, const SeriesDraw& dra
 // The ends of the interval over an ascending list of values, as above.
 bool percentile_interval(std::span<const double> sorted, double d, double& lower, double& upper);
 
-// True when the generator can draw from the law with these parameters: every parameter it
-// reads finite, scales and shapes positive, degrees of freedom in the sampler's range.
-// Codes 11 and above are never resampled.
-bool parent_drawable(LawCode code, const ValueList& parameters);
-
 // The law's quantile at 1 - p refitted to a sorted series (estimate_law); NaN when the
 // estimate list is empty or all zero (no fit). The list is kept between calls.
 class Refit {

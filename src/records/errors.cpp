@@ -1,4 +1,4 @@
-#include "input/errors.h"
+#include "records/errors.h"
 
 #include <unistd.h>
 
@@ -101,17 +101,6 @@ bool ErrorReporter::write(const std::string& path, Erreur code) const {
 }
 
 namespace {
-// The detail of the failure being raised; one run, one failure, one detail a thread.
-struct ErrorDetail {
-    bool recorded = false;
-    Erreur code = Erreur::MissingLines;
-    std::string text;
-};
-ErrorDetail& current_detail() {
-    thread_local ErrorDetail detail;
-    return detail;
-}
-
 constexpr std::size_t kLongestDetail = 300;  // bytes of detail shown at most
 
 void append_code_point(std::string& out, unsigned value) {
@@ -166,28 +155,15 @@ std::string printable(std::string_view detail) {
 }
 }  // namespace
 
-Erreur with_detail(Erreur code, std::string detail) {
-    ErrorDetail& d = current_detail();
-    d.recorded = true;
-    d.code = code;
-    d.text = std::move(detail);
-    return code;
+Erreur with_detail(Erreur failure, std::string_view detail) {
+    failure.length_ = detail.copy(failure.detail_.data(), failure.detail_.size());
+    return failure;
 }
 
-void clear_error_detail() { current_detail() = ErrorDetail{}; }
-
-std::string take_error_detail(Erreur code) {
-    ErrorDetail& d = current_detail();
-    std::string text = d.recorded && d.code == code ? std::move(d.text) : std::string();
-    d = ErrorDetail{};
-    return text;
-}
-
-std::string error_line(Erreur code) {
-    std::string line = "Erreur " + std::to_string(static_cast<int>(code)) + " : " +
-                       message_in_utf8(error_message(code));
-    const ErrorDetail& d = current_detail();
-    if (d.recorded && d.code == code && !d.text.empty()) line += " (" + printable(d.text) + ")";
+std::string error_line(const Erreur& failure) {
+    std::string line = "Erreur " + std::to_string(static_cast<int>(failure)) + " : " +
+                       message_in_utf8(error_message(failure));
+    if (!failure.detail().empty()) line += " (" + printable(failure.detail()) + ")";
     return line;
 }
 
