@@ -139,8 +139,8 @@ TestOutcome run_test(TestKind kind, evstat::Generator& generator, std::span<cons
                                   outcome.statistic, outcome.criticalValue);
             break;
         case TestKind::kAndersonDarlingExcesses:
-            anderson_darling_excess_test(generator, pool, series, law(code), parameters, level, accepted,
-                                         outcome.statistic, outcome.criticalValue);
+            anderson_darling_excess_test(generator, pool, series, law(code), parameters, level,
+                                         accepted, outcome.statistic, outcome.criticalValue);
             break;
     }
     // At a tabulated level a test that is made has a critical value: from its table (never

@@ -204,26 +204,27 @@ StudyTests run_tests(Generator& generator, WorkerPool& pool, const WorkBounds& b
     double statistic = 0.0;
     double criticalValue = 0.0;
     if (p.test == CentralTest::kAndersonDarling)
-        anderson_darling_test(generator, pool, data, code, fitted, p.testLevel1, tests.accepted, statistic,
-                              criticalValue);
+        anderson_darling_test(generator, pool, data, code, fitted, p.testLevel1, tests.accepted,
+                              statistic, criticalValue);
     else
-        cramer_von_mises_test(generator, pool, data, code, fitted, p.testLevel1, tests.accepted, statistic,
-                              criticalValue);
+        cramer_von_mises_test(generator, pool, data, code, fitted, p.testLevel1, tests.accepted,
+                              statistic, criticalValue);
     goodness_of_fit(data, code, tables.predictiveDistribution, p.weibullShape,
                     test_selector(p.test), fitted, prior.predictive, criticalValue,
                     tests.predictiveStatistic, tests.parentStatistic, tests.adjustedCriticalValue);
 
     const int k = p.excessCount;
-    et_resampling_test(generator, pool, data, series.excesses, k, series.threshold, code, fitted, p.testLevel2,
-                       p.quantileOrder, kResampledSeries, kPercentileInterval, tests.resampled);
+    et_resampling_test(generator, pool, data, series.excesses, k, series.threshold, code, fitted,
+                       p.testLevel2, p.quantileOrder, kResampledSeries, kPercentileInterval,
+                       tests.resampled);
     ValueList posterior;
     if (!p.weibullShape)
         posterior_parameters(data, code, prior.prior, fitted, series.prepared.size(),
                              p.weibullShape, posterior);
-    et_predictive_test(generator, pool, data, series.excesses, k, series.threshold, code, fitted, p.testLevel2,
-                       p.quantileOrder, kResampledSeries, prior.prior, posterior, p.weibullShape,
-                       prior.interval.low, prior.interval.high, bounds.shapeProposals,
-                       tests.predictive);
+    et_predictive_test(generator, pool, data, series.excesses, k, series.threshold, code, fitted,
+                       p.testLevel2, p.quantileOrder, kResampledSeries, prior.prior, posterior,
+                       p.weibullShape, prior.interval.low, prior.interval.high,
+                       bounds.shapeProposals, tests.predictive);
     return tests;
 }
 
@@ -359,7 +360,8 @@ void task_expert_opinion(const LoadType3Parameters& p, RunContext& run) {
         estimate_law(tested_series(series, p.law.code, p.weibullShape), p.simulationLaw.code,
                      series.prepared.size(), comparisonFitted);
     const StudyTables tables = build_tables(p, run.bounds, series, fitted, prior, comparisonFitted);
-    const StudyTests tests = run_tests(run.generator, *run.pool, run.bounds, p, series, fitted, prior, tables);
+    const StudyTests tests =
+        run_tests(run.generator, *run.pool, run.bounds, p, series, fitted, prior, tables);
     write_curves(p, run.files, series, fitted, prior.predictive, tables);
     write_values(run.files, result_column(p, prior, tables, tests), p.frame.resultFile);
 }

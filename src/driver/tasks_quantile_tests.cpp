@@ -84,9 +84,9 @@ QuantileTestOutcome et_test(Generator& generator, WorkerPool& pool, const LoadTy
             break;
         case kDifferenceVersion:
         case kPercentileVersion:
-            et_resampling_test(generator, pool, series, q.values, j, q.u, code, parameters, p.testLevel,
-                               p.quantileOrder, p.bootstrapCount, resampling_mode(p.etVersion),
-                               outcome);
+            et_resampling_test(generator, pool, series, q.values, j, q.u, code, parameters,
+                               p.testLevel, p.quantileOrder, p.bootstrapCount,
+                               resampling_mode(p.etVersion), outcome);
             break;
         default: break;
     }
@@ -104,8 +104,9 @@ QuantileTestOutcome gpd_test(Generator& generator, WorkerPool& pool, const LoadT
     ValueList tail;
     tail.push_back(fit.xi);
     tail.push_back(fit.sigma);
-    gpd_resampling_test(generator, pool, series, j, u, code, parameters, p.testLevel, p.quantileOrder,
-                        p.bootstrapCount, resampling_mode(p.etVersion), tail, p.method, outcome);
+    gpd_resampling_test(generator, pool, series, j, u, code, parameters, p.testLevel,
+                        p.quantileOrder, p.bootstrapCount, resampling_mode(p.etVersion), tail,
+                        p.method, outcome);
     return outcome;
 }
 
@@ -169,11 +170,12 @@ void write_acceptance_rate(WorkerPool& pool, const LoadType2Parameters& p, const
 }  // namespace
 
 void task_et_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
-    write_acceptance_rate(
-        *run.pool, p, run.files, false,
-        [&](std::span<const double> series, const Excesses& q, LawCode code, const ValueList& parameters) {
-            return et_test(run.generator, *run.pool, p, series, q, p.excessCount, code, parameters);
-        });
+    write_acceptance_rate(*run.pool, p, run.files, false,
+                          [&](std::span<const double> series, const Excesses& q, LawCode code,
+                              const ValueList& parameters) {
+                              return et_test(run.generator, *run.pool, p, series, q, p.excessCount,
+                                             code, parameters);
+                          });
 }
 
 void task_et_outcomes(const LoadType2Parameters& p, RunContext& run) {
@@ -186,8 +188,9 @@ void task_et_outcomes(const LoadType2Parameters& p, RunContext& run) {
         const LawCode code = law_code(p, j);
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
-        append_result_block(run.files, p.frame.resultFile,
-                            et_test(run.generator, *run.pool, p, series, q, p.excessCount, code, parameters));
+        append_result_block(
+            run.files, p.frame.resultFile,
+            et_test(run.generator, *run.pool, p, series, q, p.excessCount, code, parameters));
     }
 }
 
@@ -204,7 +207,8 @@ void task_et_verdicts(const LoadType2Parameters& p, RunContext& run) {
         fit_parent_or_fail(series, code, parameters);
         for (int excesses = p.excessLow; excesses <= last; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome = et_test(run.generator, *run.pool, p, series, q, excesses, code, parameters);
+            const QuantileTestOutcome outcome =
+                et_test(run.generator, *run.pool, p, series, q, excesses, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }
@@ -212,11 +216,12 @@ void task_et_verdicts(const LoadType2Parameters& p, RunContext& run) {
 }
 
 void task_gpd_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
-    write_acceptance_rate(
-        *run.pool, p, run.files, true,
-        [&](std::span<const double> series, const Excesses& q, LawCode code, const ValueList& parameters) {
-            return gpd_test(run.generator, *run.pool, p, series, p.excessCount, q.u, code, parameters);
-        });
+    write_acceptance_rate(*run.pool, p, run.files, true,
+                          [&](std::span<const double> series, const Excesses& q, LawCode code,
+                              const ValueList& parameters) {
+                              return gpd_test(run.generator, *run.pool, p, series, p.excessCount,
+                                              q.u, code, parameters);
+                          });
 }
 
 // A law with all-zero estimates is written as not tested; before the first law that is
@@ -237,7 +242,8 @@ void task_gpd_outcomes(const LoadType2Parameters& p, RunContext& run) {
             if (guard_stops_task(run.files, p.frame, series, n, p.excessCount, guard_concerns(p)))
                 return;
             excesses_for(series, p.excessCount, q);
-            outcome = gpd_test(run.generator, *run.pool, p, series, p.excessCount, q.u, code, parameters);
+            outcome =
+                gpd_test(run.generator, *run.pool, p, series, p.excessCount, q.u, code, parameters);
         }
         append_result_block(run.files, p.frame.resultFile, outcome);
     }
@@ -264,7 +270,8 @@ void task_gpd_verdicts(const LoadType2Parameters& p, RunContext& run) {
         // The fit refuses a number of excesses above n (65), which bounds the range.
         for (int excesses = p.excessLow; excesses <= p.excessHigh; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome = gpd_test(run.generator, *run.pool, p, series, excesses, q.u, code, parameters);
+            const QuantileTestOutcome outcome =
+                gpd_test(run.generator, *run.pool, p, series, excesses, q.u, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }

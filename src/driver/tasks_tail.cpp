@@ -66,8 +66,8 @@ struct Decision {
 Decision test_excesses(Generator& generator, WorkerPool& pool, const ExcessFit& fit, LawCode code,
                        double level) {
     Decision d;
-    anderson_darling_excess_test(generator, pool, fit.excesses, code, fit.parameters, level, d.accepted,
-                                 d.statistic, d.criticalValue);
+    anderson_darling_excess_test(generator, pool, fit.excesses, code, fit.parameters, level,
+                                 d.accepted, d.statistic, d.criticalValue);
     return d;
 }
 
@@ -162,7 +162,8 @@ void task_excess_decisions(const LoadType2Parameters& p, RunContext& run) {
         excess_step(series, j, n, code, fit);
         decisions.push_back(
             static_cast<double>(j),
-            static_cast<double>(test_excesses(run.generator, *run.pool, fit, code, p.testLevel).accepted));
+            static_cast<double>(
+                test_excesses(run.generator, *run.pool, fit, code, p.testLevel).accepted));
         fit.clear();
     }
     write_pairs(run.files, decisions, p.frame.resultFile);
@@ -285,8 +286,8 @@ namespace {
 // file is taken with its own size. `use` receives every fit. False when the guard ended
 // the task. `files` is the number of files read.
 template <typename Use>
-bool for_each_numbered_fit(WorkerPool& pool, const LoadType5Parameters& p, const RunFiles& runFiles, int& files,
-                           Use use) {
+bool for_each_numbered_fit(WorkerPool& pool, const LoadType5Parameters& p, const RunFiles& runFiles,
+                           int& files, Use use) {
     const TailMethod method = first_method(p);
     const int k = p.excessLow;
     bool guarded = false;
@@ -362,8 +363,8 @@ void task_return_level_range(const LoadType5Parameters& p, RunContext& run) {
 void task_return_level_spread(const LoadType5Parameters& p, RunContext& run) {
     Series levels;
     int files = 0;
-    const bool ran =
-        for_each_numbered_fit(*run.pool, p, run.files, files, [&](const TailFit& fit, double u, int n) {
+    const bool ran = for_each_numbered_fit(
+        *run.pool, p, run.files, files, [&](const TailFit& fit, double u, int n) {
             levels.push_back(return_level(u, fit.xi, fit.sigma, p.excessLow, p.quantileOrder, n));
         });
     if (ran) write_spread(run.files, p.frame.resultFile, levels, nullptr, files);

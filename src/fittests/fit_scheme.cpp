@@ -107,8 +107,8 @@ void resampling_test(Generator& generator, WorkerPool& pool, FitStatistic kind,
     statistic = dataStatistic;
     const int position = resampling_position(level);
     if (position == 0) return;
-    criticalValue = resampled_critical_value(generator, pool, kind, code, parameters,
-                                             size_of(data), position);
+    criticalValue =
+        resampled_critical_value(generator, pool, kind, code, parameters, size_of(data), position);
     accepted = statistic < criticalValue ? 1 : 0;
 }
 

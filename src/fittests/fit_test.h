@@ -21,8 +21,8 @@
 
 namespace evstat {
 
-void anderson_darling_test(Generator& generator, WorkerPool& pool, std::span<const double> data, LawCode code,
-                           const ValueList& parameters, double level, int& accepted,
+void anderson_darling_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                           LawCode code, const ValueList& parameters, double level, int& accepted,
                            double& statistic, double& criticalValue);
 
 // The entry point of the Anderson-Darling test used over the excesses of a series:

@@ -228,8 +228,8 @@ void draw_random_values(Generator& generator, LawCode code, const ValueList& par
 
 // The normal law's whole pairs are left as points; the last pair's first value (an odd
 // count) is drawn whole.
-void draw_random_points(Generator& generator, LawCode code, const ValueList& parameters,
-                        int count, std::vector<double>& values) {
+void draw_random_points(Generator& generator, LawCode code, const ValueList& parameters, int count,
+                        std::vector<double>& values) {
     const std::size_t size = count > 0 ? static_cast<std::size_t>(count) : 0;
     values.resize(size);
     if (code != LawCode::kNormal && code != LawCode::kLognormal) {

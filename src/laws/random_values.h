@@ -22,7 +22,7 @@ void draw_random_values(Generator& generator, LawCode code, const ValueList& par
 // finish_random_values, which draws nothing, turns what it left into the same values (the
 // normal law's accepted points of the polar method become their values; the values of every
 // other law are left as they were drawn).
-void draw_random_points(Generator& generator, LawCode code, const ValueList& parameters,
-                        int count, std::vector<double>& values);
+void draw_random_points(Generator& generator, LawCode code, const ValueList& parameters, int count,
+                        std::vector<double>& values);
 void finish_random_values(LawCode code, const ValueList& parameters, std::vector<double>& values);
 }  // namespace evstat
