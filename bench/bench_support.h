@@ -67,18 +67,21 @@ inline void write_lines(const std::string& name, const std::vector<std::string>&
 }
 
 // A child's run: its peak resident memory in kilobytes and its processor time (user
-// and system) in seconds; the machine is shared, so the processor time is the steadier
-// figure and the one the floors are compared with.
+// and system, over all its threads) in seconds; the machine is shared, so the processor
+// time is the steadier figure and the one the floors are compared with.
 struct ChildRun {
     long peakKiB = 0;
     double cpuSeconds = 0.0;
 };
 
-// Runs the engine on a ParameterFile of the working directory.
-inline ChildRun run_engine(const std::string& parameterFile, const std::string& loadType) {
+// Runs the engine on a ParameterFile of the working directory, with EVSTAT_THREADS set to
+// `threads` when it is above 0.
+inline ChildRun run_engine(const std::string& parameterFile, const std::string& loadType,
+                           int threads = 0) {
     const pid_t child = ::fork();
     if (child == 0) {
         std::freopen("/dev/null", "w", stdout);
+        if (threads > 0) ::setenv("EVSTAT_THREADS", std::to_string(threads).c_str(), 1);
         const std::string path = work_dir() + parameterFile;
         ::execl(EVSTAT_BINARY, EVSTAT_BINARY, path.c_str(), loadType.c_str(),
                 static_cast<char*>(nullptr));
@@ -136,22 +139,23 @@ inline double read_floor_seconds(const std::vector<std::string>& files) {
 // Times the engine run on the ParameterFile at every iteration, and reports its peak
 // memory, its processor time and, when the input files are named, the floor: reading
 // them alone, plus `arithmeticSeconds` of work the task cannot avoid, and how many
-// floors the run takes.
+// floors the run takes. EVSTAT_THREADS is set to `threads` when it is above 0.
 inline void time_engine_runs(benchmark::State& state, const std::string& parameterFile,
                              const std::string& loadType,
                              const std::vector<std::string>& inputs = {},
-                             double arithmeticSeconds = 0.0) {
+                             double arithmeticSeconds = 0.0, int threads = 0) {
     ChildRun run;
     double cpu = 0.0;
     int runs = 0;
     for (auto _ : state) {
-        run = run_engine(parameterFile, loadType);
+        run = run_engine(parameterFile, loadType, threads);
         cpu += run.cpuSeconds;
         ++runs;
     }
     state.counters["peak_MiB"] = static_cast<double>(run.peakKiB) / 1024.0;
     const double cpuPerRun = runs > 0 ? cpu / runs : 0.0;
     state.counters["cpu_ms"] = 1e3 * cpuPerRun;
+    if (threads > 0) state.counters["threads"] = threads;
     if (inputs.empty()) return;
     const double readSeconds = read_floor_seconds(inputs);
     state.counters["read_ms"] = 1e3 * readSeconds;

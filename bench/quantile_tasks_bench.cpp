@@ -67,19 +67,30 @@ std::string prepare_rate_study(const std::string& folder, int files, const std::
     return parameterFile;
 }
 
+// The argument is EVSTAT_THREADS: one thread, then two (the files are the same).
 void BM_Task17NormalResampledDifferences(benchmark::State& state) {
     time_engine_runs(state, prepare_rate_study("et_normal", kNormalFiles, "Normale"), "2",
-                     numbered_files("et_normal", kNormalFiles));
+                     numbered_files("et_normal", kNormalFiles), 0.0,
+                     static_cast<int>(state.range(0)));
     state.counters["files"] = kNormalFiles;
 }
-BENCHMARK(BM_Task17NormalResampledDifferences)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Task17NormalResampledDifferences)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_Task17WeibullResampledDifferences(benchmark::State& state) {
     time_engine_runs(state, prepare_rate_study("et_weibull", kWeibullFiles, "Weibull"), "2",
-                     numbered_files("et_weibull", kWeibullFiles));
+                     numbered_files("et_weibull", kWeibullFiles), 0.0,
+                     static_cast<int>(state.range(0)));
     state.counters["files"] = kWeibullFiles;
 }
-BENCHMARK(BM_Task17WeibullResampledDifferences)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Task17WeibullResampledDifferences)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_Task42EmvResampledDifferences(benchmark::State& state) {
     const std::string dir = work_dir() + "gpd_normal/";

@@ -17,6 +17,13 @@
 namespace evstat::bench {
 namespace {
 
+// The library benchmarks measure the work of one thread (the process benchmarks of
+// quantile_tasks_bench.cpp compare one thread with two).
+WorkerPool& one_thread() {
+    static WorkerPool pool(1);
+    return pool;
+}
+
 ValueList list_of(std::initializer_list<double> values) {
     ValueList list;
     for (double v : values) list.push_back(v);
@@ -49,8 +56,8 @@ void et_differences_over_files(benchmark::State& state, LawCode code, const Valu
             double u = 0.0;
             excesses_over_threshold(s, kExcesses, kValues, excesses, u);
             QuantileTestOutcome outcome;
-            et_resampling_test(generator, s, excesses, kExcesses, u, code, estimates, 0.05, 0.01,
-                               kResamples, kDifferenceInterval, outcome);
+            et_resampling_test(generator, one_thread(), s, excesses, kExcesses, u, code, estimates,
+                               0.05, 0.01, kResamples, kDifferenceInterval, outcome);
             accepted += outcome.verdict;
         }
         benchmark::DoNotOptimize(accepted);
@@ -81,8 +88,9 @@ void BM_GpdEmvDifferencesNormal(benchmark::State& state) {
     Generator generator(2024);
     for (auto _ : state) {
         QuantileTestOutcome outcome;
-        gpd_resampling_test(generator, s, kExcesses, u, LawCode::kNormal, estimates, 0.05, 0.001,
-                            1000, kDifferenceInterval, fit, kTailMaximumLikelihood, outcome);
+        gpd_resampling_test(generator, one_thread(), s, kExcesses, u, LawCode::kNormal, estimates,
+                            0.05, 0.001, 1000, kDifferenceInterval, fit, kTailMaximumLikelihood,
+                            outcome);
         benchmark::DoNotOptimize(outcome.verdict);
     }
 }
@@ -116,8 +124,8 @@ void BM_EtPredictiveWeibullShape(benchmark::State& state) {
     Generator generator(2024);
     for (auto _ : state) {
         QuantileTestOutcome outcome;
-        et_predictive_test(generator, c.data, excesses, 20, u, LawCode::kWeibull, c.parameters,
-                           0.05, 0.01, 500, c.prior, ValueList{}, 1, 0.5, 5.0,
+        et_predictive_test(generator, one_thread(), c.data, excesses, 20, u, LawCode::kWeibull,
+                           c.parameters, 0.05, 0.01, 500, c.prior, ValueList{}, 1, 0.5, 5.0,
                            kMaxShapeProposalsInAll, outcome);
         benchmark::DoNotOptimize(outcome.verdict);
     }

@@ -8,6 +8,7 @@
 #include "laws/catalogue.h"
 #include "laws/distributions.h"
 #include "laws/generator.h"
+#include "parallel/worker_pool.h"
 #include "series/lists.h"
 #include "series/series.h"
 
@@ -36,13 +37,15 @@ int main() {
 
     // Anderson-Darling at 0.05: the normal law fits its own four points, against the 0.752
     // of the table for estimated parameters (a law decided by its table draws nothing from
-    // the generator).
+    // the generator). The laws whose critical value is resampled hand their refits to the
+    // pool (one thread here).
     Generator generator(1);
+    WorkerPool pool(1);
     int accepted = 0;
     double statistic = 0.0;
     double criticalValue = 0.0;
-    anderson_darling_test(generator, series, LawCode::kNormal, estimates, 0.05, accepted, statistic,
-                          criticalValue);
+    anderson_darling_test(generator, pool, series, LawCode::kNormal, estimates, 0.05, accepted,
+                          statistic, criticalValue);
     check("Anderson-Darling: accepted", accepted, 1, 0);
     check("Anderson-Darling: critical value", criticalValue, 0.752, 1e-15);
     std::printf("statistic %.17g\n", statistic);

@@ -13,6 +13,7 @@
 #include "laws/catalogue.h"
 #include "laws/random_values.h"
 #include "laws/validity.h"
+#include "parallel/worker_pool.h"
 #include "records/errors.h"
 #include "tail/methods/tail.h"
 
@@ -127,18 +128,19 @@ TestOutcome run_test(TestKind kind, evstat::Generator& generator, std::span<cons
                      const ValueList& parameters, double level) {
     int accepted = 0;
     TestOutcome outcome;
+    evstat::WorkerPool pool(1);  // the refits of a resampled critical value, on this thread
     switch (kind) {
         case TestKind::kAndersonDarling:
-            anderson_darling_test(generator, series, law(code), parameters, level, accepted,
+            anderson_darling_test(generator, pool, series, law(code), parameters, level, accepted,
                                   outcome.statistic, outcome.criticalValue);
             break;
         case TestKind::kCramerVonMises:
-            cramer_von_mises_test(generator, series, law(code), parameters, level, accepted,
+            cramer_von_mises_test(generator, pool, series, law(code), parameters, level, accepted,
                                   outcome.statistic, outcome.criticalValue);
             break;
         case TestKind::kAndersonDarlingExcesses:
-            anderson_darling_excess_test(generator, series, law(code), parameters, level, accepted,
-                                         outcome.statistic, outcome.criticalValue);
+            anderson_darling_excess_test(generator, pool, series, law(code), parameters, level,
+                                         accepted, outcome.statistic, outcome.criticalValue);
             break;
     }
     // At a tabulated level a test that is made has a critical value: from its table (never

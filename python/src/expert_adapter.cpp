@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "driver/task_expert_opinion.h"
+#include "parallel/worker_pool.h"
 #include "driver/work_bounds.h"
 #include "estimation/estimate.h"
 #include "laws/catalogue.h"
@@ -82,7 +83,8 @@ ExpertOutcome expert_study(Generator& generator, std::span<const double> series,
     int refused = 0;
     with_generator(generator, [&](evstat::Generator& source) {
         try {
-            study = study_with_expert(source, parameters, WorkBounds{},
+            WorkerPool pool(1);  // the study's resamples, on this thread
+            study = study_with_expert(source, pool, parameters, WorkBounds{},
                                       Series(series.begin(), series.end()));
         } catch (Erreur code) {
             refused = static_cast<int>(code);

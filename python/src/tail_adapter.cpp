@@ -2,11 +2,15 @@
 // series read in place as spans, parameters in ValueList, the driver's steps shared with the tasks.
 #include "tail_adapter.h"
 
+#include <cstdlib>
+#include <thread>
+
 #include "driver/tail_steps.h"
 #include "driver/task_support.h"
 #include "estimation/estimate.h"
 #include "laws/catalogue.h"
 #include "laws/quantiles.h"
+#include "parallel/worker_pool.h"
 #include "records/errors.h"
 #include "series/series.h"
 #include "tail/methods/tail.h"
@@ -83,6 +87,10 @@ QuantileTestOutcome quantile_test(Generator& generator, std::span<const double> 
     excesses_over_threshold(series, r.k, size_of(series), excesses, u);
     const LawCode law = law_code_of_number(r.code);
     evstat::QuantileTestOutcome outcome;
+    // The refits of the resamples on the machine's threads (EVSTAT_THREADS when set): the
+    // draws stay in their order, so the outcome is the same whatever the number.
+    evstat::WorkerPool pool(
+        evstat::thread_count(std::getenv("EVSTAT_THREADS"), std::thread::hardware_concurrency()));
     with_generator(generator, [&](evstat::Generator& source) {
         switch (r.test) {
             case QuantileTest::kEtAsymptotic:
@@ -90,14 +98,14 @@ QuantileTestOutcome quantile_test(Generator& generator, std::span<const double> 
                                    outcome);
                 break;
             case QuantileTest::kEtResampling:
-                et_resampling_test(source, series, excesses, r.k, u, law, parameters, r.level, r.p,
+                et_resampling_test(source, pool, series, excesses, r.k, u, law, parameters, r.level, r.p,
                                    r.resamples, r.mode, outcome);
                 break;
             case QuantileTest::kGpdResampling: {
                 ValueList tail;
                 tail.push_back(r.xi);
                 tail.push_back(r.sigma);
-                gpd_resampling_test(source, series, r.k, u, law, parameters, r.level, r.p,
+                gpd_resampling_test(source, pool, series, r.k, u, law, parameters, r.level, r.p,
                                     r.resamples, r.mode, tail, r.method, outcome);
                 break;
             }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <thread>
 #include <type_traits>
 #include <variant>
 
@@ -98,6 +99,8 @@ void report(const RunFiles& files, const RunRecord& record, Erreur failure,
 }  // namespace
 
 int run(int argc, char** argv, std::optional<std::uint32_t> seed, const WorkBounds& bounds) {
+    const int threads =
+        thread_count(std::getenv("EVSTAT_THREADS"), std::thread::hardware_concurrency());
     RunContext context;
     context.bounds = bounds;
     RunRecord record;
@@ -116,6 +119,8 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed, const WorkBoun
 
         context.generator =
             Generator(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
+        WorkerPool pool(threads);
+        context.pool = &pool;
         std::visit(
             [&context](const auto& parameters) {
                 if constexpr (!std::is_same_v<std::decay_t<decltype(parameters)>, std::monostate>)

@@ -203,7 +203,7 @@ int test_selector(CentralTest test) {
 
 // The parent law by the central test, both laws by their statistics, and the extreme
 // quantile against resampled parent and predictive series, in that order of draws.
-StudyTests run_tests(Generator& generator, const WorkBounds& bounds,
+StudyTests run_tests(Generator& generator, WorkerPool& pool, const WorkBounds& bounds,
                      const LoadType3Parameters& p, const StudySeries& series,
                      const ValueList& fitted, const StudyPrior& prior, const StudyTables& tables) {
     const LawCode code = p.law.code;
@@ -212,26 +212,27 @@ StudyTests run_tests(Generator& generator, const WorkBounds& bounds,
     double statistic = 0.0;
     double criticalValue = 0.0;
     if (p.test == CentralTest::kAndersonDarling)
-        anderson_darling_test(generator, data, code, fitted, p.testLevel1, tests.accepted, statistic,
-                              criticalValue);
+        anderson_darling_test(generator, pool, data, code, fitted, p.testLevel1, tests.accepted,
+                              statistic, criticalValue);
     else
-        cramer_von_mises_test(generator, data, code, fitted, p.testLevel1, tests.accepted, statistic,
-                              criticalValue);
+        cramer_von_mises_test(generator, pool, data, code, fitted, p.testLevel1, tests.accepted,
+                              statistic, criticalValue);
     goodness_of_fit(data, code, tables.predictiveDistribution, p.weibullShape,
                     test_selector(p.test), fitted, prior.predictive, criticalValue,
                     tests.predictiveStatistic, tests.parentStatistic, tests.adjustedCriticalValue);
 
     const int k = p.excessCount;
-    et_resampling_test(generator, data, series.excesses, k, series.threshold, code, fitted, p.testLevel2,
-                       p.quantileOrder, kResampledSeries, kPercentileInterval, tests.resampled);
+    et_resampling_test(generator, pool, data, series.excesses, k, series.threshold, code, fitted,
+                       p.testLevel2, p.quantileOrder, kResampledSeries, kPercentileInterval,
+                       tests.resampled);
     ValueList posterior;
     if (!p.weibullShape)
         posterior_parameters(data, code, prior.prior, fitted, series.prepared.size(),
                              p.weibullShape, posterior);
-    et_predictive_test(generator, data, series.excesses, k, series.threshold, code, fitted, p.testLevel2,
-                       p.quantileOrder, kResampledSeries, prior.prior, posterior, p.weibullShape,
-                       prior.interval.low, prior.interval.high, bounds.shapeProposals,
-                       tests.predictive);
+    et_predictive_test(generator, pool, data, series.excesses, k, series.threshold, code, fitted,
+                       p.testLevel2, p.quantileOrder, kResampledSeries, prior.prior, posterior,
+                       p.weibullShape, prior.interval.low, prior.interval.high,
+                       bounds.shapeProposals, tests.predictive);
     return tests;
 }
 
@@ -335,8 +336,9 @@ void write_curves(const LoadType3Parameters& p, const RunFiles& files, const Stu
 
 // The study of a prepared series: the fit, the prior, the tables and the tests, in that
 // order of draws.
-ExpertStudyOutcome study_series(Generator& generator, const LoadType3Parameters& p,
-                                const WorkBounds& bounds, StudySeries& series) {
+ExpertStudyOutcome study_series(Generator& generator, WorkerPool& pool,
+                                const LoadType3Parameters& p, const WorkBounds& bounds,
+                                StudySeries& series) {
     ExpertStudyOutcome study;
     study.fitted = fit_study_law(series, p.law.code);
     prepare_series(p, study.fitted, series);
@@ -346,7 +348,8 @@ ExpertStudyOutcome study_series(Generator& generator, const LoadType3Parameters&
         estimate_law(tested_series(series, p.law.code, p.weibullShape), p.simulationLaw.code,
                      series.prepared.size(), comparisonFitted);
     StudyTables tables = build_tables(p, bounds, series, study.fitted, prior, comparisonFitted);
-    const StudyTests tests = run_tests(generator, bounds, p, series, study.fitted, prior, tables);
+    const StudyTests tests =
+        run_tests(generator, pool, bounds, p, series, study.fitted, prior, tables);
     study.predictive = prior.predictive;
     study.column = result_column(p, prior, tables, tests);
     study.predictiveDistribution = std::move(tables.predictiveDistribution);
@@ -381,15 +384,16 @@ void task_expert_opinion(const LoadType3Parameters& p, RunContext& run) {
         kCurvePairs + (p.simulated ? kSimulationCurvePairs : 0));
 
     StudySeries series = read_study_series(p);
-    const ExpertStudyOutcome study = study_series(run.generator, p, run.bounds, series);
+    const ExpertStudyOutcome study = study_series(run.generator, *run.pool, p, run.bounds, series);
     write_curves(p, run.files, series, study);
     write_values(run.files, study.column, p.frame.resultFile);
 }
 
-ExpertStudyOutcome study_with_expert(Generator& generator, const LoadType3Parameters& p,
-                                     const WorkBounds& bounds, Series series) {
+ExpertStudyOutcome study_with_expert(Generator& generator, WorkerPool& pool,
+                                     const LoadType3Parameters& p, const WorkBounds& bounds,
+                                     Series series) {
     StudySeries prepared = study_series_of(p, std::move(series));
-    return study_series(generator, p, bounds, prepared);
+    return study_series(generator, pool, p, bounds, prepared);
 }
 
 }  // namespace evstat

@@ -36,8 +36,9 @@ struct ExpertStudyOutcome {
 // The study of a series as read for a law with a predictive law: 3 for an empty series,
 // 64 for values not above 0 but for the normal law, then the fit, the expert's prior, the
 // predictive law, the tables and the tests, drawing the tests' series from the generator.
-ExpertStudyOutcome study_with_expert(Generator& generator, const LoadType3Parameters& p,
-                                     const WorkBounds& bounds, Series series);
+ExpertStudyOutcome study_with_expert(Generator& generator, WorkerPool& pool,
+                                     const LoadType3Parameters& p, const WorkBounds& bounds,
+                                     Series series);
 
 void task_expert_opinion(const LoadType3Parameters& p, RunContext& run);  // 25
 

@@ -24,17 +24,21 @@ LawCode known_law(const NamedLaw& law) {
     return law.code;
 }
 
-int count_numbered_files(const std::string& directory) {
+void for_each_on_pool(WorkerPool& pool, std::size_t count,
+                      const std::function<void(std::size_t)>& work) {
+    pool.for_each(count, work);
+}
+
+int count_numbered_files(WorkerPool& pool, const std::string& directory) {
     const std::string first = numbered_data_file(directory, 1);
     if (!file_opens(first)) throw with_detail(Erreur::FileNotFound, first);
-    Series scratch;
-    int files = 0;
-    for (int i = 1; i <= kMostNumberedFiles; ++i) {
-        const std::string name = numbered_data_file(directory, i);
-        if (!file_opens(name)) break;
-        read_series(name, scratch);
-        files = i;
-    }
+    int files = 1;
+    while (files < kMostNumberedFiles && file_opens(numbered_data_file(directory, files + 1)))
+        ++files;
+    for_each_on_pool(pool, static_cast<std::size_t>(files), [&](std::size_t at) {
+        Series scratch;
+        read_series(numbered_data_file(directory, static_cast<int>(at) + 1), scratch);
+    });
     return files;
 }
 
@@ -94,7 +98,9 @@ bool defined_over_non_positive(LawCode code) {
     return code == LawCode::kUniform || code == LawCode::kNormal || code == LawCode::kStudent;
 }
 
-std::string formatted(double value) { return format_number(value); }
+std::string formatted(double value) {
+    return format_number(value);
+}
 
 void write_summary(OutputFile& out, const std::string& theoreticalMean, double mean,
                    const std::string& theoreticalVariance, double variance, std::span<const double> sorted,

@@ -2,12 +2,17 @@
 // the rates of a column of decisions.
 #pragma once
 
+#include <algorithm>
 #include <climits>
+#include <cstddef>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "driver/files.h"
 #include "driver/run.h"
 #include "driver/work_bounds.h"
+#include "parallel/worker_pool.h"
 #include "records/errors.h"
 #include "records/run_records.h"
 
@@ -25,25 +30,64 @@ LawCode known_law(const NamedLaw& law);
 // The first law of a law list.
 LawCode first_law_code(const LoadType2Parameters& p);
 
+// Numbered data files read at once by a study that visits them in order.
+constexpr int kFilesReadAhead = 64;
+
+// Calls work(i) for every i in [0, count) on the pool. When pieces fail, the failure of
+// the lowest i (the one a single thread meets first) is raised again on this thread, with
+// the detail it carries.
+void for_each_on_pool(WorkerPool& pool, std::size_t count,
+                      const std::function<void(std::size_t)>& work);
+
 // The number of numbered data files a study reads: Donnees.txt, Donnees2.txt, ... up to
-// the first name that does not open, kMostNumberedFiles at most. Each is read once here,
-// so that a file that is not a data file (3, 67, 12) stops the study before anything is
-// computed. Without even the first file there is nothing to study, and a mean or a rate
-// of nothing would be 0/0: the run fails with the code of a missing file, so that the
-// front end learns why no result came.
-int count_numbered_files(const std::string& directory);
+// the first name that does not open, kMostNumberedFiles at most. Each is read once here
+// (on the pool), so that a file that is not a data file (3, 67, 12) stops the study before
+// anything is computed, with the failure of the first such file. Without even the first
+// file there is nothing to study, and a mean or a rate of nothing would be 0/0: the run
+// fails with the code of a missing file, so that the front end learns why no result came.
+int count_numbered_files(WorkerPool& pool, const std::string& directory);
 
 // Hands the series of each numbered data file, read as written, to visit(series, i),
 // from i = 1 over the files count_numbered_files finds, or until visit returns false.
-// Returns the number of files visited.
+// The visits are made in order on this thread (they may draw); the files are read ahead
+// on the pool. Returns the number of files visited.
 template <typename Visit>
-int for_each_numbered_file(const std::string& directory, Visit visit) {
-    const int files = count_numbered_files(directory);
-    Series series;
-    for (int i = 1; i <= files; ++i) {
-        read_series(numbered_data_file(directory, i), series);
-        if (!visit(series, i)) return i;
+int for_each_numbered_file(WorkerPool& pool, const std::string& directory, Visit visit) {
+    const int files = count_numbered_files(pool, directory);
+    std::vector<Series> read(static_cast<std::size_t>(std::min(files, kFilesReadAhead)));
+    for (int first = 1; first <= files; first += kFilesReadAhead) {
+        const int count = std::min(kFilesReadAhead, files - first + 1);
+        for_each_on_pool(pool, static_cast<std::size_t>(count), [&](std::size_t at) {
+            read_series(numbered_data_file(directory, first + static_cast<int>(at)), read[at]);
+        });
+        for (int at = 0; at < count; ++at)
+            if (!visit(read[static_cast<std::size_t>(at)], first + at)) return first + at;
     }
+    return files;
+}
+
+// The result of test(series, i) for each numbered data file, in the order of the files,
+// into `results`; the number of files. A test that draws (`draws`) is made in order on
+// this thread; any other is made on the pool, each with the series of its file alone and
+// scratch of its own, and the first file whose test fails stops the study with its
+// failure, as in order.
+template <typename Result, typename Test>
+int numbered_file_results(WorkerPool& pool, const std::string& directory, bool draws, Test test,
+                          std::vector<Result>& results) {
+    results.clear();
+    if (draws)
+        return for_each_numbered_file(pool, directory, [&](Series& series, int i) {
+            results.push_back(test(series, i));
+            return true;
+        });
+    const int files = count_numbered_files(pool, directory);
+    results.resize(static_cast<std::size_t>(files));
+    for_each_on_pool(pool, static_cast<std::size_t>(files), [&](std::size_t at) {
+        Series series;
+        const int i = static_cast<int>(at) + 1;
+        read_series(numbered_data_file(directory, i), series);
+        results[at] = test(series, i);
+    });
     return files;
 }
 

@@ -19,8 +19,8 @@ namespace evstat {
 namespace {
 
 // The shape shared by the tests of fit with critical values (fittests/fit_test.h).
-using FitTest = void (*)(Generator& generator, std::span<const double> data, LawCode code,
-                         const ValueList& parameters, double level, int& accepted,
+using FitTest = void (*)(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                         LawCode code, const ValueList& parameters, double level, int& accepted,
                          double& statistic, double& criticalValue);
 
 // A usable fit: its one estimate, or its first or second estimate, differs from 0. A law
@@ -54,8 +54,8 @@ void append_test_block(const RunFiles& files, const std::string& resultFile,
     print_value(out, criticalValue);
 }
 
-void candidate_laws(Generator& generator, const LoadType2Parameters& p, const RunFiles& files,
-                    FitTest test) {
+void candidate_laws(Generator& generator, WorkerPool& pool, const LoadType2Parameters& p,
+                    const RunFiles& files, FitTest test) {
     const CommonFrame& frame = p.frame;
     int k = result_number(frame.directory, frame.resultFile);
     const int lawCount = static_cast<int>(p.laws.size());
@@ -78,7 +78,8 @@ void candidate_laws(Generator& generator, const LoadType2Parameters& p, const Ru
         int accepted = 0;
         double statistic = 0.0;
         double criticalValue = 0.0;
-        test(generator, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
+        test(generator, pool, series, code, parameters, p.testLevel, accepted, statistic,
+             criticalValue);
         append_test_block(files, frame.resultFile, parameters, accepted, statistic, criticalValue);
         if (usable_fit(parameters))
             usable.push_back(static_cast<double>(j));
@@ -94,40 +95,44 @@ void candidate_laws(Generator& generator, const LoadType2Parameters& p, const Ru
     print_value(out, static_cast<double>(unusable));
 }
 
-void rejection_rate(Generator& generator, const LoadType2Parameters& p, const RunFiles& files,
-                    FitTest test) {
+void rejection_rate(Generator& generator, WorkerPool& pool, const LoadType2Parameters& p,
+                    const RunFiles& files, FitTest test) {
     const LawCode code = first_law_code(p);
     Series decisions;
-    ValueList parameters;
-    const int read = for_each_numbered_file(p.frame.directory, [&](std::span<const double> series, int) {
-        estimate_for_test(series, code, parameters);
-        int accepted = 0;
-        double statistic = 0.0;
-        double criticalValue = 0.0;
-        test(generator, series, code, parameters, p.testLevel, accepted, statistic, criticalValue);
-        decisions.push_back(static_cast<double>(accepted));
-        parameters.clear();
-        return true;
-    });
+    // A test that resamples draws, in the order of the files on this thread; any other
+    // draws nothing and runs on the pool.
+    const int read = numbered_file_results(
+        pool, p.frame.directory, fit_test_resamples(code),
+        [&](std::span<const double> series, int) {
+            ValueList parameters;
+            estimate_for_test(series, code, parameters);
+            int accepted = 0;
+            double statistic = 0.0;
+            double criticalValue = 0.0;
+            test(generator, pool, series, code, parameters, p.testLevel, accepted, statistic,
+                 criticalValue);
+            return static_cast<double>(accepted);
+        },
+        decisions);
     write_rates(files, p.frame.resultFile, decisions, read + 1);
 }
 
 }  // namespace
 
 void task_candidate_laws_ad(const LoadType2Parameters& p, RunContext& run) {
-    candidate_laws(run.generator, p, run.files, anderson_darling_test);
+    candidate_laws(run.generator, *run.pool, p, run.files, anderson_darling_test);
 }
 
 void task_candidate_laws_cvm(const LoadType2Parameters& p, RunContext& run) {
-    candidate_laws(run.generator, p, run.files, cramer_von_mises_test);
+    candidate_laws(run.generator, *run.pool, p, run.files, cramer_von_mises_test);
 }
 
 void task_rejection_rate_ad(const LoadType2Parameters& p, RunContext& run) {
-    rejection_rate(run.generator, p, run.files, anderson_darling_test);
+    rejection_rate(run.generator, *run.pool, p, run.files, anderson_darling_test);
 }
 
 void task_rejection_rate_cvm(const LoadType2Parameters& p, RunContext& run) {
-    rejection_rate(run.generator, p, run.files, cramer_von_mises_test);
+    rejection_rate(run.generator, *run.pool, p, run.files, cramer_von_mises_test);
 }
 
 void task_extreme_quantiles(const LoadType2Parameters& p, RunContext& run) {
@@ -149,15 +154,16 @@ void task_extreme_quantiles(const LoadType2Parameters& p, RunContext& run) {
 void task_extreme_quantile_spread(const LoadType2Parameters& p, RunContext& run) {
     const LawCode code = first_law_code(p);
     Series quantiles;  // by number of the file
-    ValueList parameters;
-    const int files = for_each_numbered_file(p.frame.directory, [&](std::span<const double> series, int i) {
-        if (has_non_positive(series) && !defined_over_non_positive(code))
-            throw Erreur::NegativeDataForLaw;
-        estimate_for_test(series, code, parameters);
-        quantiles.push_back(quantile_or_not_available(code, parameters, p.quantileOrder));
-        parameters.clear();
-        return true;
-    });
+    const int files = numbered_file_results(
+        *run.pool, p.frame.directory, false,
+        [&](std::span<const double> series, int) {
+            if (has_non_positive(series) && !defined_over_non_positive(code))
+                throw Erreur::NegativeDataForLaw;
+            ValueList parameters;
+            estimate_for_test(series, code, parameters);
+            return quantile_or_not_available(code, parameters, p.quantileOrder);
+        },
+        quantiles);
 
     sort_ascending(quantiles);
     write_values(run.files, quantiles, p.frame.resultFile);

@@ -73,7 +73,7 @@ void fit_parent_or_fail(std::span<const double> series, LawCode code, ValueList&
 }
 
 // The ET test of the version for j excesses.
-QuantileTestOutcome et_test(Generator& generator, const LoadType2Parameters& p,
+QuantileTestOutcome et_test(Generator& generator, WorkerPool& pool, const LoadType2Parameters& p,
                             std::span<const double> series, const Excesses& q, int j, LawCode code,
                             const ValueList& parameters) {
     QuantileTestOutcome outcome = untested();
@@ -84,9 +84,9 @@ QuantileTestOutcome et_test(Generator& generator, const LoadType2Parameters& p,
             break;
         case kDifferenceVersion:
         case kPercentileVersion:
-            et_resampling_test(generator, series, q.values, j, q.u, code, parameters, p.testLevel,
-                               p.quantileOrder, p.bootstrapCount, resampling_mode(p.etVersion),
-                               outcome);
+            et_resampling_test(generator, pool, series, q.values, j, q.u, code, parameters,
+                               p.testLevel, p.quantileOrder, p.bootstrapCount,
+                               resampling_mode(p.etVersion), outcome);
             break;
         default: break;
     }
@@ -95,7 +95,7 @@ QuantileTestOutcome et_test(Generator& generator, const LoadType2Parameters& p,
 
 // The GPD tail fit for j excesses over u, which must not fail (65), then the GPD test of
 // the version.
-QuantileTestOutcome gpd_test(Generator& generator, const LoadType2Parameters& p,
+QuantileTestOutcome gpd_test(Generator& generator, WorkerPool& pool, const LoadType2Parameters& p,
                              std::span<const double> series, int j, double u, LawCode code,
                              const ValueList& parameters) {
     const TailFit fit = fit_or_fail(series, j, size_of(series), u, p.method);
@@ -104,8 +104,9 @@ QuantileTestOutcome gpd_test(Generator& generator, const LoadType2Parameters& p,
     ValueList tail;
     tail.push_back(fit.xi);
     tail.push_back(fit.sigma);
-    gpd_resampling_test(generator, series, j, u, code, parameters, p.testLevel, p.quantileOrder,
-                        p.bootstrapCount, resampling_mode(p.etVersion), tail, p.method, outcome);
+    gpd_resampling_test(generator, pool, series, j, u, code, parameters, p.testLevel,
+                        p.quantileOrder, p.bootstrapCount, resampling_mode(p.etVersion), tail,
+                        p.method, outcome);
     return outcome;
 }
 
@@ -143,36 +144,38 @@ bool guard_concerns(const LoadType2Parameters& p) {
 
 // The share of the numbered data files whose series passes `test(series, q, code,
 // parameters)`, each file taken with its own size; the GPD test refuses a series with values
-// not above 0 for a law not defined there.
+// not above 0 for a law not defined there. The tests that resample go in the order of the
+// files; the others run on the pool.
 template <typename Test>
-void write_acceptance_rate(const LoadType2Parameters& p, const RunFiles& files, bool positiveSeries,
-                           Test test) {
+void write_acceptance_rate(WorkerPool& pool, const LoadType2Parameters& p, const RunFiles& files,
+                           bool positiveSeries, Test test) {
     const LawCode code = first_law_code(p);
     Series verdicts;
-    ValueList parameters;
-    Excesses q;
-    const int read = for_each_numbered_file(p.frame.directory, [&](Series& series, int) {
+    const auto verdict = [&](Series& series, int) {
         sort_ascending(series);
         if (positiveSeries && has_non_positive(series) && !defined_over_non_positive(code))
             throw Erreur::NegativeData;
         require_tests_within_bounds(p, series, 1);
+        ValueList parameters;
+        Excesses q;
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
-        const QuantileTestOutcome outcome = test(series, q, code, parameters);
-        verdicts.push_back(static_cast<double>(outcome.verdict));
-        return true;
-    });
+        return static_cast<double>(test(series, q, code, parameters).verdict);
+    };
+    const int read =
+        numbered_file_results(pool, p.frame.directory, resamples(p), verdict, verdicts);
     write_rates(files, p.frame.resultFile, verdicts, read + 1);
 }
 
 }  // namespace
 
 void task_et_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
-    write_acceptance_rate(
-        p, run.files, false,
-        [&](std::span<const double> series, const Excesses& q, LawCode code, const ValueList& parameters) {
-            return et_test(run.generator, p, series, q, p.excessCount, code, parameters);
-        });
+    write_acceptance_rate(*run.pool, p, run.files, false,
+                          [&](std::span<const double> series, const Excesses& q, LawCode code,
+                              const ValueList& parameters) {
+                              return et_test(run.generator, *run.pool, p, series, q, p.excessCount,
+                                             code, parameters);
+                          });
 }
 
 void task_et_outcomes(const LoadType2Parameters& p, RunContext& run) {
@@ -185,8 +188,9 @@ void task_et_outcomes(const LoadType2Parameters& p, RunContext& run) {
         const LawCode code = law_code(p, j);
         fit_parent_or_fail(series, code, parameters);
         excesses_for(series, p.excessCount, q);
-        append_result_block(run.files, p.frame.resultFile,
-                            et_test(run.generator, p, series, q, p.excessCount, code, parameters));
+        append_result_block(
+            run.files, p.frame.resultFile,
+            et_test(run.generator, *run.pool, p, series, q, p.excessCount, code, parameters));
     }
 }
 
@@ -203,7 +207,8 @@ void task_et_verdicts(const LoadType2Parameters& p, RunContext& run) {
         fit_parent_or_fail(series, code, parameters);
         for (int excesses = p.excessLow; excesses <= last; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome = et_test(run.generator, p, series, q, excesses, code, parameters);
+            const QuantileTestOutcome outcome =
+                et_test(run.generator, *run.pool, p, series, q, excesses, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }
@@ -211,11 +216,12 @@ void task_et_verdicts(const LoadType2Parameters& p, RunContext& run) {
 }
 
 void task_gpd_acceptance_rate(const LoadType2Parameters& p, RunContext& run) {
-    write_acceptance_rate(
-        p, run.files, true,
-        [&](std::span<const double> series, const Excesses& q, LawCode code, const ValueList& parameters) {
-            return gpd_test(run.generator, p, series, p.excessCount, q.u, code, parameters);
-        });
+    write_acceptance_rate(*run.pool, p, run.files, true,
+                          [&](std::span<const double> series, const Excesses& q, LawCode code,
+                              const ValueList& parameters) {
+                              return gpd_test(run.generator, *run.pool, p, series, p.excessCount,
+                                              q.u, code, parameters);
+                          });
 }
 
 // A law with all-zero estimates is written as not tested; before the first law that is
@@ -236,7 +242,8 @@ void task_gpd_outcomes(const LoadType2Parameters& p, RunContext& run) {
             if (guard_stops_task(run.files, p.frame, series, n, p.excessCount, guard_concerns(p)))
                 return;
             excesses_for(series, p.excessCount, q);
-            outcome = gpd_test(run.generator, p, series, p.excessCount, q.u, code, parameters);
+            outcome =
+                gpd_test(run.generator, *run.pool, p, series, p.excessCount, q.u, code, parameters);
         }
         append_result_block(run.files, p.frame.resultFile, outcome);
     }
@@ -263,7 +270,8 @@ void task_gpd_verdicts(const LoadType2Parameters& p, RunContext& run) {
         // The fit refuses a number of excesses above n (65), which bounds the range.
         for (int excesses = p.excessLow; excesses <= p.excessHigh; ++excesses) {
             excesses_for(series, excesses, q);
-            const QuantileTestOutcome outcome = gpd_test(run.generator, p, series, excesses, q.u, code, parameters);
+            const QuantileTestOutcome outcome =
+                gpd_test(run.generator, *run.pool, p, series, excesses, q.u, code, parameters);
             verdicts.push_back(static_cast<double>(excesses), static_cast<double>(outcome.verdict));
         }
     }

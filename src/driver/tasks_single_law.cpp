@@ -145,15 +145,21 @@ void task_estimate_spread(const LoadType1Parameters& p, RunContext& run) {
 
     std::array<Series, 3> gathered;  // the first, second and third estimates, by file
     int count = 0;                   // parameter count of the last estimate
-    const int files = for_each_numbered_file(p.frame.directory, [&](std::span<const double> series, int i) {
-        if (positive && has_non_positive(series)) throw Erreur::NegativeData;
-        ValueList estimates;  // the GPD by its own estimator, as in every other fitting task
-        estimate_law(series, code, size_of(series), estimates);
+    std::vector<ValueList> fits;     // by file
+    const int files = numbered_file_results(
+        *run.pool, p.frame.directory, false,
+        [&](std::span<const double> series, int) {
+            if (positive && has_non_positive(series)) throw Erreur::NegativeData;
+            ValueList estimates;  // the GPD by its own estimator, as in every other fitting task
+            estimate_law(series, code, size_of(series), estimates);
+            return estimates;
+        },
+        fits);
+    for (const ValueList& estimates : fits) {
         count = std::min(estimates.size(), 3);
         for (int j = 1; j <= count; ++j)
             gathered[static_cast<std::size_t>(j - 1)].push_back(estimates.at(j));
-        return true;
-    });
+    }
 
     Series column;
     for (int j = 0; j < count; ++j) {

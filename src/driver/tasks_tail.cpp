@@ -63,10 +63,11 @@ struct Decision {
     double criticalValue = 0.0;
 };
 
-Decision test_excesses(Generator& generator, const ExcessFit& fit, LawCode code, double level) {
+Decision test_excesses(Generator& generator, WorkerPool& pool, const ExcessFit& fit, LawCode code,
+                       double level) {
     Decision d;
-    anderson_darling_excess_test(generator, fit.excesses, code, fit.parameters, level, d.accepted,
-                                 d.statistic, d.criticalValue);
+    anderson_darling_excess_test(generator, pool, fit.excesses, code, fit.parameters, level,
+                                 d.accepted, d.statistic, d.criticalValue);
     return d;
 }
 
@@ -117,7 +118,7 @@ void task_excess_test(const LoadType2Parameters& p, RunContext& run) {
     const int n = size_of(series);
     ExcessFit fit;
     excess_step(series, p.excessCount, n, code, fit);
-    const Decision d = test_excesses(run.generator, fit, code, p.testLevel);
+    const Decision d = test_excesses(run.generator, *run.pool, fit, code, p.testLevel);
 
     ValueList unit;
     unit.push_back(1.0);
@@ -136,16 +137,17 @@ void task_excess_test(const LoadType2Parameters& p, RunContext& run) {
 
 void task_excess_rejection_rate(const LoadType2Parameters& p, RunContext& run) {
     const LawCode code = first_law_code(p);
-    ExcessFit fit;
     Series decisions;
-    const int files = for_each_numbered_file(p.frame.directory, [&](Series& series, int) {
-        sort_ascending(series);
-        excess_step(series, p.excessCount, size_of(series), code, fit);
-        decisions.push_back(
-            static_cast<double>(test_excesses(run.generator, fit, code, p.testLevel).accepted));
-        fit.clear();
-        return true;
-    });
+    const int files = numbered_file_results(
+        *run.pool, p.frame.directory, fit_test_resamples(code),
+        [&](Series& series, int) {
+            sort_ascending(series);
+            ExcessFit fit;
+            excess_step(series, p.excessCount, size_of(series), code, fit);
+            return static_cast<double>(
+                test_excesses(run.generator, *run.pool, fit, code, p.testLevel).accepted);
+        },
+        decisions);
     write_rates(run.files, p.frame.resultFile, decisions, files + 1);
 }
 
@@ -160,7 +162,8 @@ void task_excess_decisions(const LoadType2Parameters& p, RunContext& run) {
         excess_step(series, j, n, code, fit);
         decisions.push_back(
             static_cast<double>(j),
-            static_cast<double>(test_excesses(run.generator, fit, code, p.testLevel).accepted));
+            static_cast<double>(
+                test_excesses(run.generator, *run.pool, fit, code, p.testLevel).accepted));
         fit.clear();
     }
     write_pairs(run.files, decisions, p.frame.resultFile);
@@ -283,12 +286,12 @@ namespace {
 // file is taken with its own size. `use` receives every fit. False when the guard ended
 // the task. `files` is the number of files read.
 template <typename Use>
-bool for_each_numbered_fit(const LoadType5Parameters& p, const RunFiles& runFiles, int& files,
-                           Use use) {
+bool for_each_numbered_fit(WorkerPool& pool, const LoadType5Parameters& p, const RunFiles& runFiles,
+                           int& files, Use use) {
     const TailMethod method = first_method(p);
     const int k = p.excessLow;
     bool guarded = false;
-    files = for_each_numbered_file(p.frame.directory, [&](Series& series, int) {
+    files = for_each_numbered_file(pool, p.frame.directory, [&](Series& series, int) {
         sort_ascending(series);
         const int n = size_of(series);
         guarded = guard_stops_task(runFiles, p.frame, series, n, k, guard_concerns_first_method(p));
@@ -325,7 +328,7 @@ void task_tail_fit_spread(const LoadType5Parameters& p, RunContext& run) {
     Series scales;
     int files = 0;
     const bool ran =
-        for_each_numbered_fit(p, run.files, files, [&](const TailFit& fit, double, int) {
+        for_each_numbered_fit(*run.pool, p, run.files, files, [&](const TailFit& fit, double, int) {
             shapes.push_back(fit.xi);
             scales.push_back(fit.sigma);
         });
@@ -360,8 +363,8 @@ void task_return_level_range(const LoadType5Parameters& p, RunContext& run) {
 void task_return_level_spread(const LoadType5Parameters& p, RunContext& run) {
     Series levels;
     int files = 0;
-    const bool ran =
-        for_each_numbered_fit(p, run.files, files, [&](const TailFit& fit, double u, int n) {
+    const bool ran = for_each_numbered_fit(
+        *run.pool, p, run.files, files, [&](const TailFit& fit, double u, int n) {
             levels.push_back(return_level(u, fit.xi, fit.sigma, p.excessLow, p.quantileOrder, n));
         });
     if (ran) write_spread(run.files, p.frame.resultFile, levels, nullptr, files);

@@ -50,17 +50,18 @@ double corrected_anderson_darling(LawCode code, double raw, int n) {
     return raw;
 }
 
-void anderson_darling_test(Generator& generator, std::span<const double> data, LawCode code,
-                           const ValueList& parameters, double level, int& accepted,
+void anderson_darling_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                           LawCode code, const ValueList& parameters, double level, int& accepted,
                            double& statistic, double& criticalValue) {
-    run_fit_test(generator, FitStatistic::AndersonDarling, data, code, parameters, level, accepted,
-                 statistic, criticalValue);
+    run_fit_test(generator, pool, FitStatistic::AndersonDarling, data, code, parameters, level,
+                 accepted, statistic, criticalValue);
 }
 
-void anderson_darling_excess_test(Generator& generator, std::span<const double> excesses, LawCode code,
+void anderson_darling_excess_test(Generator& generator, WorkerPool& pool,
+                                  std::span<const double> excesses, LawCode code,
                                   const ValueList& parameters, double level, int& accepted,
                                   double& statistic, double& criticalValue) {
-    anderson_darling_test(generator, excesses, code, parameters, level, accepted, statistic,
+    anderson_darling_test(generator, pool, excesses, code, parameters, level, accepted, statistic,
                           criticalValue);
 }
 

@@ -49,11 +49,11 @@ double corrected_cramer_von_mises(LawCode code, double raw, int n) {
     return raw;
 }
 
-void cramer_von_mises_test(Generator& generator, std::span<const double> data, LawCode code,
-                           const ValueList& parameters, double level, int& accepted,
+void cramer_von_mises_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                           LawCode code, const ValueList& parameters, double level, int& accepted,
                            double& statistic, double& criticalValue) {
-    run_fit_test(generator, FitStatistic::CramerVonMises, data, code, parameters, level, accepted,
-                 statistic, criticalValue);
+    run_fit_test(generator, pool, FitStatistic::CramerVonMises, data, code, parameters, level,
+                 accepted, statistic, criticalValue);
 }
 
 }  // namespace evstat

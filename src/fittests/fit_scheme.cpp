@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "fittests/fit_test.h"
 #include "laws/distributions.h"
 #include "laws/validity.h"
 
@@ -25,10 +26,6 @@ bool parameters_finite(LawCode code, const ValueList& parameters) {
     for (int i = 1; i <= count; ++i)
         if (!std::isfinite(parameters.at(i))) return false;
     return true;
-}
-
-bool uses_resampling(LawCode code) {
-    return code == LawCode::kChiSquare || code == LawCode::kStudent || code == LawCode::kBeta || code == LawCode::kGpd;
 }
 
 // Laws whose probability sample must lie strictly inside (0, 1).
@@ -77,8 +74,8 @@ void decide_with_table(FitStatistic kind, LawCode code, double gammaShape, doubl
 }
 
 void table_test(FitStatistic kind, std::span<const double> data, LawCode code,
-                const ValueList& parameters,
-                double level, int& accepted, double& statistic, double& criticalValue) {
+                const ValueList& parameters, double level, int& accepted, double& statistic,
+                double& criticalValue) {
     Series probabilities;
     probability_sample(data, code, parameters, probabilities);
     if (uses_probability_guard(code) && !probabilities_inside_unit_interval(probabilities)) return;
@@ -100,10 +97,9 @@ void pareto_test(FitStatistic kind, std::span<const double> data, double level, 
 
 // The statistic of the data with the given parameters (no guard, no modification) against
 // the replicate statistic at the level's position; a NaN level reports the statistic only.
-void resampling_test(Generator& generator, FitStatistic kind, std::span<const double> data,
-                     LawCode code,
-                     const ValueList& parameters, double level, int& accepted, double& statistic,
-                     double& criticalValue) {
+void resampling_test(Generator& generator, WorkerPool& pool, FitStatistic kind,
+                     std::span<const double> data, LawCode code, const ValueList& parameters,
+                     double level, int& accepted, double& statistic, double& criticalValue) {
     Series probabilities;
     probability_sample(data, code, parameters, probabilities);
     const double dataStatistic = fit_statistic(kind, probabilities);
@@ -112,14 +108,14 @@ void resampling_test(Generator& generator, FitStatistic kind, std::span<const do
     const int position = resampling_position(level);
     if (position == 0) return;
     criticalValue =
-        resampled_critical_value(generator, kind, code, parameters, size_of(data), position);
+        resampled_critical_value(generator, pool, kind, code, parameters, size_of(data), position);
     accepted = statistic < criticalValue ? 1 : 0;
 }
 
 }  // namespace
 
-void run_fit_test(Generator& generator, FitStatistic kind, std::span<const double> data, LawCode code,
-                  const ValueList& parameters,
+void run_fit_test(Generator& generator, WorkerPool& pool, FitStatistic kind,
+                  std::span<const double> data, LawCode code, const ValueList& parameters,
                   double level, int& accepted, double& statistic, double& criticalValue) {
     accepted = 0;
     statistic = 0.0;
@@ -128,11 +124,16 @@ void run_fit_test(Generator& generator, FitStatistic kind, std::span<const doubl
     if (!parameters_finite(code, parameters) || refused_by_law(code, data, parameters)) return;
     if (code == LawCode::kPareto)
         pareto_test(kind, data, level, accepted, statistic, criticalValue);
-    else if (uses_resampling(code))
-        resampling_test(generator, kind, data, code, parameters, level, accepted, statistic,
+    else if (fit_test_resamples(code))
+        resampling_test(generator, pool, kind, data, code, parameters, level, accepted, statistic,
                         criticalValue);
     else
         table_test(kind, data, code, parameters, level, accepted, statistic, criticalValue);
+}
+
+bool fit_test_resamples(LawCode code) {
+    return code == LawCode::kChiSquare || code == LawCode::kStudent || code == LawCode::kBeta ||
+           code == LawCode::kGpd;
 }
 
 double fit_statistic(FitStatistic kind, std::span<const double> probabilities) {

@@ -5,6 +5,7 @@
 
 #include "laws/catalogue.h"
 #include "laws/generator.h"
+#include "parallel/worker_pool.h"
 #include "series/lists.h"
 #include "series/series.h"
 
@@ -13,10 +14,9 @@ namespace evstat {
 enum class FitStatistic { AndersonDarling, CramerVonMises };
 
 // The whole test: refusals, statistic, critical value and decision (see fit_test.h).
-void run_fit_test(Generator& generator, FitStatistic kind, std::span<const double> data,
-                  LawCode code,
-                  const ValueList& parameters, double level, int& accepted, double& statistic,
-                  double& criticalValue);
+void run_fit_test(Generator& generator, WorkerPool& pool, FitStatistic kind,
+                  std::span<const double> data, LawCode code, const ValueList& parameters,
+                  double level, int& accepted, double& statistic, double& criticalValue);
 
 // The statistics over probabilities F_1 ... F_n, in order.
 // A^2 = -n - S/n with S = sum of (2i - 1)(ln F_i + ln(1 - F_(n+1-i))).
@@ -70,7 +70,7 @@ constexpr int kReplicates = 200;
 int resampling_position(double level);
 // The replicate statistic at the position, from 200 samples of n values drawn from the law
 // with the given parameters, each refitted and tested against its own fit.
-double resampled_critical_value(Generator& generator, FitStatistic kind, LawCode code,
-                                const ValueList& parameters, int n, int position);
+double resampled_critical_value(Generator& generator, WorkerPool& pool, FitStatistic kind,
+                                LawCode code, const ValueList& parameters, int n, int position);
 
 }  // namespace evstat

@@ -37,21 +37,25 @@ int resampling_position(double level) {
     return static_cast<int>(position);
 }
 
-double resampled_critical_value(Generator& generator, FitStatistic kind, LawCode code,
-                                const ValueList& parameters, int n, int position) {
+double resampled_critical_value(Generator& generator, WorkerPool& pool, FitStatistic kind,
+                                LawCode code, const ValueList& parameters, int n, int position) {
     const SeriesDraw draw = [&](Series& values) {
-        draw_random_values(generator, code, parameters, n, values);
+        draw_random_points(generator, code, parameters, n, values);
         return true;
     };
-    ValueList estimates;
-    Series probabilities;
-    const ResampleStep step = [&](std::span<const double> replicate) {
-        estimates.clear();
-        estimate_law(replicate, code, n, estimates);
-        return replicate_statistic(kind, code, replicate, estimates, probabilities);
+    const SeriesFinish finish = [&](Series& values) {
+        finish_random_values(code, parameters, values);
+    };
+    const StepMaker makeStep = [&]() -> ResampleStep {
+        return [&, estimates = ValueList(),
+                probabilities = Series()](std::span<const double> replicate) mutable {
+            estimates.clear();
+            estimate_law(replicate, code, n, estimates);
+            return replicate_statistic(kind, code, replicate, estimates, probabilities);
+        };
     };
     Series statistics;
-    resampled_values(kReplicates, draw, step, statistics);
+    resampled_values(pool, kReplicates, draw, finish, makeStep, statistics);
     return value_at(statistics, position);
 }
 

@@ -222,6 +222,14 @@ void lognormal_pair(Generator& generator, double mu, double sigma, double& first
 
 void draw_random_values(Generator& generator, LawCode code, const ValueList& parameters, int count,
                         std::vector<double>& values) {
+    draw_random_points(generator, code, parameters, count, values);
+    finish_random_values(code, parameters, values);
+}
+
+// The normal law's whole pairs are left as points; the last pair's first value (an odd
+// count) is drawn whole.
+void draw_random_points(Generator& generator, LawCode code, const ValueList& parameters, int count,
+                        std::vector<double>& values) {
     const std::size_t size = count > 0 ? static_cast<std::size_t>(count) : 0;
     values.resize(size);
     if (code != LawCode::kNormal && code != LawCode::kLognormal) {
@@ -231,9 +239,7 @@ void draw_random_values(Generator& generator, LawCode code, const ValueList& par
     const double p1 = parameters.at(1);
     const double p2 = parameters.at(2);
     if (code == LawCode::kNormal) {  // whole pairs at once, then the last pair's first value
-        const std::size_t pairs = size / 2;
-        polar_points(generator, values.data(), pairs);
-        polar_values(p1, p2, values.data(), pairs);
+        polar_points(generator, values.data(), size / 2);
         if (size % 2 == 1) {
             double unused = 0.0;
             normal_pair(generator, p1, p2, values[size - 1], unused);
@@ -250,6 +256,11 @@ void draw_random_values(Generator& generator, LawCode code, const ValueList& par
         values[k] = first;
         if (k + 1 < size) values[k + 1] = second;
     }
+}
+
+void finish_random_values(LawCode code, const ValueList& parameters, std::vector<double>& values) {
+    if (code == LawCode::kNormal)
+        polar_values(parameters.at(1), parameters.at(2), values.data(), values.size() / 2);
 }
 
 double random_value(Generator& generator, LawCode code, const ValueList& parameters) {

@@ -17,4 +17,12 @@ void lognormal_pair(Generator& generator, double mu, double sigma, double& first
 // one random_value a position. random_sample (laws/evaluate.h) numbers exactly these values.
 void draw_random_values(Generator& generator, LawCode code, const ValueList& parameters, int count,
                         std::vector<double>& values);
+// draw_random_values in two steps, for the loops that draw on one thread and finish the
+// values on others: draw_random_points makes every draw, in the same order, and
+// finish_random_values, which draws nothing, turns what it left into the same values (the
+// normal law's accepted points of the polar method become their values; the values of every
+// other law are left as they were drawn).
+void draw_random_points(Generator& generator, LawCode code, const ValueList& parameters, int count,
+                        std::vector<double>& values);
+void finish_random_values(LawCode code, const ValueList& parameters, std::vector<double>& values);
 }  // namespace evstat

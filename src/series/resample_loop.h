@@ -3,26 +3,36 @@
 // step's values collected in the order of the draws and sorted, so that the study reads
 // the order statistics it needs.
 //
-// The draws are made in batches, in their order, on the calling thread; then each
-// resample of the batch is sorted and stepped on its own (it reads nothing but its own
-// values), and the values are gathered in draw order. The step may keep scratch state
-// from one call to the next, but what it returns depends on the resample alone.
+// The draws are made in batches, in their order, one batch at a time and never two at
+// once; while the next batch is drawn, the resamples of the batch before are sorted and
+// stepped on the worker pool, each on its own (it reads nothing but its own values), and
+// their values gathered in draw order. A step may keep scratch state from one call to the
+// next, but what it returns depends on the resample alone: the loop makes one step for
+// each part of a batch that may run at the same time, so no two threads share one.
 #pragma once
 
 #include <functional>
 #include <span>
 
+#include "parallel/worker_pool.h"
 #include "series/series.h"
 
 namespace evstat {
 
 // Fills the series with the next resample; false when it cannot (the loop then stops).
 using SeriesDraw = std::function<bool(Series& values)>;
+// Completes a drawn resample, drawing nothing (the logarithms that turn drawn points into
+// values, say); run on the pool before the resample is sorted. May be empty.
+using SeriesFinish = std::function<void(Series& values)>;
 // The value of one sorted resample; NaN leaves the resample out.
 using ResampleStep = std::function<double(std::span<const double> sorted)>;
+// A new step with scratch state of its own.
+using StepMaker = std::function<ResampleStep()>;
 
 // B resamples in order; `values` receives, sorted ascending, the step's values that are
-// numbers. False when B < 1 or a draw fails (the values are then of no use).
-bool resampled_values(int B, const SeriesDraw& draw, const ResampleStep& step, Series& values);
+// numbers. False when B < 1 or a draw fails (the values are then of no use). The values
+// and the draws are the same whatever the number of the pool's threads.
+bool resampled_values(WorkerPool& pool, int B, const SeriesDraw& draw, const SeriesFinish& finish,
+                      const StepMaker& makeStep, Series& values);
 
 }  // namespace evstat

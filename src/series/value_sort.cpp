@@ -125,7 +125,9 @@ void ValueSorter::bucket_sort(Series& values, double lowest, double scale) {
         }
     }
     insertion_sort(spare_.data(), spare_.data() + n);
-    values.swap(spare_);
+    // Copied back rather than swapped: each buffer stays with the thread that made it, so
+    // that sorters on other threads do not leave their memory in the series they sort.
+    std::copy(spare_.begin(), spare_.end(), values.begin());
 }
 
 }  // namespace evstat

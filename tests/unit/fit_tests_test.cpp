@@ -34,6 +34,12 @@ struct Outcome {
 
 Series series(const std::vector<double>& values) { return values; }
 
+// Three threads: the resampled critical values are those of one.
+WorkerPool& pool() {
+    static WorkerPool threads(3);
+    return threads;
+}
+
 ValueList list(const std::vector<double>& values) {
     ValueList parameters;
     for (double v : values) parameters.push_back(v);
@@ -44,10 +50,10 @@ Outcome run_test(Generator& generator, FitStatistic kind, std::span<const double
                  const ValueList& parameters, double level) {
     Outcome o;
     if (kind == AndersonDarling)
-        anderson_darling_test(generator, data, code, parameters, level, o.accepted, o.statistic,
+        anderson_darling_test(generator, pool(), data, code, parameters, level, o.accepted, o.statistic,
                               o.criticalValue);
     else
-        cramer_von_mises_test(generator, data, code, parameters, level, o.accepted, o.statistic,
+        cramer_von_mises_test(generator, pool(), data, code, parameters, level, o.accepted, o.statistic,
                               o.criticalValue);
     return o;
 }
@@ -442,10 +448,10 @@ TEST(FitTests, ExcessEntryPointBehavesAsTheFirst) {
     Outcome first;
     Outcome second;
     Generator generator(9);
-    anderson_darling_test(generator, data, LawCode::kExponential, parameters, 0.05, first.accepted,
+    anderson_darling_test(generator, pool(), data, LawCode::kExponential, parameters, 0.05, first.accepted,
                           first.statistic, first.criticalValue);
     generator = Generator(9);
-    anderson_darling_excess_test(generator, data, LawCode::kExponential, parameters, 0.05,
+    anderson_darling_excess_test(generator, pool(), data, LawCode::kExponential, parameters, 0.05,
                                  second.accepted, second.statistic, second.criticalValue);
     EXPECT_EQ(first.accepted, second.accepted);
     EXPECT_EQ(first.statistic, second.statistic);

@@ -25,6 +25,12 @@
 namespace evstat {
 namespace {
 
+// Three threads: the intervals are those of one.
+WorkerPool& pool() {
+    static WorkerPool threads(3);
+    return threads;
+}
+
 using Values = std::vector<double>;
 constexpr double kZ975 = 1.959963984540054;  // standard normal quantile at 0.975
 const double kLn10 = std::log(10.0);
@@ -195,10 +201,10 @@ TEST(ResamplingTests, TheLoopOneResampleAfterTheOtherDrawForDraw) {
         generator = Generator(77);
         QuantileTestOutcome o;
         if (row.method == 0)
-            et_resampling_test(generator, data, excesses, row.k, u, row.code, parameters, d, p, B,
+            et_resampling_test(generator, pool(), data, excesses, row.k, u, row.code, parameters, d, p, B,
                                row.mode, o);
         else
-            gpd_resampling_test(generator, data, row.k, u, row.code, parameters, d, p, B, row.mode,
+            gpd_resampling_test(generator, pool(), data, row.k, u, row.code, parameters, d, p, B, row.mode,
                                 fit, row.method, o);
         EXPECT_EQ(o.lower, expected.lower) << row.what;
         EXPECT_EQ(o.upper, expected.upper) << row.what;
@@ -266,10 +272,10 @@ TEST(ResamplingTests, OrderlyOutcomesWithoutAnInterval) {
         o.verdict = 1;
         generator = Generator(9);
         if (row.gpd)
-            gpd_resampling_test(generator, data, row.k, u, row.code, parameters, 0.05, 0.01, row.B,
+            gpd_resampling_test(generator, pool(), data, row.k, u, row.code, parameters, 0.05, 0.01, row.B,
                                 row.mode, fit, row.method, o);
         else
-            et_resampling_test(generator, data, excesses, row.k, u, row.code, parameters, 0.05,
+            et_resampling_test(generator, pool(), data, excesses, row.k, u, row.code, parameters, 0.05,
                                0.01, row.B, row.mode, o);
         expect_unavailable_ends(o, row.what);
         EXPECT_EQ(o.estimate, row.q) << row.what;
@@ -320,13 +326,13 @@ TEST(EtPredictive, PercentilesOfPredictiveSeries) {
     sort_ascending(q);
     generator = Generator(32);
     QuantileTestOutcome o;
-    et_predictive_test(generator, data, excesses, 10, u, LawCode::kExponential, parameters, 0.1,
+    et_predictive_test(generator, pool(), data, excesses, 10, u, LawCode::kExponential, parameters, 0.1,
                        0.01, 60, prior, posterior, 0, 0, 0, kMaxShapeProposalsInAll, o);
     EXPECT_EQ(o.lower, value_at(q, 4));  // j = 3
     EXPECT_EQ(o.upper, value_at(q, 57));
     EXPECT_EQ(o.verdict, o.lower <= o.estimate && o.estimate <= o.upper);
     // A posterior that cannot be drawn from: no interval.
-    et_predictive_test(generator, data, excesses, 10, u, LawCode::kExponential, parameters, 0.1,
+    et_predictive_test(generator, pool(), data, excesses, 10, u, LawCode::kExponential, parameters, 0.1,
                        0.01, 60, prior, law_parameters({0, 1}), 0, 0, 0, kMaxShapeProposalsInAll,
                        o);
     expect_unavailable_ends(o, "no posterior");

@@ -154,8 +154,8 @@ TEST(Statistics, NonPositiveTestsAndTransforms) {
 }
 
 // The loop draws in order, whatever the batches (resamples of 300,000 values fill a batch
-// with three), steps each sorted resample, leaves out a NaN step, sorts what it keeps, and
-// stops at the first draw that fails.
+// with one) and the threads, finishes and steps each sorted resample, leaves out a NaN step, sorts
+// what it keeps, and stops at the first draw that fails.
 TEST(ResampleLoop, DrawsInOrderStepsEachAndStopsAtAFailedDraw) {
     struct Row {
         int B, size, failAt;  // failAt: the draw that fails (0: none)
@@ -168,25 +168,47 @@ TEST(ResampleLoop, DrawsInOrderStepsEachAndStopsAtAFailedDraw) {
         {10, 300000, 0, true, 10, {0, 10, 30, 40, 50, 60, 70, 80, 90}},
         {10, 300000, 7, false, 7, {}},
         {0, 4, 0, false, 0, {}},
+        {600, 1, 0, true, 600, {}},  // several batches of one value each
     };
-    for (const Row& row : rows) {
-        int draws = 0;
-        const SeriesDraw draw = [&](Series& values) {
-            if (++draws == row.failAt) return false;
-            values.assign(static_cast<std::size_t>(row.size), 0.0);
-            for (int i = 0; i < row.size; ++i) values[static_cast<std::size_t>(i)] = -i;
-            values[0] = 10.0 * (draws - 1);  // the largest value names the draw
-            return true;
-        };
-        const ResampleStep step = [](std::span<const double> sorted) {
-            EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end()));
-            return sorted.back() == 20.0 ? std::nan("") : sorted.back();
-        };
-        Series values = {99.0};
-        EXPECT_EQ(resampled_values(row.B, draw, step, values), row.ok) << row.B;
-        EXPECT_EQ(draws, row.draws) << row.B;
-        if (row.ok) {
-            EXPECT_EQ(values, row.values) << row.B;
+    for (const int threads : {1, 3}) {
+        WorkerPool pool(threads);
+        for (const Row& row : rows) {
+            int draws = 0;
+            const SeriesDraw draw = [&](Series& values) {
+                if (++draws == row.failAt) return false;
+                values.assign(static_cast<std::size_t>(row.size), 0.0);
+                for (int i = 0; i < row.size; ++i) values[static_cast<std::size_t>(i)] = i;
+                values[0] = -10.0 * (draws - 1);  // once finished, the largest value names the draw
+                return true;
+            };
+            // Each step counts its own calls: a step shared by two threads would lose some.
+            std::vector<int> calls;
+            calls.reserve(64);
+            const StepMaker makeStep = [&]() -> ResampleStep {
+                calls.push_back(0);
+                return [&calls, at = calls.size() - 1](std::span<const double> sorted) {
+                    EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end()));
+                    ++calls[at];
+                    return sorted.back() == 20.0 ? std::nan("") : sorted.back();
+                };
+            };
+            Series values = {99.0};
+            const std::string why = std::to_string(row.B) + " / " + std::to_string(threads);
+            // The finish, before the sort, changes the sign of every value.
+            const SeriesFinish finish = [](Series& values) {
+                for (double& value : values) value = -value;
+            };
+            EXPECT_EQ(resampled_values(pool, row.B, draw, finish, makeStep, values), row.ok) << why;
+            EXPECT_EQ(draws, row.draws) << why;
+            if (!row.ok) continue;
+            Series expected = row.values;
+            if (row.size == 1)
+                for (int i = 0; i < row.B; ++i)
+                    if (i != 2) expected.push_back(10.0 * i);
+            EXPECT_EQ(values, expected) << why;
+            int stepped = 0;
+            for (const int c : calls) stepped += c;
+            EXPECT_EQ(stepped, row.B) << why;
         }
     }
 }

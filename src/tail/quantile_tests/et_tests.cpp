@@ -65,9 +65,9 @@ double resampled_et_estimate(std::span<const double> sorted, int k, double logRa
 }
 
 // q, Q0 and the ends not available: the start of every ET test. False when 2 <= k < N fails.
-bool start_et_test(std::span<const double> data, std::span<const double> excesses, int k,
-                   double u, LawCode code,
-                   const ValueList& parameters, double p, QuantileTestOutcome& outcome) {
+bool start_et_test(std::span<const double> data, std::span<const double> excesses, int k, double u,
+                   LawCode code, const ValueList& parameters, double p,
+                   QuantileTestOutcome& outcome) {
     outcome = QuantileTestOutcome{};
     const int N = size_of(data);
     outcome.parentQuantile = quantile(code, parameters, 1.0 - p);
@@ -77,21 +77,24 @@ bool start_et_test(std::span<const double> data, std::span<const double> excesse
 }
 
 // The percentile interval of the ET estimates of B series from `draw`, and q against it.
-void percentile_et_test(int k, int N, double d, double p, int B, const SeriesDraw& draw,
+void percentile_et_test(WorkerPool& pool, int k, int N, double d, double p, int B,
+                        const SeriesDraw& draw, const SeriesFinish& finish,
                         QuantileTestOutcome& outcome) {
     const double logRatio = log_excess_ratio(k, N, p);
-    const ResampleStep step = [&](std::span<const double> sorted) {
-        return resampled_et_estimate(sorted, k, logRatio);
+    const StepMaker makeStep = [&]() -> ResampleStep {
+        return [&](std::span<const double> sorted) {
+            return resampled_et_estimate(sorted, k, logRatio);
+        };
     };
-    if (!resampled_interval(B, d, draw, step, outcome.lower, outcome.upper)) return;
+    if (!resampled_interval(pool, B, d, draw, finish, makeStep, outcome.lower, outcome.upper))
+        return;
     decide(outcome, outcome.estimate);
 }
 
 }  // namespace
 
 void et_asymptotic_test(std::span<const double> data, std::span<const double> excesses, int k,
-                        double u, LawCode code,
-                        const ValueList& parameters, double d, double p,
+                        double u, LawCode code, const ValueList& parameters, double d, double p,
                         QuantileTestOutcome& outcome) {
     outcome = QuantileTestOutcome{};
     const int N = size_of(data);
@@ -112,35 +115,42 @@ void et_asymptotic_test(std::span<const double> data, std::span<const double> ex
     decide(outcome, outcome.parentQuantile);
 }
 
-void et_resampling_test(Generator& generator, std::span<const double> data, std::span<const double> excesses, int k,
-                        double u, LawCode code, const ValueList& parameters, double d, double p,
-                        int B, int mode, QuantileTestOutcome& outcome) {
+void et_resampling_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                        std::span<const double> excesses, int k, double u, LawCode code,
+                        const ValueList& parameters, double d, double p, int B, int mode,
+                        QuantileTestOutcome& outcome) {
     if (!start_et_test(data, excesses, k, u, code, parameters, p, outcome)) return;
     if (mode != kDifferenceInterval && mode != kPercentileInterval) return;
     if (!parameters_drawable(code, parameters)) return;
     const int N = size_of(data);
-    const SeriesDraw draw = [&](std::vector<double>& values) {
-        draw_random_values(generator, code, parameters, N, values);
+    const SeriesDraw draw = [&](Series& values) {
+        draw_random_points(generator, code, parameters, N, values);
         return true;
     };
+    const SeriesFinish finish = [&](Series& values) {
+        finish_random_values(code, parameters, values);
+    };
     if (mode == kPercentileInterval) {
-        percentile_et_test(k, N, d, p, B, draw, outcome);
+        percentile_et_test(pool, k, N, d, p, B, draw, finish, outcome);
         return;
     }
     const double logRatio = log_excess_ratio(k, N, p);
-    Refit refit;
-    const ResampleStep step = [&](std::span<const double> sorted) {
-        const double estimate = resampled_et_estimate(sorted, k, logRatio);
-        return estimate - refit.quantile_at(sorted, code, p);
+    const StepMaker makeStep = [&]() -> ResampleStep {
+        return [&, refit = Refit()](std::span<const double> sorted) mutable {
+            const double estimate = resampled_et_estimate(sorted, k, logRatio);
+            return estimate - refit.quantile_at(sorted, code, p);
+        };
     };
-    if (!resampled_interval(B, d, draw, step, outcome.lower, outcome.upper)) return;
+    if (!resampled_interval(pool, B, d, draw, finish, makeStep, outcome.lower, outcome.upper))
+        return;
     decide(outcome, outcome.estimate - outcome.parentQuantile);
 }
 
-void et_predictive_test(Generator& generator, std::span<const double> data, std::span<const double> excesses, int k,
-                        double u, LawCode code, const ValueList& parameters, double d, double p,
-                        int B, const ValueList& prior, const ValueList& posterior,
-                        int weibullShapeFlag, double low, double high, long long proposalsInAll,
+void et_predictive_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                        std::span<const double> excesses, int k, double u, LawCode code,
+                        const ValueList& parameters, double d, double p, int B,
+                        const ValueList& prior, const ValueList& posterior, int weibullShapeFlag,
+                        double low, double high, long long proposalsInAll,
                         QuantileTestOutcome& outcome) {
     if (!start_et_test(data, excesses, k, u, code, parameters, p, outcome)) return;
     const PredictiveSampler sampler(data, code, prior, posterior, parameters, low, high,
@@ -150,7 +160,7 @@ void et_predictive_test(Generator& generator, std::span<const double> data, std:
     const SeriesDraw draw = [&](std::vector<double>& values) {
         return sampler.draw(generator, N, values) == PredictiveDraw::Drawn;
     };
-    percentile_et_test(k, N, d, p, B, draw, outcome);
+    percentile_et_test(pool, k, N, d, p, B, draw, nullptr, outcome);
 }
 
 }  // namespace evstat

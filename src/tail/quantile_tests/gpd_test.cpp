@@ -14,9 +14,10 @@
 
 namespace evstat {
 
-void gpd_resampling_test(Generator& generator, std::span<const double> data, int k, double u, LawCode code,
-                         const ValueList& parameters, double d, double p, int B, int mode,
-                         const ValueList& fit, TailMethod method, QuantileTestOutcome& outcome) {
+void gpd_resampling_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                         int k, double u, LawCode code, const ValueList& parameters, double d,
+                         double p, int B, int mode, const ValueList& fit, TailMethod method,
+                         QuantileTestOutcome& outcome) {
     outcome = QuantileTestOutcome{};
     const int N = size_of(data);
     outcome.parentQuantile = quantile(code, parameters, 1.0 - p);
@@ -25,24 +26,28 @@ void gpd_resampling_test(Generator& generator, std::span<const double> data, int
     if (mode != kDifferenceInterval && mode != kPercentileInterval) return;
     if (!parameters_drawable(code, parameters)) return;
 
-    const SeriesDraw draw = [&](std::vector<double>& values) {
-        draw_random_values(generator, code, parameters, N, values);
+    const SeriesDraw draw = [&](Series& values) {
+        draw_random_points(generator, code, parameters, N, values);
         return true;
     };
-    ValueList tail;
-    Refit refit;
-    const ResampleStep step = [&](std::span<const double> sorted) {
-        const double threshold = sorted[static_cast<std::size_t>(N - k - 1)];
-        tail.clear();
-        bool warning = false;
-        bool failure = false;
-        fit_tail(sorted, k, N, threshold, method, tail, warning, failure);
-        if (failure || tail.size() < 2) return std::nan("");
-        const double level = return_level(threshold, tail.at(1), tail.at(2), k, p, N);
-        if (mode == kPercentileInterval) return level;
-        return level - refit.quantile_at(sorted, code, p);
+    const SeriesFinish finish = [&](Series& values) {
+        finish_random_values(code, parameters, values);
     };
-    if (!resampled_interval(B, d, draw, step, outcome.lower, outcome.upper)) return;
+    const StepMaker makeStep = [&]() -> ResampleStep {
+        return [&, tail = ValueList(), refit = Refit()](std::span<const double> sorted) mutable {
+            const double threshold = sorted[static_cast<std::size_t>(N - k - 1)];
+            tail.clear();
+            bool warning = false;
+            bool failure = false;
+            fit_tail(sorted, k, N, threshold, method, tail, warning, failure);
+            if (failure || tail.size() < 2) return std::nan("");
+            const double level = return_level(threshold, tail.at(1), tail.at(2), k, p, N);
+            if (mode == kPercentileInterval) return level;
+            return level - refit.quantile_at(sorted, code, p);
+        };
+    };
+    if (!resampled_interval(pool, B, d, draw, finish, makeStep, outcome.lower, outcome.upper))
+        return;
     decide(outcome, mode == kPercentileInterval ? outcome.estimate
                                                 : outcome.estimate - outcome.parentQuantile);
 }

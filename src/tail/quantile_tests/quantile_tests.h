@@ -6,6 +6,7 @@
 
 #include "laws/catalogue.h"
 #include "laws/generator.h"
+#include "parallel/worker_pool.h"
 #include "series/lists.h"
 #include "series/series.h"
 #include "tail/methods/tail.h"
@@ -34,37 +35,40 @@ constexpr int kPercentileInterval = 1;  // q against the resampled q*
 // A resample whose compared value is not available (no excess above its threshold, a refit
 // whose estimates are all zero, a failed tail fit) is left out; the interval is taken over
 // the B' that remain, j = floor(B' d / 2), and B' = 0 leaves the ends at kTailFailure.
+// The resamples are drawn in order on one thread and refitted on the pool.
 
 // q = u + mbar ln(k / (N p)), with mbar the parent's parameter 1 for the exponential law
 // and the mean excess otherwise, against q + b +- z sqrt(V), z the standard normal quantile
 // at 1 - d/2 (d = 0 gives the largest double: an unbounded interval).
 void et_asymptotic_test(std::span<const double> data, std::span<const double> excesses, int k,
-                        double u, LawCode code,
-                        const ValueList& parameters, double d, double p,
+                        double u, LawCode code, const ValueList& parameters, double d, double p,
                         QuantileTestOutcome& outcome);
 
 // B series of N values drawn from the parent law, in the run's generator order (draw,
 // sort, refit in mode 0, next series); the values of each are those draw_random_values draws.
 // The refit of mode 0 is estimate_law's (the GPD by its probability-weighted moments).
-void et_resampling_test(Generator& generator, std::span<const double> data, std::span<const double> excesses, int k,
-                        double u, LawCode code, const ValueList& parameters, double d, double p,
-                        int B, int mode, QuantileTestOutcome& outcome);
+void et_resampling_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                        std::span<const double> excesses, int k, double u, LawCode code,
+                        const ValueList& parameters, double d, double p, int B, int mode,
+                        QuantileTestOutcome& outcome);
 
 // As the percentile mode of et_resampling_test, each series of N values drawn by
 // predictive_sample (prepared once for all B series, with at most proposalsInAll shape
 // proposals over all of them). A series that reaches the bound of the shape rejection ends
 // the test without an interval.
-void et_predictive_test(Generator& generator, std::span<const double> data, std::span<const double> excesses, int k,
-                        double u, LawCode code, const ValueList& parameters, double d, double p,
-                        int B, const ValueList& prior, const ValueList& posterior,
-                        int weibullShapeFlag, double low, double high, long long proposalsInAll,
+void et_predictive_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                        std::span<const double> excesses, int k, double u, LawCode code,
+                        const ValueList& parameters, double d, double p, int B,
+                        const ValueList& prior, const ValueList& posterior, int weibullShapeFlag,
+                        double low, double high, long long proposalsInAll,
                         QuantileTestOutcome& outcome);
 
 // The return level of the GPD fit (xi, sigma) of the data against the resampled return
 // levels, each resample refitted by fit_tail with `method` over its own k largest values;
 // a resample whose fit raises the failure flag (or appends nothing) is left out.
-void gpd_resampling_test(Generator& generator, std::span<const double> data, int k, double u, LawCode code,
-                         const ValueList& parameters, double d, double p, int B, int mode,
-                         const ValueList& fit, TailMethod method, QuantileTestOutcome& outcome);
+void gpd_resampling_test(Generator& generator, WorkerPool& pool, std::span<const double> data,
+                         int k, double u, LawCode code, const ValueList& parameters, double d,
+                         double p, int B, int mode, const ValueList& fit, TailMethod method,
+                         QuantileTestOutcome& outcome);
 
 }  // namespace evstat

@@ -15,17 +15,18 @@ bool percentile_interval(std::span<const double> sorted, double d, double& lower
                          double& upper) {
     const double count = static_cast<double>(sorted.size());
     const double j = std::floor(count * d / 2.0);
-    if (!(j >= 0.0 && j <= count - 1.0)) return false;  // also a NaN level
+    if (!(j >= 0.0 && j <= count - 1.0)) return false;      // also a NaN level
     const std::size_t first = static_cast<std::size_t>(j);  // position j + 1
     lower = sorted[first];
     upper = sorted[sorted.size() - 1 - first];  // position B' - j
     return true;
 }
 
-bool resampled_interval(int B, double d, const SeriesDraw& draw, const ResampleStep& step,
-                        double& lower, double& upper) {
+bool resampled_interval(WorkerPool& pool, int B, double d, const SeriesDraw& draw,
+                        const SeriesFinish& finish, const StepMaker& makeStep, double& lower,
+                        double& upper) {
     Series compared;
-    if (!resampled_values(B, draw, step, compared)) return false;
+    if (!resampled_values(pool, B, draw, finish, makeStep, compared)) return false;
     return percentile_interval(compared, d, lower, upper);
 }
 
@@ -38,7 +39,9 @@ double Refit::quantile_at(std::span<const double> series, LawCode code, double p
     return quantile(code, estimates_, 1.0 - p);
 }
 
-bool usable_excess_count(int k, int N) { return k >= 2 && k < N; }
+bool usable_excess_count(int k, int N) {
+    return k >= 2 && k < N;
+}
 
 void decide(QuantileTestOutcome& outcome, double compared) {
     outcome.verdict = outcome.lower <= compared && compared <= outcome.upper ? 1 : 0;

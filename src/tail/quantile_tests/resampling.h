@@ -17,20 +17,20 @@ namespace evstat {
 // B resamples in order; on success the interval [c_(j+1), c_(B'-j)], j = floor(B' d / 2),
 // over the B' compared values that are numbers. False (ends untouched) when B < 1, a draw
 // fails, B' = 0 or the positions fall outside 1..B'.
-bool resampled_interval(int B, double d, const SeriesDraw& draw, const ResampleStep& step,
-                        double& lower, double& upper);
+bool resampled_interval(WorkerPool& pool, int B, double d, const SeriesDraw& draw,
+                        const SeriesFinish& finish, const StepMaker& makeStep, double& lower,
+                        double& upper);
 
 // The ends of the interval over an ascending list of values, as above.
-bool percentile_interval(std::span<const double> sorted, double d, double& lower,
-                         double& upper);
+bool percentile_interval(std::span<const double> sorted, double d, double& lower, double& upper);
 
 // The law's quantile at 1 - p refitted to a sorted series (estimate_law); NaN when the
 // estimate list is empty or all zero (no fit). The list is kept between calls.
 class Refit {
-public:
+  public:
     double quantile_at(std::span<const double> series, LawCode code, double p);
 
-private:
+  private:
     ValueList estimates_;
 };
 
