@@ -63,12 +63,16 @@ std::map<std::string, std::string> run_case(const Case& c, int threads) {
     ::setenv("EVSTAT_THREADS", std::to_string(threads).c_str(), 1);
     const RunOutput out = w.run_seeded("Tmp1.txt", "2", kSeed);
     ::unsetenv("EVSTAT_THREADS");
-    const std::string dir = w.host_dir().substr(0, w.host_dir().size() - 1);
+    // The directory as the engine names it (a drive path under Wine) and as this host does.
+    const std::string engineDir = w.dir().substr(0, w.dir().size() - 1);
+    const std::string hostDir = w.host_dir().substr(0, w.host_dir().size() - 1);
+    const auto anonymous = [&](const std::string& text) {
+        return replace_all(replace_all(text, engineDir, "@DIR@"), hostDir, "@DIR@");
+    };
     std::map<std::string, std::string> files;
-    for (const std::string& name : w.files())
-        files[name] = replace_all(w.bytes(name), dir, "@DIR@");
+    for (const std::string& name : w.files()) files[name] = anonymous(w.bytes(name));
     files["(status)"] = std::to_string(out.status);
-    files["(standard error)"] = replace_all(out.standardError, dir, "@DIR@");
+    files["(standard error)"] = anonymous(out.standardError);
     return files;
 }
 
