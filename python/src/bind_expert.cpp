@@ -32,19 +32,7 @@ py::dict study(const py::dict& settings, const DoubleArray& data, Generator& gen
     r.k = settings["k"].cast<int>();
     r.p = settings["p"].cast<double>();
     r.orders = settings["orders"].cast<std::vector<double>>();
-    const std::span<const double> series = span_of(data);
-    if (series.empty()) throw Failure{kDataNotNumeric, "the series is empty"};
-    // The study sorts the series and copies it, and its quantile table and tests draw
-    // series of its size: a series is bounded as one sample of the engine.
-    if (static_cast<long long>(series.size()) > kMostSampleValues)
-        throw Failure{kInvalidParameters, "a series of " + std::to_string(series.size()) +
-                                              " values: the engine takes at most " +
-                                              std::to_string(kMostSampleValues)};
-    for (std::size_t i = 0; i < series.size(); ++i)
-        if (!std::isfinite(series[i]))
-            throw Failure{kDataNotNumeric, "the series holds " + shown(series[i]) +
-                                               " at position " + std::to_string(i) +
-                                               "; every value must be finite"};
+    const std::span<const double> series = checked_series(data);
     ExpertOutcome outcome;
     {
         py::gil_scoped_release unlocked;
@@ -97,13 +85,7 @@ py::tuple table(const DoubleArray& grid, const DoubleArray& distributionTable,
 py::array_t<double> samples_of(int code, bool weibullShape, const DoubleArray& data,
                                const std::vector<double>& prior, double low, double high,
                                long long size, long long samples, Generator& generator) {
-    const std::span<const double> series = span_of(data);
-    if (series.empty()) throw Failure{kDataNotNumeric, "the series is empty"};
-    for (std::size_t i = 0; i < series.size(); ++i)
-        if (!std::isfinite(series[i]))
-            throw Failure{kDataNotNumeric, "the series holds " + shown(series[i]) +
-                                               " at position " + std::to_string(i) +
-                                               "; every value must be finite"};
+    const std::span<const double> series = checked_series(data);
     std::vector<double> rows;
     int refused = 0;
     {

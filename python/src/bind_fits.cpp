@@ -14,25 +14,33 @@ bool positive_law(int code) {
     return code != kUniform && code != kNormal && code != kStudent;
 }
 
-std::vector<double> sorted_series(const DoubleArray& data) {
+std::span<const double> checked_series(const DoubleArray& data) {
     const std::span<const double> values = span_of(data);
     if (values.empty()) throw Failure{kDataNotNumeric, "the series is empty"};
     if (static_cast<long long>(values.size()) > kMostSampleValues)
         throw Failure{kInvalidParameters, "a series of " + std::to_string(values.size()) +
                                               " values: the engine takes at most " +
                                               std::to_string(kMostSampleValues)};
-    std::vector<double> sorted(values.begin(), values.end());
-    std::size_t bad = sorted.size();
+    std::size_t bad = values.size();
     {
         py::gil_scoped_release unlocked;
         const auto found =
-            std::find_if(sorted.begin(), sorted.end(), [](double v) { return !std::isfinite(v); });
-        bad = static_cast<std::size_t>(found - sorted.begin());
-        if (bad == sorted.size()) std::sort(sorted.begin(), sorted.end());
+            std::find_if(values.begin(), values.end(), [](double v) { return !std::isfinite(v); });
+        bad = static_cast<std::size_t>(found - values.begin());
     }
-    if (bad != sorted.size())
-        throw Failure{kDataNotNumeric, "the series holds " + shown(sorted[bad]) + " at position " +
+    if (bad != values.size())
+        throw Failure{kDataNotNumeric, "the series holds " + shown(values[bad]) + " at position " +
                                            std::to_string(bad) + "; every value must be finite"};
+    return values;
+}
+
+std::vector<double> sorted_series(const DoubleArray& data) {
+    const std::span<const double> values = checked_series(data);
+    std::vector<double> sorted(values.begin(), values.end());
+    {
+        py::gil_scoped_release unlocked;
+        std::sort(sorted.begin(), sorted.end());
+    }
     return sorted;
 }
 

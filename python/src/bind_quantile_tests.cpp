@@ -135,17 +135,7 @@ py::tuple gpd(int code, const DoubleArray& data, long long k, double p, int meth
 DoubleArray quantiles(const std::vector<int>& codes, const DoubleArray& data, double p) {
     for (int code : codes) checked_code(code);
     check_order(p);
-    const std::span<const double> series = span_of(data);
-    if (series.empty()) throw Failure{kDataNotNumeric, "the series is empty"};
-    if (static_cast<long long>(series.size()) > kMostSampleValues)
-        throw Failure{kInvalidParameters, "a series of " + std::to_string(series.size()) +
-                                              " values: the engine takes at most " +
-                                              std::to_string(kMostSampleValues)};
-    for (std::size_t i = 0; i < series.size(); ++i)
-        if (!std::isfinite(series[i]))
-            throw Failure{kDataNotNumeric, "the series holds " + shown(series[i]) +
-                                               " at position " + std::to_string(i) +
-                                               "; every value must be finite"};
+    const std::span<const double> series = checked_series(data);
     DoubleArray out(static_cast<py::ssize_t>(codes.size()));
     double* q = out.mutable_data();
     py::gil_scoped_release unlocked;

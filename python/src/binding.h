@@ -59,7 +59,9 @@ int checked_code(int code);
 std::vector<double> checked_engine_parameters(int code, const std::vector<double>& parameters);
 
 // A data series: at least one value, every value finite (67), at most the engine's bound
-// on the values of one sample (12). Returns the values sorted ascending.
+// on the values of one sample (12). checked_series gives the values in place, in their
+// order; sorted_series a copy sorted ascending.
+std::span<const double> checked_series(const DoubleArray& data);
 std::vector<double> sorted_series(const DoubleArray& data);
 
 // The engine's estimates of the law over a sorted series (`over` names it in a failure):

@@ -52,23 +52,6 @@ std::string absolute_path(const std::string& path) {
     return ignored ? path : absolute.string();
 }
 
-// The record of the run's LoadType; none for a LoadType without a layout.
-using RunRecord = std::variant<std::monostate, LoadType1Parameters, LoadType2Parameters,
-                               LoadType3Parameters, LoadType4Parameters, LoadType5Parameters>;
-
-// Loads the ParameterFile of the LoadType into its record; false for a LoadType without
-// a layout, which loads nothing.
-bool load(int loadType, const std::string& path, RunRecord& record) {
-    switch (loadType) {
-        case 1: load_parameter_file_1(path, record.emplace<LoadType1Parameters>()); return true;
-        case 2: load_parameter_file_2(path, record.emplace<LoadType2Parameters>()); return true;
-        case 3: load_parameter_file_3(path, record.emplace<LoadType3Parameters>()); return true;
-        case 4: load_parameter_file_4(path, record.emplace<LoadType4Parameters>()); return true;
-        case 5: load_parameter_file_5(path, record.emplace<LoadType5Parameters>()); return true;
-        default: return false;
-    }
-}
-
 // The common frame of the record; none before a loader has started.
 const CommonFrame* frame_of(const RunRecord& record) {
     return std::visit(
@@ -115,7 +98,7 @@ int run(int argc, char** argv, std::optional<std::uint32_t> seed, const WorkBoun
         std::fflush(stdout);
         const int loadType = read_load_type(argv[argc - 1]);
         context.files = RunFiles(absolute_path(parameterPath));
-        if (!load(loadType, parameterPath, record)) return 0;  // loads nothing, runs nothing
+        if (!load_parameter_file(loadType, parameterPath, record)) return 0;  // loads nothing, runs nothing
 
         context.generator =
             Generator(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));

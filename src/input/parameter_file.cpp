@@ -318,4 +318,15 @@ void load_parameter_file_1(const std::string& path, LoadType1Parameters& paramet
         throw unknown_law(parameters.law.name);
 }
 
+bool load_parameter_file(int loadType, const std::string& path, RunRecord& record) {
+    switch (loadType) {
+        case 1: load_parameter_file_1(path, record.emplace<LoadType1Parameters>()); return true;
+        case 2: load_parameter_file_2(path, record.emplace<LoadType2Parameters>()); return true;
+        case 3: load_parameter_file_3(path, record.emplace<LoadType3Parameters>()); return true;
+        case 4: load_parameter_file_4(path, record.emplace<LoadType4Parameters>()); return true;
+        case 5: load_parameter_file_5(path, record.emplace<LoadType5Parameters>()); return true;
+        default: return false;
+    }
+}
+
 }  // namespace evstat

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "records/errors.h"
@@ -131,5 +132,13 @@ void load_parameter_file_4(const std::string& path, LoadType4Parameters& paramet
 // Tasks 28 to 35: the tail-method list, then the excess range and the quantile order;
 // `methods` is filled only when every check passed.
 void load_parameter_file_5(const std::string& path, LoadType5Parameters& parameters);
+
+// The record of a run's LoadType; none for a LoadType without a layout.
+using RunRecord = std::variant<std::monostate, LoadType1Parameters, LoadType2Parameters,
+                               LoadType3Parameters, LoadType4Parameters, LoadType5Parameters>;
+// Loads the ParameterFile with the loader of the LoadType into a fresh record of its layout
+// (a failed load leaves the fields read before the failure); false, loading nothing, for a
+// LoadType without a layout.
+bool load_parameter_file(int loadType, const std::string& path, RunRecord& record);
 
 }  // namespace evstat

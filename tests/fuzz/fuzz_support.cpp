@@ -14,17 +14,6 @@ namespace evstat::fuzz {
 
 namespace fs = std::filesystem;
 
-bool load_record(int loadType, const std::string& path, LoadedRecord& record) {
-    switch (loadType) {
-        case 1: load_parameter_file_1(path, record.emplace<LoadType1Parameters>()); return true;
-        case 2: load_parameter_file_2(path, record.emplace<LoadType2Parameters>()); return true;
-        case 3: load_parameter_file_3(path, record.emplace<LoadType3Parameters>()); return true;
-        case 4: load_parameter_file_4(path, record.emplace<LoadType4Parameters>()); return true;
-        case 5: load_parameter_file_5(path, record.emplace<LoadType5Parameters>()); return true;
-        default: return false;
-    }
-}
-
 ScratchDirectory::ScratchDirectory() {
     std::string pattern = (fs::temp_directory_path() / "evstat_fuzz_XXXXXX").string();
     std::vector<char> buffer(pattern.begin(), pattern.end());

@@ -13,14 +13,6 @@
 
 namespace evstat::fuzz {
 
-// The record of a LoadType; none for a LoadType without a layout.
-using LoadedRecord = std::variant<std::monostate, LoadType1Parameters, LoadType2Parameters,
-                                  LoadType3Parameters, LoadType4Parameters, LoadType5Parameters>;
-// Loads the file with the loader of the LoadType into a fresh record of its layout (so that
-// a failed load leaves the fields read before the failure); false, loading nothing, for a
-// LoadType without a layout. Raises the loader's Erreur.
-bool load_record(int loadType, const std::string& path, LoadedRecord& record);
-
 // A directory made once per process under the temporary directory, removed at exit.
 class ScratchDirectory {
 public:

@@ -96,10 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_line_table(path);
     {
         DirectoryRestorer restorer;  // the loader enters the directory of line 1
-        LoadedRecord record;
+        RunRecord record;
         bool loaded = false;
         try {
-            loaded = load_record(loadType, path, record);
+            loaded = load_parameter_file(loadType, path, record);
         } catch (Erreur) {
             const auto* methods = std::get_if<LoadType5Parameters>(&record);
             if (methods != nullptr && !methods->methods.empty())

@@ -47,6 +47,7 @@
 #include "driver/run.h"
 #include "driver/work_bounds.h"
 #include "fuzz_support.h"
+#include "input/parameter_file.h"
 #include "records/errors.h"
 #include "tail/bayes/predictive_sample.h"
 
@@ -276,9 +277,9 @@ bool record_within(const LoadType5Parameters& p, SeriesSize series) {
 bool within_bounds(int loadType, const std::string& path, double seriesValues,
                    double largestValue) {
     DirectoryRestorer restorer;
-    LoadedRecord record;
+    RunRecord record;
     try {
-        if (!load_record(loadType, path, record)) return true;
+        if (!load_parameter_file(loadType, path, record)) return true;
     } catch (Erreur) {
         return true;
     }
