@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "estimation/estimators.h"
+#include "laws/constants.h"
 
 namespace evstat {
 
@@ -16,7 +17,6 @@ constexpr double kTolerance = 1e-07;         // on successive values of b = 1/k
 constexpr int kMaxSweeps = 5000;             // the fixed point gives up here
 constexpr double kLargestExponent = 709.78;  // exp overflows beyond this
 constexpr int kMaxRootSteps = 200;           // Brent's search; bisection alone needs < 1100
-constexpr double kMachineEpsilon = std::numeric_limits<double>::epsilon();
 constexpr double kFailed = std::numeric_limits<double>::quiet_NaN();
 
 // S0 and S1 at b; false when an exponent -z_i/b passes the overflow guard.

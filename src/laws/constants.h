@@ -14,7 +14,9 @@ constexpr double kLargestDouble = std::numeric_limits<double>::max();
 // digits, so they are not the doubles nearest pi and 2 pi.
 constexpr double kTruncatedPi = 3.14159265358979;
 constexpr double kTruncatedTwoPi = 6.28318530717958;
-// The double nearest pi, for the law functions computed to full precision.
+// The double nearest pi, and twice it, for the law functions computed to full precision.
 constexpr double kPi = 3.141592653589793238462643383280;
+constexpr double kTwoPi = 2.0 * kPi;
+constexpr double kMachineEpsilon = std::numeric_limits<double>::epsilon();
 
 }  // namespace evstat

@@ -14,8 +14,6 @@ namespace evstat {
 
 namespace {
 
-constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
-constexpr double kTwoPi = 6.283185307179586476925286766559;
 // Both shapes from here on: the factor in saddle-point form (a ln x, b ln y and ln B(a, b)
 // would cancel).
 constexpr double kSaddlePointShape = 10.0;
@@ -51,7 +49,7 @@ double beta_fraction(double a, double b, double x) {
         d = 1.0 / d;
         const double step = d * c;
         h *= step;
-        if (std::fabs(step - 1.0) <= kEpsilon) return h;
+        if (std::fabs(step - 1.0) <= kMachineEpsilon) return h;
     }
     return kNaN;
 }

@@ -15,8 +15,6 @@ namespace evstat {
 
 namespace {
 
-constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
-constexpr double kTwoPi = 6.283185307179586476925286766559;
 // Shapes from here on take the factor in saddle-point form: a ln x and ln Gamma(a) grow like
 // a ln a and would otherwise cancel.
 constexpr double kSaddlePointShape = 10.0;
@@ -40,7 +38,7 @@ double lower_series(double a, double x) {
         ap += 1.0;
         term *= x / ap;
         sum += term;
-        if (term <= sum * kEpsilon) return sum;
+        if (term <= sum * kMachineEpsilon) return sum;
     }
     return kNaN;
 }
@@ -62,7 +60,7 @@ double upper_fraction(double a, double x) {
         d = 1.0 / d;
         const double step = d * c;
         h *= step;
-        if (std::fabs(step - 1.0) <= kEpsilon) return h;
+        if (std::fabs(step - 1.0) <= kMachineEpsilon) return h;
     }
     return kNaN;
 }
