@@ -59,65 +59,71 @@ int last_output_where(const Predicate& holds) {
 }  // namespace
 
 TabulatedGamma::TabulatedGamma(double shape) {
-    const std::size_t size = static_cast<std::size_t>(kRandomMax);
     if (shape == 1.0) {
         method_ = Method::Exponential;
-        first_.resize(size);
+        first_.resize(static_cast<std::size_t>(kRandomMax));
         for (int r = 1; r < kRandomMax; ++r) first_[r] = -std::log(uniform_of(r)) * 1.0;
-        return;
+    } else if (shape > 0.0 && shape < 1.0) {
+        tabulate_joehnk(shape);
+    } else if (shape > 1.0) {
+        tabulate_best(shape);
+    }  // otherwise no law: NaN
+}
+
+void TabulatedGamma::tabulate_joehnk(double shape) {
+    const std::size_t size = static_cast<std::size_t>(kRandomMax);
+    method_ = Method::Joehnk;
+    first_.resize(size);
+    second_.resize(size);
+    logs_.resize(size);
+    for (int r = 1; r < kRandomMax; ++r) {
+        first_[r] = std::pow(uniform_of(r), 1.0 / shape);
+        second_[r] = std::pow(uniform_of(r), 1.0 / (1.0 - shape));
+        logs_[r] = std::log(uniform_of(r));
     }
-    if (shape > 0.0 && shape < 1.0) {
-        method_ = Method::Joehnk;
-        first_.resize(size);
-        second_.resize(size);
-        logs_.resize(size);
-        for (int r = 1; r < kRandomMax; ++r) {
-            first_[r] = std::pow(uniform_of(r), 1.0 / shape);
-            second_[r] = std::pow(uniform_of(r), 1.0 / (1.0 - shape));
-            logs_[r] = std::log(uniform_of(r));
-        }
-        return;
-    }
-    if (!(shape > 1.0)) return;  // no law: NaN
+}
+
+void TabulatedGamma::tabulate_best(double shape) {
+    const std::size_t size = static_cast<std::size_t>(kRandomMax);
     method_ = Method::Best;
     m_ = shape - 1.0;
     c_ = 3.0 * shape - 0.75;
     best_.resize(size);
     offsets_.resize(size);
-    for (int r = 1; r < kRandomMax; ++r) {
-        const double u = uniform_of(r);
-        const double w = u * (1.0 - u);
-        const double y = std::sqrt(c_ / w) * (u - 0.5);
-        const double power = 64.0 * std::pow(w, 3);
-        const double x = m_ + y;
-        offsets_[r] = x;
-        if (!(x > 0.0)) {  // x < 0 rejected, x = 0 drawn again: never returned
-            best_[r] = BestEntry{0, 1};
-            continue;
-        }
-        const double first = 1.0 - 2.0 * y * y / x;
-        const double side = 2.0 * (m_ * std::log(x / m_) - y);
-        double low = -kInfinity;  // z at or below: ln z below side for certain
-        double high = kInfinity;  // z at or above: ln z above side for certain
-        if (std::isnan(side) || side < kSmallestLogSide) {
-            high = -kInfinity;
-        } else if (side == kInfinity) {
-            low = kInfinity;
-        } else {
-            const double e = std::exp(side);
-            low = e * (1.0 - kLogTestMargin);
-            high = e * (1.0 + kLogTestMargin);
-        }
-        const double acceptBelow = std::isnan(first) ? low : std::max(first, low);
-        const double rejectAbove = std::max(high, acceptBelow);
-        // z = power v v rises with s (each product of positive doubles rounds monotonically):
-        // the s it accepts for certain are a first run, those it rejects a last one.
-        const auto z = [power](int s) { return power * uniform_of(s) * uniform_of(s); };
-        best_[r].acceptTo =
-            static_cast<short>(last_output_where([&](int s) { return z(s) <= acceptBelow; }));
-        best_[r].rejectFrom =
-            static_cast<short>(1 + last_output_where([&](int s) { return z(s) < rejectAbove; }));
+    for (int r = 1; r < kRandomMax; ++r) best_[r] = best_entry(r);
+}
+
+TabulatedGamma::BestEntry TabulatedGamma::best_entry(int r) {
+    const double u = uniform_of(r);
+    const double w = u * (1.0 - u);
+    const double y = std::sqrt(c_ / w) * (u - 0.5);
+    const double power = 64.0 * std::pow(w, 3);
+    const double x = m_ + y;
+    offsets_[r] = x;
+    if (!(x > 0.0)) return BestEntry{0, 1};  // x < 0 rejected, x = 0 drawn again: never returned
+    const double first = 1.0 - 2.0 * y * y / x;
+    const double side = 2.0 * (m_ * std::log(x / m_) - y);
+    double low = -kInfinity;  // z at or below: ln z below side for certain
+    double high = kInfinity;  // z at or above: ln z above side for certain
+    if (std::isnan(side) || side < kSmallestLogSide) {
+        high = -kInfinity;
+    } else if (side == kInfinity) {
+        low = kInfinity;
+    } else {
+        const double e = std::exp(side);
+        low = e * (1.0 - kLogTestMargin);
+        high = e * (1.0 + kLogTestMargin);
     }
+    const double acceptBelow = std::isnan(first) ? low : std::max(first, low);
+    const double rejectAbove = std::max(high, acceptBelow);
+    // z = power v v rises with s (each product of positive doubles rounds monotonically):
+    // the s it accepts for certain are a first run, those it rejects a last one.
+    const auto z = [power](int s) { return power * uniform_of(s) * uniform_of(s); };
+    BestEntry entry;
+    entry.acceptTo = static_cast<short>(last_output_where([&](int s) { return z(s) <= acceptBelow; }));
+    entry.rejectFrom =
+        static_cast<short>(1 + last_output_where([&](int s) { return z(s) < rejectAbove; }));
+    return entry;
 }
 
 // The second test as random_value makes it, for a z between the table's two ends.

@@ -30,6 +30,10 @@ private:
     double best(Generator& generator) const;
     double joehnk(Generator& generator) const;
     bool best_exact(int r, double v) const;
+    // The tables of each method, over every output r of the source but 0.
+    void tabulate_joehnk(double shape);
+    void tabulate_best(double shape);
+    BestEntry best_entry(int r);  // also keeps the offset x of r
 
     Method method_ = Method::None;
     double m_ = 0.0;  // Best's a - 1 and 3 a - 0.75
