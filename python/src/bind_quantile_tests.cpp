@@ -62,6 +62,20 @@ py::tuple outcome_tuple(const QuantileTestOutcome& o, const std::vector<double>&
                           estimates);
 }
 
+// The request of a test with its checked sizes; `version` chooses the interval.
+QuantileTestRequest request_of(QuantileTest test, int code, long long k, double level, double p,
+                               long long resamples, int version) {
+    QuantileTestRequest request;
+    request.test = test;
+    request.code = code;
+    request.k = static_cast<int>(k);
+    request.level = level;
+    request.p = p;
+    request.resamples = static_cast<int>(resamples);
+    request.mode = version == kPercentile ? kPercentileMode : kDifferenceMode;
+    return request;
+}
+
 py::tuple et(int code, const DoubleArray& data, long long k, double p, int version, double level,
              long long resamples, Generator& generator) {
     checked_code(code);
@@ -71,14 +85,9 @@ py::tuple et(int code, const DoubleArray& data, long long k, double p, int versi
     const std::vector<double> sorted = sorted_series(data);
     check_excesses(k, sorted.size());
     if (version != kAsymptotic) check_resamples(resamples, sorted.size());
-    QuantileTestRequest request;
-    request.test = version == kAsymptotic ? QuantileTest::kEtAsymptotic : QuantileTest::kEtResampling;
-    request.code = code;
-    request.k = static_cast<int>(k);
-    request.level = level;
-    request.p = p;
-    request.resamples = static_cast<int>(resamples);
-    request.mode = version == kPercentile ? kPercentileMode : kDifferenceMode;
+    const QuantileTestRequest request = request_of(
+        version == kAsymptotic ? QuantileTest::kEtAsymptotic : QuantileTest::kEtResampling, code, k,
+        level, p, resamples, version);
     std::vector<double> estimates;
     QuantileTestOutcome outcome;
     {
@@ -107,14 +116,8 @@ py::tuple gpd(int code, const DoubleArray& data, long long k, double p, int meth
     const int usable = positive_excess_count(sorted, limited);
     if (limited && tail_method_takes_logarithms(method) && k > usable)
         return py::make_tuple(py::none(), usable);
-    QuantileTestRequest request;
-    request.test = QuantileTest::kGpdResampling;
-    request.code = code;
-    request.k = static_cast<int>(k);
-    request.level = level;
-    request.p = p;
-    request.resamples = static_cast<int>(resamples);
-    request.mode = version == kPercentile ? kPercentileMode : kDifferenceMode;
+    QuantileTestRequest request =
+        request_of(QuantileTest::kGpdResampling, code, k, level, p, resamples, version);
     request.method = method;
     QuantileTestOutcome outcome;
     {

@@ -1,6 +1,7 @@
 // The core's interface: series read in place as spans, parameters in ValueList, the
 // caller's generator handed to every function that draws.
 #include "core_adapter.h"
+#include "core_lists.h"
 
 #include <cmath>
 #include <limits>
@@ -32,15 +33,7 @@ LawCode law(int code) {
     return law_code_of_number(code);
 }
 
-ValueList value_list(std::span<const double> values) {
-    ValueList list;
-    for (double v : values) list.push_back(v);
-    return list;
-}
 
-std::vector<double> values_of(const ValueList& list) {
-    return {list.begin(), list.end()};
-}
 
 }  // namespace
 

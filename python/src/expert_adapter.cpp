@@ -1,6 +1,7 @@
 // The core's interface as it stands for the expert-opinion study: the driver's own study of
 // task 25 over parameters filled from the request, its refusals (Erreur values) caught here.
 #include "expert_adapter.h"
+#include "core_lists.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,13 +27,7 @@ static_assert(kNoPriorBound == evstat::kPriorBoundAbsent);
 
 namespace {
 
-ValueList value_list(std::span<const double> values) {
-    ValueList list;
-    for (double v : values) list.push_back(v);
-    return list;
-}
 
-std::vector<double> values_of(const ValueList& list) { return {list.begin(), list.end()}; }
 
 ExpertConfidence confidence_of(const std::string& word) {
     if (word == "Forte") return ExpertConfidence::kStrong;

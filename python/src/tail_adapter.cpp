@@ -1,6 +1,7 @@
 // The core's interface as it stands for the tail and the tests of an extreme quantile:
 // series read in place as spans, parameters in ValueList, the driver's steps shared with the tasks.
 #include "tail_adapter.h"
+#include "core_lists.h"
 
 #include <cstdlib>
 #include <thread>
@@ -21,17 +22,6 @@ namespace evstat::binding {
 static_assert(kEngineNotAvailable == evstat::kTailFailure);
 static_assert(kDifferenceMode == evstat::kDifferenceInterval);
 static_assert(kPercentileMode == evstat::kPercentileInterval);
-
-namespace {
-
-ValueList value_list(std::span<const double> values) {
-    ValueList list;
-    for (double v : values) list.push_back(v);
-    return list;
-}
-
-
-}  // namespace
 
 bool tail_method_takes_logarithms(int method) { return !fits_without_logarithms(method); }
 
