@@ -44,14 +44,31 @@ double quantile_or_not_available(LawCode code, const ValueList& estimates, doubl
     return quantile(code, estimates, 1.0 - order);
 }
 
+// A law's test of fit over a series: the decision, the statistic and its critical value.
+struct FitTestOutcome {
+    int accepted = 0;
+    double statistic = 0.0;
+    double criticalValue = 0.0;
+};
+
+// The law fitted to the series as the tests fit it (into `parameters`), then tested at the level.
+FitTestOutcome fit_and_test(Generator& generator, WorkerPool& pool, FitTest test,
+                            std::span<const double> series, LawCode code, double level,
+                            ValueList& parameters) {
+    estimate_for_test(series, code, parameters);
+    FitTestOutcome outcome;
+    test(generator, pool, series, code, parameters, level, outcome.accepted, outcome.statistic,
+         outcome.criticalValue);
+    return outcome;
+}
+
 void append_test_block(const RunFiles& files, const std::string& resultFile,
-                       const ValueList& estimates, int accepted, double statistic,
-                       double criticalValue) {
+                       const ValueList& estimates, const FitTestOutcome& outcome) {
     OutputFile out(files, resultFile, "a");
     for (double value : estimates) print_value(out, value);
-    print_int(out, accepted);
-    print_value(out, statistic);
-    print_value(out, criticalValue);
+    print_int(out, outcome.accepted);
+    print_value(out, outcome.statistic);
+    print_value(out, outcome.criticalValue);
 }
 
 void candidate_laws(Generator& generator, WorkerPool& pool, const LoadType2Parameters& p,
@@ -74,13 +91,9 @@ void candidate_laws(Generator& generator, WorkerPool& pool, const LoadType2Param
     for (int j = 1; j <= lawCount; ++j) {
         const NamedLaw& law = p.laws[static_cast<std::size_t>(j - 1)];
         const LawCode code = known_law(law);
-        estimate_for_test(series, code, parameters);
-        int accepted = 0;
-        double statistic = 0.0;
-        double criticalValue = 0.0;
-        test(generator, pool, series, code, parameters, p.testLevel, accepted, statistic,
-             criticalValue);
-        append_test_block(files, frame.resultFile, parameters, accepted, statistic, criticalValue);
+        const FitTestOutcome outcome =
+            fit_and_test(generator, pool, test, series, code, p.testLevel, parameters);
+        append_test_block(files, frame.resultFile, parameters, outcome);
         if (usable_fit(parameters))
             usable.push_back(static_cast<double>(j));
         else
@@ -105,13 +118,8 @@ void rejection_rate(Generator& generator, WorkerPool& pool, const LoadType2Param
         pool, p.frame.directory, fit_test_resamples(code),
         [&](std::span<const double> series, int) {
             ValueList parameters;
-            estimate_for_test(series, code, parameters);
-            int accepted = 0;
-            double statistic = 0.0;
-            double criticalValue = 0.0;
-            test(generator, pool, series, code, parameters, p.testLevel, accepted, statistic,
-                 criticalValue);
-            return static_cast<double>(accepted);
+            return static_cast<double>(
+                fit_and_test(generator, pool, test, series, code, p.testLevel, parameters).accepted);
         },
         decisions);
     write_rates(files, p.frame.resultFile, decisions, read + 1);
