@@ -1,0 +1,16 @@
+#include "series/elementwise.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace evstat {
+
+void exp_each(std::span<const double> x, std::span<double> out) {
+    for (std::size_t i = 0; i < x.size(); ++i) out[i] = std::exp(x[i]);
+}
+
+void log_each(std::span<const double> x, std::span<double> out) {
+    for (std::size_t i = 0; i < x.size(); ++i) out[i] = std::log(x[i]);
+}
+
+}  // namespace evstat
