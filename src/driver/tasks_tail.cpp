@@ -238,7 +238,8 @@ TailFit from_path(const TailEstimate& estimate) {
 // Tasks 30 and 34: for every method and every number of excesses j of the range, the
 // points (j, xi) followed by the points (j, sigma) for task 30, or the points
 // (j, return level) for task 34.
-void fits_over_range(const LoadType5Parameters& p, const RunFiles& files, bool levelsOnly) {
+void fits_over_range(WorkerPool& pool, const LoadType5Parameters& p, const RunFiles& files,
+                     bool levelsOnly) {
     Series series;
     read_sorted_series(p.frame.dataFile, series);
     const int n = size_of(series);
@@ -250,7 +251,7 @@ void fits_over_range(const LoadType5Parameters& p, const RunFiles& files, bool l
     Sample second;  // sigma
     for (const TailMethod method : p.methods) {
         const std::vector<TailEstimate> path =
-            tail_fit_path(series, range.first, range.last, method);
+            tail_fit_path(pool, series, range.first, range.last, method);
         for (int j = range.first; j <= range.last; ++j) {
             const double u = threshold_for(series, n, j);
             const TailFit fit =
@@ -276,7 +277,7 @@ void task_tail_fit_methods(const LoadType5Parameters& p, RunContext& run) {
 }
 
 void task_tail_fit_range(const LoadType5Parameters& p, RunContext& run) {
-    fits_over_range(p, run.files, false);
+    fits_over_range(*run.pool, p, run.files, false);
 }
 
 namespace {
@@ -357,7 +358,7 @@ void task_return_level_methods(const LoadType5Parameters& p, RunContext& run) {
 }
 
 void task_return_level_range(const LoadType5Parameters& p, RunContext& run) {
-    fits_over_range(p, run.files, true);
+    fits_over_range(*run.pool, p, run.files, true);
 }
 
 void task_return_level_spread(const LoadType5Parameters& p, RunContext& run) {

@@ -358,9 +358,11 @@ TEST(LogLogPlot, KPlusOnePointsWhenKIsNotTheSize) {
     }
 }
 
-// The path over a range of k gives, bit for bit, the fit of each k alone: several k are
-// summed side by side, so the series cover fewer and more k than one pass takes, ties,
-// a threshold of 0 and a negative one (the failure pair), and a wide range of magnitudes.
+// The path over a range of k gives, bit for bit, the fit of each k alone, whatever the
+// number of threads: several k are summed side by side and blocks of k go to the threads,
+// so the series and ranges cover fewer and more k than one pass takes, ranges that start
+// or end inside a block, ties, a threshold of 0 and a negative one (the failure pair),
+// and a wide range of magnitudes.
 TEST(TailFitPath, EachKIsTheFitOfThatKAlone) {
     Values spread;
     double v = 1.0;
@@ -371,26 +373,32 @@ TEST(TailFitPath, EachKIsTheFitOfThatKAlone) {
     std::sort(spread.begin(), spread.end());
     const Values series[] = {kShortTail, kHeavyTail, {-2, 0, 1, 1, 1, 3, 3, 7, 9, 9, 11, 12},
                              {0.5, 2}, spread};
-    for (const Values& values : series) {
-        const Series s = series_of(values);
-        const int n = size_of(s);
-        for (TailMethod method : {kTailHill, kTailMoment, kTailZipf}) {
-            for (int first : {1, 2, n / 2}) {
-                if (first < 1) continue;
-                const std::vector<TailEstimate> path = tail_fit_path(s, first, n - 1, method);
-                ASSERT_EQ(path.size(), static_cast<std::size_t>(n - first));
-                for (int k = first; k < n; ++k) {
-                    const Outcome alone = fit_with(values, k, method);
-                    const TailEstimate& e = path[static_cast<std::size_t>(k - first)];
-                    const std::string what = std::to_string(method) + " k=" + std::to_string(k);
-                    EXPECT_EQ(e.failed, alone.failure) << what;
-                    EXPECT_EQ(Values({e.xi, e.sigma}), alone.fit) << what;
+    for (const int threads : {1, 2, 3}) {
+        WorkerPool pool(threads);
+        for (const Values& values : series) {
+            const Series s = series_of(values);
+            const int n = size_of(s);
+            const int ranges[][2] = {{1, n - 1}, {2, n - 1}, {n / 2, n - 1}, {3, n - 3}, {5, 75}};
+            for (TailMethod method : {kTailHill, kTailMoment, kTailZipf}) {
+                for (const auto& [first, last] : ranges) {
+                    if (first < 1 || last < first || last >= n) continue;
+                    const std::vector<TailEstimate> path = tail_fit_path(pool, s, first, last, method);
+                    ASSERT_EQ(path.size(), static_cast<std::size_t>(last - first + 1));
+                    for (int k = first; k <= last; ++k) {
+                        const Outcome alone = fit_with(values, k, method);
+                        const TailEstimate& e = path[static_cast<std::size_t>(k - first)];
+                        const std::string what = std::to_string(method) + " k=" + std::to_string(k) +
+                                                 " threads=" + std::to_string(threads);
+                        EXPECT_EQ(e.failed, alone.failure) << what;
+                        EXPECT_EQ(Values({e.xi, e.sigma}), alone.fit) << what;
+                    }
                 }
             }
         }
     }
-    EXPECT_TRUE(tail_fit_path(series_of(kShortTail), 1, 7, kTailHill).empty());  // k = n
-    EXPECT_TRUE(tail_fit_path(series_of(kShortTail), 1, 3, kTailMaximumLikelihood).empty());
+    WorkerPool pool;
+    EXPECT_TRUE(tail_fit_path(pool, series_of(kShortTail), 1, 7, kTailHill).empty());  // k = n
+    EXPECT_TRUE(tail_fit_path(pool, series_of(kShortTail), 1, 3, kTailMaximumLikelihood).empty());
 }
 
 }  // namespace

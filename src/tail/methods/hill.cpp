@@ -7,14 +7,26 @@
 //
 // Over a range of k the sums cannot run on from one k to the next: every term
 // ln X - ln u holds the threshold of its own k, and a rounded sum of differences is
-// not the difference of rounded sums. The path computes each k's sums term by term in
-// the order of the single fit, from logarithms of the values taken once, several k
-// side by side so that their independent sums fill the arithmetic units.
+// not the difference of rounded sums; the terms ln((k + 1)/j) and ln(gamma X) of the
+// Zipf plot hold k and gamma_k. The path computes each k's sums term by term in the
+// order of the single fit, from logarithms of the values taken once, several k side
+// by side in the lanes of a vector so that their independent sums fill the arithmetic
+// units, and blocks of k on every thread, each block writing only its own estimates.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <span>
 #include <vector>
 
+#include "series/elementwise.h"
 #include "tail/methods/tail.h"
+
+// The wide kernels: x86-64 processors with AVX-512, chosen at run time. Windows builds
+// keep the plain kernels (their stacks do not keep the 64-byte alignment of spilled vectors).
+#if defined(__x86_64__) && !defined(_WIN32)
+#include <immintrin.h>
+#define EVSTAT_WIDE_TAIL_PATH 1
+#endif
 
 namespace evstat {
 
@@ -53,25 +65,45 @@ void append_if_finite(ValueList& fit, double xi, double sigma, bool& failure) {
     fit.push_back(sigma);
 }
 
+// The sums of the Zipf plot over j = 1..k, in the order of j: e_j = ln((k + 1)/j),
+// y_j = ln(gamma X_j).
+struct ZipfSums {
+    double e = 0.0;
+    double y = 0.0;
+    double ey = 0.0;
+    double e2 = 0.0;
+
+    void add(double ej, double yj) {
+        e += ej;
+        y += yj;
+        ey += ej * yj;
+        e2 += ej * ej;
+    }
+};
+
+double zipf_slope_of_sums(const ZipfSums& s, int k) {
+    const double count = static_cast<double>(k);
+    const double meanE = s.e / count;
+    const double meanY = s.y / count;
+    return (s.ey / count - meanE * meanY) / (s.e2 / count - meanE * meanE);
+}
+
+// The term j of the plot of k.
+double zipf_e(int k, int j) {
+    return std::log((static_cast<double>(k) + 1.0) / static_cast<double>(j));
+}
+
 // Least-squares slope of y_j = ln(gamma X) against e_j = ln((k + 1)/j), j = 1..k, the
 // values taken from the second largest downwards; `largest` walks down from the largest.
 template <typename Descending>
 double zipf_slope(Descending largest, int k, double gamma) {
-    const double count = static_cast<double>(k);
-    double sumE = 0.0, sumY = 0.0, sumEY = 0.0, sumE2 = 0.0;
+    ZipfSums sums;
     auto value = largest;
     for (int j = 1; j <= k; ++j) {
         ++value;
-        const double e = std::log((count + 1.0) / static_cast<double>(j));
-        const double y = std::log(gamma * *value);
-        sumE += e;
-        sumY += y;
-        sumEY += e * y;
-        sumE2 += e * e;
+        sums.add(zipf_e(k, j), std::log(gamma * *value));
     }
-    const double meanE = sumE / count;
-    const double meanY = sumY / count;
-    return (sumEY / count - meanE * meanY) / (sumE2 / count - meanE * meanE);
+    return zipf_slope_of_sums(sums, k);
 }
 
 // The estimates of each method from the moments of the log excesses at u.
@@ -90,37 +122,257 @@ TailEstimate estimate_if_finite(double xi, double sigma) {
     return {xi, sigma, false};
 }
 
-// The numbers of excesses whose sums one pass computes side by side.
+// ---------------------------------------------------------------- the path's kernels
+
+// The numbers of excesses of one piece of work, and of one vector of lanes.
+constexpr int kBlock = 32;
 constexpr int kLanes = 8;
+// The terms j of the Zipf plot whose logarithms one call takes, for every lane.
+constexpr int kLogChunk = 64;
+
+// The largest values and their logarithms, largest first, as every piece reads them, and
+// where the quotients (k + 1)/j are taken by reciprocals, inverses[j] = 1/j.
+struct Largest {
+    std::span<const double> values;
+    std::span<const double> logs;
+    std::span<const double> inverses;
+};
+
+// The moment sums of lane l, k = k0 + l, hold the terms i < k0 (ln u_k = logs[k0 + l]):
+// adds the terms k0 <= i < k and takes the moments, for the `lanes` lanes that are used.
+template <bool kSquares>
+void finish_moments(const Largest& in, int k0, int lanes, const double* sum,
+                    const double* squares, LogExcessMoments* out) {
+    for (int l = 0; l < lanes; ++l) {
+        const double t = in.logs[static_cast<std::size_t>(k0 + l)];
+        double s = sum[l];
+        double q = squares[l];
+        for (int i = k0; i < k0 + l; ++i) {
+            const double d = in.logs[static_cast<std::size_t>(i)] - t;
+            s += d;
+            if (kSquares) q += d * d;
+        }
+        const double scale = 1.0 / static_cast<double>(k0 + l);
+        out[l] = {scale * s, scale * q};
+    }
+}
 
 // The moments of the log excesses for k = k0, ..., k0 + kLanes - 1 (lanes past `lanes`
 // are computed and dropped): each lane adds ln X - ln u_k for the k largest values,
-// largest first, exactly as log_excess_moments does. `logs` holds ln X, largest first.
+// largest first, exactly as log_excess_moments does.
 template <bool kSquares>
-void lane_moments(const std::vector<double>& logs, const double* logThresholds, int k0,
-                  int lanes, LogExcessMoments* out) {
+void lane_moments(const Largest& in, int k0, int lanes, LogExcessMoments* out) {
     double t[kLanes], sum[kLanes], squares[kLanes];
     for (int l = 0; l < kLanes; ++l) {
-        t[l] = logThresholds[l < lanes ? l : 0];
+        t[l] = in.logs[static_cast<std::size_t>(k0 + (l < lanes ? l : 0))];
         sum[l] = 0.0;
         squares[l] = 0.0;
     }
     for (int i = 0; i < k0; ++i) {  // the terms every lane adds
-        const double logValue = logs[static_cast<std::size_t>(i)];
+        const double logValue = in.logs[static_cast<std::size_t>(i)];
         double d[kLanes];
         for (int l = 0; l < kLanes; ++l) d[l] = logValue - t[l];
         for (int l = 0; l < kLanes; ++l) sum[l] += d[l];
         if (kSquares)
             for (int l = 0; l < kLanes; ++l) squares[l] += d[l] * d[l];
     }
+    finish_moments<kSquares>(in, k0, lanes, sum, squares, out);
+}
+
+template <bool kSquares>
+void block_moments(const Largest& in, int k0, int count, LogExcessMoments* out) {
+    for (int g = 0; g < count; g += kLanes)
+        lane_moments<kSquares>(in, k0 + g, std::min(kLanes, count - g), out + g);
+}
+
+// The slopes of the Zipf plots of k = k0, ..., k0 + lanes - 1 over gamma_k = gammas[l]:
+// the terms j <= k0 of every lane side by side, their logarithms a chunk of j at a time,
+// then the further terms of the larger k.
+void finish_zipf(const Largest& in, int k0, int lanes, const double* gammas, ZipfSums* sums,
+                 double* slopes) {
     for (int l = 0; l < lanes; ++l) {
-        for (int i = k0; i < k0 + l; ++i) {  // the further terms of the larger k
-            const double d = logs[static_cast<std::size_t>(i)] - t[l];
-            sum[l] += d;
-            if (kSquares) squares[l] += d * d;
+        const int k = k0 + l;
+        for (int j = k0 + 1; j <= k; ++j)
+            sums[l].add(zipf_e(k, j), std::log(gammas[l] * in.values[static_cast<std::size_t>(j)]));
+        slopes[l] = zipf_slope_of_sums(sums[l], k);
+    }
+}
+
+void lane_zipf(const Largest& in, int k0, int lanes, const double* gammas, double* slopes) {
+    double next[kLanes], gamma[kLanes];  // k + 1 and gamma_k of each lane
+    for (int l = 0; l < kLanes; ++l) {
+        const int used = l < lanes ? l : 0;
+        next[l] = static_cast<double>(k0 + used) + 1.0;
+        gamma[l] = gammas[used];
+    }
+    ZipfSums sums[kLanes];
+    double terms[2 * kLogChunk * kLanes];  // the e of the chunk, then its y
+    for (int j0 = 1; j0 <= k0; j0 += kLogChunk) {
+        const int chunk = std::min(kLogChunk, k0 - j0 + 1);
+        double* e = terms;
+        double* y = terms + chunk * kLanes;
+        for (int c = 0; c < chunk; ++c) {
+            const double j = static_cast<double>(j0 + c);
+            const double x = in.values[static_cast<std::size_t>(j0 + c)];
+            for (int l = 0; l < kLanes; ++l) {
+                e[c * kLanes + l] = next[l] / j;
+                y[c * kLanes + l] = gamma[l] * x;
+            }
         }
-        const double scale = 1.0 / static_cast<double>(k0 + l);
-        out[l] = {scale * sum[l], scale * squares[l]};
+        const std::span<double> all(terms, static_cast<std::size_t>(2 * chunk * kLanes));
+        log_each(all, all);
+        for (int c = 0; c < chunk; ++c)
+            for (int l = 0; l < kLanes; ++l) sums[l].add(e[c * kLanes + l], y[c * kLanes + l]);
+    }
+    finish_zipf(in, k0, lanes, gammas, sums, slopes);
+}
+
+#ifdef EVSTAT_WIDE_TAIL_PATH
+// The same sums, kBlock lanes as four AVX-512 vectors; each lane's operations and their
+// order are those of lane_moments.
+template <bool kSquares>
+__attribute__((target("avx512f"))) void block_moments_avx512(const Largest& in, int k0,
+                                                             int count, LogExcessMoments* out) {
+    constexpr int kVectors = kBlock / kLanes;
+    alignas(64) double lanes[kBlock];
+    for (int l = 0; l < kBlock; ++l)
+        lanes[l] = in.logs[static_cast<std::size_t>(k0 + (l < count ? l : 0))];
+    __m512d t[kVectors], sum[kVectors], squares[kVectors];
+    for (int v = 0; v < kVectors; ++v) {
+        t[v] = _mm512_load_pd(lanes + kLanes * v);
+        sum[v] = _mm512_setzero_pd();
+        squares[v] = _mm512_setzero_pd();
+    }
+    const double* logs = in.logs.data();
+    for (int i = 0; i < k0; ++i) {
+        const __m512d logValue = _mm512_set1_pd(logs[i]);
+        for (int v = 0; v < kVectors; ++v) {
+            const __m512d d = _mm512_sub_pd(logValue, t[v]);
+            sum[v] = _mm512_add_pd(sum[v], d);
+            if (kSquares) squares[v] = _mm512_add_pd(squares[v], _mm512_mul_pd(d, d));
+        }
+    }
+    alignas(64) double sums[kBlock], squareSums[kBlock];
+    for (int v = 0; v < kVectors; ++v) {
+        _mm512_store_pd(sums + kLanes * v, sum[v]);
+        _mm512_store_pd(squareSums + kLanes * v, squares[v]);
+    }
+    finish_moments<kSquares>(in, k0, count, sums, squareSums, out);
+}
+
+// The quotients m/j for whole numbers 1 <= j < m up to this bound are also, bit for bit,
+// q0 + (m - q0 j)/j with q0 = m (1/j), the correction taken by the reciprocal too and
+// each of the two steps fused into one rounding: every such pair has been checked
+// (tools/check_quotients.cpp). A vector of quotients then costs two fused steps and a
+// product instead of a division.
+constexpr int kExactQuotientsUpTo = 131072;
+
+// The quotients next/j of the lanes, by the reciprocal 1/j (kByInverse) or by division.
+template <bool kByInverse>
+__attribute__((target("avx512f"))) inline __m512d quotients_avx512(__m512d next, int j,
+                                                                   const Largest& in) {
+    const __m512d divisor = _mm512_set1_pd(static_cast<double>(j));
+    if (!kByInverse) return _mm512_div_pd(next, divisor);
+    const __m512d inverse = _mm512_set1_pd(in.inverses[static_cast<std::size_t>(j)]);
+    const __m512d q0 = _mm512_mul_pd(next, inverse);
+    return _mm512_fmadd_pd(_mm512_fnmadd_pd(q0, divisor, next), inverse, q0);
+}
+
+// lane_zipf with the kLanes lanes in one AVX-512 vector.
+template <bool kByInverse>
+__attribute__((target("avx512f"))) void lane_zipf_avx512(const Largest& in, int k0, int lanes,
+                                                         const double* gammas, double* slopes) {
+    alignas(64) double next[kLanes], gamma[kLanes];
+    for (int l = 0; l < kLanes; ++l) {
+        const int used = l < lanes ? l : 0;
+        next[l] = static_cast<double>(k0 + used) + 1.0;
+        gamma[l] = gammas[used];
+    }
+    const __m512d nextV = _mm512_load_pd(next);
+    const __m512d gammaV = _mm512_load_pd(gamma);
+    __m512d sumE = _mm512_setzero_pd(), sumY = _mm512_setzero_pd();
+    __m512d sumEY = _mm512_setzero_pd(), sumE2 = _mm512_setzero_pd();
+    alignas(64) double terms[2 * kLogChunk * kLanes];
+    const double* values = in.values.data();
+    for (int j0 = 1; j0 <= k0; j0 += kLogChunk) {
+        const int chunk = std::min(kLogChunk, k0 - j0 + 1);
+        double* e = terms;
+        double* y = terms + chunk * kLanes;
+        for (int c = 0; c < chunk; ++c) {
+            _mm512_store_pd(e + c * kLanes, quotients_avx512<kByInverse>(nextV, j0 + c, in));
+            _mm512_store_pd(y + c * kLanes, _mm512_mul_pd(gammaV, _mm512_set1_pd(values[j0 + c])));
+        }
+        const std::span<double> all(terms, static_cast<std::size_t>(2 * chunk * kLanes));
+        log_each(all, all);
+        for (int c = 0; c < chunk; ++c) {
+            const __m512d ej = _mm512_load_pd(e + c * kLanes);
+            const __m512d yj = _mm512_load_pd(y + c * kLanes);
+            sumE = _mm512_add_pd(sumE, ej);
+            sumY = _mm512_add_pd(sumY, yj);
+            sumEY = _mm512_add_pd(sumEY, _mm512_mul_pd(ej, yj));
+            sumE2 = _mm512_add_pd(sumE2, _mm512_mul_pd(ej, ej));
+        }
+    }
+    alignas(64) double e[kLanes], y[kLanes], ey[kLanes], e2[kLanes];
+    _mm512_store_pd(e, sumE);
+    _mm512_store_pd(y, sumY);
+    _mm512_store_pd(ey, sumEY);
+    _mm512_store_pd(e2, sumE2);
+    ZipfSums sums[kLanes];
+    for (int l = 0; l < kLanes; ++l) sums[l] = {e[l], y[l], ey[l], e2[l]};
+    finish_zipf(in, k0, lanes, gammas, sums, slopes);
+}
+
+bool has_avx512() {
+    static const bool has = __builtin_cpu_supports("avx512f");
+    return has;
+}
+#endif
+
+template <bool kSquares>
+void moments_of_block(const Largest& in, int k0, int count, LogExcessMoments* out) {
+#ifdef EVSTAT_WIDE_TAIL_PATH
+    if (has_avx512()) return block_moments_avx512<kSquares>(in, k0, count, out);
+#endif
+    block_moments<kSquares>(in, k0, count, out);
+}
+
+void zipf_of_lanes(const Largest& in, int k0, int lanes, const double* gammas, double* slopes) {
+#ifdef EVSTAT_WIDE_TAIL_PATH
+    if (has_avx512()) {
+        if (in.inverses.empty()) return lane_zipf_avx512<false>(in, k0, lanes, gammas, slopes);
+        return lane_zipf_avx512<true>(in, k0, lanes, gammas, slopes);
+    }
+#endif
+    lane_zipf(in, k0, lanes, gammas, slopes);
+}
+
+// The estimates of k = k0, ..., k0 + count - 1 (count <= kBlock) into `out`.
+void path_block(const Largest& in, TailMethod method, int k0, int count, TailEstimate* out) {
+    LogExcessMoments moments[kBlock];
+    if (method == kTailMoment)
+        moments_of_block<true>(in, k0, count, moments);
+    else
+        moments_of_block<false>(in, k0, count, moments);
+    double slopes[kBlock];
+    if (method == kTailZipf) {
+        double gammas[kBlock];
+        for (int l = 0; l < count; ++l) gammas[l] = moments[l].first;
+        for (int g = 0; g < count; g += kLanes)
+            zipf_of_lanes(in, k0 + g, std::min(kLanes, count - g), gammas + g, slopes + g);
+    }
+    for (int l = 0; l < count; ++l) {
+        const double u = in.values[static_cast<std::size_t>(k0 + l)];
+        if (!(u > 0.0)) continue;  // no logarithm of the threshold: the failure pair
+        const LogExcessMoments& m = moments[l];
+        if (method == kTailHill) {
+            out[l] = estimate_if_finite(m.first, u * m.first);
+        } else if (method == kTailMoment) {
+            const double xi = moment_shape(m);
+            out[l] = estimate_if_finite(xi, moment_scale(m, xi, u));
+        } else {
+            out[l] = estimate_if_finite(slopes[l], zipf_scale(m.first, slopes[l], u));
+        }
     }
 }
 }  // namespace
@@ -155,8 +407,8 @@ void zipf_fit(std::span<const double> series, int k, double u, ValueList& fit, b
     append_if_finite(fit, xi, zipf_scale(gamma, xi, u), failure);
 }
 
-std::vector<TailEstimate> tail_fit_path(std::span<const double> series, int first, int last,
-                                        TailMethod method) {
+std::vector<TailEstimate> tail_fit_path(WorkerPool& pool, std::span<const double> series,
+                                        int first, int last, TailMethod method) {
     std::vector<TailEstimate> path;
     const int n = size_of(series);
     if (first < 1 || last < first || last >= n) return path;
@@ -166,37 +418,26 @@ std::vector<TailEstimate> tail_fit_path(std::span<const double> series, int firs
     // Largest first: the last + 1 largest values (Zipf reads one below the k-th) and logs.
     std::vector<double> values(static_cast<std::size_t>(last) + 1);
     std::copy(series.rbegin(), series.rbegin() + (last + 1), values.begin());
-    std::vector<double> logs(size_of(values));
-    for (std::size_t i = 0; i < logs.size(); ++i) logs[i] = std::log(values[i]);
-
-    for (int k0 = first; k0 <= last; k0 += kLanes) {
-        const int lanes = std::min(kLanes, last - k0 + 1);
-        double logThresholds[kLanes];
-        // u_k is the value at position n - k, the k-th below the largest.
-        for (int l = 0; l < lanes; ++l)
-            logThresholds[l] = std::log(values[static_cast<std::size_t>(k0 + l)]);
-        LogExcessMoments moments[kLanes];
-        if (method == kTailMoment)
-            lane_moments<true>(logs, logThresholds, k0, lanes, moments);
-        else
-            lane_moments<false>(logs, logThresholds, k0, lanes, moments);
-        for (int l = 0; l < lanes; ++l) {
-            const int k = k0 + l;
-            const double u = values[static_cast<std::size_t>(k)];
-            TailEstimate& estimate = path[static_cast<std::size_t>(k - first)];
-            if (!(u > 0.0)) continue;  // no logarithm of the threshold: the failure pair
-            const LogExcessMoments& m = moments[l];
-            if (method == kTailHill) {
-                estimate = estimate_if_finite(m.first, u * m.first);
-            } else if (method == kTailMoment) {
-                const double xi = moment_shape(m);
-                estimate = estimate_if_finite(xi, moment_scale(m, xi, u));
-            } else {
-                const double xi = zipf_slope(values.cbegin(), k, m.first);
-                estimate = estimate_if_finite(xi, zipf_scale(m.first, xi, u));
-            }
-        }
+    std::vector<double> logs(values.size());
+    log_each(values, logs);
+    std::vector<double> inverses;
+#ifdef EVSTAT_WIDE_TAIL_PATH
+    if (method == kTailZipf && last + 1 <= kExactQuotientsUpTo && has_avx512()) {
+        inverses.resize(static_cast<std::size_t>(last) + 1);
+        for (int j = 1; j <= last; ++j)
+            inverses[static_cast<std::size_t>(j)] = 1.0 / static_cast<double>(j);
     }
+#endif
+    const Largest in{values, logs, inverses};
+
+    // A block's cost grows with its k: the pieces go out from the largest k down, so
+    // that the last pieces handed out are the shortest.
+    const int blocks = (last - first + 1 + kBlock - 1) / kBlock;
+    pool.for_each(static_cast<std::size_t>(blocks), [&](std::size_t piece) {
+        const int k0 = first + (blocks - 1 - static_cast<int>(piece)) * kBlock;
+        const int count = std::min(kBlock, last - k0 + 1);
+        path_block(in, method, k0, count, path.data() + (k0 - first));
+    });
     return path;
 }
 

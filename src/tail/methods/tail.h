@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "parallel/worker_pool.h"
 #include "series/lists.h"
 #include "series/series.h"
 
@@ -70,9 +71,10 @@ struct TailEstimate {
 // Method 3, 4 or 5 at every number of excesses k from `first` to `last` (1 <= first
 // <= last < the series size), each over the threshold at position n - k: the same
 // doubles as fit_tail at each k, in the order of k. Any other method or range gives
-// an empty path.
-std::vector<TailEstimate> tail_fit_path(std::span<const double> series, int first, int last,
-                                        TailMethod method);
+// an empty path. The k are shared out over the pool's threads; the path is the same
+// whatever their number.
+std::vector<TailEstimate> tail_fit_path(WorkerPool& pool, std::span<const double> series,
+                                        int first, int last, TailMethod method);
 
 // Appends the failure pair and sets the failure flag.
 void append_tail_failure(ValueList& fit, bool& failure);
