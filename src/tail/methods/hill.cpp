@@ -130,11 +130,20 @@ constexpr int kLanes = 8;
 // The terms j of the Zipf plot whose logarithms one call takes, for every lane.
 constexpr int kLogChunk = 64;
 
-// The largest values and their logarithms, largest first, as every piece reads them, and
-// where the quotients (k + 1)/j are taken by reciprocals, inverses[j] = 1/j.
+#ifdef EVSTAT_WIDE_TAIL_PATH
+// The Zipf plots side by side in the wide kernel, and the terms j of a chunk there.
+constexpr int kZipfVectors = 2;
+constexpr int kZipfLanes = kZipfVectors * kLanes;
+constexpr int kZipfChunk = 32;
+#endif
+
+// The largest values and their logarithms, largest first, as every piece reads them; for
+// the Zipf plots divisors[j] = j and, where the quotients (k + 1)/j are taken by
+// reciprocals, inverses[j] = 1/j.
 struct Largest {
     std::span<const double> values;
     std::span<const double> logs;
+    std::span<const double> divisors;
     std::span<const double> inverses;
 };
 
@@ -206,21 +215,22 @@ void lane_zipf(const Largest& in, int k0, int lanes, const double* gammas, doubl
         gamma[l] = gammas[used];
     }
     ZipfSums sums[kLanes];
-    double terms[2 * kLogChunk * kLanes];  // the e of the chunk, then its y
+    // The arguments of the chunk's logarithms, the e then the y, and the logarithms.
+    double arguments[2 * kLogChunk * kLanes], terms[2 * kLogChunk * kLanes];
     for (int j0 = 1; j0 <= k0; j0 += kLogChunk) {
         const int chunk = std::min(kLogChunk, k0 - j0 + 1);
-        double* e = terms;
-        double* y = terms + chunk * kLanes;
         for (int c = 0; c < chunk; ++c) {
             const double j = static_cast<double>(j0 + c);
             const double x = in.values[static_cast<std::size_t>(j0 + c)];
             for (int l = 0; l < kLanes; ++l) {
-                e[c * kLanes + l] = next[l] / j;
-                y[c * kLanes + l] = gamma[l] * x;
+                arguments[c * kLanes + l] = next[l] / j;
+                arguments[(chunk + c) * kLanes + l] = gamma[l] * x;
             }
         }
-        const std::span<double> all(terms, static_cast<std::size_t>(2 * chunk * kLanes));
-        log_each(all, all);
+        const std::size_t count = static_cast<std::size_t>(2 * chunk * kLanes);
+        log_each({arguments, count}, {terms, count});
+        const double* e = terms;
+        const double* y = terms + chunk * kLanes;
         for (int c = 0; c < chunk; ++c)
             for (int l = 0; l < kLanes; ++l) sums[l].add(e[c * kLanes + l], y[c * kLanes + l]);
     }
@@ -269,57 +279,76 @@ constexpr int kExactQuotientsUpTo = 131072;
 
 // The quotients next/j of the lanes, by the reciprocal 1/j (kByInverse) or by division.
 template <bool kByInverse>
-__attribute__((target("avx512f"))) inline __m512d quotients_avx512(__m512d next, int j,
-                                                                   const Largest& in) {
-    const __m512d divisor = _mm512_set1_pd(static_cast<double>(j));
-    if (!kByInverse) return _mm512_div_pd(next, divisor);
-    const __m512d inverse = _mm512_set1_pd(in.inverses[static_cast<std::size_t>(j)]);
-    const __m512d q0 = _mm512_mul_pd(next, inverse);
-    return _mm512_fmadd_pd(_mm512_fnmadd_pd(q0, divisor, next), inverse, q0);
+__attribute__((target("avx512f"))) inline void quotients_avx512(const __m512d* next, int j,
+                                                                const Largest& in, double* out) {
+    const std::size_t at = static_cast<std::size_t>(j);
+    const __m512d divisor = _mm512_set1_pd(in.divisors[at]);
+    for (int v = 0; v < kZipfVectors; ++v) {
+        if (!kByInverse) {
+            _mm512_store_pd(out + kLanes * v, _mm512_div_pd(next[v], divisor));
+            continue;
+        }
+        const __m512d inverse = _mm512_set1_pd(in.inverses[at]);
+        const __m512d q0 = _mm512_mul_pd(next[v], inverse);
+        _mm512_store_pd(out + kLanes * v,
+                        _mm512_fmadd_pd(_mm512_fnmadd_pd(q0, divisor, next[v]), inverse, q0));
+    }
 }
 
-// lane_zipf with the kLanes lanes in one AVX-512 vector.
+// lane_zipf with kZipfLanes lanes, kZipfVectors AVX-512 vectors side by side: twice the
+// independent sums of one vector, and the broadcasts of j shared.
 template <bool kByInverse>
 __attribute__((target("avx512f"))) void lane_zipf_avx512(const Largest& in, int k0, int lanes,
                                                          const double* gammas, double* slopes) {
-    alignas(64) double next[kLanes], gamma[kLanes];
-    for (int l = 0; l < kLanes; ++l) {
+    alignas(64) double next[kZipfLanes], gamma[kZipfLanes];
+    for (int l = 0; l < kZipfLanes; ++l) {
         const int used = l < lanes ? l : 0;
         next[l] = static_cast<double>(k0 + used) + 1.0;
         gamma[l] = gammas[used];
     }
-    const __m512d nextV = _mm512_load_pd(next);
-    const __m512d gammaV = _mm512_load_pd(gamma);
-    __m512d sumE = _mm512_setzero_pd(), sumY = _mm512_setzero_pd();
-    __m512d sumEY = _mm512_setzero_pd(), sumE2 = _mm512_setzero_pd();
-    alignas(64) double terms[2 * kLogChunk * kLanes];
+    __m512d nextV[kZipfVectors], gammaV[kZipfVectors];
+    __m512d sumE[kZipfVectors], sumY[kZipfVectors], sumEY[kZipfVectors], sumE2[kZipfVectors];
+    for (int v = 0; v < kZipfVectors; ++v) {
+        nextV[v] = _mm512_load_pd(next + kLanes * v);
+        gammaV[v] = _mm512_load_pd(gamma + kLanes * v);
+        sumE[v] = sumY[v] = sumEY[v] = sumE2[v] = _mm512_setzero_pd();
+    }
+    // The arguments of a chunk's logarithms, the e then the y, and the logarithms.
+    alignas(64) double arguments[2 * kZipfChunk * kZipfLanes];
+    alignas(64) double terms[2 * kZipfChunk * kZipfLanes];
     const double* values = in.values.data();
-    for (int j0 = 1; j0 <= k0; j0 += kLogChunk) {
-        const int chunk = std::min(kLogChunk, k0 - j0 + 1);
-        double* e = terms;
-        double* y = terms + chunk * kLanes;
+    for (int j0 = 1; j0 <= k0; j0 += kZipfChunk) {
+        const int chunk = std::min(kZipfChunk, k0 - j0 + 1);
+        const int half = chunk * kZipfLanes;  // where the y begin
         for (int c = 0; c < chunk; ++c) {
-            _mm512_store_pd(e + c * kLanes, quotients_avx512<kByInverse>(nextV, j0 + c, in));
-            _mm512_store_pd(y + c * kLanes, _mm512_mul_pd(gammaV, _mm512_set1_pd(values[j0 + c])));
+            quotients_avx512<kByInverse>(nextV, j0 + c, in, arguments + c * kZipfLanes);
+            const __m512d x = _mm512_set1_pd(values[j0 + c]);
+            for (int v = 0; v < kZipfVectors; ++v)
+                _mm512_store_pd(arguments + half + c * kZipfLanes + kLanes * v,
+                                _mm512_mul_pd(gammaV[v], x));
         }
-        const std::span<double> all(terms, static_cast<std::size_t>(2 * chunk * kLanes));
-        log_each(all, all);
+        const std::size_t count = static_cast<std::size_t>(2 * half);
+        log_each({arguments, count}, {terms, count});
         for (int c = 0; c < chunk; ++c) {
-            const __m512d ej = _mm512_load_pd(e + c * kLanes);
-            const __m512d yj = _mm512_load_pd(y + c * kLanes);
-            sumE = _mm512_add_pd(sumE, ej);
-            sumY = _mm512_add_pd(sumY, yj);
-            sumEY = _mm512_add_pd(sumEY, _mm512_mul_pd(ej, yj));
-            sumE2 = _mm512_add_pd(sumE2, _mm512_mul_pd(ej, ej));
+            for (int v = 0; v < kZipfVectors; ++v) {
+                const __m512d ej = _mm512_load_pd(terms + c * kZipfLanes + kLanes * v);
+                const __m512d yj = _mm512_load_pd(terms + half + c * kZipfLanes + kLanes * v);
+                sumE[v] = _mm512_add_pd(sumE[v], ej);
+                sumY[v] = _mm512_add_pd(sumY[v], yj);
+                sumEY[v] = _mm512_add_pd(sumEY[v], _mm512_mul_pd(ej, yj));
+                sumE2[v] = _mm512_add_pd(sumE2[v], _mm512_mul_pd(ej, ej));
+            }
         }
     }
-    alignas(64) double e[kLanes], y[kLanes], ey[kLanes], e2[kLanes];
-    _mm512_store_pd(e, sumE);
-    _mm512_store_pd(y, sumY);
-    _mm512_store_pd(ey, sumEY);
-    _mm512_store_pd(e2, sumE2);
-    ZipfSums sums[kLanes];
-    for (int l = 0; l < kLanes; ++l) sums[l] = {e[l], y[l], ey[l], e2[l]};
+    alignas(64) double e[kZipfLanes], y[kZipfLanes], ey[kZipfLanes], e2[kZipfLanes];
+    for (int v = 0; v < kZipfVectors; ++v) {
+        _mm512_store_pd(e + kLanes * v, sumE[v]);
+        _mm512_store_pd(y + kLanes * v, sumY[v]);
+        _mm512_store_pd(ey + kLanes * v, sumEY[v]);
+        _mm512_store_pd(e2 + kLanes * v, sumE2[v]);
+    }
+    ZipfSums sums[kZipfLanes];
+    for (int l = 0; l < kZipfLanes; ++l) sums[l] = {e[l], y[l], ey[l], e2[l]};
     finish_zipf(in, k0, lanes, gammas, sums, slopes);
 }
 
@@ -337,14 +366,22 @@ void moments_of_block(const Largest& in, int k0, int count, LogExcessMoments* ou
     block_moments<kSquares>(in, k0, count, out);
 }
 
-void zipf_of_lanes(const Largest& in, int k0, int lanes, const double* gammas, double* slopes) {
+// The slopes of the Zipf plots of k = k0, ..., k0 + count - 1 (count <= kBlock).
+void zipf_of_block(const Largest& in, int k0, int count, const double* gammas, double* slopes) {
 #ifdef EVSTAT_WIDE_TAIL_PATH
     if (has_avx512()) {
-        if (in.inverses.empty()) return lane_zipf_avx512<false>(in, k0, lanes, gammas, slopes);
-        return lane_zipf_avx512<true>(in, k0, lanes, gammas, slopes);
+        for (int g = 0; g < count; g += kZipfLanes) {
+            const int lanes = std::min(kZipfLanes, count - g);
+            if (in.inverses.empty())
+                lane_zipf_avx512<false>(in, k0 + g, lanes, gammas + g, slopes + g);
+            else
+                lane_zipf_avx512<true>(in, k0 + g, lanes, gammas + g, slopes + g);
+        }
+        return;
     }
 #endif
-    lane_zipf(in, k0, lanes, gammas, slopes);
+    for (int g = 0; g < count; g += kLanes)
+        lane_zipf(in, k0 + g, std::min(kLanes, count - g), gammas + g, slopes + g);
 }
 
 // The estimates of k = k0, ..., k0 + count - 1 (count <= kBlock) into `out`.
@@ -358,8 +395,7 @@ void path_block(const Largest& in, TailMethod method, int k0, int count, TailEst
     if (method == kTailZipf) {
         double gammas[kBlock];
         for (int l = 0; l < count; ++l) gammas[l] = moments[l].first;
-        for (int g = 0; g < count; g += kLanes)
-            zipf_of_lanes(in, k0 + g, std::min(kLanes, count - g), gammas + g, slopes + g);
+        zipf_of_block(in, k0, count, gammas, slopes);
     }
     for (int l = 0; l < count; ++l) {
         const double u = in.values[static_cast<std::size_t>(k0 + l)];
@@ -420,15 +456,18 @@ std::vector<TailEstimate> tail_fit_path(WorkerPool& pool, std::span<const double
     std::copy(series.rbegin(), series.rbegin() + (last + 1), values.begin());
     std::vector<double> logs(values.size());
     log_each(values, logs);
-    std::vector<double> inverses;
+    std::vector<double> divisors, inverses;
+    if (method == kTailZipf) {
+        divisors.resize(values.size());
+        for (std::size_t j = 0; j < divisors.size(); ++j) divisors[j] = static_cast<double>(j);
 #ifdef EVSTAT_WIDE_TAIL_PATH
-    if (method == kTailZipf && last + 1 <= kExactQuotientsUpTo && has_avx512()) {
-        inverses.resize(static_cast<std::size_t>(last) + 1);
-        for (int j = 1; j <= last; ++j)
-            inverses[static_cast<std::size_t>(j)] = 1.0 / static_cast<double>(j);
-    }
+        if (last + 1 <= kExactQuotientsUpTo && has_avx512()) {
+            inverses.resize(values.size());
+            for (std::size_t j = 1; j < inverses.size(); ++j) inverses[j] = 1.0 / divisors[j];
+        }
 #endif
-    const Largest in{values, logs, inverses};
+    }
+    const Largest in{values, logs, divisors, inverses};
 
     // A block's cost grows with its k: the pieces go out from the largest k down, so
     // that the last pieces handed out are the shortest.
