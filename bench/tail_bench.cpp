@@ -34,7 +34,8 @@ const std::vector<std::vector<std::string>> kRangeMethods = {
 // Task 34 from k = 1 to K = 0 (no upper bound: every k up to n - 1). Arguments: the
 // method list, then the thread count (0: the machine's).
 void BM_TaskReturnLevelEveryK(benchmark::State& state) {
-    const std::vector<std::string>& methods = kRangeMethods[static_cast<std::size_t>(state.range(0))];
+    const std::vector<std::string>& methods =
+        kRangeMethods[static_cast<std::size_t>(state.range(0))];
     const int threads = static_cast<int>(state.range(1));
     const std::string path = write_series("tail100000.txt", kRangeValues, true);
     const std::string dir = work_dir();

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr long kLargest = 131072;  // kExactQuotientsUpTo in src/tail/methods/hill.cpp
+constexpr long kLargest = 262144;  // kExactQuotientsUpTo in src/tail/methods/hill.cpp
 
 std::atomic<long> firstBad{0};
 

@@ -249,9 +249,11 @@ void fits_over_range(WorkerPool& pool, const LoadType5Parameters& p, const RunFi
 
     Sample first;   // xi, or the return level
     Sample second;  // sigma
-    for (const TailMethod method : p.methods) {
-        const std::vector<TailEstimate> path =
-            tail_fit_path(pool, series, range.first, range.last, method);
+    const std::vector<std::vector<TailEstimate>> paths =
+        tail_fit_paths(pool, series, range.first, range.last, p.methods);
+    for (std::size_t m = 0; m < p.methods.size(); ++m) {
+        const TailMethod method = p.methods[m];
+        const std::vector<TailEstimate>& path = paths[m];
         for (int j = range.first; j <= range.last; ++j) {
             const double u = threshold_for(series, n, j);
             const TailFit fit =

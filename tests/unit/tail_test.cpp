@@ -358,11 +358,11 @@ TEST(LogLogPlot, KPlusOnePointsWhenKIsNotTheSize) {
     }
 }
 
-// The path over a range of k gives, bit for bit, the fit of each k alone, whatever the
-// number of threads: several k are summed side by side and blocks of k go to the threads,
-// so the series and ranges cover fewer and more k than one pass takes, ranges that start
-// or end inside a block, ties, a threshold of 0 and a negative one (the failure pair),
-// and a wide range of magnitudes.
+// The paths over a range of k give, bit for bit, the fit of each k alone, whatever the
+// number of threads and whichever methods are taken together: several k are summed side
+// by side and blocks of k go to the threads, so the series and ranges cover fewer and
+// more k than one pass takes, ranges that start or end inside a block, ties, a threshold
+// of 0 and a negative one (the failure pair), and a wide range of magnitudes.
 TEST(TailFitPath, EachKIsTheFitOfThatKAlone) {
     Values spread;
     double v = 1.0;
@@ -371,34 +371,48 @@ TEST(TailFitPath, EachKIsTheFitOfThatKAlone) {
         spread.push_back(i % 7 == 0 ? std::exp(v / 4000.0) : v / 100.0 + 1e-3);
     }
     std::sort(spread.begin(), spread.end());
-    const Values series[] = {kShortTail, kHeavyTail, {-2, 0, 1, 1, 1, 3, 3, 7, 9, 9, 11, 12},
-                             {0.5, 2}, spread};
+    const Values series[] = {
+        kShortTail, kHeavyTail, {-2, 0, 1, 1, 1, 3, 3, 7, 9, 9, 11, 12}, {0.5, 2}, spread};
+    const std::vector<TailMethod> lists[] = {
+        {kTailHill},
+        {kTailMoment},
+        {kTailZipf},
+        {kTailZipf, kTailMaximumLikelihood, kTailHill, kTailMoment, kTailZipf}};
     for (const int threads : {1, 2, 3}) {
         WorkerPool pool(threads);
         for (const Values& values : series) {
             const Series s = series_of(values);
             const int n = size_of(s);
             const int ranges[][2] = {{1, n - 1}, {2, n - 1}, {n / 2, n - 1}, {3, n - 3}, {5, 75}};
-            for (TailMethod method : {kTailHill, kTailMoment, kTailZipf}) {
+            for (const std::vector<TailMethod>& methods : lists) {
                 for (const auto& [first, last] : ranges) {
                     if (first < 1 || last < first || last >= n) continue;
-                    const std::vector<TailEstimate> path = tail_fit_path(pool, s, first, last, method);
-                    ASSERT_EQ(path.size(), static_cast<std::size_t>(last - first + 1));
-                    for (int k = first; k <= last; ++k) {
-                        const Outcome alone = fit_with(values, k, method);
-                        const TailEstimate& e = path[static_cast<std::size_t>(k - first)];
-                        const std::string what = std::to_string(method) + " k=" + std::to_string(k) +
-                                                 " threads=" + std::to_string(threads);
-                        EXPECT_EQ(e.failed, alone.failure) << what;
-                        EXPECT_EQ(Values({e.xi, e.sigma}), alone.fit) << what;
+                    const auto paths = tail_fit_paths(pool, s, first, last, methods);
+                    ASSERT_EQ(paths.size(), methods.size());
+                    for (std::size_t m = 0; m < methods.size(); ++m) {
+                        if (methods[m] == kTailMaximumLikelihood) {
+                            EXPECT_TRUE(paths[m].empty());
+                            continue;
+                        }
+                        ASSERT_EQ(paths[m].size(), static_cast<std::size_t>(last - first + 1));
+                        for (int k = first; k <= last; ++k) {
+                            const Outcome alone = fit_with(values, k, methods[m]);
+                            const TailEstimate& e = paths[m][static_cast<std::size_t>(k - first)];
+                            const std::string what = std::to_string(methods[m]) +
+                                                     " k=" + std::to_string(k) +
+                                                     " threads=" + std::to_string(threads);
+                            EXPECT_EQ(e.failed, alone.failure) << what;
+                            EXPECT_EQ(Values({e.xi, e.sigma}), alone.fit) << what;
+                        }
                     }
                 }
             }
         }
     }
     WorkerPool pool;
-    EXPECT_TRUE(tail_fit_path(pool, series_of(kShortTail), 1, 7, kTailHill).empty());  // k = n
-    EXPECT_TRUE(tail_fit_path(pool, series_of(kShortTail), 1, 3, kTailMaximumLikelihood).empty());
+    const std::vector<TailMethod> all = {kTailHill, kTailMoment, kTailZipf};
+    for (const auto& path : tail_fit_paths(pool, series_of(kShortTail), 1, 7, all))  // k = n
+        EXPECT_TRUE(path.empty());
 }
 
 }  // namespace

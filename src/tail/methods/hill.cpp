@@ -150,8 +150,8 @@ struct Largest {
 // The moment sums of lane l, k = k0 + l, hold the terms i < k0 (ln u_k = logs[k0 + l]):
 // adds the terms k0 <= i < k and takes the moments, for the `lanes` lanes that are used.
 template <bool kSquares>
-void finish_moments(const Largest& in, int k0, int lanes, const double* sum,
-                    const double* squares, LogExcessMoments* out) {
+void finish_moments(const Largest& in, int k0, int lanes, const double* sum, const double* squares,
+                    LogExcessMoments* out) {
     for (int l = 0; l < lanes; ++l) {
         const double t = in.logs[static_cast<std::size_t>(k0 + l)];
         double s = sum[l];
@@ -241,8 +241,8 @@ void lane_zipf(const Largest& in, int k0, int lanes, const double* gammas, doubl
 // The same sums, kBlock lanes as four AVX-512 vectors; each lane's operations and their
 // order are those of lane_moments.
 template <bool kSquares>
-__attribute__((target("avx512f"))) void block_moments_avx512(const Largest& in, int k0,
-                                                             int count, LogExcessMoments* out) {
+__attribute__((target("avx512f"))) void block_moments_avx512(const Largest& in, int k0, int count,
+                                                             LogExcessMoments* out) {
     constexpr int kVectors = kBlock / kLanes;
     alignas(64) double lanes[kBlock];
     for (int l = 0; l < kBlock; ++l)
@@ -275,7 +275,7 @@ __attribute__((target("avx512f"))) void block_moments_avx512(const Largest& in, 
 // each of the two steps fused into one rounding: every such pair has been checked
 // (tools/check_quotients.cpp). A vector of quotients then costs two fused steps and a
 // product instead of a division.
-constexpr int kExactQuotientsUpTo = 131072;
+constexpr int kExactQuotientsUpTo = 262144;
 
 // The quotients next/j of the lanes, by the reciprocal 1/j (kByInverse) or by division.
 template <bool kByInverse>
@@ -384,31 +384,41 @@ void zipf_of_block(const Largest& in, int k0, int count, const double* gammas, d
         lane_zipf(in, k0 + g, std::min(kLanes, count - g), gammas + g, slopes + g);
 }
 
-// The estimates of k = k0, ..., k0 + count - 1 (count <= kBlock) into `out`.
-void path_block(const Largest& in, TailMethod method, int k0, int count, TailEstimate* out) {
+// The paths a pass computes, each from the first estimate of a block on (null where
+// its method is not asked for).
+struct PathsOut {
+    TailEstimate* hill = nullptr;
+    TailEstimate* moment = nullptr;
+    TailEstimate* zipf = nullptr;
+};
+
+// The estimates of k = k0, ..., k0 + count - 1 (count <= kBlock) at out + offset. The
+// first moment is the same sum with or without the second beside it, so Hill and the
+// gamma of the Zipf plots take it from the moment estimator's sums when those are asked.
+void path_block(const Largest& in, const PathsOut& out, int k0, int count, std::size_t offset) {
     LogExcessMoments moments[kBlock];
-    if (method == kTailMoment)
+    if (out.moment != nullptr)
         moments_of_block<true>(in, k0, count, moments);
     else
         moments_of_block<false>(in, k0, count, moments);
     double slopes[kBlock];
-    if (method == kTailZipf) {
+    if (out.zipf != nullptr) {
         double gammas[kBlock];
         for (int l = 0; l < count; ++l) gammas[l] = moments[l].first;
         zipf_of_block(in, k0, count, gammas, slopes);
     }
     for (int l = 0; l < count; ++l) {
         const double u = in.values[static_cast<std::size_t>(k0 + l)];
-        if (!(u > 0.0)) continue;  // no logarithm of the threshold: the failure pair
+        if (!(u > 0.0)) continue;  // no logarithm of the threshold: the failure pairs
         const LogExcessMoments& m = moments[l];
-        if (method == kTailHill) {
-            out[l] = estimate_if_finite(m.first, u * m.first);
-        } else if (method == kTailMoment) {
+        const std::size_t at = offset + static_cast<std::size_t>(l);
+        if (out.hill != nullptr) out.hill[at] = estimate_if_finite(m.first, u * m.first);
+        if (out.moment != nullptr) {
             const double xi = moment_shape(m);
-            out[l] = estimate_if_finite(xi, moment_scale(m, xi, u));
-        } else {
-            out[l] = estimate_if_finite(slopes[l], zipf_scale(m.first, slopes[l], u));
+            out.moment[at] = estimate_if_finite(xi, moment_scale(m, xi, u));
         }
+        if (out.zipf != nullptr)
+            out.zipf[at] = estimate_if_finite(slopes[l], zipf_scale(m.first, slopes[l], u));
     }
 }
 }  // namespace
@@ -443,13 +453,25 @@ void zipf_fit(std::span<const double> series, int k, double u, ValueList& fit, b
     append_if_finite(fit, xi, zipf_scale(gamma, xi, u), failure);
 }
 
-std::vector<TailEstimate> tail_fit_path(WorkerPool& pool, std::span<const double> series,
-                                        int first, int last, TailMethod method) {
-    std::vector<TailEstimate> path;
+std::vector<std::vector<TailEstimate>> tail_fit_paths(WorkerPool& pool,
+                                                      std::span<const double> series, int first,
+                                                      int last,
+                                                      std::span<const TailMethod> methods) {
+    std::vector<std::vector<TailEstimate>> paths(methods.size());
     const int n = size_of(series);
-    if (first < 1 || last < first || last >= n) return path;
-    if (method != kTailHill && method != kTailMoment && method != kTailZipf) return path;
-    path.resize(static_cast<std::size_t>(last - first + 1));
+    if (first < 1 || last < first || last >= n) return paths;
+    const auto asked = [&](TailMethod method) {
+        return std::find(methods.begin(), methods.end(), method) != methods.end();
+    };
+    const std::size_t length = static_cast<std::size_t>(last - first + 1);
+    std::vector<TailEstimate> hill(asked(kTailHill) ? length : 0);
+    std::vector<TailEstimate> moment(asked(kTailMoment) ? length : 0);
+    std::vector<TailEstimate> zipf(asked(kTailZipf) ? length : 0);
+    if (hill.empty() && moment.empty() && zipf.empty()) return paths;
+    const auto data = [](std::vector<TailEstimate>& path) {
+        return path.empty() ? nullptr : path.data();
+    };
+    const PathsOut out{data(hill), data(moment), data(zipf)};
 
     // Largest first: the last + 1 largest values (Zipf reads one below the k-th) and logs.
     std::vector<double> values(static_cast<std::size_t>(last) + 1);
@@ -457,7 +479,7 @@ std::vector<TailEstimate> tail_fit_path(WorkerPool& pool, std::span<const double
     std::vector<double> logs(values.size());
     log_each(values, logs);
     std::vector<double> divisors, inverses;
-    if (method == kTailZipf) {
+    if (!zipf.empty()) {
         divisors.resize(values.size());
         for (std::size_t j = 0; j < divisors.size(); ++j) divisors[j] = static_cast<double>(j);
 #ifdef EVSTAT_WIDE_TAIL_PATH
@@ -475,9 +497,15 @@ std::vector<TailEstimate> tail_fit_path(WorkerPool& pool, std::span<const double
     pool.for_each(static_cast<std::size_t>(blocks), [&](std::size_t piece) {
         const int k0 = first + (blocks - 1 - static_cast<int>(piece)) * kBlock;
         const int count = std::min(kBlock, last - k0 + 1);
-        path_block(in, method, k0, count, path.data() + (k0 - first));
+        path_block(in, out, k0, count, static_cast<std::size_t>(k0 - first));
     });
-    return path;
+
+    for (std::size_t i = 0; i < methods.size(); ++i) {
+        if (methods[i] == kTailHill) paths[i] = hill;
+        if (methods[i] == kTailMoment) paths[i] = moment;
+        if (methods[i] == kTailZipf) paths[i] = zipf;
+    }
+    return paths;
 }
 
 }  // namespace evstat

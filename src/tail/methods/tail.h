@@ -68,13 +68,15 @@ struct TailEstimate {
     bool failed = true;
 };
 
-// Method 3, 4 or 5 at every number of excesses k from `first` to `last` (1 <= first
-// <= last < the series size), each over the threshold at position n - k: the same
-// doubles as fit_tail at each k, in the order of k. Any other method or range gives
-// an empty path. The k are shared out over the pool's threads; the path is the same
-// whatever their number.
-std::vector<TailEstimate> tail_fit_path(WorkerPool& pool, std::span<const double> series,
-                                        int first, int last, TailMethod method);
+// For each method of the list, methods 3, 4 and 5 at every number of excesses k from
+// `first` to `last` (1 <= first <= last < the series size), each over the threshold at
+// position n - k: the same doubles as fit_tail at each k, in the order of k. Any other
+// method, and every method over any other range, gives an empty path. The k are shared
+// out over the pool's threads; the paths are the same whatever their number.
+std::vector<std::vector<TailEstimate>> tail_fit_paths(WorkerPool& pool,
+                                                      std::span<const double> series, int first,
+                                                      int last,
+                                                      std::span<const TailMethod> methods);
 
 // Appends the failure pair and sets the failure flag.
 void append_tail_failure(ValueList& fit, bool& failure);
