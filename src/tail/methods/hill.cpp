@@ -194,9 +194,8 @@ void block_moments(const Largest& in, int k0, int count, LogExcessMoments* out) 
         lane_moments<kSquares>(in, k0 + g, std::min(kLanes, count - g), out + g);
 }
 
-// The slopes of the Zipf plots of k = k0, ..., k0 + lanes - 1 over gamma_k = gammas[l]:
-// the terms j <= k0 of every lane side by side, their logarithms a chunk of j at a time,
-// then the further terms of the larger k.
+// The Zipf sums of lane l, k = k0 + l, hold the terms j <= k0: adds the terms
+// k0 < j <= k and takes the slopes, for the `lanes` lanes that are used.
 void finish_zipf(const Largest& in, int k0, int lanes, const double* gammas, ZipfSums* sums,
                  double* slopes) {
     for (int l = 0; l < lanes; ++l) {
@@ -207,6 +206,9 @@ void finish_zipf(const Largest& in, int k0, int lanes, const double* gammas, Zip
     }
 }
 
+// The slopes of the Zipf plots of k = k0, ..., k0 + kLanes - 1 over gamma_k = gammas[l]
+// (lanes past `lanes` are computed and dropped): the terms j <= k0 of every lane side by
+// side, their logarithms a chunk of j at a time, then the further terms of the larger k.
 void lane_zipf(const Largest& in, int k0, int lanes, const double* gammas, double* slopes) {
     double next[kLanes], gamma[kLanes];  // k + 1 and gamma_k of each lane
     for (int l = 0; l < kLanes; ++l) {
@@ -270,11 +272,11 @@ __attribute__((target("avx512f"))) void block_moments_avx512(const Largest& in, 
     finish_moments<kSquares>(in, k0, count, sums, squareSums, out);
 }
 
-// The quotients m/j for whole numbers 1 <= j < m up to this bound are also, bit for bit,
-// q0 + (m - q0 j)/j with q0 = m (1/j), the correction taken by the reciprocal too and
-// each of the two steps fused into one rounding: every such pair has been checked
-// (tools/check_quotients.cpp). A vector of quotients then costs two fused steps and a
-// product instead of a division.
+// The rounded quotient m/j of whole numbers 1 <= j < m up to this bound is also, bit for
+// bit, q0 + (m - q0 j) r with r = 1/j and q0 = m r, each rounded, the remainder m - q0 j
+// and the corrected sum each taken in one fused rounding: every such pair has been
+// checked (tools/check_quotients.cpp). A vector of quotients then costs a product and
+// two fused steps instead of a division.
 constexpr int kExactQuotientsUpTo = 262144;
 
 // The quotients next/j of the lanes, by the reciprocal 1/j (kByInverse) or by division.
