@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstddef>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "series/elementwise.h"
@@ -502,10 +503,16 @@ std::vector<std::vector<TailEstimate>> tail_fit_paths(WorkerPool& pool,
         path_block(in, out, k0, count, static_cast<std::size_t>(k0 - first));
     });
 
+    // A method named again takes a copy; its last place takes the path itself.
     for (std::size_t i = 0; i < methods.size(); ++i) {
-        if (methods[i] == kTailHill) paths[i] = hill;
-        if (methods[i] == kTailMoment) paths[i] = moment;
-        if (methods[i] == kTailZipf) paths[i] = zipf;
+        std::vector<TailEstimate>* path = methods[i] == kTailHill     ? &hill
+                                          : methods[i] == kTailMoment ? &moment
+                                          : methods[i] == kTailZipf   ? &zipf
+                                                                      : nullptr;
+        if (path == nullptr) continue;
+        const bool again = std::find(methods.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                     methods.end(), methods[i]) != methods.end();
+        paths[i] = again ? *path : std::move(*path);
     }
     return paths;
 }
