@@ -11,6 +11,7 @@
 
 #include "estimation/estimators.h"
 #include "laws/constants.h"
+#include "series/division.h"
 #include "series/elementwise.h"
 
 namespace evstat {
@@ -143,7 +144,7 @@ bool weibull_likelihood_sums(std::span<const double> z, double b, double& s0, do
     bool overflow = false;
     for (std::size_t first = 0; first < z.size() && !overflow; first += kChunk) {
         const std::span<const double> part = z.subspan(first, std::min(kChunk, z.size() - first));
-        for (std::size_t i = 0; i < part.size(); ++i) e[i] = -part[i] / b;
+        divide_each(part, -b, {e, part.size()});  // -z_i/b, as z_i/(-b) is the same quotient
         std::size_t usable = 0;
         while (usable < part.size() && !(e[usable] > kLargestExponent)) ++usable;
         exp_each({e, usable}, {e, usable});
