@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "binding.h"
-#include "series/value_sort.h"
+#include "series/series.h"
 
 namespace evstat::binding {
 
@@ -40,7 +40,7 @@ std::vector<double> sorted_series(const DoubleArray& data) {
     Series sorted(values.begin(), values.end());
     {
         py::gil_scoped_release unlocked;
-        ValueSorter().sort(sorted);  // the engine's own order, as a task sorts the file it reads
+        sort_ascending(sorted);  // the engine's own order, as a task sorts the file it reads
     }
     return sorted;
 }
