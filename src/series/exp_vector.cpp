@@ -316,7 +316,7 @@ std::vector<double> probe_values() {
                                   kLargeBelow,
                                   0x1.62e42fefa39efp+9,   // exp(x) overflows above
                                   -0x1.6232bdd7abcd2p+9,  // exp(x) subnormal below
-                                  -0x1.74910d52d3052p+9,  // exp(x) zero below
+                                  -0x1.74910d52d3052p+9,  // exp(x) zero from here down
                                   kInfinity};
     std::vector<double> probes;
     for (const int m : kDoublings)
