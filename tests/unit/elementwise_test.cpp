@@ -68,7 +68,8 @@ TEST(ExpEach, LibraryBitsOverRandomValues) {
         {-1.0, 1.0, 200'000},        // the usual arguments, densely
         {-746.0, -708.0, 20'000},    // results below the smallest normal, and zero
         {-513.0, -511.0, 20'000},    // both sides of the large-argument formulas
-        {511.0, 513.0, 20'000},     {709.0, 710.0, 20'000},  // overflow
+        {511.0, 513.0, 20'000},      // the same upward
+        {709.0, 710.0, 20'000},      // overflow
     };
     std::mt19937_64 engine(20261210);
     for (const Band& band : bands) {
@@ -82,40 +83,18 @@ TEST(ExpEach, LibraryBitsOverRandomValues) {
 TEST(ExpEach, LibraryBitsAtSpecialValues) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double tiny = 0x1p-54;  // below, exp(x) is 1 + x
-    Values x = {0.0,
-                -0.0,
-                kInf,
-                -kInf,
-                nan,
-                -nan,
-                tiny,
-                -tiny,
-                0x1p-60,
-                -0x1p-60,
-                0x1p-1074,
-                -0x1p-1074,
-                1e-300,
-                708.39,
-                -708.39,
-                709.78,
-                -709.78,
-                709.782712893384,
-                709.7827128933841,
-                -708.3964185322641,
-                -708.3964185322642,
-                -745.1332191019411,
-                -745.1332191019412,
-                -745.0,
-                -740.0,
-                -720.0,
-                512.0,
-                -512.0,
-                1024.0,
-                -1024.0,
-                1e300,
-                -1e300,
-                std::numeric_limits<double>::max(),
-                -std::numeric_limits<double>::max()};
+    // clang-format off
+    Values x = {
+        0.0, -0.0, kInf, -kInf, nan, -nan,
+        tiny, -tiny, 0x1p-60, -0x1p-60, 0x1p-1074, -0x1p-1074, 1e-300,  // exp(x) = 1 + x
+        708.39, -708.39, 709.78, -709.78,
+        709.782712893384, 709.7827128933841,      // the last finite result, then infinity
+        -708.3964185322641, -708.3964185322642,   // the smallest normal result, then below
+        -745.1332191019411, -745.1332191019412,   // the smallest subnormal result, then zero
+        -745.0, -740.0, -720.0,                   // subnormal results
+        512.0, -512.0, 1024.0, -1024.0, 1e300, -1e300,
+        std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()};
+    // clang-format on
     for (const double b : {tiny, 512.0, 1024.0})
         for (const double s : {1.0, -1.0}) {
             x.push_back(s * std::nextafter(b, 0.0));
