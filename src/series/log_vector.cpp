@@ -173,7 +173,7 @@ EVSTAT_AVX2 inline __m256d log_by_table(__m256i ix) {
     return _mm256_add_pd(_mm256_fmadd_pd(r3, _mm256_fmadd_pd(p2, r2, p1), s), hi);
 }
 
-// The logarithm of x in [1 - 0x1p-4, 1 + 0x1.09p-4).
+// The logarithm of x in [1 - 0x1p-4, 1 + 0x1.09p-4); log(1) is +0 in every rounding mode.
 EVSTAT_AVX2 inline __m256d log_near_one(__m256d x) {
     const auto& b = kPolyNearOne;
     const __m256d r = _mm256_sub_pd(x, fill(1.0));
@@ -191,7 +191,8 @@ EVSTAT_AVX2 inline __m256d log_near_one(__m256d x) {
     const __m256d hi = _mm256_fmadd_pd(rhi2, fill(b[0]), r);
     __m256d lo = _mm256_fmadd_pd(rhi2, fill(b[0]), _mm256_sub_pd(r, hi));
     lo = _mm256_fmadd_pd(_mm256_mul_pd(fill(b[0]), rlo), _mm256_add_pd(r, rhi), lo);
-    return _mm256_add_pd(hi, _mm256_fmadd_pd(e, r3, lo));
+    const __m256d y = _mm256_add_pd(hi, _mm256_fmadd_pd(e, r3, lo));
+    return _mm256_andnot_pd(_mm256_cmp_pd(x, fill(1.0), _CMP_EQ_OQ), y);
 }
 
 EVSTAT_AVX2 inline __m256d log_four(__m256d v, __m256i& special) {
@@ -260,7 +261,8 @@ EVSTAT_AVX512 inline __m512d log_near_one(__m512d x) {
     const __m512d hi = _mm512_fmadd_pd(rhi2, fill(b[0]), r);
     __m512d lo = _mm512_fmadd_pd(rhi2, fill(b[0]), _mm512_sub_pd(r, hi));
     lo = _mm512_fmadd_pd(_mm512_mul_pd(fill(b[0]), rlo), _mm512_add_pd(r, rhi), lo);
-    return _mm512_add_pd(hi, _mm512_fmadd_pd(e, r3, lo));
+    const __m512d y = _mm512_add_pd(hi, _mm512_fmadd_pd(e, r3, lo));
+    return _mm512_mask_blend_pd(_mm512_cmp_pd_mask(x, fill(1.0), _CMP_EQ_OQ), y, _mm512_setzero_pd());
 }
 
 EVSTAT_AVX512 inline __m512d log_eight(__m512d v, __mmask8& special) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -116,6 +117,19 @@ TEST(LogEach, EveryLengthInPlaceOrNot) {
                 way.take(inPlace, inPlace);
                 EXPECT_EQ(first_difference(x, inPlace), n) << way.name << " in place, length " << n;
             }
+}
+
+// The library's own rounding in each mode, and log(1) = +0 also when rounding downwards.
+TEST(LogEach, EveryRoundingMode) {
+    const Values x = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 0.97, 1.03, 2.5, 1e300, 3e-300, 0.5, 1.0, 1.01};
+    for (const int mode : {FE_DOWNWARD, FE_UPWARD, FE_TOWARDZERO, FE_TONEAREST}) {
+        ASSERT_EQ(std::fesetround(mode), 0);
+        for (const Way& way : ways()) {
+            Values logs(x.size());
+            way.take(x, logs);
+            EXPECT_EQ(first_difference(x, logs), x.size()) << way.name << ", rounding mode " << mode;
+        }
+    }
 }
 
 }  // namespace
