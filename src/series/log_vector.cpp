@@ -200,7 +200,8 @@ EVSTAT_AVX2 inline __m256d log_four(__m256d v, __m256i& special) {
     const __m256i nearOne = _mm256_cmpgt_epi64(fill(kNearOneLimit), _mm256_add_epi64(ix, fill(kNearOneShift)));
     special = _mm256_or_si256(special, _mm256_cmpgt_epi64(_mm256_add_epi64(ix, fill(kNormalShift)), fill(kNormalLimit)));
     const int lanes = _mm256_movemask_pd(_mm256_castsi256_pd(nearOne));
-    if (lanes == 0) return log_by_table(ix);
+    if (lanes == 0) [[likely]]
+        return log_by_table(ix);
     if (lanes == kAllLanes) return log_near_one(v);
     return _mm256_blendv_pd(log_by_table(ix), log_near_one(v), _mm256_castsi256_pd(nearOne));
 }
@@ -269,7 +270,8 @@ EVSTAT_AVX512 inline __m512d log_eight(__m512d v, __mmask8& special) {
     const __m512i ix = _mm512_castpd_si512(v);
     const __mmask8 nearOne = _mm512_cmplt_epu64_mask(_mm512_sub_epi64(ix, fill(kNearOneLow)), fill(kNearOneWidth));
     special |= _mm512_cmpge_epu64_mask(_mm512_sub_epi64(ix, fill(kLowestNormal)), fill(kInfinity - kLowestNormal));
-    if (nearOne == 0) return log_by_table(ix);
+    if (nearOne == 0) [[likely]]
+        return log_by_table(ix);
     if (nearOne == kAllLanes) return log_near_one(v);
     return _mm512_mask_blend_pd(nearOne, log_by_table(ix), log_near_one(v));
 }
