@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "series/exp_vector.h"
+#include "series/log_vector.h"
 
 namespace evstat {
 
@@ -13,6 +14,7 @@ void exp_each(std::span<const double> x, std::span<double> out) {
 }
 
 void log_each(std::span<const double> x, std::span<double> out) {
+    if (log_each_vector(x, out)) return;
     for (std::size_t i = 0; i < x.size(); ++i) out[i] = std::log(x[i]);
 }
 
