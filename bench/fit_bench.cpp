@@ -16,17 +16,11 @@ constexpr long kValues = 1000000;
 constexpr double kSweepTolerance = 1e-7;  // the fit's tolerance on b = 1/k
 constexpr int kMostSweeps = 5000;
 
-// S0 = sum exp(-z/b) and S1 = sum z exp(-z/b), with the fit's overflow guard.
+// S1/S0 by the fit's own sums, 0 past their overflow guard.
 double likelihood_sums(const std::vector<double>& z, double b) {
     double s0 = 0.0;
     double s1 = 0.0;
-    for (const double zi : z) {
-        if (-zi / b > 709.78) return 0.0;
-        const double e = std::exp(-zi / b);
-        s1 += zi * e;
-        s0 += e;
-    }
-    return s1 / s0;
+    return weibull_likelihood_sums(z, b, s0, s1) ? s1 / s0 : 0.0;
 }
 
 // The processor seconds of the sums alone at the values of b the fit takes on the file:

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "binding.h"
+#include "series/series.h"
 
 namespace evstat::binding {
 
@@ -36,10 +37,10 @@ std::span<const double> checked_series(const DoubleArray& data) {
 
 std::vector<double> sorted_series(const DoubleArray& data) {
     const std::span<const double> values = checked_series(data);
-    std::vector<double> sorted(values.begin(), values.end());
+    Series sorted(values.begin(), values.end());
     {
         py::gil_scoped_release unlocked;
-        std::sort(sorted.begin(), sorted.end());
+        sort_ascending(sorted);  // the engine's own order, as a task sorts the file it reads
     }
     return sorted;
 }

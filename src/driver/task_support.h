@@ -39,26 +39,40 @@ constexpr int kFilesReadAhead = 64;
 void for_each_on_pool(WorkerPool& pool, std::size_t count,
                       const std::function<void(std::size_t)>& work);
 
-// The number of numbered data files a study reads: Donnees.txt, Donnees2.txt, ... up to
-// the first name that does not open, kMostNumberedFiles at most. Each is read once here
-// (on the pool), so that a file that is not a data file (3, 67, 12) stops the study before
-// anything is computed, with the failure of the first such file. Without even the first
-// file there is nothing to study, and a mean or a rate of nothing would be 0/0: the run
-// fails with the code of a missing file, so that the front end learns why no result came.
-int count_numbered_files(WorkerPool& pool, const std::string& directory);
+// The numbered data files a study reads: Donnees.txt, Donnees2.txt, ... up to the first
+// name that does not open, kMostNumberedFiles at most. Each is read once when they are
+// counted (on the pool), so that a file that is not a data file (3, 67, 12) stops the study
+// before anything is computed, with the failure of the first such file. Without even the
+// first file there is nothing to study, and a mean or a rate of nothing would be 0/0: the
+// run fails with the code of a missing file, so that the front end learns why no result
+// came. The series read are kept for the study while they hold kKeptNumberedValues values
+// in all; the study reads the others again.
+struct NumberedFiles {
+    int count = 0;
+    std::vector<Series> kept;    // the series of file at + 1 at `at`, when `isKept[at]`
+    std::vector<char> isKept;
+
+    // The series of file i (from 1), as the file holds it: the kept one, moved out, or
+    // the file read again.
+    void take(const std::string& directory, int i, Series& series);
+};
+constexpr long long kKeptNumberedValues = 1LL << 22;
+
+NumberedFiles read_numbered_files(WorkerPool& pool, const std::string& directory);
 
 // Hands the series of each numbered data file, read as written, to visit(series, i),
-// from i = 1 over the files count_numbered_files finds, or until visit returns false.
-// The visits are made in order on this thread (they may draw); the files are read ahead
-// on the pool. Returns the number of files visited.
+// from i = 1 over the files read_numbered_files finds, or until visit returns false.
+// The visits are made in order on this thread (they may draw); the files not kept are
+// read ahead on the pool. Returns the number of files visited.
 template <typename Visit>
 int for_each_numbered_file(WorkerPool& pool, const std::string& directory, Visit visit) {
-    const int files = count_numbered_files(pool, directory);
+    NumberedFiles numbered = read_numbered_files(pool, directory);
+    const int files = numbered.count;
     std::vector<Series> read(static_cast<std::size_t>(std::min(files, kFilesReadAhead)));
     for (int first = 1; first <= files; first += kFilesReadAhead) {
         const int count = std::min(kFilesReadAhead, files - first + 1);
         for_each_on_pool(pool, static_cast<std::size_t>(count), [&](std::size_t at) {
-            read_series(numbered_data_file(directory, first + static_cast<int>(at)), read[at]);
+            numbered.take(directory, first + static_cast<int>(at), read[at]);
         });
         for (int at = 0; at < count; ++at)
             if (!visit(read[static_cast<std::size_t>(at)], first + at)) return first + at;
@@ -80,12 +94,13 @@ int numbered_file_results(WorkerPool& pool, const std::string& directory, bool d
             results.push_back(test(series, i));
             return true;
         });
-    const int files = count_numbered_files(pool, directory);
+    NumberedFiles numbered = read_numbered_files(pool, directory);
+    const int files = numbered.count;
     results.resize(static_cast<std::size_t>(files));
     for_each_on_pool(pool, static_cast<std::size_t>(files), [&](std::size_t at) {
         Series series;
         const int i = static_cast<int>(at) + 1;
-        read_series(numbered_data_file(directory, i), series);
+        numbered.take(directory, i, series);
         results[at] = test(series, i);
     });
     return files;

@@ -3,12 +3,16 @@
 // with S0 = sum exp(-z_i/b), S1 = sum z_i exp(-z_i/b); it is iterated as a fixed point,
 // and when that does not settle (it can fall into a cycle of period 2 on real series)
 // the same equation is solved by Brent's (1973) bracketed root search.
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <vector>
 
 #include "estimation/estimators.h"
 #include "laws/constants.h"
+#include "series/division.h"
+#include "series/elementwise.h"
 
 namespace evstat {
 
@@ -19,18 +23,8 @@ constexpr double kLargestExponent = 709.78;  // exp overflows beyond this
 constexpr int kMaxRootSteps = 200;           // Brent's search; bisection alone needs < 1100
 constexpr double kFailed = std::numeric_limits<double>::quiet_NaN();
 
-// S0 and S1 at b; false when an exponent -z_i/b passes the overflow guard.
-bool weighted_sums(std::span<const double> z, double b, double& s0, double& s1) {
-    s0 = 0.0;
-    s1 = 0.0;
-    for (const double zi : z) {
-        if (-zi / b > kLargestExponent) return false;
-        const double e = std::exp(-zi / b);
-        s1 += zi * e;
-        s0 += e;
-    }
-    return true;
-}
+// The values whose exponentials one pass takes at once, so that they stay in the first cache.
+constexpr std::size_t kChunk = 512;
 
 enum class Sweeps { kConverged, kUnsettled, kOverflow };
 
@@ -48,7 +42,7 @@ Sweeps fixed_point(std::span<const double> z, double zbar, double& b) {
         prev = cur;
         double s0 = 0.0;
         double s1 = 0.0;
-        if (!weighted_sums(z, prev, s0, s1)) return Sweeps::kOverflow;
+        if (!weibull_likelihood_sums(z, prev, s0, s1)) return Sweeps::kOverflow;
         cur = zbar - s1 / s0;
         ++count;
         if (!(cur > 0.0) || (cur == two_back && std::fabs(cur - prev) > kTolerance))
@@ -65,7 +59,7 @@ double likelihood_equation(std::span<const double> z, double zbar, double b) {
     if (b == 0.0) return -zbar;
     double s0 = 0.0;
     double s1 = 0.0;
-    if (!weighted_sums(z, b, s0, s1)) return kFailed;
+    if (!weibull_likelihood_sums(z, b, s0, s1)) return kFailed;
     return b - zbar + s1 / s0;
 }
 
@@ -140,6 +134,31 @@ double bracketed_root(std::span<const double> z, double zbar) {
 
 }  // namespace
 
+// The exponents -z_i/b of a chunk are taken first, then their exponentials all at once,
+// then the two sums in the order of the values, each term as the value-by-value loop adds
+// it; at an exponent past the overflow guard the sums stop before its term.
+bool weibull_likelihood_sums(std::span<const double> z, double b, double& s0, double& s1) {
+    double sum0 = 0.0;  // held here, not through the references, for the speed of the loop
+    double sum1 = 0.0;
+    double e[kChunk];
+    bool overflow = false;
+    for (std::size_t first = 0; first < z.size() && !overflow; first += kChunk) {
+        const std::span<const double> part = z.subspan(first, std::min(kChunk, z.size() - first));
+        divide_each(part, -b, {e, part.size()});  // -z_i/b, as z_i/(-b) is the same quotient
+        std::size_t usable = 0;
+        while (usable < part.size() && !(e[usable] > kLargestExponent)) ++usable;
+        exp_each({e, usable}, {e, usable});
+        for (std::size_t i = 0; i < usable; ++i) {
+            sum1 += part[i] * e[i];
+            sum0 += e[i];
+        }
+        overflow = usable < part.size();
+    }
+    s0 = sum0;
+    s1 = sum1;
+    return !overflow;
+}
+
 bool weibull_inverse_shape(std::span<const double> z, double& b) {
     b = kFailed;
     if (z.empty()) return true;
@@ -159,12 +178,13 @@ void estimate_weibull(std::span<const double> series, int n, ValueList& estimate
         return;
     }
     const double largest = max_value(series);
-    Series z;
-    z.reserve(size_of(series));
+    Series z(series.size());
+    for (std::size_t i = 0; i < z.size(); ++i) z[i] = series[i] / largest;
+    log_each(z, z);
     bool all_zero = true;
-    for (const double value : series) {
-        z.push_back(-std::log(value / largest));
-        all_zero = all_zero && z.back() == 0.0;
+    for (double& zi : z) {
+        zi = -zi;
+        all_zero = all_zero && zi == 0.0;
     }
     double b = kFailed;
     if (all_zero || !weibull_inverse_shape(z, b) || !(b > 0.0) || !std::isfinite(b)) {
@@ -174,7 +194,7 @@ void estimate_weibull(std::span<const double> series, int n, ValueList& estimate
     estimates.push_back(1.0 / b);
     double s0 = 0.0;
     double s1 = 0.0;
-    weighted_sums(z, b, s0, s1);
+    weibull_likelihood_sums(z, b, s0, s1);
     const double theta =
         1.0 / std::exp(-std::log(std::exp(std::log(largest) / b) * s0 / static_cast<double>(n)));
     estimates.push_front(theta);

@@ -45,5 +45,9 @@ Sample student_mean_absolute_table();
 // search when the fixed point does not settle. Sets b (NaN on failure); returns false
 // when the overflow guard of the fixed point stops it.
 bool weibull_inverse_shape(std::span<const double> z, double& b);
+// The sums of the Weibull likelihood equation at b = 1/k over z_i = -ln(x_i / X):
+// S0 = sum exp(-z_i/b) and S1 = sum z_i exp(-z_i/b). False when an exponent -z_i/b passes
+// the overflow guard (the sums then hold the terms before it).
+bool weibull_likelihood_sums(std::span<const double> z, double b, double& s0, double& s1);
 
 }  // namespace evstat

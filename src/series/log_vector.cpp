@@ -133,19 +133,19 @@ alignas(64) constexpr std::array<double, kTableSize> kLogCentre = {
     0x1.00e6c121fb8p-2, 0x1.071b80e93dp-2, 0x1.0d46b9e867p-2, 0x1.13687334bdp-2,
     0x1.1980d672348p-2, 0x1.1f8ffe0cc8p-2, 0x1.2595fd76368p-2, 0x1.2b9300914a8p-2,
     0x1.3187210436p-2, 0x1.377266dec18p-2, 0x1.3d54ffbaf3p-2, 0x1.432eee32fep-2};
-// Values are taken in blocks: a block's vectors with a special value are marked (one bit
-// each) and their special lanes taken again through std::log after it.
+// Values are taken in blocks, each by a loop without a call (the constants stay in registers);
+// a block with a special value has those values taken again through std::log after it.
 constexpr std::size_t kBlock = 128;
 
 #define EVSTAT_AVX2 __attribute__((target("avx2,fma")))
 #define EVSTAT_AVX512 __attribute__((target("avx512f")))
 
-// Four values a time. The loop over a block makes no call, so the constants stay in registers.
+// Four values a time.
 namespace avx2 {
 
 constexpr std::size_t kWidth = 4;
 constexpr int kAllLanes = (1 << kWidth) - 1;
-static_assert(kBlock % kWidth == 0 && kBlock / kWidth <= 64);
+static_assert(kBlock % kWidth == 0);
 
 EVSTAT_AVX2 inline __m256d fill(double v) { return _mm256_set1_pd(v); }
 EVSTAT_AVX2 inline __m256i fill(std::int64_t v) { return _mm256_set1_epi64x(v); }
@@ -173,7 +173,7 @@ EVSTAT_AVX2 inline __m256d log_by_table(__m256i ix) {
     return _mm256_add_pd(_mm256_fmadd_pd(r3, _mm256_fmadd_pd(p2, r2, p1), s), hi);
 }
 
-// The logarithm of x in [1 - 0x1p-4, 1 + 0x1.09p-4).
+// The logarithm of x in [1 - 0x1p-4, 1 + 0x1.09p-4); log(1) is +0 in every rounding mode.
 EVSTAT_AVX2 inline __m256d log_near_one(__m256d x) {
     const auto& b = kPolyNearOne;
     const __m256d r = _mm256_sub_pd(x, fill(1.0));
@@ -191,29 +191,25 @@ EVSTAT_AVX2 inline __m256d log_near_one(__m256d x) {
     const __m256d hi = _mm256_fmadd_pd(rhi2, fill(b[0]), r);
     __m256d lo = _mm256_fmadd_pd(rhi2, fill(b[0]), _mm256_sub_pd(r, hi));
     lo = _mm256_fmadd_pd(_mm256_mul_pd(fill(b[0]), rlo), _mm256_add_pd(r, rhi), lo);
-    return _mm256_add_pd(hi, _mm256_fmadd_pd(e, r3, lo));
+    const __m256d y = _mm256_add_pd(hi, _mm256_fmadd_pd(e, r3, lo));
+    return _mm256_andnot_pd(_mm256_cmp_pd(x, fill(1.0), _CMP_EQ_OQ), y);
 }
 
-EVSTAT_AVX2 std::uint64_t log_block(const double* x, double* out, std::size_t vectors) {
-    std::uint64_t special = 0;
-    for (std::size_t j = 0; j < vectors; ++j) {
-        const __m256d v = _mm256_loadu_pd(x + kWidth * j);
-        const __m256i ix = _mm256_castpd_si256(v);
-        const int nearOne = _mm256_movemask_pd(_mm256_castsi256_pd(
-            _mm256_cmpgt_epi64(fill(kNearOneLimit), _mm256_add_epi64(ix, fill(kNearOneShift)))));
-        const __m256i off = _mm256_cmpgt_epi64(_mm256_add_epi64(ix, fill(kNormalShift)), fill(kNormalLimit));
-        special |= std::uint64_t{!_mm256_testz_si256(off, off)} << j;
-        __m256d y;
-        if (nearOne == 0)
-            y = log_by_table(ix);
-        else if (nearOne == kAllLanes)
-            y = log_near_one(v);
-        else
-            y = _mm256_blendv_pd(log_by_table(ix), log_near_one(v), _mm256_castsi256_pd(_mm256_cmpgt_epi64(
-                                     fill(kNearOneLimit), _mm256_add_epi64(ix, fill(kNearOneShift)))));
-        _mm256_storeu_pd(out + kWidth * j, y);
-    }
-    return special;
+EVSTAT_AVX2 inline __m256d log_four(__m256d v, __m256i& special) {
+    const __m256i ix = _mm256_castpd_si256(v);
+    const __m256i nearOne = _mm256_cmpgt_epi64(fill(kNearOneLimit), _mm256_add_epi64(ix, fill(kNearOneShift)));
+    special = _mm256_or_si256(special, _mm256_cmpgt_epi64(_mm256_add_epi64(ix, fill(kNormalShift)), fill(kNormalLimit)));
+    const int lanes = _mm256_movemask_pd(_mm256_castsi256_pd(nearOne));
+    if (lanes == 0) [[likely]]
+        return log_by_table(ix);
+    if (lanes == kAllLanes) return log_near_one(v);
+    return _mm256_blendv_pd(log_by_table(ix), log_near_one(v), _mm256_castsi256_pd(nearOne));
+}
+
+EVSTAT_AVX2 bool log_block(const double* x, double* out, std::size_t count) {
+    __m256i special = _mm256_setzero_si256();
+    for (std::size_t i = 0; i < count; i += kWidth) _mm256_storeu_pd(out + i, log_four(_mm256_loadu_pd(x + i), special));
+    return !_mm256_testz_si256(special, special);
 }
 
 }  // namespace avx2
@@ -223,7 +219,7 @@ namespace avx512 {
 
 constexpr std::size_t kWidth = 8;
 constexpr int kAllLanes = (1 << kWidth) - 1;
-static_assert(kBlock % kWidth == 0 && kBlock / kWidth <= 64);
+static_assert(kBlock % kWidth == 0);
 
 EVSTAT_AVX512 inline __m512d fill(double v) { return _mm512_set1_pd(v); }
 EVSTAT_AVX512 inline __m512i fill(std::int64_t v) { return _mm512_set1_epi64(v); }
@@ -266,35 +262,32 @@ EVSTAT_AVX512 inline __m512d log_near_one(__m512d x) {
     const __m512d hi = _mm512_fmadd_pd(rhi2, fill(b[0]), r);
     __m512d lo = _mm512_fmadd_pd(rhi2, fill(b[0]), _mm512_sub_pd(r, hi));
     lo = _mm512_fmadd_pd(_mm512_mul_pd(fill(b[0]), rlo), _mm512_add_pd(r, rhi), lo);
-    return _mm512_add_pd(hi, _mm512_fmadd_pd(e, r3, lo));
+    const __m512d y = _mm512_add_pd(hi, _mm512_fmadd_pd(e, r3, lo));
+    return _mm512_mask_blend_pd(_mm512_cmp_pd_mask(x, fill(1.0), _CMP_EQ_OQ), y, _mm512_setzero_pd());
 }
 
-EVSTAT_AVX512 std::uint64_t log_block(const double* x, double* out, std::size_t vectors) {
-    std::uint64_t special = 0;
-    for (std::size_t j = 0; j < vectors; ++j) {
-        const __m512d v = _mm512_loadu_pd(x + kWidth * j);
-        const __m512i ix = _mm512_castpd_si512(v);
-        const __mmask8 nearOne =
-            _mm512_cmplt_epu64_mask(_mm512_sub_epi64(ix, fill(kNearOneLow)), fill(kNearOneWidth));
-        const __mmask8 off = _mm512_cmpge_epu64_mask(_mm512_sub_epi64(ix, fill(kLowestNormal)),
-                                                     fill(kInfinity - kLowestNormal));
-        special |= std::uint64_t{off != 0} << j;
-        __m512d y;
-        if (nearOne == 0)
-            y = log_by_table(ix);
-        else if (nearOne == kAllLanes)
-            y = log_near_one(v);
-        else
-            y = _mm512_mask_blend_pd(nearOne, log_by_table(ix), log_near_one(v));
-        _mm512_storeu_pd(out + kWidth * j, y);
-    }
-    return special;
+EVSTAT_AVX512 inline __m512d log_eight(__m512d v, __mmask8& special) {
+    const __m512i ix = _mm512_castpd_si512(v);
+    const __mmask8 nearOne = _mm512_cmplt_epu64_mask(_mm512_sub_epi64(ix, fill(kNearOneLow)), fill(kNearOneWidth));
+    special |= _mm512_cmpge_epu64_mask(_mm512_sub_epi64(ix, fill(kLowestNormal)), fill(kInfinity - kLowestNormal));
+    if (nearOne == 0) [[likely]]
+        return log_by_table(ix);
+    if (nearOne == kAllLanes) return log_near_one(v);
+    return _mm512_mask_blend_pd(nearOne, log_by_table(ix), log_near_one(v));
+}
+
+EVSTAT_AVX512 bool log_block(const double* x, double* out, std::size_t count) {
+    __mmask8 special = 0;
+    for (std::size_t i = 0; i < count; i += kWidth) _mm512_storeu_pd(out + i, log_eight(_mm512_loadu_pd(x + i), special));
+    return special != 0;
 }
 
 }  // namespace avx512
 
+// Takes the logarithms of `count` values, a multiple of the width, other than the special
+// ones, and returns whether there was a special value.
 struct Kernel {
-    std::uint64_t (*block)(const double* x, double* out, std::size_t vectors);
+    bool (*block)(const double* x, double* out, std::size_t count);
     std::size_t width;
 };
 
@@ -303,19 +296,19 @@ Kernel kernel_of(LogKernel kernel) {
     return {avx2::log_block, avx2::kWidth};
 }
 
+bool is_special(double x) {
+    return !(x >= std::numeric_limits<double>::min() && x <= std::numeric_limits<double>::max());
+}
+
 void log_each_with(Kernel kernel, const double* x, double* out, std::size_t n) {
     double buffer[kBlock];  // in place, a block is written here until its special values are taken
     std::size_t i = 0;
     while (n - i >= kernel.width) {
-        const std::size_t vectors = std::min(kBlock, n - i) / kernel.width;
-        const std::size_t count = vectors * kernel.width;
+        const std::size_t count = std::min(kBlock, n - i) / kernel.width * kernel.width;
         double* to = x == out ? buffer : out + i;
-        for (std::uint64_t special = kernel.block(x + i, to, vectors); special != 0; special &= special - 1) {
-            const std::size_t first = kernel.width * static_cast<std::size_t>(std::countr_zero(special));
-            for (std::size_t j = first; j < first + kernel.width; ++j)
-                if (!(x[i + j] >= std::numeric_limits<double>::min() && x[i + j] <= std::numeric_limits<double>::max()))
-                    to[j] = std::log(x[i + j]);
-        }
+        if (kernel.block(x + i, to, count))
+            for (std::size_t j = 0; j < count; ++j)
+                if (is_special(x[i + j])) to[j] = std::log(x[i + j]);
         if (to == buffer) std::copy_n(buffer, count, out + i);
         i += count;
     }

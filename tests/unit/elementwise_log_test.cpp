@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -46,7 +47,8 @@ std::size_t first_difference(std::span<const double> x, std::span<const double> 
     return x.size();
 }
 
-Values special_values() {
+// The special values, the ends of the band about 1 and their neighbours, the extremes.
+Values edge_values() {
     const double belowOne = 1.0 - 0x1p-4, aboveOne = 1.0 + 0x1.09p-4;  // ends of the band about 1
     return {0.0, -0.0, -1.0, -kInf, kInf, std::numeric_limits<double>::quiet_NaN(),
             -std::numeric_limits<double>::quiet_NaN(), 1.0, std::nextafter(1.0, 0.0), std::nextafter(1.0, 2.0),
@@ -57,7 +59,7 @@ Values special_values() {
 }
 
 // About a million values: every exponent from the subnormals up, the band 1 +- 0.1, ratios
-// (k + 1)/j of integers, and the special values strewn among them.
+// (k + 1)/j of integers, and the special values and the ends of the band strewn among them.
 Values test_values() {
     constexpr int kEachKind = 300000;
     constexpr int kRatioTop = 300;
@@ -72,9 +74,9 @@ Values test_values() {
     }
     for (int k = 0; k < kRatioTop; ++k)
         for (int j = 1; j <= kRatioTop; ++j) x.push_back((k + 1.0) / j);
-    const Values special = special_values();
-    for (std::size_t i = 0; i < special.size(); ++i)
-        for (std::size_t at = i * 7919; at < x.size(); at += 104729) x[at] = special[i];
+    const Values edge = edge_values();
+    for (std::size_t i = 0; i < edge.size(); ++i)
+        for (std::size_t at = i * 7919; at < x.size(); at += 104729) x[at] = edge[i];
     return x;
 }
 
@@ -97,17 +99,17 @@ TEST(LogEach, GivesTheLibraryBitsForEveryValue) {
     }
 }
 
-// Short arrays and every offset of the special values in a vector: the tail and the lanes
+// Short arrays and every offset of the edge values in a vector: the tail and the lanes
 // taken through std::log, nothing written past the end.
 TEST(LogEach, EveryLengthInPlaceOrNot) {
     constexpr std::size_t kLongest = 17;
     constexpr double kUnwritten = -12345.0;
-    const Values special = special_values();
+    const Values edge = edge_values();
     for (const Way& way : ways())
         for (std::size_t n = 0; n <= kLongest; ++n)
-            for (std::size_t shift = 0; shift < special.size(); ++shift) {
+            for (std::size_t shift = 0; shift < edge.size(); ++shift) {
                 Values x(n);
-                for (std::size_t i = 0; i < n; ++i) x[i] = (i + shift) % 3 == 0 ? special[(i + shift) % special.size()] : 0.5 + i;
+                for (std::size_t i = 0; i < n; ++i) x[i] = (i + shift) % 3 == 0 ? edge[(i + shift) % edge.size()] : 0.5 + i;
                 Values logs(n + 1, kUnwritten);
                 way.take(x, std::span<double>(logs).first(n));
                 EXPECT_EQ(first_difference(x, logs), n) << way.name << ", length " << n;
@@ -116,6 +118,19 @@ TEST(LogEach, EveryLengthInPlaceOrNot) {
                 way.take(inPlace, inPlace);
                 EXPECT_EQ(first_difference(x, inPlace), n) << way.name << " in place, length " << n;
             }
+}
+
+// The library's own rounding in each mode, and log(1) = +0 also when rounding downwards.
+TEST(LogEach, EveryRoundingMode) {
+    const Values x = {1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 0.97, 1.03, 2.5, 1e300, 3e-300, 0.5, 1.0, 1.01};
+    for (const int mode : {FE_DOWNWARD, FE_UPWARD, FE_TOWARDZERO, FE_TONEAREST}) {
+        ASSERT_EQ(std::fesetround(mode), 0);
+        for (const Way& way : ways()) {
+            Values logs(x.size());
+            way.take(x, logs);
+            EXPECT_EQ(first_difference(x, logs), x.size()) << way.name << ", rounding mode " << mode;
+        }
+    }
 }
 
 }  // namespace
