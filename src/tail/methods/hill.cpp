@@ -275,9 +275,10 @@ __attribute__((target("avx512f"))) void block_moments_avx512(const Largest& in, 
 
 // The rounded quotient m/j of whole numbers 1 <= j < m up to this bound is also, bit for
 // bit, q0 + (m - q0 j) r with r = 1/j and q0 = m r, each rounded, the remainder m - q0 j
-// and the corrected sum each taken in one fused rounding: every such pair has been
-// checked (tools/check_quotients.cpp). A vector of quotients then costs a product and
-// two fused steps instead of a division.
+// and the corrected sum each taken in one fused rounding: Markstein's correction, as
+// divide_each takes it (series/division.cpp), and every such pair has been checked
+// (tools/check_quotients.cpp). A vector of quotients then costs a product and two fused
+// steps instead of a division.
 constexpr int kExactQuotientsUpTo = 262144;
 
 // The quotients next/j of the lanes, by the reciprocal 1/j (kByInverse) or by division.
