@@ -144,9 +144,13 @@ bool weibull_likelihood_sums(std::span<const double> z, double b, double& s0, do
     bool overflow = false;
     for (std::size_t first = 0; first < z.size() && !overflow; first += kChunk) {
         const std::span<const double> part = z.subspan(first, std::min(kChunk, z.size() - first));
-        divide_each(part, -b, {e, part.size()});  // -z_i/b, as z_i/(-b) is the same quotient
-        std::size_t usable = 0;
-        while (usable < part.size() && !(e[usable] > kLargestExponent)) ++usable;
+        // -z_i/b, as z_i/(-b) is the same quotient
+        const double largest = divide_each(part, -b, {e, part.size()});
+        std::size_t usable = part.size();
+        if (largest > kLargestExponent) {
+            usable = 0;
+            while (!(e[usable] > kLargestExponent)) ++usable;
+        }
         exp_each({e, usable}, {e, usable});
         for (std::size_t i = 0; i < usable; ++i) {
             sum1 += part[i] * e[i];

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -28,21 +29,29 @@ bool moderate(double v) {
     return a >= kSmallestMagnitude && a <= kLargestMagnitude;
 }
 
-void divide_plainly(std::span<const double> x, double divisor, std::span<double> out) {
-    for (std::size_t i = 0; i < x.size(); ++i) out[i] = x[i] / divisor;
+constexpr double kNoQuotient = -std::numeric_limits<double>::infinity();
+
+double divide_plainly(std::span<const double> x, double divisor, std::span<double> out,
+                      double largest) {
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        out[i] = x[i] / divisor;
+        if (out[i] > largest) largest = out[i];
+    }
+    return largest;
 }
 
 #if defined(__x86_64__)
 constexpr std::size_t kWidth = 4;
 
-__attribute__((target("avx2,fma"))) void divide_fused(std::span<const double> x, double divisor,
-                                                      std::span<double> out) {
+__attribute__((target("avx2,fma"))) double divide_fused(std::span<const double> x, double divisor,
+                                                        std::span<double> out) {
     const double reciprocal = 1.0 / divisor;
     const __m256d y = _mm256_set1_pd(reciprocal);
     const __m256d d = _mm256_set1_pd(divisor);
     const __m256d smallest = _mm256_set1_pd(kSmallestMagnitude);
-    const __m256d largest = _mm256_set1_pd(kLargestMagnitude);
+    const __m256d upper = _mm256_set1_pd(kLargestMagnitude);
     const __m256d sign = _mm256_set1_pd(-0.0);
+    __m256d most = _mm256_set1_pd(kNoQuotient);
     std::size_t i = 0;
     for (; i + kWidth <= x.size(); i += kWidth) {
         const __m256d a = _mm256_loadu_pd(x.data() + i);
@@ -53,15 +62,19 @@ __attribute__((target("avx2,fma"))) void divide_fused(std::span<const double> x,
         // their quotient.
         const __m256d magnitude = _mm256_andnot_pd(sign, a);
         const __m256d safe = _mm256_and_pd(_mm256_cmp_pd(magnitude, smallest, _CMP_GE_OQ),
-                                           _mm256_cmp_pd(magnitude, largest, _CMP_LE_OQ));
-        if (_mm256_movemask_pd(safe) == 0xF) {
-            _mm256_storeu_pd(out.data() + i, q);
-        } else {
-            const __m256d divided = _mm256_div_pd(a, d);
-            _mm256_storeu_pd(out.data() + i, _mm256_blendv_pd(divided, q, safe));
-        }
+                                           _mm256_cmp_pd(magnitude, upper, _CMP_LE_OQ));
+        const __m256d quotients = _mm256_movemask_pd(safe) == 0xF
+                                      ? q
+                                      : _mm256_blendv_pd(_mm256_div_pd(a, d), q, safe);
+        _mm256_storeu_pd(out.data() + i, quotients);
+        most = _mm256_max_pd(quotients, most);  // a NaN quotient leaves `most` as it is
     }
-    for (; i < x.size(); ++i) out[i] = x[i] / divisor;
+    alignas(32) double lanes[kWidth];
+    _mm256_store_pd(lanes, most);
+    double largest = kNoQuotient;
+    for (const double lane : lanes)
+        if (lane > largest) largest = lane;
+    return divide_plainly(x.subspan(i), divisor, out.subspan(i), largest);
 }
 
 bool fused_available() {
@@ -71,14 +84,11 @@ bool fused_available() {
 #endif
 }  // namespace
 
-void divide_each(std::span<const double> x, double divisor, std::span<double> out) {
+double divide_each(std::span<const double> x, double divisor, std::span<double> out) {
 #if defined(__x86_64__)
-    if (fused_available() && moderate(divisor)) {
-        divide_fused(x, divisor, out);
-        return;
-    }
+    if (fused_available() && moderate(divisor)) return divide_fused(x, divisor, out);
 #endif
-    divide_plainly(x, divisor, out);
+    return divide_plainly(x, divisor, out, kNoQuotient);
 }
 
 }  // namespace evstat

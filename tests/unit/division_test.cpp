@@ -24,15 +24,18 @@ bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; 
 // Every quotient of x by d, against x[i] / d, also in place.
 void expect_quotients(const std::vector<double>& x, double d) {
     std::vector<double> out(x.size());
-    divide_each(x, d, out);
+    const double largest = divide_each(x, d, out);
     std::vector<double> inPlace = x;
     divide_each(inPlace, d, inPlace);
+    double expectedLargest = -kInf;  // the largest quotient that is a number
     for (std::size_t i = 0; i < x.size(); ++i) {
         const double q = x[i] / d;
+        if (q > expectedLargest) expectedLargest = q;
         ASSERT_TRUE(same_bits(q, out[i]) || (std::isnan(q) && std::isnan(out[i])))
             << std::hexfloat << x[i] << " / " << d << ": " << out[i] << " for " << q;
         ASSERT_TRUE(same_bits(out[i], inPlace[i]) || std::isnan(q)) << "in place, at " << i;
     }
+    EXPECT_EQ(largest, expectedLargest) << "the largest of " << x.size() << " quotients by " << d;
 }
 
 // A double with a random mantissa and sign and an exponent in [low, high].
