@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 #include <vector>
 
 #include "series/resample_loop.h"
@@ -209,6 +210,32 @@ TEST(ResampleLoop, DrawsInOrderStepsEachAndStopsAtAFailedDraw) {
             int stepped = 0;
             for (const int c : calls) stepped += c;
             EXPECT_EQ(stepped, row.B) << why;
+        }
+    }
+}
+
+// A draw or a step that throws ends the loop with its exception, whatever the threads (the
+// others stop instead of waiting for chunks that will not come).
+TEST(ResampleLoop, AThrowingDrawOrStepEndsTheLoop) {
+    for (const int threads : {1, 2, 3}) {
+        WorkerPool pool(threads);
+        for (const bool inStep : {false, true}) {
+            int draws = 0;
+            const SeriesDraw draw = [&](Series& values) {
+                if (!inStep && ++draws == 300) throw std::runtime_error("draw");
+                values.assign(50, 1.0);
+                return true;
+            };
+            const StepMaker makeStep = [&]() -> ResampleStep {
+                return [&, calls = 0](std::span<const double>) mutable {
+                    if (inStep && ++calls == 40) throw std::runtime_error("step");
+                    return 0.0;
+                };
+            };
+            Series values;
+            EXPECT_THROW(resampled_values(pool, 1000, draw, nullptr, makeStep, values),
+                         std::runtime_error)
+                << threads;
         }
     }
 }
