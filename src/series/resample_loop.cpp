@@ -5,7 +5,6 @@
 #include <condition_variable>
 #include <cmath>
 #include <cstddef>
-#include <exception>
 #include <mutex>
 #include <vector>
 
@@ -199,6 +198,22 @@ private:
     std::condition_variable progressMade_;
     int sleepers_ = 0;  // threads asleep on progressMade_
 };
+
+// Sorts the values ascending, leaving the bytes std::sort leaves: with every value finite
+// and no zero of each sign, values that compare equal have the same bits, so any correct
+// sort leaves the same bytes, and the sorter's bucket sort (linear in time) is used.
+void sort_values(ValueSorter& sorter, Series& values) {
+    bool finite = true, negativeZero = false, positiveZero = false;
+    for (const double v : values) {
+        finite &= std::isfinite(v);
+        negativeZero |= v == 0.0 && std::signbit(v);
+        positiveZero |= v == 0.0 && !std::signbit(v);
+    }
+    if (finite && !(negativeZero && positiveZero))
+        sorter.sort(values);
+    else
+        std::sort(values.begin(), values.end());
+}
 }  // namespace
 
 bool resampled_values(WorkerPool& pool, int B, const SeriesDraw& draw, const SeriesFinish& finish,
@@ -214,7 +229,7 @@ bool resampled_values(WorkerPool& pool, int B, const SeriesDraw& draw, const Ser
     if (loop.failed()) return false;
     values.erase(std::remove_if(values.begin(), values.end(), [](double v) { return std::isnan(v); }),
                  values.end());
-    std::sort(values.begin(), values.end());
+    sort_values(parts[0].sorter, values);
     return true;
 }
 

@@ -240,5 +240,38 @@ TEST(ResampleLoop, AThrowingDrawOrStepEndsTheLoop) {
     }
 }
 
+// The values come out with the bytes std::sort gives the step values in draw order, a zero
+// of each sign included (equal as numbers, not as bytes), whatever the threads.
+TEST(ResampleLoop, SortsTheValuesAsStdSortDoes) {
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const std::vector<double>& head : {std::vector<double>{0.0, -0.0, 0.0, -0.0, 3.0},
+                                           std::vector<double>{-0.0, 2.0, inf, -0.0}}) {
+        std::vector<double> steps = head;
+        for (int i = 0; i < 200; ++i) steps.push_back(std::fmod(37.0 * i, 101.0) - 50.0);
+        Series expected = steps;
+        std::sort(expected.begin(), expected.end());
+        for (const int threads : {1, 3}) {
+            WorkerPool pool(threads);
+            int draws = 0;
+            const SeriesDraw draw = [&](Series& values) {
+                values.assign(1, static_cast<double>(draws++));
+                return true;
+            };
+            const StepMaker makeStep = [&]() -> ResampleStep {
+                return [&](std::span<const double> sorted) {
+                    return steps[static_cast<std::size_t>(sorted[0])];
+                };
+            };
+            Series values;
+            ASSERT_TRUE(resampled_values(pool, static_cast<int>(steps.size()), draw, nullptr,
+                                         makeStep, values));
+            ASSERT_EQ(values.size(), expected.size());
+            for (std::size_t i = 0; i < values.size(); ++i)
+                EXPECT_EQ(std::signbit(values[i]), std::signbit(expected[i])) << i << " / " << threads;
+            EXPECT_EQ(values, expected);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace evstat
