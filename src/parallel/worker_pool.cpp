@@ -4,11 +4,18 @@
 #include <charconv>
 #include <cstring>
 
+#include "parallel/spin_wait.h"
+
 namespace evstat {
 
 // Chunks per thread of one job: enough that a slow chunk does not leave the others idle,
 // few enough that handing them out costs nothing beside the work.
 constexpr std::size_t kChunksPerThread = 8;
+
+// How long a worker spins for the next job before it sleeps, and the caller for the workers'
+// last chunks, in checks (some 100 us): longer than the gap between the jobs of a loop over
+// files or resamples, so that a worker is seldom woken from sleep there.
+constexpr int kJobSpinChecks = 8192;
 
 int thread_count(const char* requested, unsigned machine) {
     const int fallback = static_cast<int>(std::clamp(machine, 1u, static_cast<unsigned>(kMostThreads)));
@@ -47,9 +54,15 @@ void WorkerPool::for_each(std::size_t count, const std::function<void(std::size_
     const std::size_t chunks = static_cast<std::size_t>(threads()) * kChunksPerThread;
     job_ = Job{&work, count, std::max<std::size_t>(1, (count + chunks - 1) / chunks), 0, 0, 0, nullptr};
     job_.unfinished = (count + job_.chunk - 1) / job_.chunk;
-    ++generation_;
+    pending_.store(job_.unfinished, std::memory_order_relaxed);
+    generation_.fetch_add(1, std::memory_order_release);
     jobReady_.notify_all();
     run_chunks(lock);
+    if (job_.unfinished != 0) {  // the workers' last chunks are mostly short: spin first
+        lock.unlock();
+        spin_until(kJobSpinChecks, [this] { return pending_.load(std::memory_order_acquire) == 0; });
+        lock.lock();
+    }
     jobDone_.wait(lock, [this] { return job_.unfinished == 0; });
     busy_ = false;
     std::exception_ptr failure = job_.failure;
@@ -84,7 +97,8 @@ bool WorkerPool::run_chunks(std::unique_lock<std::mutex>& lock) {
             job_.failedAt = failedAt;
         }
         ran = true;
-        if (--job_.unfinished == 0) jobDone_.notify_all();
+        pending_.store(--job_.unfinished, std::memory_order_release);
+        if (job_.unfinished == 0) jobDone_.notify_all();
     }
     return ran;
 }
@@ -93,9 +107,19 @@ void WorkerPool::serve() {
     unsigned long long seen = 0;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        jobReady_.wait(lock, [&] { return stopping_ || generation_ != seen; });
-        if (stopping_) return;
-        seen = generation_;
+        // The next job mostly follows soon after this one: spin a while before sleeping.
+        lock.unlock();
+        spin_until(kJobSpinChecks, [&] {
+            return generation_.load(std::memory_order_acquire) != seen ||
+                   stopping_.load(std::memory_order_relaxed);
+        });
+        lock.lock();
+        jobReady_.wait(lock, [&] {
+            return stopping_.load(std::memory_order_relaxed) ||
+                   generation_.load(std::memory_order_relaxed) != seen;
+        });
+        if (stopping_.load(std::memory_order_relaxed)) return;
+        seen = generation_.load(std::memory_order_relaxed);
         run_chunks(lock);
     }
 }

@@ -1,9 +1,11 @@
 // The threads a study hands its independent pieces of work to: a resample's sort, refit and
-// statistic, a numbered file's reading and test. The draws are never made here: the caller
-// makes them in their order on its own thread, hands each piece its own slot, and reads the
-// slots back in order, so the files are the same bytes whatever the number of threads.
+// statistic, a numbered file's reading and test. The draws are made in their order, by one
+// thread at a time (the caller's, or the resampling loop's threads in turn, each taking the
+// generator from the one before); each piece writes its own slot, and the slots are read back
+// in order, so the files are the same bytes whatever the number of threads.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -59,9 +61,11 @@ private:
     std::condition_variable jobReady_;
     std::condition_variable jobDone_;
     Job job_;
-    unsigned long long generation_ = 0;  // counts the jobs, so a worker takes each one once
-    bool busy_ = false;                  // a job is running: a nested call runs in order
-    bool stopping_ = false;
+    bool busy_ = false;  // a job is running: a nested call runs in order
+    // Changed under the mutex; read without it by a thread that spins.
+    std::atomic<unsigned long long> generation_{0};  // counts the jobs, so a worker takes each one once
+    std::atomic<std::size_t> pending_{0};            // the job's chunks not yet done
+    std::atomic<bool> stopping_{false};
 };
 
 }  // namespace evstat

@@ -3,12 +3,12 @@
 // step's values collected in the order of the draws and sorted, so that the study reads
 // the order statistics it needs.
 //
-// The draws are made in batches, in their order, one batch at a time and never two at
-// once; while the next batch is drawn, the resamples of the batch before are sorted and
-// stepped on the worker pool, each on its own (it reads nothing but its own values), and
-// their values gathered in draw order. A step may keep scratch state from one call to the
-// next, but what it returns depends on the resample alone: the loop makes one step for
-// each part of a batch that may run at the same time, so no two threads share one.
+// The draws are made in chunks of consecutive resamples, in their order, by one thread at a
+// time and never two at once, while the other threads of the pool sort and step the chunks
+// drawn before, each resample on its own (it reads nothing but its own values); the values
+// are gathered in draw order. A step may keep scratch state from one call to the next, but
+// what it returns depends on the resample alone: the loop makes one step for each of the
+// pool's threads, so no two threads share one.
 #pragma once
 
 #include <functional>

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 #include <vector>
 
 #include "series/resample_loop.h"
@@ -209,6 +210,65 @@ TEST(ResampleLoop, DrawsInOrderStepsEachAndStopsAtAFailedDraw) {
             int stepped = 0;
             for (const int c : calls) stepped += c;
             EXPECT_EQ(stepped, row.B) << why;
+        }
+    }
+}
+
+// A draw or a step that throws ends the loop with its exception, whatever the threads (the
+// others stop instead of waiting for chunks that will not come).
+TEST(ResampleLoop, AThrowingDrawOrStepEndsTheLoop) {
+    for (const int threads : {1, 2, 3}) {
+        WorkerPool pool(threads);
+        for (const bool inStep : {false, true}) {
+            int draws = 0;
+            const SeriesDraw draw = [&](Series& values) {
+                if (!inStep && ++draws == 300) throw std::runtime_error("draw");
+                values.assign(50, 1.0);
+                return true;
+            };
+            const StepMaker makeStep = [&]() -> ResampleStep {
+                return [&, calls = 0](std::span<const double>) mutable {
+                    if (inStep && ++calls == 40) throw std::runtime_error("step");
+                    return 0.0;
+                };
+            };
+            Series values;
+            EXPECT_THROW(resampled_values(pool, 1000, draw, nullptr, makeStep, values),
+                         std::runtime_error)
+                << threads;
+        }
+    }
+}
+
+// The values come out with the bytes std::sort gives the step values in draw order, a zero
+// of each sign included (equal as numbers, not as bytes), whatever the threads.
+TEST(ResampleLoop, SortsTheValuesAsStdSortDoes) {
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const std::vector<double>& head : {std::vector<double>{0.0, -0.0, 0.0, -0.0, 3.0},
+                                           std::vector<double>{-0.0, 2.0, inf, -0.0}}) {
+        std::vector<double> steps = head;
+        for (int i = 0; i < 200; ++i) steps.push_back(std::fmod(37.0 * i, 101.0) - 50.0);
+        Series expected = steps;
+        std::sort(expected.begin(), expected.end());
+        for (const int threads : {1, 3}) {
+            WorkerPool pool(threads);
+            int draws = 0;
+            const SeriesDraw draw = [&](Series& values) {
+                values.assign(1, static_cast<double>(draws++));
+                return true;
+            };
+            const StepMaker makeStep = [&]() -> ResampleStep {
+                return [&](std::span<const double> sorted) {
+                    return steps[static_cast<std::size_t>(sorted[0])];
+                };
+            };
+            Series values;
+            ASSERT_TRUE(resampled_values(pool, static_cast<int>(steps.size()), draw, nullptr,
+                                         makeStep, values));
+            ASSERT_EQ(values.size(), expected.size());
+            for (std::size_t i = 0; i < values.size(); ++i)
+                EXPECT_EQ(std::signbit(values[i]), std::signbit(expected[i])) << i << " / " << threads;
+            EXPECT_EQ(values, expected);
         }
     }
 }
