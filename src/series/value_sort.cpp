@@ -88,7 +88,9 @@ void ValueSorter::sort(Series& values) {
     }
     const double width = highest - lowest;
     const double scale = static_cast<double>(values.size() * kBucketsPerValue) / width;
-    if (values.size() < kBucketSortFrom || !(width > 0.0) || !std::isfinite(scale)) {
+    // An infinite value leaves no bucket width: (x - lowest) * scale would be NaN.
+    if (values.size() < kBucketSortFrom || !(width > 0.0) || !std::isfinite(width) ||
+        !std::isfinite(scale)) {
         if (width != 0.0) std::sort(values.begin(), values.end());
         return;
     }
