@@ -33,33 +33,27 @@ void for_each_on_pool(WorkerPool& pool, std::size_t count,
 NumberedFiles read_numbered_files(WorkerPool& pool, const std::string& directory) {
     const std::string first = numbered_data_file(directory, 1);
     if (!file_opens(first)) throw with_detail(Erreur::FileNotFound, first);
+    int files = 1;
+    while (files < kMostNumberedFiles && file_opens(numbered_data_file(directory, files + 1)))
+        ++files;
     NumberedFiles numbered;
-    numbered.count = 1;
-    while (numbered.count < kMostNumberedFiles &&
-           file_opens(numbered_data_file(directory, numbered.count + 1)))
-        ++numbered.count;
-    const std::size_t count = static_cast<std::size_t>(numbered.count);
-    numbered.kept.resize(count);
-    numbered.isKept.assign(count, 0);
+    numbered.kept.resize(static_cast<std::size_t>(files));
     std::atomic<long long> keptValues{0};
-    for_each_on_pool(pool, count, [&](std::size_t at) {
-        Series& series = numbered.kept[at];
+    for_each_on_pool(pool, numbered.kept.size(), [&](std::size_t at) {
+        Series series;
         read_series(numbered_data_file(directory, static_cast<int>(at) + 1), series);
         const long long size = static_cast<long long>(series.size());
-        if (keptValues.fetch_add(size) + size <= kKeptNumberedValues) {
-            numbered.isKept[at] = 1;
-        } else {
-            Series().swap(series);
-        }
+        if (keptValues.fetch_add(size) + size <= kKeptNumberedValues)
+            numbered.kept[at] = std::move(series);
     });
     return numbered;
 }
 
 void NumberedFiles::take(const std::string& directory, int i, Series& series) {
     const std::size_t at = static_cast<std::size_t>(i - 1);
-    if (at < isKept.size() && isKept[at]) {
-        series = std::move(kept[at]);
-        isKept[at] = 0;
+    if (at < kept.size() && kept[at]) {
+        series = std::move(*kept[at]);
+        kept[at].reset();
         return;
     }
     read_series(numbered_data_file(directory, i), series);

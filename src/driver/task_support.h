@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,9 +49,9 @@ void for_each_on_pool(WorkerPool& pool, std::size_t count,
 // came. The series read are kept for the study while they hold kKeptNumberedValues values
 // in all; the study reads the others again.
 struct NumberedFiles {
-    int count = 0;
-    std::vector<Series> kept;    // the series of file at + 1 at `at`, when `isKept[at]`
-    std::vector<char> isKept;
+    std::vector<std::optional<Series>> kept;  // file i at i - 1, one a file found
+
+    int count() const { return static_cast<int>(kept.size()); }
 
     // The series of file i (from 1), as the file holds it: the kept one, moved out, or
     // the file read again.
@@ -67,7 +68,7 @@ NumberedFiles read_numbered_files(WorkerPool& pool, const std::string& directory
 template <typename Visit>
 int for_each_numbered_file(WorkerPool& pool, const std::string& directory, Visit visit) {
     NumberedFiles numbered = read_numbered_files(pool, directory);
-    const int files = numbered.count;
+    const int files = numbered.count();
     std::vector<Series> read(static_cast<std::size_t>(std::min(files, kFilesReadAhead)));
     for (int first = 1; first <= files; first += kFilesReadAhead) {
         const int count = std::min(kFilesReadAhead, files - first + 1);
@@ -95,7 +96,7 @@ int numbered_file_results(WorkerPool& pool, const std::string& directory, bool d
             return true;
         });
     NumberedFiles numbered = read_numbered_files(pool, directory);
-    const int files = numbered.count;
+    const int files = numbered.count();
     results.resize(static_cast<std::size_t>(files));
     for_each_on_pool(pool, static_cast<std::size_t>(files), [&](std::size_t at) {
         Series series;

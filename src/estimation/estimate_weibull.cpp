@@ -183,7 +183,7 @@ void estimate_weibull(std::span<const double> series, int n, ValueList& estimate
     }
     const double largest = max_value(series);
     Series z(series.size());
-    for (std::size_t i = 0; i < z.size(); ++i) z[i] = series[i] / largest;
+    divide_each(series, largest, z);
     log_each(z, z);
     bool all_zero = true;
     for (double& zi : z) {

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "laws/constants.h"
+#include "laws/continued_fraction.h"
 #include "laws/saddle_point.h"
 
 namespace evstat {
@@ -19,35 +20,23 @@ namespace {
 constexpr double kSaddlePointShape = 10.0;
 // The fraction needs about 5 sqrt(max(a, b)) passes near the mean.
 constexpr long kMaxSteps = 10'000'000;
-constexpr double kTiny = 1e-300;  // Lentz's guard against a zero denominator
 
 // The continued fraction of I_x(a, b) a B(a, b) / (x^a y^b), for x below (a + 1)/(a + b + 2).
 double beta_fraction(double a, double b, double x) {
     const double sum = a + b;
     double c = 1.0;
     double d = 1.0 - sum * x / (a + 1.0);
-    if (std::fabs(d) < kTiny) d = kTiny;
+    if (std::fabs(d) < kLentzTiny) d = kLentzTiny;
     d = 1.0 / d;
     double h = d;
     for (long m = 1; m < kMaxSteps; ++m) {
         const double dm = static_cast<double>(m);
         const double m2 = 2.0 * dm;
         // Even step: m (b - m) x / ((a + 2m - 1)(a + 2m)).
-        double coefficient = dm * (b - dm) * x / ((a + m2 - 1.0) * (a + m2));
-        d = 1.0 + coefficient * d;
-        if (std::fabs(d) < kTiny) d = kTiny;
-        c = 1.0 + coefficient / c;
-        if (std::fabs(c) < kTiny) c = kTiny;
-        d = 1.0 / d;
-        h *= d * c;
+        h *= lentz_step(dm * (b - dm) * x / ((a + m2 - 1.0) * (a + m2)), 1.0, c, d);
         // Odd step: -(a + m)(a + b + m) x / ((a + 2m)(a + 2m + 1)).
-        coefficient = -(a + dm) * (sum + dm) * x / ((a + m2) * (a + m2 + 1.0));
-        d = 1.0 + coefficient * d;
-        if (std::fabs(d) < kTiny) d = kTiny;
-        c = 1.0 + coefficient / c;
-        if (std::fabs(c) < kTiny) c = kTiny;
-        d = 1.0 / d;
-        const double step = d * c;
+        const double step =
+            lentz_step(-(a + dm) * (sum + dm) * x / ((a + m2) * (a + m2 + 1.0)), 1.0, c, d);
         h *= step;
         if (std::fabs(step - 1.0) <= kMachineEpsilon) return h;
     }

@@ -1,6 +1,6 @@
 // Regularized incomplete gamma functions: the power series of P below x = a + 1 and Legendre's
 // continued fraction of Q above it (Abramowitz and Stegun 6.5.29 and 6.5.31), the fraction
-// evaluated by the modified Lentz method (Thompson and Barnett, 1986); the common factor
+// evaluated by the modified Lentz method; the common factor
 // x^a e^-x / Gamma(a) in Loader's saddle-point form for large shapes.
 #include "laws/regularized_gamma.h"
 
@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "laws/constants.h"
+#include "laws/continued_fraction.h"
 #include "laws/gamma_error_functions.h"
 #include "laws/saddle_point.h"
 
@@ -21,8 +22,6 @@ constexpr double kSaddlePointShape = 10.0;
 // Near x = a both the series and the fraction need about 9 sqrt(a) steps; this bound admits
 // shapes up to about 1e12 and stops any argument that would loop longer.
 constexpr long kMaxSteps = 10'000'000;
-// Lentz's guard against a zero denominator.
-constexpr double kTiny = 1e-300;
 // Shapes below 1: Q from its own series where P is above one half (see small_shape_upper); ln
 // Gamma(1 + a) from Cody's range around 1 up to a = 1/2.
 constexpr double kSmallShapeCodyRange = 0.5;
@@ -47,18 +46,13 @@ double lower_series(double a, double x) {
 // x^a e^-x / Gamma(a).
 double upper_fraction(double a, double x) {
     double b = x + 1.0 - a;
-    double c = 1.0 / kTiny;
+    double c = 1.0 / kLentzTiny;
     double d = 1.0 / b;
     double h = d;
     for (long i = 1; i < kMaxSteps; ++i) {
         const double an = -static_cast<double>(i) * (static_cast<double>(i) - a);
         b += 2.0;
-        d = an * d + b;
-        if (std::fabs(d) < kTiny) d = kTiny;
-        c = b + an / c;
-        if (std::fabs(c) < kTiny) c = kTiny;
-        d = 1.0 / d;
-        const double step = d * c;
+        const double step = lentz_step(an, b, c, d);
         h *= step;
         if (std::fabs(step - 1.0) <= kMachineEpsilon) return h;
     }

@@ -138,13 +138,11 @@ constexpr int kZipfLanes = kZipfVectors * kLanes;
 constexpr int kZipfChunk = 32;
 #endif
 
-// The largest values and their logarithms, largest first, as every piece reads them; for
-// the Zipf plots divisors[j] = j and, where the quotients (k + 1)/j are taken by
-// reciprocals, inverses[j] = 1/j.
+// The largest values and their logarithms, largest first, as every piece reads them; where
+// the quotients (k + 1)/j of the Zipf plots are taken by reciprocals, inverses[j] = 1/j.
 struct Largest {
     std::span<const double> values;
     std::span<const double> logs;
-    std::span<const double> divisors;
     std::span<const double> inverses;
 };
 
@@ -286,7 +284,7 @@ template <bool kByInverse>
 __attribute__((target("avx512f"))) inline void quotients_avx512(const __m512d* next, int j,
                                                                 const Largest& in, double* out) {
     const std::size_t at = static_cast<std::size_t>(j);
-    const __m512d divisor = _mm512_set1_pd(in.divisors[at]);
+    const __m512d divisor = _mm512_set1_pd(static_cast<double>(j));
     for (int v = 0; v < kZipfVectors; ++v) {
         if (!kByInverse) {
             _mm512_store_pd(out + kLanes * v, _mm512_div_pd(next[v], divisor));
@@ -482,18 +480,14 @@ std::vector<std::vector<TailEstimate>> tail_fit_paths(WorkerPool& pool,
     std::copy(series.rbegin(), series.rbegin() + (last + 1), values.begin());
     std::vector<double> logs(values.size());
     log_each(values, logs);
-    std::vector<double> divisors, inverses;
-    if (!zipf.empty()) {
-        divisors.resize(values.size());
-        for (std::size_t j = 0; j < divisors.size(); ++j) divisors[j] = static_cast<double>(j);
+    std::vector<double> inverses;
 #ifdef EVSTAT_WIDE_TAIL_PATH
-        if (last + 1 <= kExactQuotientsUpTo && has_avx512()) {
-            inverses.resize(values.size());
-            for (std::size_t j = 1; j < inverses.size(); ++j) inverses[j] = 1.0 / divisors[j];
-        }
-#endif
+    if (!zipf.empty() && last + 1 <= kExactQuotientsUpTo && has_avx512()) {
+        inverses.resize(values.size());
+        for (std::size_t j = 1; j < inverses.size(); ++j) inverses[j] = 1.0 / static_cast<double>(j);
     }
-    const Largest in{values, logs, divisors, inverses};
+#endif
+    const Largest in{values, logs, inverses};
 
     // A block's cost grows with its k: the pieces go out from the largest k down, so
     // that the last pieces handed out are the shortest.
